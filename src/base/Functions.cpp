@@ -1,0 +1,181 @@
+#include "base/Functions.h"
+
+#include "base/Prompter.h"
+
+#include <QDate>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cmath>
+#include <limits>
+
+namespace cdk {
+
+QString FormatMinutes(qint32 minutes, bool longForm)
+{
+    const qint32 rest = minutes % 60;
+    const qint64 hours = (static_cast<qint64>(minutes) - rest) / 60;
+    if (longForm) {
+        if (minutes < 60)
+            return QString::number(minutes) + QStringLiteral(" minutes");
+        if (rest == 0)
+            return QString::number(hours) + QStringLiteral(" hours");
+        return QString::number(hours) + QStringLiteral(" hours, ") + QString::number(rest)
+            + QStringLiteral(" minutes");
+    }
+    if (minutes < 60) {
+        const QString two = QStringLiteral("%1").arg(qAbs(minutes), 2, 10, QLatin1Char('0'));
+        return (minutes < 0 ? QStringLiteral("0:-") : QStringLiteral("0:")) + two;
+    }
+    return QString::number(hours) + QLatin1Char(':')
+        + QStringLiteral("%1").arg(rest, 2, 10, QLatin1Char('0'));
+}
+
+void ShowErrorMessage(Prompter &prompter, const QString &context, int code,
+                      const QString &description)
+{
+    prompter.tell(QStringLiteral("Error - ") + programName(),
+                  context + QStringLiteral("\r\n\r\nCode: ") + QString::number(code)
+                      + QStringLiteral("\r\nDescription: ") + description,
+                  MessageIcon::Critical);
+}
+
+bool FileExists(const QString &path)
+{
+    if (path.isEmpty() || QFileInfo(path).isDir())
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    file.close();
+    return true;
+}
+
+bool FolderExists(const QString &path)
+{
+    if (path.trimmed().isEmpty())
+        return false;
+    return QFileInfo::exists(path);
+}
+
+bool CopyFileInChunks(Prompter &prompter, const QString &source, const QString &destination,
+                      qint32 chunkSize)
+{
+    auto fail = [&] {
+        prompter.tell(programName(),
+                      QStringLiteral("Unable to save database to ") + destination
+                          + QStringLiteral("!"),
+                      MessageIcon::None);
+        return false;
+    };
+    if (chunkSize <= 0)
+        return fail();
+    if (FileExists(destination)) {
+        QFile::setPermissions(destination, QFile::permissions(destination) | QFile::WriteOwner
+                                               | QFile::ReadOwner);
+        if (!QFile::remove(destination))
+            return fail();
+    }
+    QFile in(source);
+    QFile out(destination);
+    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return fail();
+    QByteArray piece;
+    for (;;) {
+        piece = in.read(chunkSize);
+        if (piece.isEmpty()) {
+            if (in.error() != QFileDevice::NoError || !in.atEnd())
+                return fail();
+            break;
+        }
+        if (out.write(piece) != piece.size())
+            return fail();
+    }
+    if (!out.flush())
+        return fail();
+    out.close();
+    if (out.error() != QFileDevice::NoError)
+        return fail();
+    return true;
+}
+
+QString PathUpToLastSeparator(const QString &text, QChar separator)
+{
+    const qsizetype at = text.lastIndexOf(separator);
+    return at < 0 ? text : text.left(at + 1);
+}
+
+int DaysInMonth(int month, int year)
+{
+    return QDate(year, month, 1).daysInMonth();
+}
+
+double BasicVal(const QString &text)
+{
+    // Collect the characters of a leading number, ignoring blanks as Val does.
+    QString number;
+    bool digits = false, point = false, exponent = false;
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    auto skipBlanks = [&] {
+        while (i < n && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t')
+                         || text[i] == QLatin1Char('\n') || text[i] == QLatin1Char('\r')))
+            ++i;
+    };
+    skipBlanks();
+    if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')))
+        number += text[i++];
+    for (; i < n; ++i) {
+        const QChar c = text[i];
+        if (c == QLatin1Char(' ') || c == QLatin1Char('\t'))
+            continue;
+        if (c.isDigit() && c.unicode() < 128) {
+            number += c;
+            digits = true;
+        } else if (c == QLatin1Char('.') && !point && !exponent) {
+            number += c;
+            point = true;
+        } else if ((c == QLatin1Char('e') || c == QLatin1Char('E') || c == QLatin1Char('d')
+                    || c == QLatin1Char('D'))
+                   && digits && !exponent) {
+            // Only an exponent when digits follow (an optional sign first).
+            qsizetype j = i + 1;
+            while (j < n && text[j] == QLatin1Char(' '))
+                ++j;
+            if (j < n && (text[j] == QLatin1Char('+') || text[j] == QLatin1Char('-')))
+                ++j;
+            while (j < n && text[j] == QLatin1Char(' '))
+                ++j;
+            if (j >= n || !text[j].isDigit())
+                break;
+            number += QLatin1Char('e');
+            exponent = true;
+            if (text[i + 1] == QLatin1Char('+') || text[i + 1] == QLatin1Char('-'))
+                number += text[++i];
+        } else {
+            break;
+        }
+    }
+    if (!digits)
+        return 0.0;
+    bool ok = false;
+    const double value = number.toDouble(&ok);
+    if (!ok || std::isnan(value))
+        return 0.0;
+    return value;
+}
+
+qint32 RoundHalfEven(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    constexpr double lo = std::numeric_limits<qint32>::min();
+    constexpr double hi = std::numeric_limits<qint32>::max();
+    if (value <= lo)
+        return std::numeric_limits<qint32>::min();
+    if (value >= hi)
+        return std::numeric_limits<qint32>::max();
+    return static_cast<qint32>(std::nearbyint(value)); // default rounding mode: to even
+}
+
+} // namespace cdk
