@@ -1,0 +1,159 @@
+#include "base/Functions.h"
+#include "common/RecordingPrompter.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace cdk;
+
+class TestFunctions : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void formatMinutes_data()
+    {
+        QTest::addColumn<int>("minutes");
+        QTest::addColumn<QString>("shortForm");
+        QTest::addColumn<QString>("longForm");
+        QTest::newRow("zero") << 0 << QStringLiteral("0:00") << QStringLiteral("0 minutes");
+        QTest::newRow("one") << 1 << QStringLiteral("0:01") << QStringLiteral("1 minutes");
+        QTest::newRow("five") << 5 << QStringLiteral("0:05") << QStringLiteral("5 minutes");
+        QTest::newRow("59") << 59 << QStringLiteral("0:59") << QStringLiteral("59 minutes");
+        QTest::newRow("60") << 60 << QStringLiteral("1:00") << QStringLiteral("1 hours");
+        QTest::newRow("61") << 61 << QStringLiteral("1:01") << QStringLiteral("1 hours, 1 minutes");
+        QTest::newRow("65") << 65 << QStringLiteral("1:05") << QStringLiteral("1 hours, 5 minutes");
+        QTest::newRow("75") << 75 << QStringLiteral("1:15") << QStringLiteral("1 hours, 15 minutes");
+        QTest::newRow("120") << 120 << QStringLiteral("2:00") << QStringLiteral("2 hours");
+        QTest::newRow("135") << 135 << QStringLiteral("2:15") << QStringLiteral("2 hours, 15 minutes");
+        QTest::newRow("600") << 600 << QStringLiteral("10:00") << QStringLiteral("10 hours");
+        QTest::newRow("1500 not limited to a day")
+            << 1500 << QStringLiteral("25:00") << QStringLiteral("25 hours");
+    }
+    void formatMinutes()
+    {
+        QFETCH(int, minutes);
+        QFETCH(QString, shortForm);
+        QFETCH(QString, longForm);
+        QCOMPARE(FormatMinutes(minutes, false), shortForm);
+        QCOMPARE(FormatMinutes(minutes, true), longForm);
+    }
+
+    void basicVal_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("rounded");
+        QTest::newRow("plain") << QStringLiteral("77") << 77.0 << 77;
+        QTest::newRow("negative") << QStringLiteral("-4") << -4.0 << -4;
+        QTest::newRow("leading blanks") << QStringLiteral("   12") << 12.0 << 12;
+        QTest::newRow("trailing junk") << QStringLiteral(" 12abc") << 12.0 << 12;
+        QTest::newRow("blank inside") << QStringLiteral("1 2") << 12.0 << 12;
+        QTest::newRow("fraction") << QStringLiteral("1.5") << 1.5 << 2;
+        QTest::newRow("half to even down") << QStringLiteral("2.5") << 2.5 << 2;
+        QTest::newRow("half to even up") << QStringLiteral("3.5") << 3.5 << 4;
+        QTest::newRow("negative half") << QStringLiteral("-2.5") << -2.5 << -2;
+        QTest::newRow("exponent") << QStringLiteral("1.5e2") << 150.0 << 150;
+        QTest::newRow("e without digits") << QStringLiteral("3e") << 3.0 << 3;
+        QTest::newRow("word") << QStringLiteral("abc") << 0.0 << 0;
+        QTest::newRow("empty") << QString() << 0.0 << 0;
+        QTest::newRow("sign only") << QStringLiteral("-") << 0.0 << 0;
+        QTest::newRow("two points") << QStringLiteral("1.2.3") << 1.2 << 1;
+        QTest::newRow("huge clamps") << QStringLiteral("99999999999") << 99999999999.0
+                                     << std::numeric_limits<qint32>::max();
+    }
+    void basicVal()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, value);
+        QFETCH(int, rounded);
+        QCOMPARE(BasicVal(text), value);
+        QCOMPARE(ValToInt(text), rounded);
+    }
+
+    void pathsAndMonths()
+    {
+        QCOMPARE(PathUpToLastSeparator(QStringLiteral("tasks"), QLatin1Char('\\')),
+                 QStringLiteral("tasks"));
+        QCOMPARE(PathUpToLastSeparator(QStringLiteral("C:\\a\\b.cdkd"), QLatin1Char('\\')),
+                 QStringLiteral("C:\\a\\"));
+        QCOMPARE(PathUpToLastSeparator(QStringLiteral("/home/u/x.cdkd"), QLatin1Char('/')),
+                 QStringLiteral("/home/u/"));
+        QCOMPARE(DaysInMonth(2, 2024), 29);
+        QCOMPARE(DaysInMonth(2, 2023), 28);
+        QCOMPARE(DaysInMonth(12, 2023), 31);
+        QCOMPARE(DaysInMonth(4, 2024), 30);
+        QVERIFY(!FolderExists(QStringLiteral("   ")));
+        QVERIFY(!FolderExists(QString()));
+        QTemporaryDir dir;
+        QVERIFY(FolderExists(dir.path()));
+        QVERIFY(!FileExists(dir.path())); // a folder is no file
+        QVERIFY(!FileExists(dir.filePath(QStringLiteral("missing"))));
+    }
+
+    void copyInChunks_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::newRow("empty") << 0;
+        QTest::newRow("one byte") << 1;
+        QTest::newRow("exactly one chunk") << 32765;
+        QTest::newRow("one byte more") << 32766;
+        QTest::newRow("several chunks") << 100000;
+    }
+    void copyInChunks()
+    {
+        QFETCH(int, size);
+        QTemporaryDir dir;
+        const QString source = dir.filePath(QStringLiteral("source.cdkd"));
+        const QString destination = dir.filePath(QStringLiteral("copy.cdkd"));
+        QByteArray bytes(size, Qt::Uninitialized);
+        for (int i = 0; i < size; ++i)
+            bytes[i] = char(i * 7 + i / 251);
+        QFile in(source);
+        QVERIFY(in.open(QIODevice::WriteOnly));
+        in.write(bytes);
+        in.close();
+        // A read-only file in the way is replaced.
+        QFile old(destination);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old content that is longer than some sources");
+        old.close();
+        QFile::setPermissions(destination, QFile::ReadOwner);
+
+        test::RecordingPrompter prompter;
+        QVERIFY(CopyFileInChunks(prompter, source, destination, 32765));
+        QVERIFY(prompter.shown.isEmpty());
+        QFile out(destination);
+        QVERIFY(out.open(QIODevice::ReadOnly));
+        QCOMPARE(out.readAll(), bytes);
+    }
+
+    void copyFailureIsReported()
+    {
+        QTemporaryDir dir;
+        test::RecordingPrompter prompter;
+        const QString destination = dir.filePath(QStringLiteral("no/such/folder/x.cdkd"));
+        QVERIFY(!CopyFileInChunks(prompter, dir.filePath(QStringLiteral("missing")), destination,
+                                  32765));
+        QCOMPARE(prompter.shown.size(), 1);
+        QCOMPARE(prompter.shown.first().title, QStringLiteral("Chronodeck"));
+        QCOMPARE(prompter.shown.first().text,
+                 QStringLiteral("Unable to save database to ") + destination + QStringLiteral("!"));
+    }
+
+    void errorMessageLayout()
+    {
+        test::RecordingPrompter prompter;
+        ShowErrorMessage(prompter, QStringLiteral("Unable to write settings."), 75,
+                         QStringLiteral("Path/File access error"));
+        QCOMPARE(prompter.shown.size(), 1);
+        QCOMPARE(prompter.shown.first().title, QStringLiteral("Error - Chronodeck"));
+        QCOMPARE(prompter.shown.first().icon, MessageIcon::Critical);
+        QCOMPARE(prompter.shown.first().text,
+                 QStringLiteral("Unable to write settings.\r\n\r\nCode: 75\r\n"
+                                "Description: Path/File access error"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFunctions)
+#include "test_functions.moc"
