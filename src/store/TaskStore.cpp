@@ -1,0 +1,445 @@
+#include "store/TaskStore.h"
+
+#include "base/Log.h"
+#include "store/TaskFile.h"
+#include "store/TaskSchema.h"
+#include "store/Vocabulary.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+
+namespace cdk {
+
+namespace {
+
+// The first row of a list with that number, in stored order: the row a search
+// by list and number lands on.
+#define CDK_TASK_ROW                                                                               \
+    "rowid = (SELECT rowid FROM Chronodeck WHERE List = ?1 AND ID = ?2 "                           \
+    "ORDER BY rowid LIMIT 1)"
+#define CDK_TASK_FIELDS                                                                            \
+    "ID, List, Subject, Category, Duration, FinishedDuration, "                                    \
+    "FinishedSeconds, State, Priority"
+
+// Releases the statement's read snapshot when the caller is done with it, so
+// that a checkpoint is never held up by a forgotten cursor.
+class StepScope
+{
+public:
+    explicit StepScope(sql::Statement &stmt)
+        : m_stmt(stmt)
+    {
+    }
+    ~StepScope() { m_stmt.reset(); }
+    StepScope(const StepScope &) = delete;
+    StepScope &operator=(const StepScope &) = delete;
+
+private:
+    sql::Statement &m_stmt;
+};
+
+TaskRecord readTask(const sql::Statement &row)
+{
+    TaskRecord task;
+    task.ID = row.int32(0);
+    task.List = row.text(1);
+    task.Subject = row.text(2);
+    task.Category = row.int32(3);
+    task.Duration = row.int32(4);
+    task.FinishedDuration = row.int32(5);
+    task.FinishedSeconds = static_cast<quint8>(row.int64(6));
+    task.State = row.int32(7);
+    task.Priority = row.int32(8);
+    return task;
+}
+
+void requireList(const QString &list)
+{
+    if (list.isEmpty())
+        throw StoreError(
+            QStringLiteral("The task cannot be stored: it does not belong to any list."));
+}
+
+void requireSmallNumber(qint64 value, const QString &what)
+{
+    if (value < schema::kIntegerMin || value > schema::kIntegerMax)
+        throw StoreError(QStringLiteral("The %1 %2 cannot be stored: it must lie between -32768 "
+                                        "and 32767.")
+                             .arg(what)
+                             .arg(value));
+}
+
+// A write the table's constraints refuse is a value the program must not
+// store; it is reported instead of leaving a half-understood engine error.
+template<typename Write> auto guarded(Write write)
+{
+    try {
+        return write();
+    } catch (const sql::Error &e) {
+        if ((e.code() & 0xff) == SQLITE_CONSTRAINT)
+            throw StoreError(QStringLiteral("The change was not stored because a value lies "
+                                            "outside what the task database accepts.\n\n")
+                             % e.message());
+        throw;
+    }
+}
+
+} // namespace
+
+struct TaskStore::Statements
+{
+    sql::Statement findTask;
+    sql::Statement tasksOfList;
+    sql::Statement maxTaskId;
+    sql::Statement insertTask;
+    sql::Statement editTask;
+    sql::Statement deleteTask;
+    sql::Statement setState;
+    sql::Statement setPriority;
+    sql::Statement moveTask;
+    sql::Statement resetTimeDone;
+    sql::Statement category;
+    sql::Statement maxCategoryId;
+    sql::Statement categories;
+    sql::Statement insertCategory;
+    sql::Statement updateCategory;
+    sql::Statement deleteCategory;
+};
+
+TaskStore::TaskStore(const QString &dataFolder)
+    : m_folder(dataFolder)
+    , m_path(QDir(dataFolder).filePath(databaseFileName()))
+{
+}
+
+TaskStore::~TaskStore()
+{
+    try {
+        Close();
+    } catch (const std::exception &e) {
+        qCWarning(lcStore) << "closing the task database failed:" << e.what();
+    }
+}
+
+void TaskStore::OpenTaskDatabase()
+{
+    Close();
+    m_path = QDir(m_folder).filePath(databaseFileName());
+    // Whatever sits under the name is opened as it is, never replaced: only a
+    // missing file is created.
+    if (QFileInfo::exists(m_path)) {
+        m_db = taskfile::openChecked(m_path);
+        qCInfo(lcStore) << "opened" << taskfile::shownPath(m_path);
+    } else {
+        CreateTaskDatabase();
+    }
+    try {
+        prepareStatements();
+    } catch (const sql::Error &e) {
+        m_statements.reset();
+        m_db.close();
+        throw StoreError(QStringLiteral("The task database \"%1\" cannot be used: %2")
+                             .arg(taskfile::shownPath(m_path), e.message()));
+    }
+}
+
+void TaskStore::CreateTaskDatabase()
+{
+    m_db = taskfile::create(m_path);
+    qCInfo(lcStore) << "created" << taskfile::shownPath(m_path);
+}
+
+void TaskStore::prepareStatements()
+{
+    auto s = std::make_unique<Statements>();
+    auto prep = [this](const char *text) { return m_db.prepare(QString::fromLatin1(text)); };
+    s->findTask = prep("SELECT " CDK_TASK_FIELDS " FROM Chronodeck WHERE " CDK_TASK_ROW);
+    s->tasksOfList = prep("SELECT " CDK_TASK_FIELDS " FROM Chronodeck WHERE List = ?1 "
+                          "ORDER BY rowid");
+    s->maxTaskId = prep("SELECT MAX(ID) FROM Chronodeck WHERE List = ?1");
+    s->insertTask = prep("INSERT INTO Chronodeck (ID, List, Subject, Category, Duration, "
+                         "FinishedDuration, FinishedSeconds, State, Priority, TaskData1, "
+                         "TaskData2, TaskData3, TaskData4) "
+                         "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, '', '', 0, 0)");
+    // Every right-hand side reads the row as it was, so the comparison uses
+    // the stored time done against the new budget.
+    s->editTask = prep("UPDATE Chronodeck SET ID = ?3, List = ?4, Subject = ?5, Duration = ?6, "
+                       "FinishedSeconds = CASE WHEN FinishedDuration >= ?6 THEN 0 "
+                       "ELSE FinishedSeconds END, "
+                       "FinishedDuration = CASE WHEN FinishedDuration >= ?6 THEN ?6 "
+                       "ELSE FinishedDuration END, "
+                       "Category = ?7, TaskData1 = '', TaskData2 = '', TaskData3 = 0, "
+                       "TaskData4 = 0, State = ?8, Priority = ?9 WHERE " CDK_TASK_ROW);
+    s->deleteTask = prep("DELETE FROM Chronodeck WHERE " CDK_TASK_ROW);
+    s->setState = prep("UPDATE Chronodeck SET "
+                       "FinishedSeconds = CASE WHEN ?4 THEN 0 ELSE FinishedSeconds END, "
+                       "FinishedDuration = CASE WHEN ?4 THEN Duration ELSE FinishedDuration END, "
+                       "State = ?3 WHERE " CDK_TASK_ROW);
+    s->setPriority = prep("UPDATE Chronodeck SET Priority = ?3 WHERE " CDK_TASK_ROW);
+    s->moveTask = prep("UPDATE Chronodeck SET List = ?3, ID = ?4 WHERE " CDK_TASK_ROW);
+    s->resetTimeDone = prep("UPDATE Chronodeck SET FinishedDuration = 0 WHERE " CDK_TASK_ROW);
+    s->category = prep("SELECT Name, ForeColor, BackColor FROM CategoryList WHERE ID = ?1");
+    s->maxCategoryId = prep("SELECT MAX(ID) FROM CategoryList");
+    s->categories = prep("SELECT ID, Name, BackColor, ForeColor, CatData1, CatData2 "
+                         "FROM CategoryList ORDER BY rowid");
+    s->insertCategory = prep("INSERT INTO CategoryList (ID, Name, BackColor, ForeColor, "
+                             "CatData1, CatData2) VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
+    s->updateCategory = prep("UPDATE CategoryList SET Name = ?2, BackColor = ?3, ForeColor = ?4 "
+                             "WHERE ID = ?1");
+    s->deleteCategory = prep("DELETE FROM CategoryList WHERE ID = ?1");
+    m_statements = std::move(s);
+}
+
+#undef CDK_TASK_ROW
+#undef CDK_TASK_FIELDS
+
+TaskStore::Statements &TaskStore::st()
+{
+    if (!m_statements)
+        throw sql::Error(SQLITE_MISUSE, QStringLiteral("the task database is not open"));
+    return *m_statements;
+}
+
+void TaskStore::Close()
+{
+    if (!m_db.isOpen())
+        return;
+    m_statements.reset();
+    try {
+        checkpoint();
+    } catch (const sql::Error &e) {
+        // The engine folds the journal in on close as well; the file stays whole.
+        qCWarning(lcStore) << "checkpoint before close failed:" << e.message();
+    }
+    m_db.close();
+    qCInfo(lcStore) << "closed" << taskfile::shownPath(m_path);
+}
+
+bool TaskStore::isOpen() const { return m_db.isOpen(); }
+
+void TaskStore::checkpoint()
+{
+    if (!m_db.isOpen())
+        throw sql::Error(SQLITE_MISUSE, QStringLiteral("the task database is not open"));
+    taskfile::checkpoint(m_db, m_path);
+}
+
+sql::Database &TaskStore::database() { return m_db; }
+
+void TaskStore::CompactDatabase(const QString &source, const QString &destination)
+{
+    sql::Database db = sql::Database::open(source, false);
+    taskfile::setBusyTimeout(db);
+    sql::Statement vacuum = db.prepare(QStringLiteral("VACUUM INTO ?1"));
+    vacuum.bind(1, destination);
+    vacuum.run();
+}
+
+// ---- Lists and lookups
+
+std::optional<TaskRecord> TaskStore::findTask(const QString &list, qint32 id)
+{
+    sql::Statement &q = st().findTask;
+    StepScope scope(q);
+    q.bind(1, list).bind(2, id);
+    if (!q.step())
+        return std::nullopt;
+    return readTask(q);
+}
+
+QList<TaskRecord> TaskStore::tasksOfList(const QString &list)
+{
+    sql::Statement &q = st().tasksOfList;
+    StepScope scope(q);
+    q.bind(1, list);
+    QList<TaskRecord> tasks;
+    while (q.step())
+        tasks.append(readTask(q));
+    return tasks;
+}
+
+qint32 TaskStore::NextTaskID(const QString &list)
+{
+    sql::Statement &q = st().maxTaskId;
+    StepScope scope(q);
+    q.bind(1, list);
+    // The largest starts at 0, so an empty list (or one holding only negative
+    // numbers) begins at 1.
+    const qint64 largest = q.step() ? std::max<qint64>(0, q.int64(0)) : 0;
+    if (largest >= schema::kIntegerMax)
+        throw IdOverflow(QStringLiteral("The list \"%1\" already holds a task with the highest "
+                                        "possible number (32767), so no further task can be "
+                                        "added to it.")
+                             .arg(list));
+    return qint32(largest + 1);
+}
+
+// ---- Categories
+
+QString TaskStore::GetCategoryName(qint32 id)
+{
+    sql::Statement &q = st().category;
+    StepScope scope(q);
+    q.bind(1, id);
+    if (!q.step())
+        return QStringLiteral("(none)");
+    return q.text(0);
+}
+
+std::pair<qint32, qint32> TaskStore::GetCategoryColours(qint32 id)
+{
+    sql::Statement &q = st().category;
+    StepScope scope(q);
+    q.bind(1, id);
+    if (!q.step())
+        return {-1, -1};
+    // Unset and system colours (high bit set, so negative) both mean the default.
+    auto colour = [&q](int column) {
+        return q.isNull(column) ? -1 : std::max<qint32>(-1, q.int32(column));
+    };
+    return {colour(1), colour(2)};
+}
+
+qint32 TaskStore::NextCategoryID()
+{
+    sql::Statement &q = st().maxCategoryId;
+    StepScope scope(q);
+    const qint64 largest = q.step() ? std::max<qint64>(0, q.int64(0)) : 0;
+    if (largest >= schema::kIntegerMax)
+        throw IdOverflow(QStringLiteral("A category already has the highest possible number "
+                                        "(32767), so no further category can be added."));
+    return qint32(largest + 1);
+}
+
+QList<CategoryRecord> TaskStore::categories()
+{
+    sql::Statement &q = st().categories;
+    StepScope scope(q);
+    QList<CategoryRecord> result;
+    while (q.step()) {
+        CategoryRecord c;
+        c.ID = q.int32(0);
+        c.Name = q.text(1);
+        c.BackColor = q.isNull(2) ? -1 : q.int32(2);
+        c.ForeColor = q.isNull(3) ? -1 : q.int32(3);
+        c.CatData1 = q.text(4);
+        c.CatData2 = q.text(5);
+        result.append(c);
+    }
+    return result;
+}
+
+void TaskStore::AddCategory(const CategoryRecord &category)
+{
+    sql::Statement &q = st().insertCategory;
+    StepScope scope(q);
+    q.bind(1, category.ID).bind(2, category.Name).bind(3, category.BackColor);
+    q.bind(4, category.ForeColor).bind(5, category.CatData1).bind(6, category.CatData2);
+    guarded([&q] { q.run(); });
+}
+
+bool TaskStore::UpdateCategory(const CategoryRecord &category)
+{
+    sql::Statement &q = st().updateCategory;
+    StepScope scope(q);
+    q.bind(1, category.ID).bind(2, category.Name).bind(3, category.BackColor);
+    q.bind(4, category.ForeColor);
+    guarded([&q] { q.run(); });
+    return m_db.changes() > 0;
+}
+
+bool TaskStore::DeleteCategory(qint32 id)
+{
+    sql::Statement &q = st().deleteCategory;
+    StepScope scope(q);
+    q.bind(1, id).run();
+    return m_db.changes() > 0;
+}
+
+// ---- Task operations
+
+bool TaskStore::SaveTask(const TaskRecord &record, bool isNew, const QString &list, qint32 id)
+{
+    requireList(record.List);
+    requireSmallNumber(record.State, QStringLiteral("task state"));
+    requireSmallNumber(record.Priority, QStringLiteral("priority"));
+    if (isNew) {
+        sql::Statement &q = st().insertTask;
+        StepScope scope(q);
+        q.bind(1, record.ID).bind(2, record.List).bind(3, record.Subject);
+        q.bind(4, record.Category).bind(5, record.Duration).bind(6, record.FinishedDuration);
+        q.bind(7, int(record.FinishedSeconds)).bind(8, record.State).bind(9, record.Priority);
+        guarded([&q] { q.run(); });
+        return true;
+    }
+    sql::Statement &q = st().editTask;
+    StepScope scope(q);
+    q.bind(1, list).bind(2, id).bind(3, record.ID).bind(4, record.List).bind(5, record.Subject);
+    q.bind(6, record.Duration).bind(7, record.Category).bind(8, record.State);
+    q.bind(9, record.Priority);
+    guarded([&q] { q.run(); });
+    return m_db.changes() > 0;
+}
+
+bool TaskStore::LoadTask(TaskRecord &record, qint32 id, const QString &list)
+{
+    const std::optional<TaskRecord> row = findTask(list, id);
+    if (!row)
+        return false;
+    const quint8 seconds = record.FinishedSeconds; // not part of what is loaded
+    record = *row;
+    record.FinishedSeconds = seconds;
+    return true;
+}
+
+bool TaskStore::DeleteTask(qint32 id, const QString &list)
+{
+    sql::Statement &q = st().deleteTask;
+    StepScope scope(q);
+    q.bind(1, list).bind(2, id).run();
+    return m_db.changes() > 0;
+}
+
+bool TaskStore::SetTaskState(qint32 id, const QString &list, int state, bool markFull)
+{
+    requireSmallNumber(state, QStringLiteral("task state"));
+    sql::Statement &q = st().setState;
+    StepScope scope(q);
+    q.bind(1, list).bind(2, id).bind(3, state).bind(4, (markFull && state == Finished) ? 1 : 0);
+    guarded([&q] { q.run(); });
+    return m_db.changes() > 0;
+}
+
+bool TaskStore::SetTaskPriority(qint32 id, const QString &list, int priority)
+{
+    requireSmallNumber(priority, QStringLiteral("priority"));
+    sql::Statement &q = st().setPriority;
+    StepScope scope(q);
+    q.bind(1, list).bind(2, id).bind(3, priority);
+    guarded([&q] { q.run(); });
+    return m_db.changes() > 0;
+}
+
+bool TaskStore::MoveTask(const QString &list, qint32 id, const QString &targetList, qint32 newId)
+{
+    requireList(targetList);
+    sql::Statement &q = st().moveTask;
+    StepScope scope(q);
+    q.bind(1, list).bind(2, id).bind(3, targetList).bind(4, newId);
+    guarded([&q] { q.run(); });
+    return m_db.changes() > 0;
+}
+
+bool TaskStore::ResetTimeDone(const QString &list, qint32 id)
+{
+    sql::Statement &q = st().resetTimeDone;
+    StepScope scope(q);
+    q.bind(1, list).bind(2, id).run();
+    return m_db.changes() > 0;
+}
+
+} // namespace cdk

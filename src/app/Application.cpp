@@ -1,0 +1,202 @@
+#include "app/Application.h"
+
+#include "app/SingleInstance.h"
+#include "base/Functions.h"
+#include "base/Log.h"
+#include "editing/Recurrence.h"
+#include "settings/WindowPlacement.h"
+#include "tracking/TrayIcon.h"
+#include "view/AppContext.h"
+#include "view/MainWindow.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+
+#include <exception>
+#include <filesystem>
+
+namespace cdk {
+
+namespace {
+
+// The hourglass for as long as a long step runs.
+class BusyCursor
+{
+public:
+    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+};
+
+void removeFile(const QString &path)
+{
+    if (!QFile::exists(path))
+        return;
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    if (!QFile::remove(path))
+        throw std::runtime_error("cannot delete " + path.toStdString());
+}
+
+} // namespace
+
+Application::Application(AppContext &context, SingleInstance &instance, bool startMinimized)
+    : m_context(context)
+    , m_instance(instance)
+    , m_startMinimized(startMinimized)
+{
+    m_popupMenus.setObjectName(QStringLiteral("frmPopupMenus"));
+    m_tmrExitApp = new QTimer(&m_popupMenus);
+    m_tmrExitApp->setObjectName(QStringLiteral("tmrExitApp"));
+    m_tmrExitApp->setInterval(100);
+    connect(m_tmrExitApp, &QTimer::timeout, this, &Application::tmrExitApp_Timer);
+}
+
+Application::~Application() = default;
+
+Application::StartResult Application::Main()
+{
+    if (!m_instance.acquire()) {
+        // Another copy runs for this data folder: ask it to come forward.
+        if (!m_instance.writeRestoreSignal())
+            qCWarning(lcApp) << "could not leave the restore signal in" << m_instance.signalPath();
+        return StartResult::SecondCopy;
+    }
+
+    BusyCursor busy;
+    m_context.StartingUp = true;
+
+    m_main = std::make_unique<MainWindow>(m_context);
+    connect(m_main.get(), &MainWindow::exitRequested, this, &Application::requestExit);
+
+    m_tmrRestore = new QTimer(m_main.get());
+    m_tmrRestore->setObjectName(QStringLiteral("tmrRestore"));
+    m_tmrRestore->setInterval(1000);
+    connect(m_tmrRestore, &QTimer::timeout, this, &Application::tmrRestore_Timer);
+    m_tmrRestore->start();
+
+    m_context.settings.Init(m_context.ProgramFolder, m_context.autostart);
+    m_main->applyGridAppearance();
+    m_main->setMinimumSize(450, 300);
+    m_main->setWindowTitle(programName());
+
+    try {
+        m_context.store.OpenTaskDatabase();
+        InjectRecurrentTasks(m_context.store, m_context.settings, m_context.clock.today());
+    } catch (const StoreError &e) {
+        m_context.prompter.tell(programName(), e.userMessage(), MessageIcon::Critical);
+        m_context.StartingUp = false;
+        return StartResult::Failed;
+    } catch (const sql::Error &e) {
+        m_context.prompter.tell(programName(),
+                                QStringLiteral("The task database %1 could not be opened.\r\n\r\n%2")
+                                    .arg(QDir::toNativeSeparators(m_context.store.DatabasePath()),
+                                         e.message()),
+                                MessageIcon::Critical);
+        m_context.StartingUp = false;
+        return StartResult::Failed;
+    }
+    m_context.CurrentDay = m_context.clock.today();
+
+    if (m_context.tray) {
+        m_context.tray->setToolTip(programName());
+        m_context.tray->setPicture(TrayIcon::Picture::Normal);
+    }
+
+    m_main->SetUpGridColumns();
+    m_main->LoadSortSettings();
+    m_main->showDay(m_context.clock.today());
+    LoadWindowPos(m_context.settings, m_main.get(), m_main->availableScreenGeometry());
+    if (m_startMinimized)
+        m_main->hide();
+    else
+        m_main->show();
+    m_main->RefreshAfterSelection();
+
+    m_context.StartingUp = false;
+    return StartResult::Running;
+}
+
+void Application::requestExit()
+{
+    m_tmrExitApp->start();
+}
+
+void Application::tmrRestore_Timer()
+{
+    if (!m_context.StartingUp) {
+        const QDate today = m_context.clock.today();
+        if (today != m_context.CurrentDay) {
+            m_context.CurrentDay = today;
+            try {
+                const int copies = InjectRecurrentTasks(m_context.store, m_context.settings, today);
+                qCInfo(lcApp) << "new day" << today << "- recurrent copies:" << copies;
+                m_main->RefreshShownList();
+            } catch (const std::exception &e) {
+                qCWarning(lcApp) << "day roll-over failed:" << e.what();
+            }
+        }
+    }
+    if (m_instance.restoreSignalPending()) {
+        m_instance.takeRestoreSignal();
+        qCInfo(lcApp) << "restore signal answered";
+        m_main->mnuShow_Click();
+    }
+}
+
+void Application::tmrExitApp_Timer()
+{
+    m_tmrExitApp->stop();
+    ExitProgram();
+}
+
+void Application::ExitProgram()
+{
+    BusyCursor busy;
+    m_context.Exiting = true;
+    try {
+        MainWindow *window = m_main.get();
+        window->setVisible(true);
+        if (window->isMaximized())
+            m_context.settings.Save(SettingsSection::WindowPos, QStringLiteral("frmMainWasMaximized"),
+                                    QStringLiteral("1"));
+        else if (!window->isMinimized())
+            m_context.settings.Save(SettingsSection::WindowPos, QStringLiteral("frmMainWasMaximized"),
+                                    QStringLiteral("0"));
+        window->setWindowState(Qt::WindowNoState);
+        if (m_context.ModalDialogDepth == 0) {
+            window->show();
+            SaveWindowPos(m_context.settings, window, true);
+        }
+        window->hide();
+        window->close();
+        if (m_context.tracker.TrackingActive())
+            m_context.tracker.stop();
+        m_context.store.Close();
+        compactDatabase();
+    } catch (const std::exception &e) {
+        qCWarning(lcApp) << "shutdown step failed:" << e.what();
+    }
+    Q_EMIT finished();
+}
+
+void Application::compactDatabase()
+{
+    const QString database = m_context.store.DatabasePath();
+    const QString temporary = database + QStringLiteral(".temp");
+    removeFile(temporary);
+    removeFile(temporary + QStringLiteral("-journal"));
+    TaskStore::CompactDatabase(database, temporary);
+    if (!QFile::exists(temporary))
+        return;
+    // The compacted copy replaces the file in one step, so no moment exists in
+    // which neither is on disk. Journal files left beside the old file would
+    // be replayed into the new one: they go first.
+    removeFile(database + QStringLiteral("-wal"));
+    removeFile(database + QStringLiteral("-shm"));
+    std::filesystem::rename(std::filesystem::path(temporary.toStdString()),
+                            std::filesystem::path(database.toStdString()));
+}
+
+} // namespace cdk

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+#include <memory>
+
+namespace cdk {
+
+struct AppContext;
+class MainWindow;
+class SingleInstance;
+
+// The program's life: the start-up order, the restore signal of a second
+// copy and the calendar day roll-over (tmrRestore), and the deferred, orderly
+// shutdown that saves the window and compacts the database (tmrExitApp).
+class Application final : public QObject
+{
+    Q_OBJECT
+public:
+    enum class StartResult { Running, SecondCopy, Failed };
+
+    Application(AppContext &context, SingleInstance &instance, bool startMinimized);
+    ~Application() override;
+
+    // Runs the start-up. SecondCopy: the restore signal was left for the
+    // running copy; Failed: the user has been told why.
+    StartResult Main();
+
+    MainWindow *mainWindow() const { return m_main.get(); }
+    QTimer *tmrRestore() const { return m_tmrRestore; }
+    QTimer *tmrExitApp() const { return m_tmrExitApp; }
+
+    // What every exit command does: the shutdown runs on the next tick of
+    // tmrExitApp, after the menu that asked for it has closed.
+    void requestExit();
+
+Q_SIGNALS:
+    // The shutdown is complete; the process should end now.
+    void finished();
+
+private:
+    void tmrRestore_Timer();
+    void tmrExitApp_Timer();
+    void ExitProgram();
+    void compactDatabase();
+
+    AppContext &m_context;
+    SingleInstance &m_instance;
+    bool m_startMinimized;
+    std::unique_ptr<MainWindow> m_main;
+    QObject m_popupMenus; // the hidden form that owns the exit timer
+    QTimer *m_tmrRestore = nullptr;
+    QTimer *m_tmrExitApp = nullptr;
+};
+
+} // namespace cdk

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QLockFile>
+#include <QString>
+
+#include <memory>
+
+namespace cdk {
+
+// One running copy per data folder. The copy that holds the lock file runs;
+// a later copy leaves the restore signal file and ends, and the running copy
+// polls for that file to come forward. A lock left by a crashed copy is
+// recognised as stale and taken over.
+class SingleInstance
+{
+public:
+    explicit SingleInstance(const QString &dataFolder);
+    ~SingleInstance();
+
+    // True when this process is now the running copy.
+    bool acquire();
+
+    static QString signalFileName() { return QStringLiteral("LACrestoreST$"); }
+    QString signalPath() const;
+
+    // Second copy: removes a leftover signal, writes a fresh one.
+    bool writeRestoreSignal() const;
+    // Running copy: true when a signal was there; it is removed.
+    bool takeRestoreSignal() const;
+    bool restoreSignalPending() const;
+
+private:
+    QString m_folder;
+    std::unique_ptr<QLockFile> m_lock;
+};
+
+} // namespace cdk

@@ -1,0 +1,52 @@
+#include "app/Application.h"
+#include "app/DataFolder.h"
+#include "app/SingleInstance.h"
+#include "base/Clock.h"
+#include "settings/Autostart.h"
+#include "tracking/Sound.h"
+#include "view/AppContext.h"
+#include "view/MainWindow.h"
+#include "view/WidgetPrompter.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QStandardPaths>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Chronodeck"));
+    QApplication::setApplicationVersion(QStringLiteral("2.01"));
+    QApplication::setOrganizationName(QStringLiteral("Chronodeck"));
+    QApplication::setDesktopFileName(QStringLiteral("chronodeck"));
+    // Closing the window only hides it: the program lives on in the tray
+    // until an exit command.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const QStringList arguments = QApplication::arguments();
+    const QString folder = cdk::resolveDataFolder(
+        arguments, qEnvironmentVariable("CHRONODECK_DATA_DIR"), QApplication::applicationDirPath(),
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    QDir().mkpath(folder);
+
+    cdk::SingleInstance instance(folder);
+    cdk::SystemClock clock;
+    cdk::WidgetPrompter prompter;
+    cdk::NullAutostart autostart;
+    std::unique_ptr<cdk::Sound> sound = cdk::createDesktopSound();
+    cdk::AppContext context(folder, clock, prompter, autostart, *sound);
+
+    cdk::Application lifetime(context, instance, cdk::commandLineSaysMinimized(arguments));
+    QObject::connect(&lifetime, &cdk::Application::finished, &app, &QApplication::quit,
+                     Qt::QueuedConnection);
+    switch (lifetime.Main()) {
+    case cdk::Application::StartResult::SecondCopy:
+        return 0;
+    case cdk::Application::StartResult::Failed:
+        return 1;
+    case cdk::Application::StartResult::Running:
+        break;
+    }
+    prompter.setParentWindow(lifetime.mainWindow());
+    return QApplication::exec();
+}

@@ -1,0 +1,170 @@
+#include "store/TaskFile.h"
+
+#include "base/Functions.h"
+#include "base/Log.h"
+#include "store/TaskSchema.h"
+#include "store/TaskStore.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <sqlite3.h>
+
+namespace cdk::taskfile {
+
+namespace {
+
+// Short enough that a start-up next to a busy copy answers at once, long
+// enough to ride out a checkpoint of the other side.
+constexpr int kBusyTimeoutMs = 250;
+
+StoreError describeOpenFailure(const QString &path, const sql::Error &e)
+{
+    const QString file = shownPath(path);
+    qCWarning(lcStore) << "cannot open" << file << e.code() << e.message();
+    switch (e.code() & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return StoreError(QStringLiteral("The task database \"%1\" is locked by another program. "
+                                         "Close the other program (or the other copy of %2) and "
+                                         "start %2 again.")
+                              .arg(file, programName()));
+    case SQLITE_NOTADB:
+        return StoreError(QStringLiteral("The file \"%1\" is not a task database. Restore a "
+                                         "backup of the database, or move the file elsewhere so "
+                                         "that a new, empty database is created. The file has "
+                                         "not been changed.")
+                              .arg(file));
+    case SQLITE_CORRUPT:
+        return StoreError(QStringLiteral("The task database \"%1\" is damaged. Restore a backup "
+                                         "of the database, or move the file elsewhere so that a "
+                                         "new, empty database is created. The file has not been "
+                                         "changed.")
+                              .arg(file));
+    default:
+        return StoreError(QStringLiteral("The task database \"%1\" cannot be opened: %2\n\nCheck "
+                                         "that the file and its folder can be read and written.")
+                              .arg(file, e.message()));
+    }
+}
+
+void setSessionPragmas(sql::Database &db, const QString &path)
+{
+    const QString mode = db.scalar(QStringLiteral("PRAGMA journal_mode = WAL")).toString();
+    if (mode.compare(QStringLiteral("wal"), Qt::CaseInsensitive) != 0)
+        qCWarning(lcStore) << "write-ahead journal refused for" << shownPath(path)
+                           << "; the engine keeps" << mode;
+    db.exec(QStringLiteral("PRAGMA synchronous = NORMAL"));
+    // Room for the pages of a database of many years, so that looking back at
+    // old days is not a read from the disk each time; taken only as used.
+    db.exec(QStringLiteral("PRAGMA cache_size = -16384"));
+}
+
+// The structure of every page is checked. Re-evaluating the CHECK constraints
+// of every row would cost three times as much and can find nothing: the
+// engine enforced them when each row was written. The file is mapped for the
+// one pass over all its pages (a third faster than copying them through the
+// page cache) and unmapped again, so that the session itself never depends on
+// a mapping of a file on a removable or network drive.
+QString quickCheck(sql::Database &db)
+{
+    struct Restore
+    {
+        sql::Database &db;
+        ~Restore()
+        {
+            try {
+                db.exec(QStringLiteral("PRAGMA mmap_size = 0; "
+                                       "PRAGMA ignore_check_constraints = OFF"));
+            } catch (const sql::Error &e) {
+                qCWarning(lcStore) << "resetting after the check failed:" << e.message();
+            }
+        }
+    } restore {db};
+    db.exec(QStringLiteral("PRAGMA ignore_check_constraints = ON; "
+                           "PRAGMA mmap_size = 1073741824"));
+    return db.scalar(QStringLiteral("PRAGMA quick_check")).toString();
+}
+
+void removeCreatedFile(const QString &path)
+{
+    for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
+        QFile::remove(path + suffix);
+}
+
+} // namespace
+
+QString shownPath(const QString &path) { return QDir::toNativeSeparators(path); }
+
+// busy_timeout first: every later statement may meet another program's lock.
+void setBusyTimeout(sql::Database &db)
+{
+    db.exec(QStringLiteral("PRAGMA busy_timeout = ") % QString::number(kBusyTimeoutMs));
+}
+
+sql::Database openChecked(const QString &path)
+{
+    sql::Database db;
+    try {
+        db = sql::Database::open(path, false);
+        if (sqlite3_db_readonly(db.handle(), "main") == 1)
+            throw StoreError(QStringLiteral("The task database \"%1\" can only be read, not "
+                                            "written. Make the file and its folder writable "
+                                            "and start %2 again.")
+                                 .arg(shownPath(path), programName()));
+        setBusyTimeout(db);
+        // Checked before the journal mode is set: switching it writes to the
+        // file, and a damaged file must stay exactly as it is.
+        const QString check = quickCheck(db);
+        if (check != QStringLiteral("ok"))
+            throw sql::Error(SQLITE_CORRUPT, check);
+        const QString missing = schema::missingParts(db);
+        if (!missing.isEmpty()) {
+            qCWarning(lcStore) << shownPath(path) << "lacks" << missing;
+            throw sql::Error(SQLITE_NOTADB, missing);
+        }
+        const qint64 version = db.scalar(QStringLiteral("PRAGMA user_version")).toLongLong();
+        if (version != schema::kUserVersion)
+            qCInfo(lcStore) << shownPath(path) << "has schema version" << version;
+        setSessionPragmas(db, path);
+    } catch (const sql::Error &e) {
+        throw describeOpenFailure(path, e);
+    }
+    return db;
+}
+
+sql::Database create(const QString &path)
+{
+    sql::Database db;
+    try {
+        db = sql::Database::open(path, true);
+        setBusyTimeout(db);
+        setSessionPragmas(db, path);
+        sql::Transaction transaction(db);
+        schema::createContent(db);
+        transaction.commit();
+    } catch (const sql::Error &e) {
+        // Only a file made by this very call is removed: a half-made database
+        // would otherwise be refused at every later start.
+        db.close();
+        removeCreatedFile(path);
+        qCWarning(lcStore) << "cannot create" << shownPath(path) << e.code() << e.message();
+        throw StoreError(QStringLiteral("The task database \"%1\" cannot be created: %2\n\nCheck "
+                                        "that the folder exists and can be written.")
+                             .arg(shownPath(path), e.message()));
+    }
+    return db;
+}
+
+void checkpoint(sql::Database &db, const QString &path)
+{
+    sql::Statement stmt = db.prepare(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    // One row: busy flag, frames in the journal, frames copied.
+    if (stmt.step() && stmt.int64(0) != 0)
+        throw sql::Error(SQLITE_BUSY,
+                         QStringLiteral("the journal of ") % shownPath(path)
+                             % QStringLiteral(" could not be folded in: the "
+                                              "database is in use"));
+}
+
+} // namespace cdk::taskfile

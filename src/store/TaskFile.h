@@ -1,0 +1,27 @@
+#pragma once
+
+#include "store/Sql.h"
+
+#include <QString>
+
+// Opening, checking and creating the task database file. Private to the store;
+// every failure a user has to act on comes out as StoreError.
+namespace cdk::taskfile {
+
+QString shownPath(const QString &path);
+
+// Opens an existing file after checking that it is an intact, unlocked task
+// database. Nothing is written to a file that fails a check.
+sql::Database openChecked(const QString &path);
+
+// Creates the file with its tables and default content in one transaction. A
+// file this call could not finish is removed again.
+sql::Database create(const QString &path);
+
+// Folds the write-ahead journal into the file; throws sql::Error when a reader
+// holds it up.
+void checkpoint(sql::Database &db, const QString &path);
+
+void setBusyTimeout(sql::Database &db);
+
+} // namespace cdk::taskfile

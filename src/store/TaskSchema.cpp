@@ -1,0 +1,171 @@
+#include "store/TaskSchema.h"
+
+#include <array>
+
+namespace cdk::schema {
+
+namespace {
+
+// Column constraints spelled once. The typeof() tests keep text out of the
+// number columns (SQLite would store it as it comes); the ranges are those of
+// the engine types the format promises: long, integer (16-bit), byte, boolean.
+QString longColumn(const char *name, bool required = false)
+{
+    const QString n = QLatin1String(name);
+    if (required)
+        return n % QStringLiteral(" INTEGER NOT NULL CHECK (typeof(") % n
+            % QStringLiteral(") = 'integer' AND ") % n
+            % QStringLiteral(" BETWEEN -2147483648 AND 2147483647)");
+    return n % QStringLiteral(" INTEGER CHECK (") % n % QStringLiteral(" IS NULL OR (typeof(") % n
+        % QStringLiteral(") = 'integer' AND ") % n
+        % QStringLiteral(" BETWEEN -2147483648 AND 2147483647))");
+}
+
+QString rangedColumn(const char *name, int low, int high)
+{
+    const QString n = QLatin1String(name);
+    return n % QStringLiteral(" INTEGER CHECK (") % n % QStringLiteral(" IS NULL OR (typeof(") % n
+        % QStringLiteral(") = 'integer' AND ") % n % QStringLiteral(" BETWEEN ")
+        % QString::number(low) % QStringLiteral(" AND ") % QString::number(high)
+        % QStringLiteral("))");
+}
+
+QString textColumn(const char *name)
+{
+    const QString n = QLatin1String(name);
+    return n % QStringLiteral(" TEXT CHECK (typeof(") % n
+        % QStringLiteral(") IN ('text', 'null'))");
+}
+
+// Auto-numbered key of the category and project tables.
+QString keyColumn()
+{
+    return QStringLiteral(
+        "ID INTEGER PRIMARY KEY NOT NULL CHECK (ID BETWEEN -2147483648 AND 2147483647)");
+}
+
+QString createTable(const char *table, const QStringList &columns)
+{
+    return QStringLiteral("CREATE TABLE ") % QLatin1String(table) % QStringLiteral(" (\n  ")
+        % columns.join(QStringLiteral(",\n  ")) % QStringLiteral(")");
+}
+
+struct DefaultCategory
+{
+    int id;
+    const char *name;
+    int backColor;
+};
+
+constexpr std::array<DefaultCategory, 8> kDefaultCategories {{
+    {1, "Work", 10020801},
+    {2, "Personal", 10793211},
+    {3, "Chore", 16762099},
+    {4, "Health", 9105405},
+    {5, "Social", 15771322},
+    {6, "Family", 10746074},
+    {7, "Relaxation", 16635824},
+    {8, "Self Growth", 6668284},
+}};
+
+QStringList columnsOf(sql::Database &db, const QString &table)
+{
+    sql::Statement info
+        = db.prepare(QStringLiteral("PRAGMA table_info(") % table % QLatin1Char(')'));
+    QStringList names;
+    while (info.step())
+        names << info.text(1);
+    return names;
+}
+
+} // namespace
+
+QStringList taskColumns()
+{
+    return {QStringLiteral("ID"),
+            QStringLiteral("List"),
+            QStringLiteral("Subject"),
+            QStringLiteral("Category"),
+            QStringLiteral("Duration"),
+            QStringLiteral("FinishedDuration"),
+            QStringLiteral("FinishedSeconds"),
+            QStringLiteral("State"),
+            QStringLiteral("Priority"),
+            QStringLiteral("TaskData1"),
+            QStringLiteral("TaskData2"),
+            QStringLiteral("TaskData3"),
+            QStringLiteral("TaskData4")};
+}
+
+QStringList categoryColumns()
+{
+    return {QStringLiteral("ID"),        QStringLiteral("Name"),     QStringLiteral("BackColor"),
+            QStringLiteral("ForeColor"), QStringLiteral("CatData1"), QStringLiteral("CatData2")};
+}
+
+QStringList projectColumns()
+{
+    return {QStringLiteral("ID"), QStringLiteral("Name"), QStringLiteral("ProjData1"),
+            QStringLiteral("ProjData2")};
+}
+
+void createContent(sql::Database &db)
+{
+    // No primary key on the task table: rows are read back in the order they
+    // were stored (rowid order), which the grid relies on.
+    db.exec(
+        createTable("Chronodeck",
+                    {longColumn("ID", true),
+                     QStringLiteral("List TEXT NOT NULL CHECK (typeof(List) = 'text' AND "
+                                    "List <> '')"),
+                     textColumn("Subject"), longColumn("Category"), longColumn("Duration"),
+                     longColumn("FinishedDuration"), rangedColumn("FinishedSeconds", 0, 255),
+                     rangedColumn("State", -32768, 32767), rangedColumn("Priority", -32768, 32767),
+                     textColumn("TaskData1"), textColumn("TaskData2"), longColumn("TaskData3"),
+                     rangedColumn("TaskData4", 0, 1)}));
+    // Every single-task lookup and NextTaskID go by list and number.
+    db.exec(QStringLiteral("CREATE INDEX ChronodeckListID ON Chronodeck (List, ID)"));
+    db.exec(createTable("CategoryList",
+                        {keyColumn(), textColumn("Name"), longColumn("BackColor"),
+                         longColumn("ForeColor"), textColumn("CatData1"), textColumn("CatData2")}));
+    db.exec(createTable(
+        "ProjectList",
+        {keyColumn(), textColumn("Name"), textColumn("ProjData1"), textColumn("ProjData2")}));
+
+    db.exec(
+        QStringLiteral("INSERT INTO Chronodeck (ID, List, Subject) VALUES (-1, 'VER', '1.00')"));
+    sql::Statement add = db.prepare(QStringLiteral(
+        "INSERT INTO CategoryList (ID, Name, BackColor, ForeColor, CatData1, CatData2) "
+        "VALUES (?1, ?2, ?3, -1, '', '')"));
+    for (const DefaultCategory &category : kDefaultCategories) {
+        add.bind(1, category.id)
+            .bind(2, QString::fromLatin1(category.name))
+            .bind(3, category.backColor);
+        add.run();
+    }
+    db.exec(QStringLiteral("PRAGMA user_version = ") % QString::number(kUserVersion));
+}
+
+QString missingParts(sql::Database &db)
+{
+    const std::array<std::pair<QString, QStringList>, 3> expected {{
+        {QStringLiteral("Chronodeck"), taskColumns()},
+        {QStringLiteral("CategoryList"), categoryColumns()},
+        {QStringLiteral("ProjectList"), projectColumns()},
+    }};
+    QStringList missing;
+    for (const auto &[table, columns] : expected) {
+        const QStringList present = columnsOf(db, table);
+        if (present.isEmpty()) {
+            missing << QStringLiteral("table ") % table;
+            continue;
+        }
+        for (const QString &column : columns) {
+            if (!present.contains(column, Qt::CaseInsensitive))
+                missing << table % QLatin1Char('.') % column;
+        }
+    }
+    return missing.join(QStringLiteral(", "));
+}
+
+} // namespace cdk::schema

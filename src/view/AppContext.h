@@ -1,0 +1,69 @@
+#pragma once
+
+#include "base/Clock.h"
+#include "base/Prompter.h"
+#include "settings/Autostart.h"
+#include "settings/Settings.h"
+#include "store/TaskStore.h"
+#include "tracking/Sound.h"
+#include "tracking/TimeTracker.h"
+
+#include <QDate>
+#include <QString>
+
+namespace cdk {
+
+class TrayIcon;
+
+// Everything that lives as long as the process: made once in main() (tests
+// make a fresh one per test in a temporary folder) and passed by reference.
+struct AppContext
+{
+    AppContext(const QString &programFolder, Clock &clockRef, Prompter &prompterRef,
+               Autostart &autostartRef, Sound &soundRef)
+        : ProgramFolder(programFolder)
+        , clock(clockRef)
+        , prompter(prompterRef)
+        , autostart(autostartRef)
+        , sound(soundRef)
+        , settings(prompterRef)
+        , store(programFolder)
+        , tracker(store, clockRef)
+    {
+    }
+
+    const QString ProgramFolder; // ends in a separator
+    Clock &clock;
+    Prompter &prompter;
+    Autostart &autostart;
+    Sound &sound;
+    TrayIcon *tray = nullptr; // null where the desktop has no notification area
+
+    clsSettings settings;
+    TaskStore store;
+    TimeTracker tracker;
+
+    bool StartingUp = false;
+    bool Exiting = false;
+    qint16 ModalDialogDepth = 0;
+    QDate CurrentDay;
+};
+
+// Counts a modal dialog for as long as it is open.
+class ModalDialogScope
+{
+public:
+    explicit ModalDialogScope(AppContext &context)
+        : m_context(context)
+    {
+        ++m_context.ModalDialogDepth;
+    }
+    ~ModalDialogScope() { --m_context.ModalDialogDepth; }
+    ModalDialogScope(const ModalDialogScope &) = delete;
+    ModalDialogScope &operator=(const ModalDialogScope &) = delete;
+
+private:
+    AppContext &m_context;
+};
+
+} // namespace cdk

@@ -1,0 +1,107 @@
+#include "view/WidgetPrompter.h"
+
+#include <QColorDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace cdk {
+
+namespace {
+
+QMessageBox::Icon boxIcon(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MessageIcon::Critical:
+        return QMessageBox::Critical;
+    case MessageIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// Message texts are written with CR LF line breaks; the desktop wants LF.
+QString plainLines(const QString &text)
+{
+    QString out = text;
+    out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return out;
+}
+
+QString startPath(const QString &folder, const QString &fileName)
+{
+    if (folder.isEmpty())
+        return fileName;
+    return QDir(folder).filePath(fileName);
+}
+
+} // namespace
+
+QWidget *WidgetPrompter::parent() const
+{
+    return (m_parent && m_parent->isVisible()) ? m_parent.data() : nullptr;
+}
+
+Answer WidgetPrompter::ask(const QString &title, const QString &text, MessageIcon icon)
+{
+    QMessageBox box(boxIcon(icon), title, plainLines(text), QMessageBox::Yes | QMessageBox::No,
+                    parent());
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+void WidgetPrompter::tell(const QString &title, const QString &text, MessageIcon icon)
+{
+    QMessageBox box(boxIcon(icon), title, plainLines(text), QMessageBox::Ok, parent());
+    box.exec();
+}
+
+QString WidgetPrompter::qtFilter(const QString &filter)
+{
+    // "Chronodeck Database (*.cdkd)|*.cdkd" -> "Chronodeck Database (*.cdkd)"
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString name = parts.at(i);
+        if (!name.contains(QLatin1Char('(')))
+            name += QStringLiteral(" (") + parts.at(i + 1) + QLatin1Char(')');
+        out << name;
+    }
+    return out.isEmpty() ? filter : out.join(QStringLiteral(";;"));
+}
+
+QString WidgetPrompter::saveFileName(const QString &folder, const QString &fileName,
+                                     const QString &filter)
+{
+    // The program asks about overwriting itself.
+    return QFileDialog::getSaveFileName(parent(), QString(), startPath(folder, fileName),
+                                        qtFilter(filter), nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
+}
+
+QString WidgetPrompter::openFileName(const QString &folder, const QString &fileName,
+                                     const QString &filter)
+{
+    return QFileDialog::getOpenFileName(parent(), QString(), startPath(folder, fileName),
+                                        qtFilter(filter));
+}
+
+std::optional<qint32> WidgetPrompter::chooseColor(qint32 initial)
+{
+    const QColor start = initial < 0
+        ? QColor(Qt::white)
+        : QColor(initial & 0xFF, (initial >> 8) & 0xFF, (initial >> 16) & 0xFF);
+    const QColor chosen = QColorDialog::getColor(start, parent());
+    if (!chosen.isValid())
+        return std::nullopt;
+    return chosen.red() + 256 * chosen.green() + 65536 * chosen.blue();
+}
+
+} // namespace cdk

@@ -1,0 +1,454 @@
+#include "store/TaskStore.h"
+#include "store/Vocabulary.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace cdk;
+
+namespace {
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TaskRecord task(qint32 id, const QString &list, qint32 duration = 30, qint32 done = 0,
+                quint8 seconds = 0)
+{
+    TaskRecord t;
+    t.ID = id;
+    t.List = list;
+    t.Subject = QStringLiteral("task %1").arg(id);
+    t.Category = 2;
+    t.Duration = duration;
+    t.FinishedDuration = done;
+    t.FinishedSeconds = seconds;
+    t.State = InProgress;
+    t.Priority = 3;
+    return t;
+}
+
+const QString kDay = QStringLiteral("05032024");
+const QString kNextDay = QStringLiteral("06032024");
+
+} // namespace
+
+class TestTaskStore final : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TaskStore> m_store;
+
+    QString dbPath() const { return m_dir->filePath(TaskStore::databaseFileName()); }
+    sql::Database &db() { return m_store->database(); }
+    QVariant value(const QString &sql) { return db().scalar(sql); }
+
+    // Writes a task file that is then damaged or locked; the store is closed.
+    void makeFileWithTasks(int count)
+    {
+        m_store->OpenTaskDatabase();
+        for (int i = 1; i <= count; ++i)
+            m_store->SaveTask(task(i, kDay), true, {}, 0);
+        m_store->Close();
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        m_store = std::make_unique<TaskStore>(m_dir->path() + QLatin1Char('/'));
+    }
+
+    void cleanup()
+    {
+        m_store.reset();
+        m_dir.reset();
+    }
+
+    void newFileHasSchemaAndDefaults()
+    {
+        m_store->OpenTaskDatabase();
+        QCOMPARE(m_store->DatabasePath(), dbPath());
+        QVERIFY(QFile::exists(dbPath()));
+
+        const QList<std::pair<QString, QStringList>> tables {
+            {QStringLiteral("Chronodeck"),
+             QStringLiteral("ID List Subject Category Duration FinishedDuration FinishedSeconds "
+                            "State Priority TaskData1 TaskData2 TaskData3 TaskData4")
+                 .split(QLatin1Char(' '))},
+            {QStringLiteral("CategoryList"),
+             QStringLiteral("ID Name BackColor ForeColor CatData1 CatData2")
+                 .split(QLatin1Char(' '))},
+            {QStringLiteral("ProjectList"),
+             QStringLiteral("ID Name ProjData1 ProjData2").split(QLatin1Char(' '))},
+        };
+        for (const auto &[table, expected] : tables) {
+            sql::Statement info = db().prepare(QStringLiteral("PRAGMA table_info(") + table + u')');
+            QStringList columns;
+            while (info.step())
+                columns << info.text(1);
+            QCOMPARE(columns, expected);
+        }
+        QCOMPARE(value(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("wal"));
+        QCOMPARE(value(QStringLiteral("PRAGMA user_version")).toInt(), 1);
+
+        QCOMPARE(value(QStringLiteral("SELECT COUNT(*) FROM Chronodeck")).toInt(), 1);
+        sql::Statement version = db().prepare(QStringLiteral(
+            "SELECT ID, List, Subject, Category, Duration, FinishedDuration, FinishedSeconds, "
+            "State, Priority, TaskData1, TaskData2, TaskData3, TaskData4 FROM Chronodeck"));
+        QVERIFY(version.step());
+        QCOMPARE(version.int64(0), -1);
+        QCOMPARE(version.text(1), QStringLiteral("VER"));
+        QCOMPARE(version.text(2), QStringLiteral("1.00"));
+        for (int column = 3; column < 13; ++column)
+            QVERIFY2(version.isNull(column), qPrintable(QString::number(column)));
+
+        const QList<std::pair<QString, qint32>> defaults {
+            {QStringLiteral("Work"), 10020801},       {QStringLiteral("Personal"), 10793211},
+            {QStringLiteral("Chore"), 16762099},      {QStringLiteral("Health"), 9105405},
+            {QStringLiteral("Social"), 15771322},     {QStringLiteral("Family"), 10746074},
+            {QStringLiteral("Relaxation"), 16635824}, {QStringLiteral("Self Growth"), 6668284}};
+        sql::Statement cats = db().prepare(QStringLiteral(
+            "SELECT ID, Name, BackColor, ForeColor, CatData1, CatData2 FROM CategoryList "
+            "ORDER BY rowid"));
+        for (int i = 0; i < defaults.size(); ++i) {
+            QVERIFY(cats.step());
+            QCOMPARE(cats.int64(0), i + 1);
+            QCOMPARE(cats.text(1), defaults[i].first);
+            QCOMPARE(cats.int64(2), defaults[i].second);
+            QCOMPARE(cats.int64(3), -1);
+            QVERIFY(!cats.isNull(4) && !cats.isNull(5));
+            QCOMPARE(cats.text(4) + cats.text(5), QString());
+        }
+        QVERIFY(!cats.step());
+        QCOMPARE(m_store->NextCategoryID(), 9);
+        QCOMPARE(m_store->GetCategoryName(0), QStringLiteral("(none)"));
+        QCOMPARE(m_store->GetCategoryName(8), QStringLiteral("Self Growth"));
+    }
+
+    void existingFileIsNeverReseeded()
+    {
+        m_store->OpenTaskDatabase();
+        db().exec(QStringLiteral("DELETE FROM CategoryList; DELETE FROM Chronodeck"));
+        m_store->Close();
+        m_store->OpenTaskDatabase();
+        QVERIFY(m_store->categories().isEmpty());
+        QCOMPARE(m_store->NextCategoryID(), 1);
+        QCOMPARE(value(QStringLiteral("SELECT COUNT(*) FROM Chronodeck")).toInt(), 0);
+    }
+
+    void nextTaskId()
+    {
+        m_store->OpenTaskDatabase();
+        QCOMPARE(m_store->NextTaskID(kDay), 1);
+        for (qint32 id : {1, 2, 7})
+            m_store->SaveTask(task(id, kDay), true, {}, 0);
+        m_store->SaveTask(task(50, kNextDay), true, {}, 0);
+        QCOMPARE(m_store->NextTaskID(kDay), 8);
+        QCOMPARE(m_store->NextTaskID(QStringLiteral("VER")), 1); // only -1 there
+
+        QVERIFY(m_store->DeleteTask(50, kNextDay));
+        QCOMPARE(m_store->NextTaskID(kNextDay), 1);
+
+        m_store->SaveTask(task(32767, kNextDay), true, {}, 0);
+        QVERIFY_THROWS_EXCEPTION(IdOverflow, m_store->NextTaskID(kNextDay));
+        QCOMPARE(m_store->NextTaskID(kDay), 8);
+    }
+
+    void categories()
+    {
+        m_store->OpenTaskDatabase();
+        m_store->AddCategory({9, QStringLiteral("Garden"), 255, 65280, {}, {}});
+        m_store->AddCategory({10, QStringLiteral("System"), qint32(0x8000000F), -1, {}, {}});
+        QCOMPARE(m_store->GetCategoryColours(9), std::make_pair(65280, 255));
+        QCOMPARE(m_store->GetCategoryColours(10), std::make_pair(-1, -1));
+        QCOMPARE(m_store->GetCategoryColours(1), std::make_pair(-1, 10020801));
+        QCOMPARE(m_store->GetCategoryColours(99), std::make_pair(-1, -1));
+
+        QVERIFY(m_store->UpdateCategory({9, QStringLiteral("Yard "), -1, 7, {}, {}}));
+        QVERIFY(!m_store->UpdateCategory({99, QStringLiteral("x"), -1, -1, {}, {}}));
+        QCOMPARE(m_store->GetCategoryName(9), QStringLiteral("Yard "));
+        QCOMPARE(m_store->GetCategoryColours(9), std::make_pair(7, -1));
+
+        QVERIFY(m_store->DeleteCategory(9));
+        QVERIFY(!m_store->DeleteCategory(9));
+        QCOMPARE(m_store->GetCategoryName(9), QStringLiteral("(none)"));
+        QCOMPARE(m_store->categories().size(), 9);
+        QCOMPARE(m_store->NextCategoryID(), 11);
+
+        m_store->AddCategory({32767, QStringLiteral("Last"), -1, -1, {}, {}});
+        QVERIFY_THROWS_EXCEPTION(IdOverflow, m_store->NextCategoryID());
+    }
+
+    void editClampsTimeDone_data()
+    {
+        QTest::addColumn<qint32>("newBudget");
+        QTest::addColumn<qint32>("done");
+        QTest::addColumn<int>("seconds");
+        QTest::newRow("shortened below time done") << 20 << 20 << 0;
+        QTest::newRow("shortened to more than done") << 21 << 20 << 40;
+        QTest::newRow("budget kept") << 30 << 20 << 40;
+        QTest::newRow("shortened well below") << 5 << 5 << 0;
+    }
+
+    void editClampsTimeDone()
+    {
+        QFETCH(qint32, newBudget);
+        QFETCH(qint32, done);
+        QFETCH(int, seconds);
+        m_store->OpenTaskDatabase();
+        QVERIFY(m_store->SaveTask(task(1, kDay, 30, 20, 40), true, {}, 0));
+        TaskRecord edited = task(1, kDay, newBudget, 0, 0); // time done in the record is ignored
+        edited.Subject = QStringLiteral("edited");
+        QVERIFY(m_store->SaveTask(edited, false, kDay, 1));
+        const std::optional<TaskRecord> row = m_store->findTask(kDay, 1);
+        QVERIFY(row);
+        QCOMPARE(row->Subject, QStringLiteral("edited"));
+        QCOMPARE(row->Duration, newBudget);
+        QCOMPARE(row->FinishedDuration, done);
+        QCOMPARE(int(row->FinishedSeconds), seconds);
+    }
+
+    void saveWritesRecordAndReservedColumns()
+    {
+        m_store->OpenTaskDatabase();
+        db().exec(QStringLiteral("INSERT INTO Chronodeck VALUES (3, '05032024', 's', 1, 10, 2, 5, "
+                                 "0, 2, 'a', 'b', 9, 1)"));
+        TaskRecord edited = task(4, kNextDay, 60);
+        edited.State = Pending;
+        QVERIFY(m_store->SaveTask(edited, false, kDay, 3)); // may renumber and move
+        QVERIFY(!m_store->findTask(kDay, 3));
+        QVERIFY(m_store->SaveTask(task(5, kDay, 30, 12, 34), true, {}, 0));
+        QVERIFY(!m_store->SaveTask(task(6, kDay), false, kDay, 6));
+        QVERIFY(!m_store->findTask(kDay, 6));
+
+        QCOMPARE(value(QStringLiteral("SELECT COUNT(*) FROM Chronodeck WHERE TaskData1 = '' AND "
+                                      "TaskData2 = '' AND TaskData3 = 0 AND TaskData4 = 0"))
+                     .toInt(),
+                 2);
+        TaskRecord loaded;
+        loaded.FinishedSeconds = 59;
+        QVERIFY(m_store->LoadTask(loaded, 4, kNextDay));
+        TaskRecord expected = edited;
+        expected.FinishedDuration = 2; // below the new budget: kept
+        expected.FinishedSeconds = 59; // LoadTask leaves the seconds alone
+        QCOMPARE(loaded, expected);
+        QCOMPARE(m_store->findTask(kNextDay, 4)->FinishedSeconds, 5);
+        QCOMPARE(*m_store->findTask(kDay, 5), task(5, kDay, 30, 12, 34));
+
+        TaskRecord untouched = task(77, QStringLiteral("x"));
+        QVERIFY(!m_store->LoadTask(untouched, 1, kDay));
+        QCOMPARE(untouched, task(77, QStringLiteral("x")));
+    }
+
+    void setStateMarksFull_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<bool>("markFull");
+        QTest::addColumn<qint32>("done");
+        QTest::addColumn<int>("seconds");
+        QTest::newRow("finished, mark full") << 4 << true << 45 << 0;
+        QTest::newRow("finished, keep time") << 4 << false << 10 << 30;
+        QTest::newRow("pending, mark full ignored") << 2 << true << 10 << 30;
+    }
+
+    void setStateMarksFull()
+    {
+        QFETCH(int, state);
+        QFETCH(bool, markFull);
+        QFETCH(qint32, done);
+        QFETCH(int, seconds);
+        m_store->OpenTaskDatabase();
+        m_store->SaveTask(task(1, kDay, 45, 10, 30), true, {}, 0);
+        QVERIFY(m_store->SetTaskState(1, kDay, state, markFull));
+        const TaskRecord row = *m_store->findTask(kDay, 1);
+        QCOMPARE(row.State, state);
+        QCOMPARE(row.FinishedDuration, done);
+        QCOMPARE(int(row.FinishedSeconds), seconds);
+        QVERIFY(!m_store->SetTaskState(2, kDay, state, markFull));
+    }
+
+    void moveKeepsEveryOtherColumn()
+    {
+        m_store->OpenTaskDatabase();
+        for (qint32 id : {1, 2, 3})
+            m_store->SaveTask(task(id, kDay, 40, 12, 7), true, {}, 0);
+        QVERIFY(m_store->SetTaskPriority(2, kDay, 5));
+        QVERIFY(m_store->MoveTask(kDay, 2, kNextDay, 9));
+        QVERIFY(!m_store->MoveTask(kDay, 2, kNextDay, 10));
+        QVERIFY(!m_store->findTask(kDay, 2));
+        TaskRecord expected = task(9, kNextDay, 40, 12, 7);
+        expected.Subject = QStringLiteral("task 2");
+        expected.Priority = 5;
+        QCOMPARE(*m_store->findTask(kNextDay, 9), expected);
+
+        QVERIFY(m_store->ResetTimeDone(kNextDay, 9));
+        expected.FinishedDuration = 0;
+        QCOMPARE(*m_store->findTask(kNextDay, 9), expected); // seconds stay
+    }
+
+    void listsComeBackInStoredOrder()
+    {
+        m_store->OpenTaskDatabase();
+        for (qint32 id : {3, 1, 2})
+            m_store->SaveTask(task(id, kDay), true, {}, 0);
+        m_store->SaveTask(task(4, kNextDay), true, {}, 0);
+        QList<qint32> ids;
+        for (const TaskRecord &t : m_store->tasksOfList(kDay))
+            ids << t.ID;
+        QCOMPARE(ids, QList<qint32>({3, 1, 2}));
+    }
+
+    void awkwardTextRoundTrips()
+    {
+        m_store->OpenTaskDatabase();
+        const QString list = QStringLiteral("it's");
+        TaskRecord t = task(1, list);
+        t.Subject
+            = QStringLiteral("'; DROP TABLE Chronodeck; -- \"quoted\" \U0001F4C5 \u00fcber\r\n")
+            + QString(100000, QChar(u'\u4e2d'));
+        QVERIFY(m_store->SaveTask(t, true, {}, 0));
+        m_store->Close();
+        m_store->OpenTaskDatabase();
+        QCOMPARE(*m_store->findTask(list, 1), t);
+        QCOMPARE(m_store->NextTaskID(list), 2);
+    }
+
+    void refusesValuesOutsideTheColumns()
+    {
+        m_store->OpenTaskDatabase();
+        TaskRecord t = task(1, kDay);
+        t.State = 40000;
+        QVERIFY_THROWS_EXCEPTION(StoreError, m_store->SaveTask(t, true, {}, 0));
+        t = task(1, QString());
+        QVERIFY_THROWS_EXCEPTION(StoreError, m_store->SaveTask(t, true, {}, 0));
+        m_store->SaveTask(task(1, kDay), true, {}, 0);
+        QVERIFY_THROWS_EXCEPTION(StoreError, m_store->SetTaskPriority(1, kDay, -40000));
+        QVERIFY_THROWS_EXCEPTION(StoreError, m_store->MoveTask(kDay, 1, QString(), 1));
+        QCOMPARE(*m_store->findTask(kDay, 1), task(1, kDay));
+
+        // Writers of their own meet the table's checks too.
+        for (const char *bad :
+             {"UPDATE Chronodeck SET FinishedSeconds = 256",
+              "UPDATE Chronodeck SET Duration = 'ten'",
+              "UPDATE Chronodeck SET Duration = 2147483648", "UPDATE Chronodeck SET TaskData4 = 2",
+              "UPDATE Chronodeck SET List = ''"}) {
+            QVERIFY_THROWS_EXCEPTION(sql::Error, db().exec(QString::fromLatin1(bad)));
+        }
+        QCOMPARE(*m_store->findTask(kDay, 1), task(1, kDay));
+    }
+
+    void unusableFileIsReportedAndLeftAlone_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("not a database")
+            << QStringLiteral("text") << QStringLiteral("is not a task database");
+        QTest::newRow("damaged") << QStringLiteral("damaged") << QStringLiteral("is damaged");
+        QTest::newRow("foreign database")
+            << QStringLiteral("foreign") << QStringLiteral("is not a task database");
+        QTest::newRow("locked") << QStringLiteral("locked")
+                                << QStringLiteral("Close the other program");
+    }
+
+    void unusableFileIsReportedAndLeftAlone()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, says);
+        sql::Database other;
+        if (kind == QStringLiteral("text")) {
+            QFile file(dbPath());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray("ID;List;Subject\n1;05032024;not a database\n").repeated(200));
+        } else if (kind == QStringLiteral("damaged")) {
+            makeFileWithTasks(3000);
+            QFile file(dbPath());
+            QVERIFY(file.size() > 20 * 4096);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            file.seek(8 * 4096);
+            file.write(QByteArray(3 * 4096, '\x5a'));
+        } else if (kind == QStringLiteral("foreign")) {
+            other = sql::Database::open(dbPath(), true);
+            other.exec(QStringLiteral("CREATE TABLE Chronodeck (ID INTEGER, List TEXT)"));
+            other.close();
+        } else {
+            makeFileWithTasks(10);
+            other = sql::Database::open(dbPath(), false);
+            other.exec(QStringLiteral("PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE;"));
+        }
+        const QByteArray before = fileBytes(dbPath());
+        QVERIFY(!before.isEmpty());
+
+        try {
+            m_store->OpenTaskDatabase();
+            QFAIL("an unusable file was opened");
+        } catch (const StoreError &e) {
+            QVERIFY2(e.userMessage().contains(dbPath()), qPrintable(e.userMessage()));
+            QVERIFY2(e.userMessage().contains(says), qPrintable(e.userMessage()));
+        }
+        QVERIFY(!m_store->isOpen());
+        QCOMPARE(fileBytes(dbPath()), before);
+
+        if (kind == QStringLiteral("locked")) {
+            other.exec(QStringLiteral("COMMIT"));
+            other.close();
+            m_store->OpenTaskDatabase(); // usable again once the other side lets go
+            QCOMPARE(m_store->tasksOfList(kDay).size(), 10);
+        }
+    }
+
+    void checkpointedFileIsACompleteCopy()
+    {
+        m_store->OpenTaskDatabase();
+        m_store->SaveTask(task(1, kDay), true, {}, 0);
+        m_store->findTask(kDay, 1); // a lookup must not hold the checkpoint up
+        m_store->checkpoint();
+        QTemporaryDir copyDir;
+        QVERIFY(QFile::copy(dbPath(), copyDir.filePath(TaskStore::databaseFileName())));
+        TaskStore copy(copyDir.path());
+        copy.OpenTaskDatabase();
+        QCOMPARE(*copy.findTask(kDay, 1), task(1, kDay));
+        copy.Close();
+
+        m_store->Close();
+        QVERIFY(!m_store->isOpen());
+        QVERIFY(!QFile::exists(dbPath() + QStringLiteral("-wal")));
+    }
+
+    void compactionKeepsEveryRow()
+    {
+        m_store->OpenTaskDatabase();
+        for (int i = 1; i <= 500; ++i)
+            m_store->SaveTask(task(i, i % 2 ? kDay : kNextDay), true, {}, 0);
+        for (int i = 1; i <= 500; i += 4)
+            m_store->DeleteTask(i, kDay);
+        const QList<TaskRecord> day = m_store->tasksOfList(kDay);
+        const QList<TaskRecord> nextDay = m_store->tasksOfList(kNextDay);
+        m_store->Close();
+        const QByteArray source = fileBytes(dbPath());
+
+        QTemporaryDir target;
+        QVERIFY(target.isValid());
+        TaskStore::CompactDatabase(dbPath(), target.filePath(TaskStore::databaseFileName()));
+        QCOMPARE(fileBytes(dbPath()), source);
+
+        TaskStore compacted(target.path());
+        compacted.OpenTaskDatabase();
+        QCOMPARE(compacted.tasksOfList(kDay), day);
+        QCOMPARE(compacted.tasksOfList(kNextDay), nextDay);
+        QCOMPARE(compacted.categories().size(), 8);
+        QCOMPARE(compacted.NextTaskID(kNextDay), 501);
+        compacted.Close();
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTaskStore)
+#include "test_taskstore.moc"
