@@ -1,0 +1,139 @@
+// The cost of one tracker tick on a database of realistic size: 100,000
+// tasks, ten a day over about 27 years.
+
+#include "base/Clock.h"
+#include "store/Sql.h"
+#include "store/TaskStore.h"
+#include "tracking/TimeTracker.h"
+
+#include <QDate>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+using namespace cdk;
+
+namespace {
+
+class BenchClock final : public Clock
+{
+public:
+    quint32 tickCount() const override { return tick; }
+    QDate today() const override { return QDate(2024, 3, 5); }
+    quint32 tick = 1000;
+};
+
+constexpr int kDays = 10000;
+constexpr int kTasksPerDay = 10;
+
+QString dayKey(const QDate &d) { return d.toString(QStringLiteral("ddMMyyyy")); }
+
+struct Fixture
+{
+    QTemporaryDir dir;
+    std::unique_ptr<TaskStore> store;
+    QString trackedList;
+    qint32 trackedId = 5;
+
+    Fixture()
+    {
+        store = std::make_unique<TaskStore>(dir.path());
+        store->OpenTaskDatabase();
+        const QDate first(1997, 6, 1);
+        sql::Transaction tx(store->database());
+        for (int day = 0; day < kDays; ++day) {
+            const QString key = dayKey(first.addDays(day));
+            for (int id = 1; id <= kTasksPerDay; ++id) {
+                TaskRecord r;
+                r.ID = id;
+                r.List = key;
+                r.Subject = QStringLiteral("Task %1 of %2").arg(id).arg(key);
+                r.Category = id % 8 + 1;
+                r.Duration = 30 + id * 5;
+                r.State = id % 5;
+                r.Priority = id % 6;
+                store->SaveTask(r, true, key, id);
+            }
+        }
+        tx.commit();
+        trackedList = dayKey(first.addDays(kDays / 2));
+        // A budget that the benchmark never uses up.
+        store->database().exec(QStringLiteral("UPDATE Chronodeck SET Duration = 2000000000, "
+                                              "FinishedDuration = 0, FinishedSeconds = 0 "
+                                              "WHERE List = '%1' AND ID = %2")
+                                   .arg(trackedList)
+                                   .arg(trackedId));
+        store->checkpoint();
+    }
+};
+
+Fixture &fixture()
+{
+    static Fixture f;
+    return f;
+}
+
+void BM_OrdinaryTick(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    BenchClock clock;
+    TimeTracker tracker(*f.store, clock);
+    const QString rewind = QStringLiteral("UPDATE Chronodeck SET FinishedSeconds = 0 "
+                                          "WHERE List = '%1' AND ID = %2")
+                               .arg(f.trackedList)
+                               .arg(f.trackedId);
+    f.store->database().exec(rewind);
+    tracker.start(f.trackedList, f.trackedId, QStringLiteral("tracked"));
+    int inMinute = 0;
+    for (auto _ : state) {
+        if (++inMinute == 59) {
+            // Keep every measured tick below the minute boundary.
+            state.PauseTiming();
+            f.store->database().exec(rewind);
+            inMinute = 1;
+            state.ResumeTiming();
+        }
+        clock.tick += 1000;
+        if (tracker.TrackTick() != TickResult::Seconds) {
+            state.SkipWithError("tick did not write seconds only");
+            break;
+        }
+    }
+    tracker.stop();
+}
+BENCHMARK(BM_OrdinaryTick)->Unit(benchmark::kMicrosecond);
+
+void BM_MinuteBoundaryTick(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    BenchClock clock;
+    TimeTracker tracker(*f.store, clock);
+    tracker.start(f.trackedList, f.trackedId, QStringLiteral("tracked"));
+    for (auto _ : state) {
+        clock.tick += 60 * 1000;
+        if (tracker.TrackTick() != TickResult::MinuteBoundary) {
+            state.SkipWithError("tick did not cross a minute");
+            break;
+        }
+    }
+    tracker.stop();
+}
+BENCHMARK(BM_MinuteBoundaryTick)->Unit(benchmark::kMicrosecond);
+
+void BM_StartTracking(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    BenchClock clock;
+    TimeTracker tracker(*f.store, clock);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(tracker.start(f.trackedList, f.trackedId, QString()).started);
+        tracker.stop();
+    }
+}
+BENCHMARK(BM_StartTracking)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,250 @@
+#include "tracking/AlertPopup.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QList>
+#include <QLinearGradient>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QTimer>
+
+#include <cmath>
+#include <numbers>
+#include <utility>
+
+namespace cdk {
+
+namespace {
+
+const QColor kGradientFrom(255, 255, 255);
+const QColor kGradientTo(201, 220, 243);
+constexpr double kGradientAngle = 300.0;
+const QColor kFrameColour(122, 138, 160);
+const QColor kGlyphColour(70, 70, 70);
+const QColor kGlyphHover(200, 40, 40);
+
+QFont popupFont(bool bold)
+{
+    QFont font(QStringLiteral("Trebuchet MS"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(8);
+    font.setBold(bold);
+    return font;
+}
+
+// The background: a diagonal gradient laid over the fully open size, so it
+// does not shift while the window grows, and a thin frame around what is
+// visible.
+class PopupPanel final : public QWidget
+{
+public:
+    explicit PopupPanel(QWidget *parent) : QWidget(parent) {}
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        const QRectF full(0, 0, AlertPopup::kWidth, AlertPopup::kOpenHeight);
+        // Angles count anticlockwise with y pointing up; the screen's y points down.
+        const double rad = kGradientAngle * std::numbers::pi / 180.0;
+        const QPointF dir(std::cos(rad), -std::sin(rad));
+        const double half = std::abs(full.width() / 2 * dir.x())
+            + std::abs(full.height() / 2 * dir.y());
+        const QPointF centre = full.center();
+        QLinearGradient gradient(centre - dir * half, centre + dir * half);
+        gradient.setColorAt(0.0, kGradientFrom);
+        gradient.setColorAt(1.0, kGradientTo);
+        p.fillRect(rect(), gradient);
+        p.setPen(kFrameColour);
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+};
+
+// A 16 x 16 close cross with a pointing-hand cursor.
+class CloseGlyph final : public QWidget
+{
+public:
+    explicit CloseGlyph(QWidget *parent) : QWidget(parent)
+    {
+        setCursor(Qt::PointingHandCursor);
+        setAttribute(Qt::WA_Hover);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        const bool hot = underMouse();
+        p.setPen(QPen(hot ? kGlyphHover : kGlyphColour, 1.0));
+        p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 2, 2);
+        p.setPen(QPen(hot ? kGlyphHover : kGlyphColour, 2.0, Qt::SolidLine, Qt::RoundCap));
+        const QRectF inner = QRectF(rect()).adjusted(4.5, 4.5, -4.5, -4.5);
+        p.drawLine(inner.topLeft(), inner.bottomRight());
+        p.drawLine(inner.topRight(), inner.bottomLeft());
+    }
+};
+
+} // namespace
+
+AlertPopup::AlertPopup(std::function<void()> playSound, std::function<void()> textClicked)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint
+                           | Qt::WindowDoesNotAcceptFocus),
+      m_playSound(std::move(playSound)),
+      m_textClicked(std::move(textClicked))
+{
+    setObjectName(QStringLiteral("frmPopUp"));
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFocusPolicy(Qt::NoFocus);
+    resize(kWidth, kOpenHeight);
+
+    m_panel = new PopupPanel(this);
+    m_panel->setObjectName(QStringLiteral("gpPanel"));
+    m_panel->setGeometry(0, 0, kWidth, kOpenHeight);
+
+    m_caption = new QLabel(QStringLiteral("Chronodeck:"), m_panel);
+    m_caption->setObjectName(QStringLiteral("lblCaption"));
+    m_caption->setFont(popupFont(true));
+    m_caption->setGeometry(6, 4, 103, 15);
+
+    m_alert = new QLabel(m_panel);
+    m_alert->setObjectName(QStringLiteral("lblAlert"));
+    m_alert->setFont(popupFont(false));
+    m_alert->setWordWrap(true);
+    m_alert->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_alert->setGeometry(6, 30, 129, 59);
+
+    m_close = new CloseGlyph(m_panel);
+    m_close->setObjectName(QStringLiteral("imgClose"));
+    m_close->setGeometry(120, 5, 16, 16);
+
+    const QList<QWidget *> mouseTargets = {m_caption, m_alert, m_close};
+    for (QWidget *w : mouseTargets) {
+        w->setMouseTracking(true);
+        w->installEventFilter(this);
+    }
+
+    m_tmrOpen = new QTimer(this);
+    m_tmrOpen->setObjectName(QStringLiteral("tmrOpen"));
+    m_tmrOpen->setInterval(kMoveIntervalMs);
+    connect(m_tmrOpen, &QTimer::timeout, this, &AlertPopup::openStep);
+
+    m_tmrClose = new QTimer(this);
+    m_tmrClose->setObjectName(QStringLiteral("tmrClose"));
+    m_tmrClose->setInterval(kMoveIntervalMs);
+    connect(m_tmrClose, &QTimer::timeout, this, &AlertPopup::closeStep);
+
+    m_tmrAlert = new QTimer(this);
+    m_tmrAlert->setObjectName(QStringLiteral("tmrAlert"));
+    m_tmrAlert->setInterval(5000);
+    connect(m_tmrAlert, &QTimer::timeout, this, &AlertPopup::stayElapsed);
+}
+
+QPoint AlertPopup::GetTaskbar(const QRect &screen, const QRect &available, const QSize &popup)
+{
+    enum class Edge { Left, Right, Top, Bottom };
+    Edge edge = Edge::Bottom;
+    if (available.left() != screen.left())
+        edge = Edge::Left;
+    else if (available.top() != screen.top())
+        edge = Edge::Top;
+    else if (available.height() == screen.height())
+        edge = Edge::Right; // also a hidden taskbar: its width is then 0
+    // Exclusive right and bottom edges: where the next pixel would be.
+    const int screenRight = screen.x() + screen.width();
+    const int screenBottom = screen.y() + screen.height();
+    QPoint topLeft(screenRight - popup.width(), screenBottom - popup.height());
+    if (edge == Edge::Right)
+        topLeft.rx() -= screenRight - (available.x() + available.width());
+    else if (edge == Edge::Bottom)
+        topLeft.ry() -= screenBottom - (available.y() + available.height());
+    return topLeft;
+}
+
+void AlertPopup::DisplayAlert(const QString &text, int stayMs)
+{
+    m_alert->setText(text);
+    m_tmrAlert->setInterval(stayMs);
+    m_openHeight = kOpenHeight;
+    QRect screen(0, 0, 1024, 768);
+    QRect available = screen;
+    if (const QScreen *s = QGuiApplication::primaryScreen()) {
+        screen = s->geometry();
+        available = s->availableGeometry();
+    }
+    const QSize strip(kWidth, kStripHeight);
+    setGeometry(QRect(GetTaskbar(screen, available, strip), strip));
+    show();
+    m_tmrOpen->start();
+    if (m_playSound)
+        m_playSound();
+}
+
+void AlertPopup::openStep()
+{
+    const QRect g = geometry();
+    if (g.height() < m_openHeight) {
+        const int grown = std::min(g.height() + kStep, m_openHeight);
+        // The bottom edge stays put; the window grows upwards.
+        setGeometry(g.x(), g.y() - (grown - g.height()), g.width(), grown);
+        m_panel->resize(g.width(), grown);
+    } else {
+        m_tmrOpen->stop();
+        m_tmrAlert->start();
+    }
+}
+
+void AlertPopup::stayElapsed()
+{
+    m_tmrAlert->stop();
+    m_tmrClose->start();
+}
+
+void AlertPopup::closeStep()
+{
+    const QRect g = geometry();
+    if (g.height() <= kGoneHeight) {
+        m_tmrClose->stop();
+        close();
+        return;
+    }
+    setGeometry(g.x(), g.y() + kStep, g.width(), g.height() - kStep);
+    m_panel->resize(g.width(), g.height() - kStep);
+}
+
+void AlertPopup::startClosing()
+{
+    m_tmrOpen->stop();
+    m_tmrAlert->stop();
+    m_tmrClose->start();
+}
+
+void AlertPopup::restartStayOnce()
+{
+    if (m_stayRestarted)
+        return;
+    m_stayRestarted = true;
+    m_tmrAlert->stop();
+    m_tmrAlert->start();
+}
+
+bool AlertPopup::eventFilter(QObject *watched, QEvent *event)
+{
+    const bool onText = watched == m_caption || watched == m_alert;
+    if (event->type() == QEvent::MouseMove && onText) {
+        restartStayOnce();
+    } else if (event->type() == QEvent::MouseButtonRelease
+               && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        if (watched == m_alert && m_textClicked)
+            m_textClicked();
+        if (onText || watched == m_close) {
+            startClosing();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace cdk

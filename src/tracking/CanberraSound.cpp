@@ -1,0 +1,76 @@
+#include "tracking/CanberraSound.h"
+
+#include "base/Functions.h"
+#include "base/Log.h"
+
+#include <canberra.h>
+
+#include <array>
+
+namespace cdk {
+
+namespace {
+
+// The themes do not all carry the same events; these are tried in turn.
+constexpr std::array<const char *, 3> kTaskDoneEvents = {"complete", "message-new-instant",
+                                                         "bell"};
+constexpr uint32_t kPlayId = 1;
+
+} // namespace
+
+CanberraSound::~CanberraSound()
+{
+    if (m_context)
+        ca_context_destroy(m_context);
+}
+
+bool CanberraSound::ensureContext()
+{
+    if (m_context)
+        return true;
+    if (m_unavailable)
+        return false;
+    int rc = ca_context_create(&m_context);
+    if (rc != CA_SUCCESS) {
+        qCInfo(lcTracking) << "no sound service:" << ca_strerror(rc);
+        m_context = nullptr;
+        m_unavailable = true;
+        return false;
+    }
+    const QByteArray name = programName().toUtf8();
+    rc = ca_context_change_props(m_context, CA_PROP_APPLICATION_NAME, name.constData(),
+                                 static_cast<const char *>(nullptr));
+    if (rc != CA_SUCCESS)
+        qCInfo(lcTracking) << "sound service refused the program name:" << ca_strerror(rc);
+    return true;
+}
+
+void CanberraSound::playTaskDone(const QString &customFileOrEmpty)
+{
+    if (!ensureContext())
+        return;
+    if (!customFileOrEmpty.isEmpty()) {
+        const QByteArray path = customFileOrEmpty.toLocal8Bit();
+        const int rc = ca_context_play(m_context, kPlayId, CA_PROP_MEDIA_FILENAME,
+                                       path.constData(), CA_PROP_MEDIA_ROLE, "event",
+                                       static_cast<const char *>(nullptr));
+        if (rc != CA_SUCCESS)
+            qCInfo(lcTracking) << "custom sound not played:" << ca_strerror(rc);
+        return;
+    }
+    for (const char *event : kTaskDoneEvents) {
+        const int rc = ca_context_play(m_context, kPlayId, CA_PROP_EVENT_ID, event,
+                                       CA_PROP_EVENT_DESCRIPTION, "Task finished",
+                                       static_cast<const char *>(nullptr));
+        if (rc == CA_SUCCESS)
+            return;
+        qCDebug(lcTracking) << "sound event" << event << "not played:" << ca_strerror(rc);
+    }
+}
+
+std::unique_ptr<Sound> createDesktopSound()
+{
+    return std::make_unique<CanberraSound>();
+}
+
+} // namespace cdk
