@@ -1,0 +1,172 @@
+// Task grid timings on a database of 100,000 tasks: a whole-day refill of a
+// day of 1,000 tasks, and re-sorting that day by each column.
+#include "base/Prompter.h"
+#include "settings/Settings.h"
+#include "store/Sql.h"
+#include "store/TaskStore.h"
+#include "store/Vocabulary.h"
+#include "view/TaskGrid.h"
+#include "view/TaskGridView.h"
+
+#include <QApplication>
+#include <QLoggingCategory>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+using namespace cdk;
+
+namespace {
+
+constexpr int kDays = 100;
+constexpr int kTasksPerDay = 1000;
+const QDate kFirstDay(2024, 1, 1);
+
+class SilentPrompter final : public Prompter
+{
+public:
+    Answer ask(const QString &, const QString &, MessageIcon) override { return Answer::No; }
+    void tell(const QString &, const QString &, MessageIcon) override {}
+    QString saveFileName(const QString &, const QString &, const QString &) override { return {}; }
+    QString openFileName(const QString &, const QString &, const QString &) override { return {}; }
+    std::optional<qint32> chooseColor(qint32) override { return std::nullopt; }
+};
+
+// The database, settings and grid, built once per run.
+class Fixture
+{
+public:
+    static Fixture &instance()
+    {
+        if (!s_instance)
+            s_instance.reset(new Fixture);
+        return *s_instance;
+    }
+    // Widgets must go before the application object.
+    static void release() { s_instance.reset(); }
+
+    TaskStore &store() { return *m_store; }
+
+    TaskGrid &grid() { return *m_grid; }
+    const QString &day() const { return m_day; }
+
+private:
+    Fixture()
+        : m_settings(m_prompter)
+    {
+        m_settings.setPath(m_dir.filePath(QStringLiteral("settings.ini")));
+        m_settings.flags().DisplayDoneTasksAtTheEnd = true;
+        m_store = std::make_unique<TaskStore>(m_dir.path());
+        m_store->OpenTaskDatabase();
+        {
+            sql::Transaction transaction(m_store->database());
+            TaskRecord task;
+            for (int day = 0; day < kDays; ++day) {
+                task.List = DayListKey(kFirstDay.addDays(day));
+                for (int id = 1; id <= kTasksPerDay; ++id) {
+                    task.ID = id;
+                    task.Subject = QStringLiteral("Task %1 of the day, subject of usual length")
+                                       .arg((id * 7919) % kTasksPerDay);
+                    task.Category = id % 9;
+                    task.Duration = 15 * (id % 12);
+                    task.FinishedDuration = (id * 13) % 90;
+                    task.State = id % 5;
+                    task.Priority = id % 6;
+                    m_store->SaveTask(task, true, {}, 0);
+                }
+            }
+            transaction.commit();
+        }
+        m_day = DayListKey(kFirstDay.addDays(kDays / 2));
+        m_view = std::make_unique<TaskGridView>();
+        m_view->resize(900, 600);
+        m_grid = std::make_unique<TaskGrid>(*m_store, m_settings, m_view.get());
+        m_grid->SetUpGridColumns();
+        m_grid->LoadSortSettings();
+        m_view->show();
+    }
+
+    static inline std::unique_ptr<Fixture> s_instance;
+
+    QTemporaryDir m_dir;
+    SilentPrompter m_prompter;
+    clsSettings m_settings;
+    std::unique_ptr<TaskStore> m_store;
+    std::unique_ptr<TaskGridView> m_view;
+    std::unique_ptr<TaskGrid> m_grid;
+    QString m_day;
+};
+
+// The store's share of a refill: reading the day's rows.
+void BM_TasksOfList(benchmark::State &state)
+{
+    Fixture &f = Fixture::instance();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(f.store().tasksOfList(f.day()));
+}
+BENCHMARK(BM_TasksOfList)->Unit(benchmark::kMillisecond);
+
+// The refill as a command runs it: read, build the rows, sort, select.
+void BM_RefreshTaskList(benchmark::State &state)
+{
+    Fixture &f = Fixture::instance();
+    for (auto _ : state)
+        f.grid().RefreshTaskList(f.day(), true, true, true);
+    state.counters["rows"] = f.grid().rowCount();
+}
+BENCHMARK(BM_RefreshTaskList)->Unit(benchmark::kMillisecond);
+
+// The same followed by the repaint it asks for.
+void BM_RefreshTaskListAndPaint(benchmark::State &state)
+{
+    Fixture &f = Fixture::instance();
+    for (auto _ : state) {
+        f.grid().RefreshTaskList(f.day(), true, true, true);
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_RefreshTaskListAndPaint)->Unit(benchmark::kMillisecond);
+
+// Painting the visible rows alone.
+void BM_PaintGrid(benchmark::State &state)
+{
+    Fixture &f = Fixture::instance();
+    f.grid().RefreshTaskList(f.day(), false, false, true);
+    for (auto _ : state)
+        f.grid().view()->viewport()->repaint();
+}
+BENCHMARK(BM_PaintGrid)->Unit(benchmark::kMillisecond);
+
+// One header column per run, both directions alternating; the rows are
+// already filled, so this times the sort alone.
+void BM_SortTaskGrid(benchmark::State &state)
+{
+    Fixture &f = Fixture::instance();
+    const int column = int(state.range(0));
+    f.grid().RefreshTaskList(f.day(), false, false, true);
+    TaskGridModel &model = *f.grid().model();
+    bool ascending = true;
+    for (auto _ : state) {
+        model.sortRows(column, ascending);
+        ascending = !ascending;
+    }
+    state.SetLabel(gridColumnKey(column).toStdString());
+}
+BENCHMARK(BM_SortTaskGrid)->DenseRange(1, GridColumnCount)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QLoggingCategory::setFilterRules(QStringLiteral("chronodeck.*.debug=false"));
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    Fixture::release();
+    return 0;
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QColor>
+#include <QIcon>
+#include <QString>
+
+namespace cdk {
+
+// The program's pictures by key ("PLUS", "URGENTP", "CHECK", "SORTUP", ...).
+// Drawn from SVG in the palette's text colour, so they are crisp at any
+// scale and readable on dark themes. A key without a picture of its own gets
+// a neutral one, never a blank.
+QIcon iconForKey(const QString &key);
+bool hasIconForKey(const QString &key);
+
+// The resource path of the SVG drawn for a key (the neutral picture for an
+// unknown key).
+QString iconFileForKey(const QString &key);
+
+// The colour a key is drawn in against a palette whose text colour is given:
+// the text colour itself for plain pictures, a fixed tint for priorities and
+// check marks (lightened on dark themes), grey for the greyed variants.
+QColor iconColorForKey(const QString &key, const QColor &textColor);
+
+} // namespace cdk

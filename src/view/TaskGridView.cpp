@@ -1,0 +1,199 @@
+#include "view/TaskGridView.h"
+
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include <algorithm>
+
+namespace cdk {
+
+TaskGridView::TaskGridView(QWidget *parent)
+    : QTableView(parent)
+{
+    setObjectName(QStringLiteral("SGrid"));
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSortingEnabled(false); // the grid sorts on its own keys
+    setWordWrap(false);
+    setAlternatingRowColors(false);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setMinimumSectionSize(1);
+
+    QHeaderView *header = horizontalHeader();
+    header->setSectionsMovable(true);
+    header->setSectionsClickable(true);
+    header->setHighlightSections(false);
+    header->setStretchLastSection(false);
+    header->setContextMenuPolicy(Qt::CustomContextMenu);
+    // The check-box column is 20 pixels wide, narrower than some styles allow.
+    header->setMinimumSectionSize(16);
+
+    connect(header, &QHeaderView::sectionClicked, this,
+            [this](int logical) { Q_EMIT headerClicked(logical + 1); });
+    connect(header, &QHeaderView::customContextMenuRequested, this,
+            [this, header](const QPoint &pos) { Q_EMIT headerRightClicked(header->mapToGlobal(pos)); });
+    connect(header, &QHeaderView::sectionResized, this, [this](int, int, int) {
+        if (!m_columnsMuted)
+            Q_EMIT columnsChanged();
+    });
+    connect(header, &QHeaderView::sectionMoved, this, [this](int, int, int) {
+        if (!m_columnsMuted)
+            Q_EMIT columnsChanged();
+    });
+}
+
+int TaskGridView::selectedRow() const
+{
+    const QItemSelectionModel *sel = selectionModel();
+    if (!sel)
+        return 0;
+    const QModelIndex current = sel->currentIndex();
+    if (current.isValid() && sel->isRowSelected(current.row(), {}))
+        return current.row() + 1;
+    const QList<int> rows = selectedRows();
+    return rows.isEmpty() ? 0 : rows.first();
+}
+
+QList<int> TaskGridView::selectedRows() const
+{
+    QList<int> rows;
+    const QItemSelectionModel *sel = selectionModel();
+    if (!sel || !model())
+        return rows;
+    // A row counts when its first cell is selected.
+    for (const QModelIndex &idx : sel->selectedIndexes()) {
+        if (idx.column() == 0)
+            rows.append(idx.row() + 1);
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void TaskGridView::selectRow1Based(int row, bool addToSelection)
+{
+    if (!model() || row < 1 || row > model()->rowCount())
+        return;
+    const QModelIndex idx = model()->index(row - 1, 0);
+    auto flags = QItemSelectionModel::Rows
+                 | (addToSelection ? QItemSelectionModel::Select : QItemSelectionModel::ClearAndSelect);
+    selectionModel()->setCurrentIndex(idx, flags);
+}
+
+void TaskGridView::extendSelectionTo(int lastRow)
+{
+    const int from = selectedRow();
+    if (from == 0)
+        return;
+    const int top = qMin(from, lastRow) - 1;
+    const int bottom = qMax(from, lastRow) - 1;
+    const int lastColumn = model()->columnCount() - 1;
+    selectionModel()->select(QItemSelection(model()->index(top, 0), model()->index(bottom, lastColumn)),
+                             QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+void TaskGridView::keyPressEvent(QKeyEvent *event)
+{
+    const int rows = model() ? model()->rowCount() : 0;
+    const auto mods = event->modifiers();
+    const bool ctrl = mods.testFlag(Qt::ControlModifier);
+    const bool shiftOrCtrl = ctrl || mods.testFlag(Qt::ShiftModifier);
+
+    switch (event->key()) {
+    case Qt::Key_Space:
+        Q_EMIT spacePressed();
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        Q_EMIT enterPressed();
+        break;
+    case Qt::Key_Delete:
+        Q_EMIT deletePressed();
+        break;
+    case Qt::Key_C:
+        if (ctrl)
+            Q_EMIT copyPressed();
+        else
+            QTableView::keyPressEvent(event);
+        break;
+    case Qt::Key_A:
+        if (ctrl)
+            selectAll();
+        else
+            QTableView::keyPressEvent(event);
+        break;
+    case Qt::Key_Home:
+        if (!shiftOrCtrl) {
+            QTableView::keyPressEvent(event);
+        } else if (rows >= 2 && selectedRow() > 1) {
+            extendSelectionTo(1);
+        }
+        break;
+    case Qt::Key_End:
+        if (!shiftOrCtrl) {
+            QTableView::keyPressEvent(event);
+        } else if (rows >= 2 && selectedRow() >= 1 && selectedRow() < rows) {
+            extendSelectionTo(rows);
+        }
+        break;
+    default:
+        QTableView::keyPressEvent(event);
+        break;
+    }
+    event->accept();
+    Q_EMIT keyHandled();
+}
+
+void TaskGridView::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && event->modifiers().testFlag(Qt::AltModifier)) {
+        event->accept();
+        Q_EMIT altLeftPressed();
+        return;
+    }
+    QTableView::mousePressEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QModelIndex idx = indexAt(event->position().toPoint());
+    if (idx.isValid() && idx.column() == 0)
+        Q_EMIT checkboxClicked(idx.row() + 1);
+}
+
+void TaskGridView::mouseReleaseEvent(QMouseEvent *event)
+{
+    QTableView::mouseReleaseEvent(event);
+    if (event->button() == Qt::RightButton) {
+        Q_EMIT rightReleased(event->globalPosition().toPoint());
+        return;
+    }
+    if (model() && model()->rowCount() > 0)
+        return;
+    if (m_lastRelease.isValid() && m_lastRelease.elapsed() < doubleReleaseMs) {
+        m_lastRelease.invalidate();
+        Q_EMIT emptyGridDoubleRelease();
+    } else {
+        m_lastRelease.start();
+    }
+}
+
+void TaskGridView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QTableView::mouseDoubleClickEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QModelIndex idx = indexAt(event->position().toPoint());
+    if (idx.isValid())
+        Q_EMIT rowDoubleClicked(idx.row() + 1);
+}
+
+void TaskGridView::selectionChanged(const QItemSelection &selected, const QItemSelection &deselected)
+{
+    QTableView::selectionChanged(selected, deselected);
+    if (!m_selectionMuted)
+        Q_EMIT rowSelectionChanged();
+}
+
+} // namespace cdk
