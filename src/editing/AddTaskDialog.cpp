@@ -1,0 +1,375 @@
+#include "editing/AddTaskDialog.h"
+
+#include "base/Clock.h"
+#include "base/Functions.h"
+#include "base/Log.h"
+#include "base/Prompter.h"
+#include "controls/Icons.h"
+#include "editing/DialogHeader.h"
+#include "editing/Recurrence.h"
+#include "editing/RecurrenceBox.h"
+#include "editing/TaskDialogHost.h"
+#include "store/Sql.h"
+#include "store/TaskStore.h"
+#include "store/Vocabulary.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include <cmath>
+#include <limits>
+
+namespace cdk {
+
+namespace {
+
+constexpr int kPriorityCount = 6;
+
+QString fitsNoLongerText()
+{
+    constexpr qint64 most = std::numeric_limits<qint32>::max();
+    return QStringLiteral("The time allocated is too long to be stored. A task can be given "
+                          "at most %1 hours and %2 minutes.")
+        .arg(most / 60)
+        .arg(most % 60);
+}
+
+} // namespace
+
+AddTaskDialog::AddTaskDialog(TaskStore &store, Prompter &prompter, Clock &clock,
+                             TaskDialogHost &host, QWidget *parent)
+    : QDialog(parent), m_store(store), m_prompter(prompter), m_clock(clock), m_host(host)
+{
+    setObjectName(QStringLiteral("frmAddTask"));
+    setWindowTitle(QStringLiteral("Add Task"));
+    setModal(true);
+    buildLayout();
+}
+
+QString AddTaskDialog::headerCaption() const
+{
+    return m_gpTop->caption();
+}
+
+void AddTaskDialog::ShowEx(QWidget *owner, bool isNew, qint32 taskId, const QString &listKey,
+                           bool isRecurrent)
+{
+    prepare(isNew, taskId, listKey, isRecurrent);
+
+    // Shown over the caller's window; the one instance goes back to where it
+    // belongs afterwards, so it outlives short-lived callers.
+    QWidget *home = parentWidget();
+    const Qt::WindowFlags flags = windowFlags();
+    if (owner && owner != home)
+        setParent(owner, flags);
+    m_txtSubject->setFocus();
+    {
+        ModalDialogScope modal(m_host);
+        exec();
+    }
+    if (owner && owner != home)
+        setParent(home, flags);
+}
+
+void AddTaskDialog::prepare(bool isNew, qint32 taskId, const QString &listKey, bool isRecurrent)
+{
+    m_isNewTask = isNew;
+    m_isRecurrent = isRecurrent;
+    m_editTaskID = isNew ? 0 : taskId;
+    m_editListKey = listKey;
+
+    m_chkStartTaskTimer->setChecked(false);
+    fillCategoryCombo();
+    if (m_cmbPriority->count() == 0)
+        FillPriorityCombo(*m_cmbPriority);
+    m_recurrence->reset();
+
+    if (isNew)
+        fillForAdd();
+    else
+        fillForEdit();
+
+    m_txtSubject->selectAll();
+    if (isRecurrent)
+        SetRecurrentLayout(true);
+}
+
+void AddTaskDialog::fillForAdd()
+{
+    if (m_cmbCategory->count() > 0)
+        m_cmbCategory->setCurrentIndex(0);
+    m_cmbStatus->setCurrentIndex(0);
+    m_txtSubject->clear();
+    m_cmbPriority->setCurrentIndex(3);
+    m_cmbHours->setCurrentText(QStringLiteral("1"));
+    m_cmbMinutes->setCurrentText(QStringLiteral("0"));
+    setHeader(QStringLiteral("Add Task"), QStringLiteral("PLUS"));
+    m_chkStartTaskTimer->setChecked(true);
+}
+
+void AddTaskDialog::fillForEdit()
+{
+    TaskRecord task;
+    try {
+        m_store.LoadTask(task, m_editTaskID, m_editListKey);
+    } catch (const sql::Error &e) {
+        // The dialog still opens: what the user then saves is refused the same way.
+        qCWarning(lcStore) << "cannot read task" << m_editListKey << m_editTaskID << e.message();
+    }
+
+    if (m_isRecurrent) {
+        m_txtSubject->setText(GetRecurrentSubject(task.Subject));
+        m_recurrence->ApplyRecurrenceCode(GetRecurrenceCode(task.Subject));
+    } else {
+        m_txtSubject->setText(task.Subject);
+    }
+
+    const qint32 d = task.Duration;
+    m_cmbHours->setCurrentText(d < 60 ? QStringLiteral("0") : QString::number(d / 60));
+    m_cmbMinutes->setCurrentText(QString::number(d < 60 ? d : d % 60));
+
+    const int category = m_cmbCategory->findData(task.Category);
+    if (category >= 0)
+        m_cmbCategory->setCurrentIndex(category);
+
+    // Codes outside the vocabularies (a hand-edited database) keep the defaults.
+    const int priorityIndex = kPriorityCount - 1 - task.Priority;
+    m_cmbPriority->setCurrentIndex(priorityIndex >= 0 && priorityIndex < kPriorityCount ? priorityIndex
+                                                                                       : 3);
+    m_cmbStatus->setCurrentIndex(task.State >= 0 && task.State < m_cmbStatus->count() ? task.State
+                                                                                       : 0);
+    setHeader(QStringLiteral("Edit Task"), QStringLiteral("EDITTASK"));
+    m_chkStartTaskTimer->setChecked(task.FinishedDuration != task.Duration);
+}
+
+void AddTaskDialog::fillCategoryCombo()
+{
+    m_cmbCategory->clear();
+    try {
+        for (const CategoryRecord &category : m_store.categories())
+            m_cmbCategory->addItem(category.Name, category.ID);
+    } catch (const sql::Error &e) {
+        qCWarning(lcStore) << "cannot read the categories" << e.message();
+    }
+}
+
+void AddTaskDialog::setHeader(const QString &caption, const QString &iconKey)
+{
+    const QIcon icon = iconForKey(iconKey);
+    m_gpTop->setCaption(caption);
+    m_gpTop->setIcon(icon);
+    setWindowTitle(caption);
+    setWindowIcon(icon);
+}
+
+void AddTaskDialog::SetRecurrentLayout(bool on)
+{
+    m_recurrentLayout = on;
+    m_recurrence->setVisible(on);
+    m_lblOtherOptions->setVisible(!on);
+    m_chkStartTaskTimer->setVisible(!on);
+    if (on)
+        m_gpTop->setCaption(QStringLiteral("Add Recurrent Task"));
+    // Resize now rather than on the next event round, so the size is right
+    // before the window is shown again.
+    for (QWidget *w = m_recurrence->parentWidget(); w && w != this; w = w->parentWidget())
+        if (w->layout())
+            w->layout()->activate();
+    layout()->activate();
+}
+
+void AddTaskDialog::closeDialog(int result)
+{
+    if (m_isRecurrent && m_recurrentLayout)
+        SetRecurrentLayout(false);
+    m_txtSubject->setFocus();
+    QDialog::done(result);
+}
+
+void AddTaskDialog::reject()
+{
+    cmdCancel_Click();
+}
+
+void AddTaskDialog::cmdCancel_Click()
+{
+    closeDialog(QDialog::Rejected);
+}
+
+bool AddTaskDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_txtSubject && event->type() == QEvent::FocusIn) {
+        // After the click that gave the focus has placed the cursor.
+        QTimer::singleShot(0, m_txtSubject, &QLineEdit::selectAll);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void AddTaskDialog::cmdPreset_Click(int minutes)
+{
+    m_cmbHours->setCurrentText(QString::number(minutes >= 60 ? minutes / 60 : 0));
+    m_cmbMinutes->setCurrentText(QString::number(minutes >= 60 ? minutes % 60 : minutes));
+}
+
+void AddTaskDialog::cmdCategories_Click()
+{
+    m_host.openCategoryManager(this);
+    fillCategoryCombo();
+    if (m_cmbCategory->count() > 0)
+        m_cmbCategory->setCurrentIndex(0);
+}
+
+std::optional<TaskRecord> AddTaskDialog::recordFromForm()
+{
+    const double minutes =
+        BasicVal(m_cmbHours->currentText()) * 60 + BasicVal(m_cmbMinutes->currentText());
+    // RoundHalfEven would clamp: a budget the column cannot hold is refused
+    // instead of being stored as some other number.
+    constexpr double most = std::numeric_limits<qint32>::max();
+    constexpr double least = std::numeric_limits<qint32>::min();
+    if (!std::isfinite(minutes) || std::nearbyint(minutes) > most
+        || std::nearbyint(minutes) < least) {
+        m_prompter.tell(programName(), fitsNoLongerText(), MessageIcon::Exclamation);
+        m_cmbHours->setFocus();
+        m_cmbHours->lineEdit()->selectAll();
+        return std::nullopt;
+    }
+
+    TaskRecord record;
+    record.Subject = m_txtSubject->text();
+    if (m_isRecurrent)
+        record.Subject = m_recurrence->BuildRecurrenceCode() + record.Subject;
+    // With no category to choose the task gets none ("(none)").
+    record.Category = m_cmbCategory->currentIndex() >= 0 ? m_cmbCategory->currentData().toInt()
+                                                         : 0;
+    record.Duration = RoundHalfEven(minutes);
+    if (m_isNewTask) {
+        record.FinishedDuration = 0;
+        record.FinishedSeconds = 0;
+    } else {
+        record.ID = m_editTaskID;
+    }
+    record.List = m_isRecurrent ? recurrentListKey() : m_host.CurrentListKey();
+    record.Priority = kPriorityCount - 1 - m_cmbPriority->currentIndex();
+    record.State = m_cmbStatus->currentIndex();
+    return record;
+}
+
+template<typename Fn>
+bool AddTaskDialog::refusedByStore(Fn &&write)
+{
+    const QString failed = QStringLiteral("The task could not be saved.");
+    try {
+        write();
+        return false;
+    } catch (const StoreError &e) {
+        m_prompter.tell(programName(), failed + QStringLiteral("\n\n") + e.userMessage(),
+                        MessageIcon::Exclamation);
+    } catch (const sql::Error &e) {
+        ShowErrorMessage(m_prompter, failed, e.code(), e.message());
+    }
+    qCWarning(lcStore) << "task dialog: saving refused";
+    return true;
+}
+
+void AddTaskDialog::cmdOK_Click()
+{
+    std::optional<TaskRecord> record = recordFromForm();
+    if (!record)
+        return;
+    if (m_isRecurrent)
+        saveTemplate(*record);
+    else
+        saveTask(*record);
+}
+
+void AddTaskDialog::saveTemplate(TaskRecord record)
+{
+    const QString &recurrent = recurrentListKey();
+    if (!m_isNewTask) {
+        // Copies already placed in day lists keep what they were given.
+        if (refusedByStore([&] { m_store.SaveTask(record, false, recurrent, m_editTaskID); }))
+            return;
+        closeDialog(QDialog::Accepted);
+        return;
+    }
+
+    const QDate today = m_clock.today();
+    qint32 copyId = 0;
+    // The template and today's copy go in together or not at all, so a
+    // refusal leaves nothing half done behind the still open dialog.
+    const bool refused = refusedByStore([&] {
+        sql::Transaction transaction(m_store.database());
+        record.ID = m_store.NextTaskID(recurrent);
+        m_store.SaveTask(record, true, recurrent, record.ID);
+        const std::optional<TaskRecord> saved = m_store.findTask(recurrent, record.ID);
+        if (saved && RecurrenceMatchesDate(GetRecurrenceCode(saved->Subject), today)) {
+            const QString todayKey = DayListKey(today);
+            copyId = m_store.NextTaskID(todayKey);
+            m_store.SaveTask(BuildTemplateCopy(*saved, todayKey, copyId), true, todayKey, copyId);
+        }
+        transaction.commit();
+    });
+    if (refused)
+        return;
+    if (copyId != 0 && m_host.showsToday())
+        m_host.addTaskRow(copyId);
+    closeDialog(QDialog::Accepted);
+}
+
+void AddTaskDialog::saveTask(TaskRecord record)
+{
+    bool restartTracking = false;
+    if (!m_isNewTask && m_host.trackingActive() && m_host.CurrentListKey() == m_host.trackedList()
+        && m_host.trackedTaskId() == m_editTaskID) {
+        const Answer answer = m_prompter.ask(
+            programName(),
+            QStringLiteral(
+                "You are currently time tracking this task. Are you sure want to change it?"),
+            MessageIcon::Question);
+        if (answer == Answer::No) {
+            closeDialog(QDialog::Rejected);
+            return;
+        }
+        restartTracking = true;
+    }
+
+    const bool refused = refusedByStore([&] {
+        if (m_isNewTask) {
+            record.ID = m_store.NextTaskID(record.List);
+            m_store.SaveTask(record, true, record.List, record.ID);
+        } else {
+            m_store.SaveTask(record, false, m_editListKey, m_editTaskID);
+        }
+    });
+    if (refused)
+        return;
+
+    if (m_isNewTask)
+        m_host.addTaskRow(record.ID);
+    else
+        m_host.refillSelectedRow();
+
+    if (m_chkStartTaskTimer->isChecked()) {
+        if (m_host.trackingActive())
+            m_host.setTracking(false);
+        // An edited task is the selected row already; a new one is found by its number.
+        if (m_isNewTask)
+            m_host.selectTaskRowById(record.ID);
+        m_host.setTracking(true);
+    }
+    if (restartTracking) {
+        // The tracker reloads the changed budget and subject.
+        m_host.setTracking(false);
+        m_host.setTracking(true);
+    }
+    closeDialog(QDialog::Accepted);
+}
+
+} // namespace cdk

@@ -1,0 +1,111 @@
+#pragma once
+
+#include "store/TaskRecord.h"
+
+#include <QDialog>
+
+#include <array>
+#include <optional>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace cdk {
+
+class Clock;
+class DialogHeader;
+class Prompter;
+class RecurrenceBox;
+class TaskDialogHost;
+class TaskStore;
+
+// The six priorities from "Urgent" down to "Very Low" with their pictures;
+// position i stands for priority 5 - i. Selects "Normal".
+void FillPriorityCombo(QComboBox &combo);
+
+// The dialog in which a task or a recurrent template is added or changed.
+// One instance serves the whole run; ShowEx resets it before every use.
+class AddTaskDialog final : public QDialog
+{
+    Q_OBJECT
+
+public:
+    AddTaskDialog(TaskStore &store, Prompter &prompter, Clock &clock, TaskDialogHost &host,
+                  QWidget *parent = nullptr);
+
+    // Fills the dialog for adding (isNew, taskId 0) or editing the task
+    // (listKey, taskId), a template when isRecurrent, and runs it modally over
+    // owner. Returns when the dialog has closed.
+    void ShowEx(QWidget *owner, bool isNew, qint32 taskId, const QString &listKey,
+                bool isRecurrent);
+
+    bool IsNewTask() const { return m_isNewTask; }
+    bool IsRecurrent() const { return m_isRecurrent; }
+    qint32 EditTaskID() const { return m_editTaskID; }
+    QString EditListKey() const { return m_editListKey; }
+
+    QString headerCaption() const;
+
+public Q_SLOTS:
+    void reject() override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildLayout();
+    void prepare(bool isNew, qint32 taskId, const QString &listKey, bool isRecurrent);
+    void fillForAdd();
+    void fillForEdit();
+    void fillCategoryCombo();
+    void setHeader(const QString &caption, const QString &iconKey);
+    void SetRecurrentLayout(bool on);
+    // The OK, Cancel and Esc road out: pairs the template layout and hides.
+    void closeDialog(int result);
+
+    void cmdOK_Click();
+    void cmdCancel_Click();
+    void cmdPreset_Click(int minutes);
+    void cmdCategories_Click();
+
+    // Reads the form into a record; nothing when the time cannot be stored.
+    std::optional<TaskRecord> recordFromForm();
+    void saveTemplate(TaskRecord record);
+    void saveTask(TaskRecord record);
+    // Shows why the store refused; true when something went wrong.
+    template<typename Fn>
+    bool refusedByStore(Fn &&write);
+
+    TaskStore &m_store;
+    Prompter &m_prompter;
+    Clock &m_clock;
+    TaskDialogHost &m_host;
+
+    bool m_isNewTask = true;
+    bool m_isRecurrent = false;
+    qint32 m_editTaskID = 0;
+    QString m_editListKey;
+    bool m_recurrentLayout = false;
+
+    DialogHeader *m_gpTop = nullptr;
+    QLineEdit *m_txtSubject = nullptr;
+    QComboBox *m_cmbHours = nullptr;
+    QComboBox *m_cmbMinutes = nullptr;
+    std::array<QPushButton *, 5> m_cmdPreset{};
+    QComboBox *m_cmbCategory = nullptr;
+    QPushButton *m_cmdCategories = nullptr;
+    QComboBox *m_cmbPriority = nullptr;
+    QComboBox *m_cmbStatus = nullptr;
+    QLabel *m_lblOtherOptions = nullptr;
+    QCheckBox *m_chkStartTaskTimer = nullptr;
+    RecurrenceBox *m_recurrence = nullptr;
+    QFrame *m_line = nullptr;
+    QPushButton *m_cmdOK = nullptr;
+    QPushButton *m_cmdCancel = nullptr;
+};
+
+} // namespace cdk

@@ -1,0 +1,181 @@
+#include "editing/Recurrence.h"
+
+#include "base/Functions.h"
+#include "base/Log.h"
+#include "settings/Settings.h"
+#include "store/Sql.h"
+#include "store/TaskStore.h"
+#include "store/Vocabulary.h"
+
+#include <cmath>
+
+namespace cdk {
+
+namespace {
+
+const QString &dayKey()
+{
+    static const QString key = QStringLiteral("LastRecurrentInjectDay");
+    return key;
+}
+const QString &monthKey()
+{
+    static const QString key = QStringLiteral("LastRecurrentInjectMonth");
+    return key;
+}
+const QString &yearKey()
+{
+    static const QString key = QStringLiteral("LastRecurrentInjectYear");
+    return key;
+}
+
+// The character at a 1-based position, or an empty text past the end.
+QString charAt(const QString &text, qsizetype position)
+{
+    return text.mid(position - 1, 1);
+}
+
+} // namespace
+
+QString GetRecurrenceCode(const QString &subject)
+{
+    const qsizetype close = subject.indexOf(QLatin1Char(']'));
+    return close < 0 ? QString() : subject.left(close + 1);
+}
+
+QString GetRecurrentSubject(const QString &subject)
+{
+    const qsizetype close = subject.indexOf(QLatin1Char(']'));
+    return close < 0 ? subject : subject.mid(close + 1);
+}
+
+bool RecurrenceMatchesDate(const QString &code, const QDate &date)
+{
+    const int weekday = date.dayOfWeek(); // Monday = 1 .. Sunday = 7
+    switch ((code.isEmpty() ? QChar() : code.at(0)).unicode()) {
+    case u'1':
+        return weekday >= 1 && weekday <= 5;
+    case u'2':
+        return weekday == 6 || weekday == 7;
+    case u'3':
+        // Positions 2..8 hold Monday..Sunday. A short code has no "0" in the
+        // missing places, so those days match, as they always have.
+        return charAt(code, weekday + 1) != QStringLiteral("0");
+    case u'4': {
+        const double day = BasicVal(code.mid(1, 2)) + 1;
+        if (day == kLastDayOfMonthIndex + 1)
+            return date.day() == DaysInMonth(date.month(), date.year());
+        return date.day() == day;
+    }
+    default:
+        return true;
+    }
+}
+
+QString RecurrenceName(const QString &subject)
+{
+    // Only a leading digit names a rule; anything else is an everyday template.
+    const QChar first = subject.isEmpty() ? QChar() : subject.at(0);
+    const int rule = first.isDigit() && first.unicode() < 128 ? first.digitValue() : 0;
+    switch (rule) {
+    case 0:
+        return QStringLiteral("Every day");
+    case 1:
+        return QStringLiteral("Every workday");
+    case 2:
+        return QStringLiteral("Every Sun and Sat");
+    case 3:
+        return QStringLiteral("Specified days");
+    case 4:
+        return QStringLiteral("Once a month");
+    default:
+        return QString();
+    }
+}
+
+QStringList RecurrenceRuleItems()
+{
+    return {QStringLiteral("Every day"), QStringLiteral("Every workday"),
+            QStringLiteral("Every Sunday and Saturday"),
+            QStringLiteral("Specified days of the week..."), QStringLiteral("Once a month...")};
+}
+
+QStringList DayOfTheMonthItems()
+{
+    QStringList items;
+    items.reserve(kLastDayOfMonthIndex + 1);
+    for (int day = 1; day <= kLastDayOfMonthIndex; ++day)
+        items.append(QString::number(day) + QLatin1Char('.'));
+    items.append(QStringLiteral("Last Day"));
+    return items;
+}
+
+TaskRecord BuildTemplateCopy(const TaskRecord &templ, const QString &listKey, qint32 id)
+{
+    TaskRecord copy;
+    copy.ID = id;
+    copy.List = listKey;
+    copy.Subject = GetRecurrentSubject(templ.Subject);
+    copy.Category = templ.Category;
+    copy.Duration = templ.Duration;
+    copy.FinishedDuration = templ.FinishedDuration;
+    copy.FinishedSeconds = 0;
+    copy.State = templ.State;
+    copy.Priority = templ.Priority;
+    return copy;
+}
+
+QDate LastInjectionDate(const QString &day, const QString &month, const QString &year)
+{
+    qint64 y = ValToInt(year);
+    const qint64 m = ValToInt(month);
+    const qint64 d = ValToInt(day);
+    if (y >= 0 && y <= 29)
+        y += 2000;
+    else if (y >= 30 && y <= 99)
+        y += 1900;
+    // Month 0 is December of the year before, month 13 January of the next.
+    const qint64 monthIndex = y * 12 + (m - 1);
+    const qint64 normYear = monthIndex >= 0 ? monthIndex / 12 : -((-monthIndex + 11) / 12);
+    const int normMonth = int(monthIndex - normYear * 12) + 1;
+    if (normYear < 1 || normYear > 9999)
+        return QDate();
+    const QDate first(int(normYear), normMonth, 1);
+    return first.addDays(d - 1);
+}
+
+int InjectRecurrentTasks(TaskStore &store, clsSettings &settings, const QDate &today)
+{
+    const auto general = SettingsSection::General;
+    const QString dayText = settings.Load(general, dayKey());
+    const QDate last = LastInjectionDate(dayText, settings.Load(general, monthKey()),
+                                         settings.Load(general, yearKey()));
+    // Only the same calendar day stops the run: a clock set back is a new day.
+    if (!dayText.isEmpty() && last.isValid() && last.daysTo(today) == 0)
+        return 0;
+
+    // Recorded before any copy is written, so a failing copy cannot make every
+    // later start of the day try again and again.
+    settings.SaveNum(general, dayKey(), today.day());
+    settings.SaveNum(general, monthKey(), today.month());
+    settings.SaveNum(general, yearKey(), today.year());
+
+    const QString todayKey = DayListKey(today);
+    const QList<TaskRecord> templates = store.tasksOfList(recurrentListKey());
+    int copies = 0;
+    sql::Transaction transaction(store.database());
+    for (const TaskRecord &templ : templates) {
+        if (!RecurrenceMatchesDate(GetRecurrenceCode(templ.Subject), today))
+            continue;
+        // Asked anew for every copy: the copies get consecutive numbers after
+        // whatever the day already holds.
+        const qint32 id = store.NextTaskID(todayKey);
+        store.SaveTask(BuildTemplateCopy(templ, todayKey, id), true, todayKey, id);
+        ++copies;
+    }
+    transaction.commit();
+    qCInfo(lcStore) << "recurrent templates copied into" << todayKey << ':' << copies;
+    return copies;
+}
+
+} // namespace cdk
