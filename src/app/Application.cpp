@@ -171,7 +171,8 @@ void Application::ExitProgram()
         }
         window->hide();
         window->close();
-        if (m_context.tracker.TrackingActive())
+        // The tracker's statements hold the file open; they go first.
+        if (m_context.tracker.TrackingActive)
             m_context.tracker.stop();
         m_context.store.Close();
         compactDatabase();

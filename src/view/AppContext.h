@@ -45,25 +45,8 @@ struct AppContext
 
     bool StartingUp = false;
     bool Exiting = false;
-    qint16 ModalDialogDepth = 0;
+    int ModalDialogDepth = 0; // modal dialogs open right now
     QDate CurrentDay;
-};
-
-// Counts a modal dialog for as long as it is open.
-class ModalDialogScope
-{
-public:
-    explicit ModalDialogScope(AppContext &context)
-        : m_context(context)
-    {
-        ++m_context.ModalDialogDepth;
-    }
-    ~ModalDialogScope() { --m_context.ModalDialogDepth; }
-    ModalDialogScope(const ModalDialogScope &) = delete;
-    ModalDialogScope &operator=(const ModalDialogScope &) = delete;
-
-private:
-    AppContext &m_context;
 };
 
 } // namespace cdk
