@@ -6,7 +6,9 @@
 #include "store/TaskStore.h"
 
 #include <QDir>
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 
 #include <sqlite3.h>
 
@@ -86,6 +88,39 @@ QString quickCheck(sql::Database &db)
     return db.scalar(QStringLiteral("PRAGMA quick_check")).toString();
 }
 
+// The note left by markVerified: size and modification time of the file it
+// vouches for. Hidden beside the database.
+QString verifiedNotePath(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.dir().filePath(QLatin1Char('.') + info.fileName() + QStringLiteral(".verified"));
+}
+
+QByteArray fileStamp(const QString &path)
+{
+    const QFileInfo info(path);
+    return QByteArray::number(info.size()) + ' '
+        + QByteArray::number(info.lastModified().toMSecsSinceEpoch()) + '\n';
+}
+
+// True when the note vouches for the file exactly as it is now and no journal
+// holds changes beside it. The note is used up either way: once the file is
+// open for writing, only a later clean exit may vouch for it again.
+bool takeVerifiedNote(const QString &path)
+{
+    const QString notePath = verifiedNotePath(path);
+    QFile note(notePath);
+    if (!note.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray stamp = note.read(64);
+    note.close();
+    QFile::remove(notePath);
+    const QFileInfo journal(path + QStringLiteral("-wal"));
+    if (journal.exists() && journal.size() > 0)
+        return false;
+    return stamp == fileStamp(path);
+}
+
 void removeCreatedFile(const QString &path)
 {
     for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
@@ -114,10 +149,14 @@ sql::Database openChecked(const QString &path)
                                  .arg(shownPath(path), programName()));
         setBusyTimeout(db);
         // Checked before the journal mode is set: switching it writes to the
-        // file, and a damaged file must stay exactly as it is.
-        const QString check = quickCheck(db);
-        if (check != QStringLiteral("ok"))
-            throw sql::Error(SQLITE_CORRUPT, check);
+        // file, and a damaged file must stay exactly as it is. A file that the
+        // last clean exit read whole and left untouched since needs no second
+        // pass over every page.
+        if (!takeVerifiedNote(path)) {
+            const QString check = quickCheck(db);
+            if (check != QStringLiteral("ok"))
+                throw sql::Error(SQLITE_CORRUPT, check);
+        }
         const QString missing = schema::missingParts(db);
         if (!missing.isEmpty()) {
             qCWarning(lcStore) << shownPath(path) << "lacks" << missing;
@@ -154,6 +193,14 @@ sql::Database create(const QString &path)
                              .arg(shownPath(path), e.message()));
     }
     return db;
+}
+
+void markVerified(const QString &path)
+{
+    QFile note(verifiedNotePath(path));
+    if (!note.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        || note.write(fileStamp(path)) < 0)
+        qCInfo(lcStore) << "cannot leave the verified note beside" << shownPath(path);
 }
 
 void checkpoint(sql::Database &db, const QString &path)

@@ -24,4 +24,8 @@ void checkpoint(sql::Database &db, const QString &path);
 
 void setBusyTimeout(sql::Database &db);
 
+// Notes that the file, as it is on disk now, has been read whole without a
+// fault, so that the next open may skip the full check.
+void markVerified(const QString &path);
+
 } // namespace cdk::taskfile

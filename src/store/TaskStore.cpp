@@ -239,6 +239,11 @@ void TaskStore::CompactDatabase(const QString &source, const QString &destinatio
     vacuum.run();
 }
 
+void TaskStore::markVerified(const QString &path)
+{
+    taskfile::markVerified(path);
+}
+
 // ---- Lists and lookups
 
 std::optional<TaskRecord> TaskStore::findTask(const QString &list, qint32 id)

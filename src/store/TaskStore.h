@@ -68,6 +68,10 @@ public:
     // Writes a compacted copy of source to destination (VACUUM INTO); the
     // source is untouched. Throws sql::Error.
     static void CompactDatabase(const QString &source, const QString &destination);
+    // The file at path has just been written by a compaction, which read the
+    // source whole: the next open may trust it without checking every page,
+    // as long as nothing has touched it since.
+    static void markVerified(const QString &path);
 
     // ---- Lists and lookups
     std::optional<TaskRecord> findTask(const QString &list, qint32 id);

@@ -1,6 +1,7 @@
 #include "store/TaskStore.h"
 #include "store/Vocabulary.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -353,6 +354,9 @@ private Q_SLOTS:
         QTest::newRow("not a database")
             << QStringLiteral("text") << QStringLiteral("is not a task database");
         QTest::newRow("damaged") << QStringLiteral("damaged") << QStringLiteral("is damaged");
+        // A clean exit vouches for the file only as it was then.
+        QTest::newRow("damaged after a clean exit")
+            << QStringLiteral("damagedLater") << QStringLiteral("is damaged");
         QTest::newRow("foreign database")
             << QStringLiteral("foreign") << QStringLiteral("is not a task database");
         QTest::newRow("locked") << QStringLiteral("locked")
@@ -368,13 +372,19 @@ private Q_SLOTS:
             QFile file(dbPath());
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(QByteArray("ID;List;Subject\n1;05032024;not a database\n").repeated(200));
-        } else if (kind == QStringLiteral("damaged")) {
+        } else if (kind.startsWith(QStringLiteral("damaged"))) {
             makeFileWithTasks(3000);
+            if (kind == QStringLiteral("damagedLater"))
+                TaskStore::markVerified(dbPath());
             QFile file(dbPath());
             QVERIFY(file.size() > 20 * 4096);
             QVERIFY(file.open(QIODevice::ReadWrite));
             file.seek(8 * 4096);
             file.write(QByteArray(3 * 4096, '\x5a'));
+            // The damage comes later than the note, as it would in life.
+            file.setFileTime(QDateTime::currentDateTime().addSecs(2),
+                             QFileDevice::FileModificationTime);
+            file.close();
         } else if (kind == QStringLiteral("foreign")) {
             other = sql::Database::open(dbPath(), true);
             other.exec(QStringLiteral("CREATE TABLE Chronodeck (ID INTEGER, List TEXT)"));
