@@ -6,6 +6,7 @@
 #include "tracking/Sound.h"
 #include "view/AppContext.h"
 #include "view/MainWindow.h"
+#include "view/SystemTrayIcon.h"
 #include "view/WidgetPrompter.h"
 
 #include <QApplication>
@@ -35,6 +36,8 @@ int main(int argc, char *argv[])
     cdk::NullAutostart autostart;
     std::unique_ptr<cdk::Sound> sound = cdk::createDesktopSound();
     cdk::AppContext context(folder, clock, prompter, autostart, *sound);
+    std::unique_ptr<cdk::SystemTrayIcon> tray = cdk::SystemTrayIcon::createIfAvailable();
+    context.tray = tray.get();
 
     cdk::Application lifetime(context, instance, cdk::commandLineSaysMinimized(arguments));
     QObject::connect(&lifetime, &cdk::Application::finished, &app, &QApplication::quit,
@@ -48,5 +51,9 @@ int main(int argc, char *argv[])
         break;
     }
     prompter.setParentWindow(lifetime.mainWindow());
+    if (tray) {
+        tray->onActivated = [&lifetime] { lifetime.mainWindow()->mnuShow_Click(); };
+        tray->show();
+    }
     return QApplication::exec();
 }

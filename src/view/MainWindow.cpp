@@ -393,8 +393,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
     if (!m_context.Exiting) {
         // The close box only hides the window; the program goes on in the tray.
         event->ignore();
-        setWindowState(windowState() | Qt::WindowMinimized);
-        hide();
+        mnuHideToSystemTray_Click();
         return;
     }
     QMainWindow::closeEvent(event);

@@ -138,10 +138,7 @@ bool MainWindow::isTrackedRow(int row) const
 
 void MainWindow::mnuAddTask_Click()
 {
-    {
-        ModalDialogScope modal(*this);
-        taskDialog().ShowEx(this, true, 0, QString(), false);
-    }
+    taskDialog().ShowEx(this, true, 0, QString(), false);
     RefreshAfterSelection();
 }
 
@@ -150,10 +147,7 @@ void MainWindow::mnuEditTask_Click()
     const qint32 id = selectedTaskID();
     if (id == 0)
         return;
-    {
-        ModalDialogScope modal(*this);
-        taskDialog().ShowEx(this, false, id, CurrentListKey(), false);
-    }
+    taskDialog().ShowEx(this, false, id, CurrentListKey(), false);
     RefreshAfterSelection();
 }
 
@@ -188,7 +182,6 @@ void MainWindow::mnuDeleteTask_Click()
 
 void MainWindow::mnuRecurrentTasks_Click()
 {
-    ModalDialogScope modal(*this);
     RecurrentTasksDialog dialog(m_context.store, m_context.prompter, taskDialog(), *this, this);
     dialog.ShowEx(this);
 }
@@ -371,7 +364,10 @@ void MainWindow::mnuStopTimer_Click()
 void MainWindow::mnuHideToSystemTray_Click()
 {
     setWindowState(windowState() | Qt::WindowMinimized);
-    hide();
+    // Without a notification area a hidden window could not be found again:
+    // it stays minimised on the taskbar instead.
+    if (m_context.tray)
+        hide();
 }
 
 void MainWindow::mnuExit_Click()
