@@ -48,6 +48,9 @@ AddTaskDialog::AddTaskDialog(TaskStore &store, Prompter &prompter, Clock &clock,
 {
     setObjectName(QStringLiteral("frmAddTask"));
     setWindowTitle(QStringLiteral("Add Task"));
+    // A fixed dialog frame: a title and a close box, nothing to maximise.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowCloseButtonHint);
     setModal(true);
     buildLayout();
 }

@@ -43,6 +43,8 @@ RecurrentTasksDialog::RecurrentTasksDialog(TaskStore &store, Prompter &prompter,
     setObjectName(QStringLiteral("frmRecurrentTasks"));
     setWindowTitle(QStringLiteral("Recurrent Tasks"));
     setWindowIcon(iconForKey(QStringLiteral("RECURRENT")));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowCloseButtonHint);
     setModal(true);
 
     m_list = new QTreeWidget(this);

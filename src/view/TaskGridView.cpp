@@ -1,5 +1,7 @@
 #include "view/TaskGridView.h"
 
+#include "settings/Settings.h"
+
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -22,12 +24,20 @@ TaskGridView::TaskGridView(QWidget *parent)
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setMinimumSectionSize(1);
+    // Until the settings ask for a font size, rows are as high as that rule
+    // makes them for the font the grid starts with.
+    const int points = font().pointSize();
+    verticalHeader()->setDefaultSectionSize(points >= 8 && points <= 16
+                                                ? GridRowHeightForFontSize(points)
+                                                : fontMetrics().height() + 8);
 
     QHeaderView *header = horizontalHeader();
     header->setSectionsMovable(true);
     header->setSectionsClickable(true);
     header->setHighlightSections(false);
-    header->setStretchLastSection(false);
+    // The rightmost column takes the room left over, so no empty strip
+    // remains beside the rows.
+    header->setStretchLastSection(true);
     header->setContextMenuPolicy(Qt::CustomContextMenu);
     // The check-box column is 20 pixels wide, narrower than some styles allow.
     header->setMinimumSectionSize(16);
