@@ -198,6 +198,8 @@ void Application::compactDatabase()
     removeFile(database + QStringLiteral("-shm"));
     std::filesystem::rename(std::filesystem::path(temporary.toStdString()),
                             std::filesystem::path(database.toStdString()));
+    // Compacting read every page of the old file: the next start need not.
+    TaskStore::markVerified(database);
 }
 
 } // namespace cdk
