@@ -12,12 +12,12 @@
 #include "tracking/TrackingController.h"
 #include "view/AppContext.h"
 #include "view/ClickableLabel.h"
+#include "view/DatePicker.h"
 #include "view/TaskGrid.h"
 #include "view/TaskGridView.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -154,14 +154,8 @@ void MainWindow::buildToolbar(QWidget *parent)
         row->addWidget(m_toolbar.at(i));
     row->addStretch(1);
 
-    m_dtpView = new QDateEdit(m_gpToolbar);
-    m_dtpView->setObjectName(QStringLiteral("dtpView"));
-    m_dtpView->setCalendarPopup(true);
-    m_dtpView->setDisplayFormat(QStringLiteral("ddd, d MMM yyyy"));
-    m_dtpView->setMinimumDate(QDate(1000, 1, 1));
-    m_dtpView->setMaximumDate(QDate(9999, 12, 31));
-    m_dtpView->setToolTip(QStringLiteral("The day shown"));
-    connect(m_dtpView, &QDateEdit::dateChanged, this, [this] { dtpView_Change(); });
+    m_dtpView = new DatePicker(m_gpToolbar);
+    connect(m_dtpView, &DatePicker::dateChanged, this, [this] { dtpView_Change(); });
 
     row->addWidget(m_toolbar.at(9));
     row->addWidget(m_dtpView);

@@ -11,7 +11,6 @@
 #include <array>
 #include <memory>
 
-class QDateEdit;
 class QLabel;
 class QMenu;
 class QProgressBar;
@@ -22,6 +21,7 @@ namespace cdk {
 struct AppContext;
 class AddTaskDialog;
 class ClickableLabel;
+class DatePicker;
 class GradientPanel;
 class isButton;
 class RecurrentTasksDialog;
@@ -176,7 +176,7 @@ private:
     QProgressBar *m_prgBar = nullptr;
     QLabel *m_lblDone = nullptr;
     QLabel *m_lblLeft = nullptr;
-    QDateEdit *m_dtpView = nullptr;
+    DatePicker *m_dtpView = nullptr;
     TaskGridView *m_view = nullptr;
     QMenu *m_pmColumns = nullptr;
     std::unique_ptr<TaskGrid> m_grid;

@@ -15,7 +15,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDateEdit>
 #include <QMenu>
 #include <QMessageBox>
 

@@ -1,0 +1,107 @@
+#include "view/DatePicker.h"
+
+#include "controls/Icons.h"
+
+#include <QCalendarWidget>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QScreen>
+#include <QWheelEvent>
+
+namespace cdk {
+
+DatePicker::DatePicker(QWidget *parent)
+    : QToolButton(parent)
+    , m_date(QDate::currentDate())
+{
+    setObjectName(QStringLiteral("dtpView"));
+    setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    setIcon(iconForKey(QStringLiteral("MOVEX")));
+    setFocusPolicy(Qt::StrongFocus);
+    setAutoRaise(false);
+    setText(displayText(m_date));
+    setToolTip(QStringLiteral("The day shown: click for a calendar, arrow keys step a day"));
+    // Wide enough for the longest date, so the toolbar does not jump.
+    setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("Wed, 28 Sep 2000")) + 48);
+    connect(this, &QToolButton::clicked, this, &DatePicker::showCalendar);
+}
+
+QString DatePicker::displayText(const QDate &date)
+{
+    return QLocale().toString(date, QStringLiteral("ddd, d MMM yyyy"));
+}
+
+void DatePicker::setDate(const QDate &date)
+{
+    if (!date.isValid() || date == m_date)
+        return;
+    m_date = date;
+    setText(displayText(date));
+    if (m_calendar)
+        m_calendar->setSelectedDate(date);
+    Q_EMIT dateChanged(date);
+}
+
+void DatePicker::showCalendar()
+{
+    if (!m_calendar) {
+        m_calendar = new QCalendarWidget(this);
+        m_calendar->setObjectName(QStringLiteral("dtpViewCalendar"));
+        m_calendar->setWindowFlags(Qt::Popup);
+        m_calendar->setGridVisible(false);
+        m_calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+        const auto pick = [this](QDate chosen) {
+            m_calendar->hide();
+            setDate(chosen);
+        };
+        connect(m_calendar, &QCalendarWidget::clicked, this, pick);
+        connect(m_calendar, &QCalendarWidget::activated, this, pick);
+    }
+    m_calendar->setSelectedDate(m_date);
+    m_calendar->adjustSize();
+    QPoint at = mapToGlobal(QPoint(width() - m_calendar->width(), height()));
+    if (const QScreen *s = screen()) {
+        const QRect area = s->availableGeometry();
+        at.setX(qBound(area.left(), at.x(), area.right() - m_calendar->width()));
+        if (at.y() + m_calendar->height() > area.bottom())
+            at.setY(mapToGlobal(QPoint(0, 0)).y() - m_calendar->height());
+    }
+    m_calendar->move(at);
+    m_calendar->show();
+    m_calendar->setFocus();
+}
+
+void DatePicker::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Right:
+    case Qt::Key_Plus:
+        setDate(m_date.addDays(1));
+        return;
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Minus:
+        setDate(m_date.addDays(-1));
+        return;
+    case Qt::Key_F4:
+        if (event->modifiers() == Qt::NoModifier) {
+            showCalendar();
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QToolButton::keyPressEvent(event);
+}
+
+void DatePicker::wheelEvent(QWheelEvent *event)
+{
+    const int steps = event->angleDelta().y() / 120;
+    if (steps != 0)
+        setDate(m_date.addDays(steps));
+    event->accept();
+}
+
+} // namespace cdk
