@@ -1,0 +1,388 @@
+#include "ProgramHarness.h"
+
+#include "store/Vocabulary.h"
+
+#include "view/DatePicker.h"
+#include <QDir>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+using namespace cdk;
+using namespace cdk::test;
+
+class TestApplication : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void firstStartInAnEmptyFolder_data()
+    {
+        QTest::addColumn<bool>("minimized");
+        QTest::newRow("shown") << false;
+        QTest::newRow("minimized") << true;
+    }
+    void firstStartInAnEmptyFolder()
+    {
+        QFETCH(bool, minimized);
+        Program p;
+        QCOMPARE(p.start(minimized), Application::StartResult::Running);
+
+        QVERIFY(QFileInfo(p.path(kDatabase)).isFile());
+        QVERIFY(QFileInfo(p.path(QStringLiteral("settings.ini"))).isFile());
+        QVERIFY(p.prompter.shown.isEmpty());
+        QCOMPARE(p.tray.toolTip, QStringLiteral("Chronodeck"));
+
+        MainWindow *w = p.window();
+        QVERIFY(w);
+        QCOMPARE(w->objectName(), QStringLiteral("frmMain"));
+        QCOMPARE(w->windowTitle(), QStringLiteral("Chronodeck"));
+        QCOMPARE(w->isVisible(), !minimized);
+        QVERIFY(w->minimumWidth() >= 450 && w->minimumHeight() >= 300);
+        QCOMPARE(p.dtpView()->date(), p.clock.today());
+
+        QVERIFY(!p.context->StartingUp);
+        QVERIFY(!p.context->Exiting);
+        QCOMPARE(p.context->CurrentDay, p.clock.today());
+
+        QTimer *restore = w->findChild<QTimer *>(QStringLiteral("tmrRestore"));
+        QVERIFY(restore);
+        QCOMPARE(restore->interval(), 1000);
+        QVERIFY(restore->isActive());
+        QCOMPARE(p.app->tmrExitApp()->objectName(), QStringLiteral("tmrExitApp"));
+        QCOMPARE(p.app->tmrExitApp()->interval(), 100);
+        QVERIFY(!p.app->tmrExitApp()->isActive());
+    }
+
+    // Running past midnight copies the day's templates into the new day once,
+    // refills the grid and leaves the day the user is looking at alone.
+    void dayRollOver_data()
+    {
+        QTest::addColumn<int>("shownOffset"); // day picked by the user, from the start day
+        QTest::newRow("looking at the start day") << 0;
+        QTest::newRow("looking at the new day") << 1;
+        QTest::newRow("looking back a week") << -7;
+    }
+    void dayRollOver()
+    {
+        QFETCH(int, shownOffset);
+        Program p;
+        const QDate first = p.clock.today();
+        const QDate next = first.addDays(1);
+        seed(p.folder(), {task(recurrentListKey(), 1, QStringLiteral("0]Water plants")),
+                          task(recurrentListKey(), 2, QStringLiteral("2]Weekend chores"))});
+        if (QTest::currentTestFailed())
+            return;
+        QCOMPARE(p.start(), Application::StartResult::Running);
+        TaskStore &store = p.context->store;
+        QCOMPARE(store.tasksOfList(DayListKey(first)).size(), 1);
+
+        const QDate shown = first.addDays(shownOffset);
+        p.dtpView()->setDate(shown);
+        QCOMPARE(subjectsShown(p.window()).size(), shownOffset == 0 ? 1 : 0);
+
+        // Ticks on the same day copy nothing.
+        QVERIFY(p.tickRestore());
+        QCOMPARE(store.tasksOfList(DayListKey(first)).size(), 1);
+        QVERIFY(store.tasksOfList(DayListKey(next)).isEmpty());
+
+        p.clock.setToday(next); // 6 March 2024, a Wednesday
+        for (int tick = 0; tick < 3; ++tick) {
+            QVERIFY(p.tickRestore());
+            const QList<TaskRecord> copies = store.tasksOfList(DayListKey(next));
+            QCOMPARE(copies.size(), 1);
+            QCOMPARE(copies.first().Subject, QStringLiteral("Water plants"));
+        }
+        QCOMPARE(store.tasksOfList(DayListKey(first)).size(), 1);
+        QCOMPARE(p.context->CurrentDay, next);
+        QCOMPARE(p.dtpView()->date(), shown);
+        const QStringList expected = shownOffset == 0 || shownOffset == 1
+            ? QStringList{QStringLiteral("Water plants")}
+            : QStringList{};
+        QCOMPARE(subjectsShown(p.window()), expected);
+    }
+
+    // A second start leaves the signal file; the running copy answers it on
+    // its own timer, whether its window went to the tray by the close box or
+    // it was started hidden and found a signal left over from earlier.
+    void restoreSignalBringsTheWindowBack_data()
+    {
+        QTest::addColumn<bool>("startMinimized");
+        QTest::addColumn<bool>("signalBeforeStart");
+        QTest::newRow("closed with the close box") << false << false;
+        QTest::newRow("started hidden, leftover signal") << true << true;
+    }
+    void restoreSignalBringsTheWindowBack()
+    {
+        QFETCH(bool, startMinimized);
+        QFETCH(bool, signalBeforeStart);
+        Program p;
+        if (signalBeforeStart)
+            QVERIFY(writeFile(p.path(kSignal), "restorE\r\n"));
+        QCOMPARE(p.start(startMinimized), Application::StartResult::Running);
+        MainWindow *w = p.window();
+        QSignalSpy finished(p.app.get(), &Application::finished);
+
+        if (!startMinimized) {
+            QVERIFY(w->isVisible());
+            QVERIFY(w->close() == false); // refused: it only hides
+            QVERIFY(!w->isVisible());
+            QTest::qWait(50);
+            QCOMPARE(finished.count(), 0);
+            QVERIFY(p.context->store.isOpen());
+            QVERIFY(writeFile(p.path(kSignal), "restorE\r\n"));
+        }
+        QVERIFY(!w->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(w->isVisible(), 2500);
+        QVERIFY(!w->isMinimized());
+        QVERIFY(!QFileInfo::exists(p.path(kSignal)));
+
+        // Answered once: hidden again, the window stays hidden.
+        w->hide();
+        QTest::qWait(1200);
+        QVERIFY(!w->isVisible());
+        QCOMPARE(finished.count(), 0);
+    }
+
+    // The orderly exit: every row survives compaction, which leaves no
+    // temporary or journal file behind.
+    void exitCompactsTheDatabase_data()
+    {
+        QTest::addColumn<QString>("leftOver"); // what sits under the temporary name
+        QTest::addColumn<bool>("tracking");
+        QTest::newRow("clean folder") << QString() << false;
+        QTest::newRow("stale temporary file") << QStringLiteral("file") << false;
+        QTest::newRow("while tracking a task") << QString() << true;
+    }
+    void exitCompactsTheDatabase()
+    {
+        QFETCH(QString, leftOver);
+        QFETCH(bool, tracking);
+        Program p;
+        QCOMPARE(p.start(), Application::StartResult::Running);
+        TaskStore &store = p.context->store;
+
+        // Deleted rows leave free pages behind that only compaction returns.
+        QMap<QString, QList<TaskRecord>> kept;
+        const QString filler(200, QLatin1Char('x'));
+        QStringList lists;
+        for (int day = 0; day < 4; ++day) {
+            const QString list = DayListKey(p.clock.today().addDays(day - 2));
+            lists.append(list);
+            for (qint32 id = 1; id <= 100; ++id) {
+                const TaskRecord t = task(list, id, QStringLiteral("Task %1 \u00e9\u4e2d ").arg(id) + filler);
+                QVERIFY(store.SaveTask(t, true, list, id));
+                if (id % 4 == 0)
+                    kept[list].append(t);
+            }
+        }
+        for (const QString &list : lists)
+            for (qint32 id = 1; id <= 100; ++id)
+                if (id % 4 != 0)
+                    QVERIFY(store.DeleteTask(id, list));
+        if (tracking) {
+            const QString list = DayListKey(p.clock.today());
+            // Number 20: not started yet, so tracking moves it to "In Progress".
+            TaskRecord &t = kept[list][4];
+            QCOMPARE(t.ID, 20);
+            QCOMPARE(t.State, int(NotStarted));
+            QVERIFY(p.context->tracker.start(list, t.ID, t.Subject).started);
+            p.clock.advance(10'000);
+            p.context->tracker.TrackTick();
+            t = *store.findTask(list, t.ID);
+            QCOMPARE(t.State, int(InProgress));
+        }
+        const int rowsBefore =
+            store.database().scalar(QStringLiteral("SELECT COUNT(*) FROM Chronodeck")).toInt();
+        store.checkpoint();
+        const qint64 sizeBefore = QFileInfo(p.path(kDatabase)).size();
+
+        if (leftOver == QLatin1String("file"))
+            QVERIFY(writeFile(p.path(kTemporary), QByteArray(5000, 'j')));
+
+        QVERIFY(p.exitAndWait());
+        QVERIFY(p.context->Exiting);
+        QVERIFY(!p.window()->isVisible());
+        QVERIFY(!store.isOpen());
+
+        QVERIFY(!QFileInfo::exists(p.path(kTemporary)));
+        QVERIFY(!QFileInfo::exists(p.path(kDatabase + QStringLiteral("-wal"))));
+        QVERIFY(!QFileInfo::exists(p.path(kDatabase + QStringLiteral("-journal"))));
+        const qint64 sizeAfter = QFileInfo(p.path(kDatabase)).size();
+        QVERIFY2(sizeAfter < sizeBefore / 2,
+                 qPrintable(QStringLiteral("%1 -> %2 bytes").arg(sizeBefore).arg(sizeAfter)));
+
+        TaskStore reopened(p.folder());
+        reopened.OpenTaskDatabase();
+        int rows = 0;
+        for (auto it = kept.cbegin(); it != kept.cend(); ++it) {
+            QCOMPARE(reopened.tasksOfList(it.key()), it.value());
+            rows += it.value().size();
+        }
+        QCOMPARE(rows, 100);
+        // The lists above and the version row, nothing more and nothing less.
+        QCOMPARE(reopened.database().scalar(QStringLiteral("SELECT COUNT(*) FROM Chronodeck")).toInt(),
+                 rowsBefore);
+        QCOMPARE(reopened.database().scalar(QStringLiteral("PRAGMA integrity_check")).toString(),
+                 QStringLiteral("ok"));
+    }
+
+    // A temporary name that cannot be cleared stops the compaction, not the
+    // exit, and the database stays as it was.
+    void exitWhenCompactionIsImpossible()
+    {
+        Program p;
+        QCOMPARE(p.start(), Application::StartResult::Running);
+        const QString list = DayListKey(p.clock.today());
+        for (qint32 id = 1; id <= 20; ++id)
+            QVERIFY(p.context->store.SaveTask(task(list, id, QStringLiteral("Kept %1").arg(id)), true,
+                                              list, id));
+        QVERIFY(QDir().mkpath(p.path(kTemporary + QStringLiteral("/inside"))));
+
+        QVERIFY(p.exitAndWait());
+        QVERIFY(!p.context->store.isOpen());
+        QVERIFY(QFileInfo(p.path(kTemporary)).isDir());
+
+        TaskStore reopened(p.folder());
+        reopened.OpenTaskDatabase();
+        QCOMPARE(reopened.tasksOfList(list).size(), 20);
+        QCOMPARE(reopened.findTask(list, 20)->Subject, QStringLiteral("Kept 20"));
+    }
+
+    void exitRemembersAMaximizedWindow_data()
+    {
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("maximized") << QStringLiteral("maximized") << QStringLiteral("0") << QStringLiteral("1");
+        QTest::newRow("normal") << QStringLiteral("normal") << QStringLiteral("1") << QStringLiteral("0");
+        QTest::newRow("minimized keeps the value")
+            << QStringLiteral("minimized") << QStringLiteral("1") << QStringLiteral("1");
+    }
+    void exitRemembersAMaximizedWindow()
+    {
+        QFETCH(QString, state);
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+        Program p;
+        QCOMPARE(p.start(), Application::StartResult::Running);
+        MainWindow *w = p.window();
+        if (state == QLatin1String("maximized"))
+            w->showMaximized();
+        else if (state == QLatin1String("minimized"))
+            w->showMinimized();
+        // Let the window's own saving of a resize run first, then lay a value
+        // that only the exit can change.
+        QTest::qWait(400);
+        p.context->settings.Save(SettingsSection::WindowPos, QStringLiteral("frmMainWasMaximized"), before);
+
+        QVERIFY(p.exitAndWait());
+        QCOMPARE(p.setting(SettingsSection::WindowPos, QStringLiteral("frmMainWasMaximized")), after);
+    }
+
+    void exitWithAModalDialogOpenKeepsThePosition_data()
+    {
+        QTest::addColumn<int>("depth");
+        QTest::newRow("no dialog") << 0;
+        QTest::newRow("dialog open") << 1;
+    }
+    void exitWithAModalDialogOpenKeepsThePosition()
+    {
+        QFETCH(int, depth);
+        Program p;
+        QCOMPARE(p.start(), Application::StartResult::Running);
+        MainWindow *w = p.window();
+        QTest::qWait(400);
+        p.context->settings.Save(SettingsSection::WindowPos, QStringLiteral("frmMainX"), QStringLiteral("7"));
+        p.context->settings.Save(SettingsSection::WindowPos, QStringLiteral("frmMainY"), QStringLiteral("9"));
+        w->move(210, 130);
+        p.context->ModalDialogDepth = depth;
+
+        QVERIFY(p.exitAndWait());
+        const QString x = p.setting(SettingsSection::WindowPos, QStringLiteral("frmMainX"));
+        const QString y = p.setting(SettingsSection::WindowPos, QStringLiteral("frmMainY"));
+        if (depth == 0) {
+            QCOMPARE(x, QStringLiteral("210"));
+            QCOMPARE(y, QStringLiteral("130"));
+        } else {
+            QCOMPARE(x, QStringLiteral("7"));
+            QCOMPARE(y, QStringLiteral("9"));
+        }
+        // The database is compacted all the same.
+        QVERIFY(QFileInfo(p.path(kDatabase)).isFile());
+        QVERIFY(!QFileInfo::exists(p.path(kTemporary)));
+    }
+
+    // A file that cannot serve as the task database ends the start-up with one
+    // message naming it, and the file is left exactly as it was.
+    void unusableDatabaseStopsTheStart_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("not a database") << QStringLiteral("random");
+        QTest::newRow("damaged page") << QStringLiteral("damaged");
+        QTest::newRow("locked by another connection") << QStringLiteral("locked");
+    }
+    void unusableDatabaseStopsTheStart()
+    {
+        QFETCH(QString, kind);
+        Program p;
+        const QString file = p.path(kDatabase);
+        sql::Database holder;
+
+        if (kind == QLatin1String("random")) {
+            QByteArray bytes(16384, '\0');
+            QRandomGenerator random(20240305);
+            for (char &c : bytes)
+                c = static_cast<char>(random.bounded(256));
+            QVERIFY(writeFile(file, bytes));
+        } else {
+            QList<TaskRecord> rows;
+            const QString list = DayListKey(p.clock.today());
+            for (qint32 id = 1; id <= 150; ++id)
+                rows.append(task(list, id, QStringLiteral("Row %1 ").arg(id) + QString(100, QLatin1Char('y'))));
+            seed(p.folder(), rows);
+            if (QTest::currentTestFailed())
+                return;
+            if (kind == QLatin1String("damaged")) {
+                sql::Database look = sql::Database::open(file, false);
+                const qint64 pageSize = look.scalar(QStringLiteral("PRAGMA page_size")).toLongLong();
+                const qint64 root = look.scalar(QStringLiteral(
+                    "SELECT rootpage FROM sqlite_master WHERE name = 'Chronodeck'")).toLongLong();
+                look.close();
+                QVERIFY(root > 1);
+                QFile f(file);
+                QVERIFY(f.open(QIODevice::ReadWrite));
+                QVERIFY(f.seek((root - 1) * pageSize));
+                QVERIFY(f.write(QByteArray(pageSize, '\xA5')) == pageSize);
+                f.close();
+            } else {
+                holder = sql::Database::open(file, false);
+                holder.exec(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"));
+                holder.exec(QStringLiteral("BEGIN EXCLUSIVE"));
+            }
+        }
+        const QByteArray original = readAll(file);
+        QVERIFY(!original.isEmpty());
+
+        QCOMPARE(p.start(), Application::StartResult::Failed);
+        QCOMPARE(p.prompter.shown.size(), 1);
+        const RecordingPrompter::Shown &message = p.prompter.shown.first();
+        QVERIFY2(message.text.contains(QDir::toNativeSeparators(file)), qPrintable(message.text));
+        QCOMPARE(message.icon, MessageIcon::Critical);
+        QVERIFY(!message.question);
+        QVERIFY(!p.window() || !p.window()->isVisible());
+        QVERIFY(!p.context->store.isOpen());
+        QVERIFY(!p.context->StartingUp);
+
+        QCOMPARE(readAll(file), original);
+        if (holder.isOpen()) {
+            holder.exec(QStringLiteral("ROLLBACK"));
+            holder.close();
+            QCOMPARE(readAll(file), original);
+        }
+    }
+};
+
+QTEST_MAIN(TestApplication)
+#include "test_application.moc"

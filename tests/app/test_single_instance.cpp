@@ -1,0 +1,156 @@
+// Two real copies of the program over one data folder: the second must hand
+// over to the first and end, and a copy killed outright must not block the
+// next start.
+
+#include <QCryptographicHash>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+#ifndef CHRONODECK_EXE
+#error "CHRONODECK_EXE must name the program under test"
+#endif
+
+namespace {
+
+const QString kDatabase = QStringLiteral("CDKDatabase.cdkd");
+const QString kSignal = QStringLiteral("LACrestoreST$");
+const QByteArray kAnswered = "restore signal answered";
+
+QByteArray digest(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+// One copy of the program with everything it prints collected.
+class Copy
+{
+public:
+    explicit Copy(const QString &folder, const QStringList &extra = {})
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("QT_LOGGING_RULES"),
+                   QStringLiteral("chronodeck.app.info=true\nchronodeck.store.info=true"));
+        env.remove(QStringLiteral("CHRONODECK_DATA_DIR"));
+        m_process.setProcessEnvironment(env);
+        m_process.setProcessChannelMode(QProcess::MergedChannels);
+        m_process.start(QStringLiteral(CHRONODECK_EXE),
+                        QStringList{QStringLiteral("--data-dir"), folder} + extra);
+    }
+    ~Copy()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished(3000);
+        }
+    }
+
+    QProcess &process() { return m_process; }
+    bool running() const { return m_process.state() == QProcess::Running; }
+
+    QByteArray output()
+    {
+        m_output += m_process.readAll();
+        return m_output;
+    }
+    bool waitForOutput(const QByteArray &text, int ms)
+    {
+        QDeadlineTimer deadline(ms);
+        while (!output().contains(text)) {
+            if (deadline.hasExpired() || !running())
+                return output().contains(text);
+            m_process.waitForReadyRead(50);
+        }
+        return true;
+    }
+
+private:
+    QProcess m_process;
+    QByteArray m_output;
+};
+
+bool waitForFile(const QString &path, int ms)
+{
+    QDeadlineTimer deadline(ms);
+    while (!QFileInfo::exists(path)) {
+        if (deadline.hasExpired())
+            return false;
+        QTest::qWait(20);
+    }
+    return true;
+}
+
+} // namespace
+
+class TestSingleInstance : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void secondCopyHandsOverAndAKilledCopyDoesNotBlock()
+    {
+        QVERIFY2(QFileInfo(QStringLiteral(CHRONODECK_EXE)).isExecutable(), CHRONODECK_EXE);
+        QTemporaryDir dir;
+        const QString folder = dir.path() + QLatin1Char('/');
+        const QString database = folder + kDatabase;
+
+        // The first copy runs hidden, as after a start at logon.
+        Copy first(folder, {QStringLiteral("/MINIMIZED")});
+        QVERIFY(first.process().waitForStarted(5000));
+        QVERIFY2(waitForFile(database, 5000), first.output().constData());
+        QVERIFY2(first.waitForOutput("created", 3000), first.output().constData());
+        QTest::qWait(300);
+        QVERIFY(first.running());
+        const QByteArray databaseBefore = digest(database);
+        QVERIFY(!databaseBefore.isEmpty());
+
+        QElapsedTimer clock;
+        clock.start();
+        Copy second(folder);
+        QVERIFY(second.process().waitForFinished(5000));
+        const qint64 secondMs = clock.elapsed();
+        QCOMPARE(second.process().exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.process().exitCode(), 0);
+        QVERIFY2(secondMs < 5000, qPrintable(QString::number(secondMs)));
+        // It neither opened nor created the database.
+        const QByteArray secondSaid = second.output();
+        QVERIFY2(!secondSaid.contains("opened") && !secondSaid.contains("created"),
+                 secondSaid.constData());
+
+        // The running copy answers on its next tick and clears the signal.
+        QVERIFY2(first.waitForOutput(kAnswered, 2500), first.output().constData());
+        QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(folder + kSignal), 1000);
+        QVERIFY(first.running());
+        QCOMPARE(first.output().count(kAnswered), 1);
+        QCOMPARE(digest(database), databaseBefore);
+
+        // Killed outright, the first copy leaves its lock file behind.
+        first.process().kill();
+        QVERIFY(first.process().waitForFinished(3000));
+
+        Copy third(folder);
+        QVERIFY(third.process().waitForStarted(5000));
+        QVERIFY2(third.waitForOutput("opened", 5000), third.output().constData());
+        QVERIFY2(!third.process().waitForFinished(700), third.output().constData());
+        // It is the running copy now: it answers a signal itself.
+        QFile signal(folder + kSignal);
+        QVERIFY(signal.open(QIODevice::WriteOnly));
+        signal.write("restorE\r\n");
+        signal.close();
+        QVERIFY2(third.waitForOutput(kAnswered, 2500), third.output().constData());
+        QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(folder + kSignal), 1000);
+        QVERIFY(third.running());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSingleInstance)
+#include "test_single_instance.moc"
