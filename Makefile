@@ -27,6 +27,7 @@ test: build
 
 bench: build
 	@bench/run-all $(BUILD)
+	@bench/startup $(BUILD)
 
 clean:
 	rm -rf $(BUILD)
