@@ -35,9 +35,9 @@ TaskGridView::TaskGridView(QWidget *parent)
     header->setSectionsMovable(true);
     header->setSectionsClickable(true);
     header->setHighlightSections(false);
-    // The rightmost column takes the room left over, so no empty strip
-    // remains beside the rows.
-    header->setStretchLastSection(true);
+    // No stretching: a stretched width would be saved as the column's own
+    // and come back wrong once the columns are reordered.
+    header->setStretchLastSection(false);
     header->setContextMenuPolicy(Qt::CustomContextMenu);
     // The check-box column is 20 pixels wide, narrower than some styles allow.
     header->setMinimumSectionSize(16);
