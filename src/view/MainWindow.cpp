@@ -123,6 +123,9 @@ MainWindow::MainWindow(AppContext &context, QWidget *parent)
 MainWindow::~MainWindow()
 {
     qApp->removeEventFilter(this);
+    // Hiding the children while the window goes away resizes the header; no
+    // layout is saved from a grid that is already gone.
+    disconnect(m_view, nullptr, this, nullptr);
 }
 
 void MainWindow::buildToolbar(QWidget *parent)
@@ -413,11 +416,12 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         if (widget && widget->window() == this && isActiveWindow()) {
             auto *key = static_cast<QKeyEvent *>(event);
             if (event->type() == QEvent::ShortcutOverride) {
-                // Claim the window's own keys before a child's shortcut does.
+                // Claim the window's own keys before a child's shortcut (an
+                // editor's undo or cut) does; the key press that follows runs
+                // the command.
                 const auto mods = key->modifiers() & ~Qt::KeypadModifier;
                 if (mods == Qt::ControlModifier
                     && (key->key() == Qt::Key_Z || key->key() == Qt::Key_X)) {
-                    handleWindowKey(key);
                     event->accept();
                     return true;
                 }
