@@ -1,0 +1,180 @@
+// Runs the real main window over a fresh data folder, tracks a task of ten
+// hours with the window hidden and reports how much processor time the
+// process used while the event loop ran, as a share of one core, with the
+// ticks that were delivered and the seconds the store counted.
+//
+//   bench_tracking_idle [seconds]     (60 when not given)
+#include "base/Clock.h"
+#include "base/Prompter.h"
+#include "settings/Autostart.h"
+#include "store/TaskStore.h"
+#include "store/Vocabulary.h"
+#include "tracking/Sound.h"
+#include "tracking/TrackingController.h"
+#include "tracking/TrayIcon.h"
+#include "view/AppContext.h"
+#include "view/MainActions.h"
+#include "view/MainWindow.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+using namespace cdk;
+
+namespace {
+
+// Nothing may wait for a user here: messages go to the error stream and
+// questions are answered No.
+class ConsolePrompter final : public Prompter
+{
+public:
+    Answer ask(const QString &title, const QString &text, MessageIcon) override
+    {
+        std::fprintf(stderr, "question [%s] %s -> No\n", qPrintable(title), qPrintable(text));
+        return Answer::No;
+    }
+    void tell(const QString &title, const QString &text, MessageIcon) override
+    {
+        std::fprintf(stderr, "message [%s] %s\n", qPrintable(title), qPrintable(text));
+    }
+    QString saveFileName(const QString &, const QString &, const QString &) override { return {}; }
+    QString openFileName(const QString &, const QString &, const QString &) override { return {}; }
+    std::optional<qint32> chooseColor(qint32) override { return std::nullopt; }
+};
+
+// The notification area as far as the tracker drives it; the offscreen
+// platform has none, and the program hides to the tray only when one exists.
+class SilentTrayIcon final : public TrayIcon
+{
+public:
+    void setToolTip(const QString &) override { }
+    void setPicture(Picture) override { }
+};
+
+double processCpuSeconds()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds
+        = [](const timeval &t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+qint64 secondsDone(TaskStore &store, const QString &list, qint32 id)
+{
+    const auto task = store.findTask(list, id);
+    return task ? qint64(task->FinishedDuration) * 60 + task->FinishedSeconds : -1;
+}
+
+// A loop of its own: quitting the application would ask the windows to close,
+// and the main window refuses that (it goes to the tray instead).
+void runEventLoopFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    int seconds = 60;
+    if (argc > 1) {
+        seconds = std::atoi(argv[1]);
+        if (seconds <= 0) {
+            std::fprintf(stderr, "usage: %s [seconds]\n", argv[0]);
+            return 2;
+        }
+    }
+
+    QTemporaryDir dir;
+    if (!dir.isValid()) {
+        std::fprintf(stderr, "no temporary folder: %s\n", qPrintable(dir.errorString()));
+        return 1;
+    }
+    const QString folder = dir.path() + QLatin1Char('/');
+    SystemClock clock;
+    ConsolePrompter prompter;
+    NullAutostart autostart;
+    NullSound sound;
+    SilentTrayIcon tray;
+    AppContext context(folder, clock, prompter, autostart, sound);
+    context.tray = &tray;
+    context.settings.Init(folder, autostart);
+    context.store.OpenTaskDatabase();
+
+    const QString today = DayListKey(clock.today());
+    TaskRecord task;
+    task.ID = 1;
+    task.List = today;
+    task.Subject = QStringLiteral("Ten hours of work");
+    task.Category = 1;
+    task.Duration = 600;
+    task.Priority = 2;
+    context.store.SaveTask(task, true, today, task.ID);
+
+    MainWindow window(context);
+    context.StartingUp = true;
+    window.applyGridAppearance();
+    window.SetUpGridColumns();
+    window.LoadSortSettings();
+    window.showDay(clock.today());
+    window.show();
+    window.RefreshAfterSelection();
+    context.StartingUp = false;
+
+    window.actions().mnuStartTimer->trigger();
+    if (!context.tracker.TrackingActive) {
+        std::fprintf(stderr, "tracking did not start\n");
+        return 1;
+    }
+    int ticks = 0;
+    QObject::connect(window.tracking().tmrTracker(), &QTimer::timeout, &app, [&ticks] { ++ticks; });
+    // What the user does: the window goes to the tray, tracking goes on.
+    window.mnuHideToSystemTray_Click();
+    if (window.isVisible()) {
+        std::printf("note: the hide-to-tray command left the window visible (minimised); "
+                    "it is hidden directly\n");
+        window.hide();
+    }
+    // Let the hide and the first layout settle before counting.
+    runEventLoopFor(500);
+
+    ticks = 0;
+    const qint64 doneBefore = secondsDone(context.store, today, 1);
+    const double cpuBefore = processCpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    runEventLoopFor(seconds * 1000);
+    const double cpu = processCpuSeconds() - cpuBefore;
+    const double elapsed = double(wall.nsecsElapsed()) / 1e9;
+    const qint64 doneAfter = secondsDone(context.store, today, 1);
+
+    const double share = elapsed > 0 ? 100.0 * cpu / elapsed : 0.0;
+    std::printf("window hidden: %s, tracking: %s\n", window.isVisible() ? "no" : "yes",
+                context.tracker.TrackingActive ? "on" : "off");
+    std::printf("wall time            %10.3f s\n", elapsed);
+    std::printf("cpu time (user+sys)  %10.3f ms\n", cpu * 1000.0);
+    std::printf("cpu share of a core  %10.4f %%   (target < 0.5 %%)\n", share);
+    std::printf("ticks delivered      %10d\n", ticks);
+    std::printf("seconds counted      %10lld   (stored %lld -> %lld)\n",
+                static_cast<long long>(doneAfter - doneBefore), static_cast<long long>(doneBefore),
+                static_cast<long long>(doneAfter));
+    if (ticks > 0)
+        std::printf("cpu per tick         %10.1f us\n", cpu * 1e6 / ticks);
+    std::printf("verdict              %s\n", share < 0.5 ? "within target" : "ABOVE TARGET");
+    return 0;
+}

@@ -1,0 +1,234 @@
+// Time tracking as the main window drives it: start, the one-second tick,
+// finish, and the commands that touch the tracked task (check off, move,
+// delete). The tick is the window's own timer; the clock it reads is fake.
+#include "MainWindowHarness.h"
+
+#include <QLabel>
+#include <QTimer>
+
+#include <memory>
+
+using namespace cdk;
+using test::makeTask;
+
+class TestMainWindowTracking final : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<test::MainWindowHarness> h;
+
+    QTimer *tmrTracker() { return h->child<QTimer>("tmrTracker"); }
+    QString label(const char *name) { return h->child<QLabel>(name)->text(); }
+
+    // Three tasks of today; "b" (ID 2, 30 minutes with 10 done) is selected
+    // and tracked.
+    void trackB()
+    {
+        h->addTask(h->today(), makeTask(1, QStringLiteral("a"), 20));
+        h->addTask(h->today(), makeTask(2, QStringLiteral("b"), 30, 10, NotStarted));
+        h->addTask(h->today(), makeTask(3, QStringLiteral("c"), 45));
+        h->showWindow();
+        h->clickCell(2, ColSubject);
+        QVERIFY(h->action("mnuStartTimer")->isEnabled());
+        h->action("mnuStartTimer")->trigger();
+        QVERIFY(h->tracker().TrackingActive);
+    }
+
+private Q_SLOTS:
+    void init() { h = std::make_unique<test::MainWindowHarness>(); }
+    void cleanup()
+    {
+        const QString unexpected = h->prompter.lastText();
+        const bool quiet = h->prompter.shown.isEmpty();
+        h.reset();
+        QVERIFY2(quiet, qPrintable(unexpected));
+    }
+
+    void startTickAndFinish()
+    {
+        trackB();
+        QCOMPARE(h->stored(h->today(), 2)->State, int(InProgress));
+        QCOMPARE(h->grid().cellText(2, ColTaskState), TaskStateName(InProgress));
+        QCOMPARE(label("lblTracking"), QStringLiteral("Time tracking task:"));
+        QCOMPARE(label("gpCurTaskLbl"), QStringLiteral("b"));
+        QCOMPARE(label("lblStatus"), QStringLiteral("Done: [0:10 / 0:30] [33%]"));
+        QVERIFY(tmrTracker()->isActive());
+        QCOMPARE(tmrTracker()->interval(), 1000);
+        QVERIFY(!h->action("mnuStartTimer")->isEnabled());
+        QVERIFY(!h->toolbar(3)->isEnabled());
+        QVERIFY(h->action("mnuStopTimer")->isEnabled());
+        QVERIFY(h->toolbar(10)->isEnabled());
+        QVERIFY(h->toolbar(11)->isEnabled());
+
+        // The panel keeps naming the tracked task whatever is selected.
+        h->clickCell(3, ColSubject);
+        QCOMPARE(label("gpCurTaskLbl"), QStringLiteral("b"));
+        QVERIFY(!h->action("mnuStartTimer")->isEnabled());
+
+        h->clock.advance(61'000);
+        QTRY_COMPARE(h->grid().cellText(2, ColTimeDone), QStringLiteral("0:11"));
+        const TaskRecord ticked = *h->stored(h->today(), 2);
+        QCOMPARE(ticked.FinishedDuration, 11);
+        QCOMPARE(int(ticked.FinishedSeconds), 1);
+        QCOMPARE(label("lblStatus"), QStringLiteral("Done: [0:11 / 0:30] [37%]"));
+        QCOMPARE(label("lblDone"), QStringLiteral("11 minutes done"));
+
+        h->clickToolbar(11);
+        QVERIFY(!h->tracker().TrackingActive);
+        QVERIFY(!tmrTracker()->isActive());
+        const TaskRecord finished = *h->stored(h->today(), 2);
+        QCOMPARE(finished.State, int(Finished));
+        QCOMPARE(finished.FinishedDuration, 11); // not marked as fully done by default
+        QCOMPARE(h->grid().cellIconKey(2, ColCheckbox), QStringLiteral("CHECK"));
+        QCOMPARE(label("lblTracking"), QStringLiteral("Currently selected:"));
+        QVERIFY(!h->toolbar(10)->isEnabled());
+        QVERIFY(!h->toolbar(11)->isEnabled());
+        QVERIFY(!h->action("mnuStopTimer")->isEnabled());
+    }
+
+    void stopKeepsWhatWasCounted()
+    {
+        trackB();
+        h->clock.advance(59'500);
+        QTRY_COMPARE(int(h->stored(h->today(), 2)->FinishedSeconds), 59);
+        h->clickToolbar(10);
+        QVERIFY(!h->tracker().TrackingActive);
+        QVERIFY(!tmrTracker()->isActive());
+        h->clock.advance(120'000);
+        QTest::qWait(1200);
+        const TaskRecord t = *h->stored(h->today(), 2);
+        QCOMPARE(t.FinishedDuration, 10);
+        QCOMPARE(int(t.FinishedSeconds), 59);
+        QCOMPARE(t.State, int(InProgress));
+        QVERIFY(h->action("mnuStartTimer")->isEnabled());
+    }
+
+    void checkingOffTheTrackedTask_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("markFull");
+        QTest::addColumn<bool>("answerYes");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("keepsTracking");
+        QTest::addColumn<int>("doneAfter");
+        QTest::newRow("box, no") << QStringLiteral("box") << false << false << true << true << 10;
+        QTest::newRow("box, yes") << QStringLiteral("box") << false << true << true << false << 10;
+        QTest::newRow("box, marked full")
+            << QStringLiteral("box") << true << false << false << false << 30;
+        QTest::newRow("space, no")
+            << QStringLiteral("space") << false << false << true << true << 10;
+        QTest::newRow("menu, no") << QStringLiteral("menu") << false << false << true << true << 10;
+        QTest::newRow("menu, yes")
+            << QStringLiteral("menu") << false << true << true << false << 10;
+        QTest::newRow("menu, marked full")
+            << QStringLiteral("menu") << true << false << false << false << 30;
+    }
+    void checkingOffTheTrackedTask()
+    {
+        QFETCH(QString, how);
+        QFETCH(bool, markFull);
+        QFETCH(bool, answerYes);
+        QFETCH(bool, asked);
+        QFETCH(bool, keepsTracking);
+        QFETCH(int, doneAfter);
+        h->presetSetting(SettingsSection::General,
+                         QStringLiteral("MarkTasks100PercentWhenCheckedOff"),
+                         markFull ? QStringLiteral("1") : QStringLiteral("0"));
+        trackB();
+        h->prompter.answers = {answerYes ? Answer::Yes : Answer::No};
+        if (how == QStringLiteral("box"))
+            h->clickCell(2, ColCheckbox);
+        else if (how == QStringLiteral("space"))
+            QTest::keyClick(h->view(), Qt::Key_Space);
+        else
+            h->action("mnuMarkDone")->trigger();
+
+        const auto shown = h->takeShown();
+        QCOMPARE(shown.size(), asked ? 1 : 0);
+        if (asked) {
+            QCOMPARE(shown.first().title, QStringLiteral("Chronodeck"));
+            QCOMPARE(shown.first().text,
+                     QStringLiteral("Do you want to stop time tracking this task?"));
+        }
+        const TaskRecord t = *h->stored(h->today(), 2);
+        QCOMPARE(t.State, int(Finished));
+        QCOMPARE(t.FinishedDuration, doneAfter);
+        QCOMPARE(h->tracker().TrackingActive, keepsTracking);
+        QCOMPARE(tmrTracker()->isActive(), keepsTracking);
+        QCOMPARE(h->toolbar(11)->isEnabled(), keepsTracking);
+        QCOMPARE(h->grid().cellIconKey(h->grid().rowOfTask(2), ColCheckbox),
+                 QStringLiteral("CHECK"));
+        QCOMPARE(label("lblTracking"),
+                 keepsTracking ? QStringLiteral("Time tracking task:")
+                               : QStringLiteral("Currently selected:"));
+        // Only the tracked task was touched.
+        QCOMPARE(h->stored(h->today(), 1)->State, int(NotStarted));
+        QCOMPARE(h->stored(h->today(), 3)->State, int(NotStarted));
+    }
+
+    void movedTaskStaysTracked()
+    {
+        const QString tomorrow = h->dayKey(1);
+        h->addTask(tomorrow, makeTask(4, QStringLiteral("already there"), 10));
+        trackB();
+        h->action("mnuMoveTasksToNextDay")->trigger();
+
+        QCOMPARE(h->shownSubjects(), (QStringList {QStringLiteral("a"), QStringLiteral("c")}));
+        QVERIFY(h->tracker().TrackingActive);
+        QCOMPARE(h->tracker().TrackedList, tomorrow);
+        QCOMPARE(h->tracker().TrackedTaskID, 5);
+        QCOMPARE(label("gpCurTaskLbl"), QStringLiteral("b"));
+
+        // The next minute lands on the moved row.
+        h->clock.advance(60'000);
+        QTRY_COMPARE(h->stored(tomorrow, 5)->FinishedDuration, 11);
+        QCOMPARE(h->stored(tomorrow, 5)->Subject, QStringLiteral("b"));
+        QVERIFY(!h->stored(h->today(), 2));
+        QCOMPARE(h->stored(tomorrow, 4)->FinishedDuration, 0);
+
+        // A click on the tracked task's name shows its day with its row selected.
+        auto *name = h->child<QLabel>("gpCurTaskLbl");
+        QTest::mouseClick(name, Qt::LeftButton, {}, QPoint(2, name->height() / 2));
+        QCOMPARE(h->picker()->date(), h->clock.today().addDays(1));
+        const int row = h->grid().rowOfTask(5);
+        QVERIFY(row > 0);
+        QCOMPARE(h->grid().selectedRows(), QList<int> {row});
+        QCOMPARE(h->grid().cellText(row, ColTimeDone), QStringLiteral("0:11"));
+    }
+
+    void deletingStopsTrackingOnlyForTheTrackedTask_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<bool>("keepsTracking");
+        QTest::newRow("the tracked task") << 2 << false;
+        QTest::newRow("another task") << 3 << true;
+    }
+    void deletingStopsTrackingOnlyForTheTrackedTask()
+    {
+        QFETCH(int, row);
+        QFETCH(bool, keepsTracking);
+        trackB();
+        h->clickCell(row, ColSubject);
+        h->prompter.answers = {Answer::Yes};
+        h->action("mnuDeleteTask")->trigger();
+        QCOMPARE(h->takeShown().size(), 1);
+
+        QCOMPARE(h->grid().rowCount(), 2);
+        QCOMPARE(h->tracker().TrackingActive, keepsTracking);
+        QCOMPARE(tmrTracker()->isActive(), keepsTracking);
+        QCOMPARE(h->toolbar(10)->isEnabled(), keepsTracking);
+        QCOMPARE(h->stored(h->today(), 2).has_value(), keepsTracking);
+        if (!keepsTracking) {
+            QCOMPARE(label("lblTracking"), QStringLiteral("Currently selected:"));
+            QVERIFY(h->action("mnuStartTimer")->isEnabled());
+            QCOMPARE(h->tracker().TrackedTaskID, 0);
+        } else {
+            h->clock.advance(60'000);
+            QTRY_COMPARE(h->stored(h->today(), 2)->FinishedDuration, 11);
+        }
+    }
+};
+
+QTEST_MAIN(TestMainWindowTracking)
+#include "test_main_window_tracking.moc"
