@@ -1,5 +1,7 @@
 #include "tracking/AlertPopup.h"
 
+#include "controls/WindowServices.h"
+
 #include <QGuiApplication>
 #include <QLabel>
 #include <QList>
@@ -176,7 +178,8 @@ void AlertPopup::DisplayAlert(const QString &text, int stayMs)
     }
     const QSize strip(kWidth, kStripHeight);
     setGeometry(QRect(GetTaskbar(screen, available, strip), strip));
-    show();
+    ShowFormNoActivate(this);
+    SetTopMost(this, true);
     m_tmrOpen->start();
     if (m_playSound)
         m_playSound();

@@ -5,6 +5,7 @@
 #include "controls/GradientPanel.h"
 #include "controls/Icons.h"
 #include "controls/ImageButton.h"
+#include "controls/WindowServices.h"
 #include "editing/AddTaskDialog.h"
 #include "settings/GridColumns.h"
 #include "settings/WindowPlacement.h"
@@ -41,9 +42,11 @@ struct ToolbarButton
     const char *toolTip;
 };
 
-// The toolbar's places: index, tag (its command key) and tooltip. The
-// projects button has no command and is left out.
+// The toolbar's places: index, tag (its command key) and tooltip. Places 4
+// and 8 are the gaps between groups; the projects button has no command and
+// stays hidden.
 constexpr ToolbarButton toolbarButtons[] = {
+    {5, "MANAGEPROJECTS", "Manage Projects"},
     {0, "ADDTASK", "Add New Task"},
     {1, "EDITTASK", "Edit Selected Task"},
     {2, "DELETETASK", "Delete Selected Task"},
@@ -147,6 +150,7 @@ void MainWindow::buildToolbar(QWidget *parent)
         connect(button, &QAbstractButton::clicked, this, [this, index] { isbToolbar_Click(index); });
         m_toolbar.at(index) = button;
     }
+    m_toolbar.at(5)->hide();
     for (int i : {0, 1, 2})
         row->addWidget(m_toolbar.at(i));
     row->addWidget(separator(m_gpToolbar));
@@ -557,7 +561,7 @@ void MainWindow::setPanelColours(const QColor &colour, const QColor &stateColour
 
 void MainWindow::flashTaskbar()
 {
-    QApplication::alert(this, 0);
+    FlashWindowUntilForeground(this);
 }
 
 void MainWindow::showTrackedTask()

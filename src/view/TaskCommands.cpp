@@ -4,6 +4,7 @@
 #include "base/Functions.h"
 #include "base/Log.h"
 #include "controls/ImageButton.h"
+#include "controls/WindowServices.h"
 #include "editing/AddTaskDialog.h"
 #include "editing/RecurrentTasksDialog.h"
 #include "store/Vocabulary.h"
@@ -14,7 +15,6 @@
 #include "view/TaskGridView.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QMenu>
 #include <QMessageBox>
 
@@ -342,7 +342,7 @@ void MainWindow::copySelectionToClipboard()
 {
     if (m_grid->selectedRowCount() == 0)
         return;
-    QApplication::clipboard()->setText(m_grid->selectedSubjectsText());
+    CopyTextToClipboard(m_context.prompter, m_grid->selectedSubjectsText());
 }
 
 // ---- Tracking commands ---------------------------------------------------
