@@ -50,7 +50,7 @@ StoreError describeOpenFailure(const QString &path, const sql::Error &e)
     }
 }
 
-void setSessionPragmas(sql::Database &db, const QString &path)
+void setConnectionPragmas(sql::Database &db, const QString &path)
 {
     const QString mode = db.scalar(QStringLiteral("PRAGMA journal_mode = WAL")).toString();
     if (mode.compare(QStringLiteral("wal"), Qt::CaseInsensitive) != 0)
@@ -66,7 +66,7 @@ void setSessionPragmas(sql::Database &db, const QString &path)
 // of every row would cost three times as much and can find nothing: the
 // engine enforced them when each row was written. The file is mapped for the
 // one pass over all its pages (a third faster than copying them through the
-// page cache) and unmapped again, so that the session itself never depends on
+// page cache) and unmapped again, so that the connection itself never depends on
 // a mapping of a file on a removable or network drive.
 QString quickCheck(sql::Database &db)
 {
@@ -165,7 +165,7 @@ sql::Database openChecked(const QString &path)
         const qint64 version = db.scalar(QStringLiteral("PRAGMA user_version")).toLongLong();
         if (version != schema::kUserVersion)
             qCInfo(lcStore) << shownPath(path) << "has schema version" << version;
-        setSessionPragmas(db, path);
+        setConnectionPragmas(db, path);
     } catch (const sql::Error &e) {
         throw describeOpenFailure(path, e);
     }
@@ -178,7 +178,7 @@ sql::Database create(const QString &path)
     try {
         db = sql::Database::open(path, true);
         setBusyTimeout(db);
-        setSessionPragmas(db, path);
+        setConnectionPragmas(db, path);
         sql::Transaction transaction(db);
         schema::createContent(db);
         transaction.commit();
