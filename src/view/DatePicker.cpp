@@ -28,7 +28,9 @@ DatePicker::DatePicker(QWidget *parent)
 
 QString DatePicker::displayText(const QDate &date)
 {
-    return QLocale().toString(date, QStringLiteral("ddd, d MMM yyyy"));
+    // The small triangle tells that a calendar drops down.
+    return QLocale().toString(date, QStringLiteral("ddd, d MMM yyyy")) + QStringLiteral("  ")
+        + QChar(0x25BE);
 }
 
 void DatePicker::setDate(const QDate &date)
