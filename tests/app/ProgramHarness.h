@@ -6,23 +6,17 @@
 #include "app/Application.h"
 #include "app/SingleInstance.h"
 #include "common/FakeClock.h"
+#include "common/FileBytes.h"
 #include "common/RecordingAutostart.h"
-#include "common/RecordingPrompter.h"
 #include "common/RecordingTrayIcon.h"
-#include "settings/Settings.h"
+#include "common/TaskFixtures.h"
 #include "store/Sql.h"
-#include "store/TaskStore.h"
-#include "store/Vocabulary.h"
 #include "tracking/Sound.h"
 #include "view/AppContext.h"
+#include "view/DatePicker.h"
 #include "view/MainWindow.h"
 #include "view/TaskGrid.h"
-#include "view/TaskGridModel.h"
 
-#include "view/DatePicker.h"
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -49,20 +43,6 @@ inline TaskRecord task(const QString &list, qint32 id, const QString &subject, q
     t.State = id % 5;
     t.Priority = id % 6;
     return t;
-}
-
-inline QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return f.readAll();
-}
-
-inline bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
 // One program's worth of process state in a folder of its own: the real
@@ -93,7 +73,10 @@ public:
     Application::StartResult start(bool minimized = false) { return make(minimized).Main(); }
 
     MainWindow *window() const { return app->mainWindow(); }
-    DatePicker *dtpView() const { return window()->findChild<DatePicker *>(QStringLiteral("dtpView")); }
+    DatePicker *dtpView() const
+    {
+        return window()->findChild<DatePicker *>(QStringLiteral("dtpView"));
+    }
 
     // One tick of tmrRestore, without waiting the second for it.
     bool tickRestore() const

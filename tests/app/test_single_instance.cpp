@@ -4,7 +4,6 @@
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -113,14 +112,10 @@ private Q_SLOTS:
         const QByteArray databaseBefore = digest(database);
         QVERIFY(!databaseBefore.isEmpty());
 
-        QElapsedTimer clock;
-        clock.start();
         Copy second(folder);
         QVERIFY(second.process().waitForFinished(5000));
-        const qint64 secondMs = clock.elapsed();
         QCOMPARE(second.process().exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.process().exitCode(), 0);
-        QVERIFY2(secondMs < 5000, qPrintable(QString::number(secondMs)));
         // It neither opened nor created the database.
         const QByteArray secondSaid = second.output();
         QVERIFY2(!secondSaid.contains("opened") && !secondSaid.contains("created"),

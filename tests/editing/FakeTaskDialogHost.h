@@ -26,7 +26,8 @@ public:
     qint32 trackedTaskId() const override { return trackedId; }
     void setTracking(bool on) override
     {
-        calls.append(on ? QStringLiteral("setTracking(true)") : QStringLiteral("setTracking(false)"));
+        calls.append(on ? QStringLiteral("setTracking(true)")
+                        : QStringLiteral("setTracking(false)"));
         tracking = on;
         if (!on) {
             trackedListKey.clear();

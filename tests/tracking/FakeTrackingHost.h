@@ -26,7 +26,7 @@ public:
     }
     void refreshTaskList(bool keepSelection) override { listRefreshes.append(keepSelection); }
     void refreshSummary() override { ++summaryRefreshes; }
-    void updateCommandStates() override { ++commandUpdates; }
+    void updateCommandStates() override {}
 
     void setStartEnabled(bool enabled) override { startEnabled = enabled; }
     void setStopFinishEnabled(bool enabled) override { stopFinishEnabled = enabled; }
@@ -40,11 +40,7 @@ public:
         currentTaskIsLink = asLink;
     }
     void setStatusText(const QString &text) override { status = text; }
-    void setPanelColours(const QColor &colour, const QColor &state) override
-    {
-        panelColour = colour;
-        stateColour = state;
-    }
+    void setPanelColours(const QColor &, const QColor &state) override { stateColour = state; }
 
     void flashTaskbar() override { ++flashes; }
     void showTrackedTask() override { ++trackedTaskShown; }
@@ -63,7 +59,6 @@ public:
     QList<QPair<qint32, QString>> rowRefreshes;
     QList<bool> listRefreshes;
     int summaryRefreshes = 0;
-    int commandUpdates = 0;
     bool startEnabled = true;
     bool stopFinishEnabled = false;
     QList<bool> highlights;
@@ -71,7 +66,6 @@ public:
     QString currentTask;
     bool currentTaskIsLink = false;
     QString status;
-    QColor panelColour;
     QColor stateColour;
     int flashes = 0;
     int trackedTaskShown = 0;

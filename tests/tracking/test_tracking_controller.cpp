@@ -1,28 +1,26 @@
 #include "FakeTrackingHost.h"
 #include "common/FakeClock.h"
-#include "common/RecordingPrompter.h"
 #include "common/RecordingSound.h"
 #include "common/RecordingTrayIcon.h"
-#include "settings/Settings.h"
-#include "store/TaskStore.h"
+#include "common/TaskFixtures.h"
 #include "tracking/AlertPopup.h"
 #include "tracking/TrackingController.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QPointer>
+#include <QScreen>
 #include <QTimer>
 
 #include <memory>
 
 using namespace cdk;
+using test::kDay;
 
 namespace {
-
-const QString kDay = QStringLiteral("05032024");
 
 QList<AlertPopup *> popups()
 {
@@ -40,10 +38,7 @@ class TestTrackingController : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<TaskStore> m_store;
-    std::unique_ptr<test::RecordingPrompter> m_prompter;
-    std::unique_ptr<clsSettings> m_settings;
+    std::unique_ptr<test::StoreFixture> f;
     std::unique_ptr<test::FakeTrackingHost> m_host;
     std::unique_ptr<QObject> m_window;
     test::FakeClock m_clock;
@@ -52,88 +47,87 @@ private:
     std::unique_ptr<TimeTracker> m_tracker;
     TrackingController *m_controller = nullptr;
 
-    void addTask(qint32 id, const QString &subject, qint32 duration, qint32 done,
-                 int seconds = 0, int state = 0)
+    // Adds the task and selects it, as the window would before a start.
+    void addSelected(qint32 id, const QString &subject, qint32 duration, qint32 done,
+                     int seconds = 0, int state = 0)
     {
-        TaskRecord r;
-        r.ID = id;
-        r.List = kDay;
-        r.Subject = subject;
-        r.Duration = duration;
-        r.FinishedDuration = done;
+        TaskRecord r = test::makeTask(id, subject, duration, done, state);
         r.FinishedSeconds = static_cast<quint8>(seconds);
-        r.State = state;
-        QVERIFY(m_store->SaveTask(r, true, kDay, id));
-    }
-    void select(qint32 id, const QString &subject)
-    {
+        f->add(r);
         m_host->rows = 1;
         m_host->taskId = id;
         m_host->subject = subject;
     }
-    TaskRecord task(qint32 id) { return m_store->findTask(kDay, id).value_or(TaskRecord{}); }
-    static void closePopups()
+    TaskRecord task(qint32 id) { return f->task(id); }
+
+    static QRect available() { return QGuiApplication::primaryScreen()->availableGeometry(); }
+
+    static void sendMouse(QWidget *target, QEvent::Type type)
     {
-        for (AlertPopup *p : popups())
-            delete p;
+        const QPointF local(2, 2);
+        QMouseEvent event(type, local, target->mapToGlobal(local),
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &event);
+    }
+
+    // Opens a pop-up fully by driving its opening timer by hand.
+    static int openFully(AlertPopup &popup)
+    {
+        auto *tmrOpen = popup.findChild<QTimer *>(QStringLiteral("tmrOpen"));
+        int steps = 0;
+        while (tmrOpen->isActive() && steps < 1000) {
+            popup.openStep();
+            ++steps;
+        }
+        return steps;
     }
 
 private Q_SLOTS:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        m_store = std::make_unique<TaskStore>(m_dir->path());
-        m_store->OpenTaskDatabase();
-        m_prompter = std::make_unique<test::RecordingPrompter>();
-        m_settings = std::make_unique<clsSettings>(*m_prompter);
-        m_settings->setPath(m_dir->filePath(QStringLiteral("settings.ini")));
+        f = std::make_unique<test::StoreFixture>();
         m_host = std::make_unique<test::FakeTrackingHost>();
         m_window = std::make_unique<QObject>();
         m_sound.played.clear();
         m_tray = test::RecordingTrayIcon();
-        m_tracker = std::make_unique<TimeTracker>(*m_store, m_clock);
-        m_controller = new TrackingController(m_window.get(), *m_tracker, *m_host, *m_settings,
-                                              m_sound, *m_prompter, &m_tray);
+        m_tracker = std::make_unique<TimeTracker>(f->store, m_clock);
+        m_controller = new TrackingController(m_window.get(), *m_tracker, *m_host, f->settings,
+                                              m_sound, f->prompter, &m_tray);
     }
     void cleanup()
     {
-        closePopups();
+        qDeleteAll(popups());
         m_window.reset(); // owns the controller and its timers
         m_tracker.reset();
-        m_store.reset();
-        m_dir.reset();
+        f.reset();
     }
 
     void idlePanel_data()
     {
         QTest::addColumn<int>("rows");
-        QTest::addColumn<QString>("needed");
-        QTest::addColumn<QString>("done");
+        QTest::addColumn<QString>("done"); // of the one selected task's 1:30
         QTest::addColumn<QString>("taskText");
         QTest::addColumn<QString>("status");
-        QTest::newRow("none") << 0 << QString() << QString() << QStringLiteral("No task selected")
-                              << QStringLiteral("Create and select task you want to time track");
-        QTest::newRow("three") << 3 << QString() << QString() << QStringLiteral("Multiple tasks")
-                               << QStringLiteral("Please select only one task to time track");
-        QTest::newRow("one") << 1 << QStringLiteral("1:30") << QStringLiteral("0:45")
-                             << QStringLiteral("Write report")
-                             << QStringLiteral("Press the Start button to time track "
-                                               "selected task");
-        QTest::newRow("one, done") << 1 << QStringLiteral("1:30") << QStringLiteral("1:30")
-                                   << QStringLiteral("Write report")
-                                   << QStringLiteral("This task is already 100% done!");
+        QTest::newRow("none") << 0 << "" << "No task selected"
+                              << "Create and select task you want to time track";
+        QTest::newRow("three") << 3 << "" << "Multiple tasks"
+                               << "Please select only one task to time track";
+        QTest::newRow("one") << 1 << "0:45" << "Write report"
+                             << "Press the Start button to time track selected task";
+        QTest::newRow("one, done") << 1 << "1:30" << "Write report"
+                                   << "This task is already 100% done!";
     }
     void idlePanel()
     {
         QFETCH(int, rows);
-        QFETCH(QString, needed);
         QFETCH(QString, done);
         QFETCH(QString, taskText);
         QFETCH(QString, status);
         m_host->rows = rows;
         m_host->subject = QStringLiteral("Write report");
-        m_host->timeNeeded = needed;
+        m_host->timeNeeded = rows == 1 ? QStringLiteral("1:30") : QString();
         m_host->timeDone = done;
         m_controller->RefreshTrackingDisplay();
         QCOMPARE(m_host->caption, QStringLiteral("Currently selected:"));
@@ -147,8 +141,7 @@ private Q_SLOTS:
 
     void startShowsTheTrackedTask()
     {
-        addTask(1, QStringLiteral("Write report"), 90, 45);
-        select(1, QStringLiteral("Write report"));
+        addSelected(1, QStringLiteral("Write report"), 90, 45);
         m_controller->SetTracking(true);
         QVERIFY(m_tracker->TrackingActive);
         QVERIFY(m_window->findChild<QTimer *>(QStringLiteral("tmrTracker"))->isActive());
@@ -170,8 +163,6 @@ private Q_SLOTS:
         QCOMPARE(m_host->trackedTaskShown, 1);
 
         m_controller->SetTracking(false);
-        QVERIFY(!m_tracker->TrackingActive);
-        QVERIFY(!m_controller->tmrTracker()->isActive());
         QVERIFY(m_host->startEnabled);
         QVERIFY(!m_host->stopFinishEnabled);
         QCOMPARE(m_host->caption, QStringLiteral("Currently selected:"));
@@ -182,8 +173,7 @@ private Q_SLOTS:
 
     void startOnAFinishedTaskAlertsOnce()
     {
-        addTask(1, QStringLiteral("Call Ann"), 30, 30, 0, 1);
-        select(1, QStringLiteral("Call Ann"));
+        addSelected(1, QStringLiteral("Call Ann"), 30, 30, 0, 1);
         m_controller->SetTracking(true);
         QCOMPARE(m_host->caption, QStringLiteral("Tracking finished: "));
         QCOMPARE(m_host->stateColour, QColor(0, 255, 0));
@@ -227,14 +217,12 @@ private Q_SLOTS:
         QTest::addColumn<bool>("wholeList");
         QTest::newRow("by subject") << 2 << false;
         QTest::newRow("by time done") << 4 << true;
-        QTest::newRow("by percent") << 5 << true;
     }
     void minuteBoundaryRedrawsAndFinishes()
     {
         QFETCH(int, sortColumn);
         QFETCH(bool, wholeList);
-        addTask(1, QStringLiteral("Tidy"), 2, 1, 50, 1);
-        select(1, QStringLiteral("Tidy"));
+        addSelected(1, QStringLiteral("Tidy"), 2, 1, 50, 1);
         m_host->sortColumn = sortColumn;
         m_controller->SetTracking(true);
         QCOMPARE(m_host->status, QStringLiteral("Done: [0:01 / 0:02] [50%]"));
@@ -266,58 +254,31 @@ private Q_SLOTS:
         QTest::newRow("custom and present") << QStringLiteral("1") << true << true;
         QTest::newRow("custom but missing") << QStringLiteral("1") << false << false;
         QTest::newRow("not chosen") << QStringLiteral("0") << true << false;
-        QTest::newRow("unset") << QString() << true << false;
     }
     void taskDoneSound()
     {
         QFETCH(QString, custom);
         QFETCH(bool, fileExists);
         QFETCH(bool, expectFile);
-        const QString wav = m_dir->filePath(QStringLiteral("done.wav"));
+        const QString wav = f->dir.filePath(QStringLiteral("done.wav"));
         if (fileExists) {
-            QFile f(wav);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write("RIFF");
+            QFile file(wav);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("RIFF");
         }
-        m_settings->Save(SettingsSection::Sounds, QStringLiteral("CustomTaskDoneSound"), custom);
-        m_settings->Save(SettingsSection::Sounds, QStringLiteral("CustomTaskDoneSoundFile"), wav);
+        f->settings.Save(SettingsSection::Sounds, QStringLiteral("CustomTaskDoneSound"), custom);
+        f->settings.Save(SettingsSection::Sounds, QStringLiteral("CustomTaskDoneSoundFile"), wav);
         m_controller->playTaskDoneSound();
         QCOMPARE(m_sound.played, QStringList{expectFile ? wav : QString()});
     }
 
-    void finishCommand_data()
-    {
-        QTest::addColumn<bool>("markFull");
-        QTest::addColumn<int>("expectedDone");
-        QTest::newRow("keeps time done") << false << 10;
-        QTest::newRow("marks the whole budget") << true << 45;
-    }
-    void finishCommand()
-    {
-        QFETCH(bool, markFull);
-        QFETCH(int, expectedDone);
-        m_settings->flags().MarkTasks100PercentWhenCheckedOff = markFull;
-        addTask(1, QStringLiteral("Read"), 45, 10, 20, 1);
-        select(1, QStringLiteral("Read"));
-        m_controller->SetTracking(true);
-        m_controller->finishTrackedTask();
-        QCOMPARE(task(1).State, 4);
-        QCOMPARE(task(1).FinishedDuration, expectedDone);
-        QVERIFY(!m_tracker->TrackingActive);
-        QCOMPARE(m_host->listRefreshes, QList<bool>{true});
-        QCOMPARE(m_host->commandUpdates, 1);
-        QVERIFY(!m_host->stopFinishEnabled);
-        QVERIFY(!m_controller->tmrTracker()->isActive());
-    }
-
     void resetKeepsTrackingFromZero()
     {
-        addTask(1, QStringLiteral("Plan"), 60, 20, 15, 1);
-        addTask(2, QStringLiteral("Other"), 60, 30, 0, 1);
-        select(1, QStringLiteral("Plan"));
+        f->add(test::makeTask(2, QStringLiteral("Other"), 60, 30, 1));
+        addSelected(1, QStringLiteral("Plan"), 60, 20, 15, 1);
         m_controller->SetTracking(true);
         // Another row may be selected by now; the tracked task stays tracked.
-        select(2, QStringLiteral("Other"));
+        m_host->taskId = 2;
         QVERIFY(m_controller->ResetTimeDone(kDay, 1));
         QVERIFY(m_tracker->isTracked(kDay, 1));
         QCOMPARE(m_tracker->TrackedFinishedDuration, 0);
@@ -332,40 +293,161 @@ private Q_SLOTS:
         QVERIFY(m_tracker->isTracked(kDay, 1));
     }
 
-    void movedTaskStaysTracked()
-    {
-        const QString next = QStringLiteral("06032024");
-        addTask(4, QStringLiteral("Move me"), 60, 0, 0, 1);
-        select(4, QStringLiteral("Move me"));
-        m_controller->SetTracking(true);
-        QVERIFY(m_store->MoveTask(kDay, 4, next, 1));
-        m_controller->taskMoved(kDay, 4, next, 1);
-        QVERIFY(m_tracker->isTracked(next, 1));
-        m_clock.advance(3000);
-        m_controller->TrackTick();
-        QCOMPARE(m_store->findTask(next, 1)->FinishedSeconds, quint8(3));
-    }
-
     void failingWriteIsReportedAndStops()
     {
-        addTask(1, QStringLiteral("Write"), 60, 12, 0, 1);
-        select(1, QStringLiteral("Write"));
+        addSelected(1, QStringLiteral("Write"), 60, 12, 0, 1);
         m_controller->SetTracking(true);
         m_clock.advance(4000);
         m_controller->TrackTick();
-        m_store->database().exec(QStringLiteral("PRAGMA query_only = ON"));
+        f->store.database().exec(QStringLiteral("PRAGMA query_only = ON"));
         m_clock.advance(2000);
         m_controller->TrackTick();
-        QCOMPARE(m_prompter->shown.size(), 1);
-        QCOMPARE(m_prompter->shown.first().title, QStringLiteral("Error - Chronodeck"));
-        QVERIFY(m_prompter->lastText().contains(QStringLiteral("time tracking has been stopped")));
+        QCOMPARE(f->prompter.shown.size(), 1);
+        QCOMPARE(f->prompter.shown.first().title, QStringLiteral("Error - Chronodeck"));
+        QVERIFY(f->prompter.lastText().contains(QStringLiteral("time tracking has been stopped")));
         QVERIFY(!m_tracker->TrackingActive);
         QVERIFY(!m_controller->tmrTracker()->isActive());
         QVERIFY(m_host->startEnabled);
         QVERIFY(!m_host->stopFinishEnabled);
         QCOMPARE(m_host->caption, QStringLiteral("Currently selected:"));
-        QCOMPARE(task(1).FinishedDuration, 12);
-        QCOMPARE(int(task(1).FinishedSeconds), 4);
+        QCOMPARE(f->seconds(1), 12 * 60 + 4);
+        m_clock.advance(3000);
+        m_controller->TrackTick(); // nothing more happens
+        QCOMPARE(f->prompter.shown.size(), 1);
+
+        // Tracking starts again once the database takes writes.
+        f->store.database().exec(QStringLiteral("PRAGMA query_only = OFF"));
+        m_controller->SetTracking(true);
+        m_clock.advance(1000);
+        m_controller->TrackTick();
+        QCOMPARE(f->seconds(1), 12 * 60 + 5);
+    }
+
+    // ---- The alert pop-up on its own
+
+    void taskbarPlacement_data()
+    {
+        QTest::addColumn<QRect>("screen");
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QPoint>("expected");
+        const QRect screen(0, 0, 1920, 1080);
+        const QSize p(AlertPopup::kWidth, AlertPopup::kOpenHeight);
+        const QPoint corner(1920 - p.width(), 1080 - p.height());
+        QTest::newRow("bottom") << screen << QRect(0, 0, 1920, 1040)
+                                << QPoint(1920 - p.width(), 1040 - p.height());
+        QTest::newRow("right") << screen << QRect(0, 0, 1860, 1080)
+                               << QPoint(1860 - p.width(), 1080 - p.height());
+        QTest::newRow("left") << screen << QRect(60, 0, 1860, 1080) << corner;
+        QTest::newRow("top") << screen << QRect(0, 40, 1920, 1040) << corner;
+        QTest::newRow("second screen, bottom")
+            << QRect(1920, 0, 1280, 1024) << QRect(1920, 0, 1280, 984)
+            << QPoint(3200 - p.width(), 984 - p.height());
+    }
+    void taskbarPlacement()
+    {
+        QFETCH(QRect, screen);
+        QFETCH(QRect, available);
+        QFETCH(QPoint, expected);
+        const QSize size(AlertPopup::kWidth, AlertPopup::kOpenHeight);
+        QCOMPARE(AlertPopup::GetTaskbar(screen, available, size), expected);
+    }
+
+    void opensUpwardsToExactlyTheFullHeight()
+    {
+        int sounds = 0;
+        QPointer<AlertPopup> popup = new AlertPopup([&sounds] { ++sounds; });
+        popup->DisplayAlert(QStringLiteral("Task Write has been finished!"), 3000);
+        QCOMPARE(sounds, 1);
+        QVERIFY(popup->isVisible());
+        QCOMPARE(popup->findChild<QLabel *>(QStringLiteral("lblAlert"))->text(),
+                 QStringLiteral("Task Write has been finished!"));
+        QCOMPARE(popup->findChild<QLabel *>(QStringLiteral("lblCaption"))->text(),
+                 QStringLiteral("Chronodeck:"));
+        const QRect strip = popup->geometry();
+        QCOMPARE(strip.height(), AlertPopup::kStripHeight);
+        QCOMPARE(strip.width(), AlertPopup::kWidth);
+        const int bottom = strip.y() + strip.height();
+        QCOMPARE(strip.topLeft(), AlertPopup::GetTaskbar(
+                                      QGuiApplication::primaryScreen()->geometry(), available(),
+                                      strip.size()));
+
+        // 6 + 2k never hits 95: the last step is cut short.
+        const int steps = openFully(*popup);
+        QCOMPARE(steps, (AlertPopup::kOpenHeight - AlertPopup::kStripHeight + 1) / 2 + 1);
+        QCOMPARE(popup->height(), AlertPopup::kOpenHeight);
+        QCOMPARE(popup->y() + popup->height(), bottom);
+        auto *tmrAlert = popup->findChild<QTimer *>(QStringLiteral("tmrAlert"));
+        QVERIFY(tmrAlert->isActive());
+        QCOMPARE(tmrAlert->interval(), 3000);
+
+        // Closing shrinks downwards and unloads the window.
+        popup->stayElapsed();
+        auto *tmrClose = popup->findChild<QTimer *>(QStringLiteral("tmrClose"));
+        QVERIFY(tmrClose->isActive());
+        QVERIFY(!tmrAlert->isActive());
+        popup->closeStep();
+        QCOMPARE(popup->height(), AlertPopup::kOpenHeight - 2);
+        QCOMPARE(popup->y() + popup->height(), bottom);
+        for (int i = 0; i < 1000 && popup && popup->isVisible(); ++i)
+            popup->closeStep();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(popup.isNull());
+    }
+
+    void runsByItselfAndDeletesItself()
+    {
+        QPointer<AlertPopup> popup = new AlertPopup();
+        popup->DisplayAlert(QStringLiteral("short"), 50);
+        QTRY_COMPARE_WITH_TIMEOUT(popup.isNull(), true, 5000);
+    }
+
+    void mouseOverTheTextRestartsTheStayOnce()
+    {
+        AlertPopup popup;
+        popup.setAttribute(Qt::WA_DeleteOnClose, false);
+        popup.DisplayAlert(QStringLiteral("text"), 2000);
+        openFully(popup);
+        auto *tmrAlert = popup.findChild<QTimer *>(QStringLiteral("tmrAlert"));
+        QVERIFY(tmrAlert->isActive());
+        // Time passes without the event loop running, so nothing but the
+        // moves sent here can reach the pop-up.
+        // (A coarse timer may fire up to 5 % late: the margins allow for it.)
+        QTest::qSleep(600);
+        QVERIFY(tmrAlert->remainingTime() <= 1600);
+        sendMouse(popup.findChild<QWidget *>(QStringLiteral("lblAlert")), QEvent::MouseMove);
+        QVERIFY(tmrAlert->remainingTime() > 1850); // the stay starts again
+        QTest::qSleep(600);
+        sendMouse(popup.findChild<QWidget *>(QStringLiteral("lblCaption")), QEvent::MouseMove);
+        QVERIFY(tmrAlert->remainingTime() <= 1600); // but only once
+    }
+
+    void clicks_data()
+    {
+        QTest::addColumn<QString>("child");
+        QTest::addColumn<int>("callbacks");
+        QTest::newRow("close picture") << QStringLiteral("imgClose") << 0;
+        QTest::newRow("caption") << QStringLiteral("lblCaption") << 0;
+        QTest::newRow("text") << QStringLiteral("lblAlert") << 1;
+    }
+    void clicks()
+    {
+        QFETCH(QString, child);
+        QFETCH(int, callbacks);
+        int clicked = 0;
+        AlertPopup popup({}, [&clicked] { ++clicked; });
+        popup.setAttribute(Qt::WA_DeleteOnClose, false);
+        popup.DisplayAlert(QStringLiteral("text"), 3000);
+        auto *tmrOpen = popup.findChild<QTimer *>(QStringLiteral("tmrOpen"));
+        auto *tmrClose = popup.findChild<QTimer *>(QStringLiteral("tmrClose"));
+        QVERIFY(tmrOpen->isActive());
+        QWidget *target = popup.findChild<QWidget *>(child);
+        QVERIFY(target);
+        sendMouse(target, QEvent::MouseButtonPress);
+        sendMouse(target, QEvent::MouseButtonRelease);
+        QCOMPARE(clicked, callbacks);
+        // Closing starts from any state, here while still opening.
+        QVERIFY(tmrClose->isActive());
+        QVERIFY(!tmrOpen->isActive());
     }
 };
 

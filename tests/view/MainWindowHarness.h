@@ -2,13 +2,10 @@
 
 #include "common/FakeClock.h"
 #include "common/RecordingAutostart.h"
-#include "common/RecordingPrompter.h"
 #include "common/RecordingSound.h"
 #include "common/RecordingTrayIcon.h"
+#include "common/TaskFixtures.h"
 #include "controls/ImageButton.h"
-#include "settings/Settings.h"
-#include "store/TaskStore.h"
-#include "store/Vocabulary.h"
 #include "tracking/TrackingController.h"
 #include "view/AppContext.h"
 #include "view/DatePicker.h"
@@ -19,26 +16,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QHeaderView>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include <memory>
 
 namespace cdk::test {
-
-inline TaskRecord makeTask(qint32 id, const QString &subject, qint32 duration, qint32 done = 0,
-                           int state = NotStarted, int priority = 2)
-{
-    TaskRecord t;
-    t.ID = id;
-    t.Subject = subject;
-    t.Category = 1;
-    t.Duration = duration;
-    t.FinishedDuration = done;
-    t.State = state;
-    t.Priority = priority;
-    return t;
-}
 
 // The real main window over a data folder of its own, opened in the order the
 // program opens it at start-up. The clock, the questions and the logon
@@ -59,19 +40,10 @@ public:
     RecordingTrayIcon tray;
     bool withTray = true; // false: a desktop without a notification area
 
-    QString folder() const { return m_folder; }
     QString today() const { return DayListKey(clock.today()); }
     QString dayKey(int daysFromToday) const
     {
         return DayListKey(clock.today().addDays(daysFromToday));
-    }
-
-    // A setting written before the program reads the file.
-    void presetSetting(SettingsSection section, const QString &key, const QString &value)
-    {
-        clsSettings file(prompter);
-        file.setPath(m_folder + QStringLiteral("settings.ini"));
-        file.Save(section, key, value);
     }
 
     AppContext &context()
@@ -92,6 +64,11 @@ public:
     {
         task.List = list;
         QVERIFY(store().SaveTask(task, true, list, task.ID));
+    }
+    void addTasks(const QString &list, const QList<TaskRecord> &tasks)
+    {
+        for (const TaskRecord &t : tasks)
+            addTask(list, t);
     }
     std::optional<TaskRecord> stored(const QString &list, qint32 id)
     {
@@ -126,7 +103,6 @@ public:
         m_context.reset();
     }
 
-    MainWindow &window() { return *m_window; }
     TaskGrid &grid() { return m_window->grid(); }
     TaskGridView *view() const { return child<TaskGridView>("SGrid"); }
     DatePicker *picker() const { return child<DatePicker>("dtpView"); }
@@ -180,6 +156,15 @@ public:
         QTest::mouseClick(header()->viewport(), Qt::LeftButton, {}, at);
     }
     void clickToolbar(int index) { QTest::mouseClick(toolbar(index), Qt::LeftButton); }
+
+    // Every test ends with no message left unexpected.
+    static void finish(std::unique_ptr<MainWindowHarness> &h)
+    {
+        const QString unexpected = h->prompter.lastText();
+        const bool quiet = h->prompter.shown.isEmpty();
+        h.reset();
+        QVERIFY2(quiet, qPrintable(unexpected));
+    }
 
     // The questions and messages shown so far, which are then forgotten.
     QList<RecordingPrompter::Shown> takeShown()
