@@ -1,5 +1,7 @@
 #include "view/TaskGrid.h"
 
+#include "store/Vocabulary.h"
+
 #include "base/Log.h"
 #include "settings/GridColumns.h"
 #include "store/TaskStore.h"
@@ -7,6 +9,7 @@
 
 #include <QHash>
 #include <QHeaderView>
+#include <QStyle>
 #include <QItemSelectionModel>
 #include <QSet>
 
@@ -50,6 +53,15 @@ void TaskGrid::SetUpGridColumns()
                                                              : QHeaderView::Interactive);
         header->resizeSection(c - 1, defaultWidths[c - 1]);
     }
+    // The priority column starts wide enough for its longest name beside its
+    // icon in the font the grid has, which may be wider than the one the
+    // default width was measured in. A width the user chose still wins.
+    const QStyle *style = m_view->style();
+    const int priorityNeeded = m_view->fontMetrics().horizontalAdvance(PriorityName(4))
+        + style->pixelMetric(QStyle::PM_SmallIconSize, nullptr, m_view)
+        + 4 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_view) + 1) + 6;
+    if (priorityNeeded > defaultWidths[ColPriority - 1])
+        header->resizeSection(ColPriority - 1, priorityNeeded);
     LoadSGridColumns(m_settings, header, gridName());
     // The check-box column keeps its width whatever was stored.
     header->resizeSection(ColCheckbox - 1, defaultWidths[ColCheckbox - 1]);
