@@ -1,6 +1,7 @@
 // The daily copy of the recurrent templates, as it runs at start-up and just
 // after midnight: 200 templates (every one matching) into an empty day of a
 // database of 100,000 tasks (ten a day over some 27 years).
+#include "common/BenchDatabase.h"
 #include "base/Prompter.h"
 #include "editing/Recurrence.h"
 #include "settings/Settings.h"
@@ -24,27 +25,6 @@ constexpr int kTasksPerDay = 10;
 constexpr int kTemplates = 200;
 const QDate kFirstDay(2000, 1, 1);
 
-// Nothing in a timing run asks the user anything; a failure to write the
-// settings would still be seen on the console.
-class ConsolePrompter final : public Prompter
-{
-public:
-    Answer ask(const QString &, const QString &, MessageIcon) override { return Answer::No; }
-    void tell(const QString &title, const QString &text, MessageIcon) override
-    {
-        std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
-    }
-    QString saveFileName(const QString &, const QString &, const QString &) override
-    {
-        return {};
-    }
-    QString openFileName(const QString &, const QString &, const QString &) override
-    {
-        return {};
-    }
-    std::optional<qint32> chooseColor(qint32) override { return std::nullopt; }
-};
-
 class Fixture
 {
 public:
@@ -57,7 +37,7 @@ public:
     // First, so it exists before the store and the settings point into it.
     QTemporaryDir dir;
     TaskStore store{dir.path()};
-    ConsolePrompter prompter;
+    bench::ConsolePrompter prompter;
     clsSettings settings{prompter};
 
 private:
@@ -67,20 +47,12 @@ private:
         timer.start();
         settings.setPath(dir.filePath(QStringLiteral("settings.ini")));
         store.OpenTaskDatabase();
+        bench::fillDays(store, kFirstDay, kDays, kTasksPerDay);
         sql::Transaction transaction(store.database());
         TaskRecord task;
         task.Category = 1;
         task.Duration = 45;
         task.Priority = 2;
-        for (int day = 0; day < kDays; ++day) {
-            task.List = DayListKey(kFirstDay.addDays(day));
-            for (int id = 1; id <= kTasksPerDay; ++id) {
-                task.ID = id;
-                task.Subject = QStringLiteral("Task %1 of the day").arg(id);
-                task.State = id % 5;
-                store.SaveTask(task, true, task.List, task.ID);
-            }
-        }
         task.List = recurrentListKey();
         for (int id = 1; id <= kTemplates; ++id) {
             task.ID = id;

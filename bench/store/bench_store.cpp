@@ -1,5 +1,6 @@
 // Store timings on a database of realistic size: 100,000 tasks, ten a day
 // over some 27 years.
+#include "common/BenchDatabase.h"
 #include "store/TaskStore.h"
 #include "store/Vocabulary.h"
 
@@ -43,24 +44,9 @@ private:
         timer.start();
         TaskStore store(m_dir.path());
         store.OpenTaskDatabase();
-        sql::Transaction transaction(store.database());
-        TaskRecord task;
-        task.Category = 1;
-        task.Duration = 45;
-        task.Priority = 2;
-        for (int day = 0; day < kDays; ++day) {
+        for (int day = 0; day < kDays; ++day)
             m_keys << dayKey(day);
-            task.List = m_keys.last();
-            for (int id = 1; id <= kTasksPerDay; ++id) {
-                task.ID = id;
-                task.Subject
-                    = QStringLiteral("Task %1 of the day, with a subject of usual length").arg(id);
-                task.FinishedDuration = (day + id) % 45;
-                task.State = id % 5;
-                store.SaveTask(task, true, {}, 0);
-            }
-        }
-        transaction.commit();
+        bench::fillDays(store, kFirstDay, kDays, kTasksPerDay);
         store.Close();
         std::fprintf(stderr, "built %d tasks in %lld ms\n", kDays * kTasksPerDay,
                      static_cast<long long>(timer.elapsed()));

@@ -1,6 +1,7 @@
 // The cost of one tracker tick on a database of realistic size: 100,000
 // tasks, ten a day over about 27 years.
 
+#include "common/BenchDatabase.h"
 #include "base/Clock.h"
 #include "store/Sql.h"
 #include "store/TaskStore.h"
@@ -28,8 +29,6 @@ public:
 constexpr int kDays = 10000;
 constexpr int kTasksPerDay = 10;
 
-QString dayKey(const QDate &d) { return d.toString(QStringLiteral("ddMMyyyy")); }
-
 struct Fixture
 {
     QTemporaryDir dir;
@@ -42,23 +41,8 @@ struct Fixture
         store = std::make_unique<TaskStore>(dir.path());
         store->OpenTaskDatabase();
         const QDate first(1997, 6, 1);
-        sql::Transaction tx(store->database());
-        for (int day = 0; day < kDays; ++day) {
-            const QString key = dayKey(first.addDays(day));
-            for (int id = 1; id <= kTasksPerDay; ++id) {
-                TaskRecord r;
-                r.ID = id;
-                r.List = key;
-                r.Subject = QStringLiteral("Task %1 of %2").arg(id).arg(key);
-                r.Category = id % 8 + 1;
-                r.Duration = 30 + id * 5;
-                r.State = id % 5;
-                r.Priority = id % 6;
-                store->SaveTask(r, true, key, id);
-            }
-        }
-        tx.commit();
-        trackedList = dayKey(first.addDays(kDays / 2));
+        bench::fillDays(*store, first, kDays, kTasksPerDay);
+        trackedList = DayListKey(first.addDays(kDays / 2));
         // A budget that the benchmark never uses up.
         store->database().exec(QStringLiteral("UPDATE Chronodeck SET Duration = 2000000000, "
                                               "FinishedDuration = 0, FinishedSeconds = 0 "

@@ -1,5 +1,6 @@
 // Task grid timings on a database of 100,000 tasks: a whole-day refill of a
 // day of 1,000 tasks, and re-sorting that day by each column.
+#include "common/BenchDatabase.h"
 #include "base/Prompter.h"
 #include "settings/Settings.h"
 #include "store/Sql.h"
@@ -23,16 +24,6 @@ namespace {
 constexpr int kDays = 100;
 constexpr int kTasksPerDay = 1000;
 const QDate kFirstDay(2024, 1, 1);
-
-class SilentPrompter final : public Prompter
-{
-public:
-    Answer ask(const QString &, const QString &, MessageIcon) override { return Answer::No; }
-    void tell(const QString &, const QString &, MessageIcon) override {}
-    QString saveFileName(const QString &, const QString &, const QString &) override { return {}; }
-    QString openFileName(const QString &, const QString &, const QString &) override { return {}; }
-    std::optional<qint32> chooseColor(qint32) override { return std::nullopt; }
-};
 
 // The database, settings and grid, built once per run.
 class Fixture
@@ -60,25 +51,7 @@ private:
         m_settings.flags().DisplayDoneTasksAtTheEnd = true;
         m_store = std::make_unique<TaskStore>(m_dir.path());
         m_store->OpenTaskDatabase();
-        {
-            sql::Transaction transaction(m_store->database());
-            TaskRecord task;
-            for (int day = 0; day < kDays; ++day) {
-                task.List = DayListKey(kFirstDay.addDays(day));
-                for (int id = 1; id <= kTasksPerDay; ++id) {
-                    task.ID = id;
-                    task.Subject = QStringLiteral("Task %1 of the day, subject of usual length")
-                                       .arg((id * 7919) % kTasksPerDay);
-                    task.Category = id % 9;
-                    task.Duration = 15 * (id % 12);
-                    task.FinishedDuration = (id * 13) % 90;
-                    task.State = id % 5;
-                    task.Priority = id % 6;
-                    m_store->SaveTask(task, true, {}, 0);
-                }
-            }
-            transaction.commit();
-        }
+        bench::fillDays(*m_store, kFirstDay, kDays, kTasksPerDay);
         m_day = DayListKey(kFirstDay.addDays(kDays / 2));
         m_view = std::make_unique<TaskGridView>();
         m_view->resize(900, 600);
@@ -91,7 +64,7 @@ private:
     static inline std::unique_ptr<Fixture> s_instance;
 
     QTemporaryDir m_dir;
-    SilentPrompter m_prompter;
+    bench::ConsolePrompter m_prompter;
     clsSettings m_settings;
     std::unique_ptr<TaskStore> m_store;
     std::unique_ptr<TaskGridView> m_view;
