@@ -13,7 +13,8 @@
 #include "tracking/TrackingController.h"
 #include "tracking/TrayIcon.h"
 #include "view/AppContext.h"
-#include "view/MainActions.h"
+#include "view/TrackingCommands.h"
+#include "view/WindowCommands.h"
 #include "view/MainWindow.h"
 
 #include <QApplication>
@@ -136,15 +137,15 @@ int main(int argc, char *argv[])
     window.RefreshAfterSelection();
     context.StartingUp = false;
 
-    window.actions().mnuStartTimer->trigger();
+    window.trackingCommands().mnuStartTimer->trigger();
     if (!context.tracker.TrackingActive) {
         std::fprintf(stderr, "tracking did not start\n");
         return 1;
     }
     int ticks = 0;
-    QObject::connect(window.tracking().tmrTracker(), &QTimer::timeout, &app, [&ticks] { ++ticks; });
+    QObject::connect(context.tracker.tmrTracker(), &QTimer::timeout, &app, [&ticks] { ++ticks; });
     // What the user does: the window goes to the tray, tracking goes on.
-    window.mnuHideToSystemTray_Click();
+    window.windowCommands().mnuHideToSystemTray->trigger();
     if (window.isVisible()) {
         std::printf("note: the hide-to-tray command left the window visible (minimised); "
                     "it is hidden directly\n");

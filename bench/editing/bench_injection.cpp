@@ -3,7 +3,7 @@
 // database of 100,000 tasks (ten a day over some 27 years).
 #include "common/BenchDatabase.h"
 #include "base/Prompter.h"
-#include "editing/Recurrence.h"
+#include "core/Recurrence.h"
 #include "settings/Settings.h"
 #include "store/TaskStore.h"
 #include "store/Vocabulary.h"

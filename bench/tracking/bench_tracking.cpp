@@ -5,7 +5,7 @@
 #include "base/Clock.h"
 #include "store/Sql.h"
 #include "store/TaskStore.h"
-#include "tracking/TimeTracker.h"
+#include "core/TimeTracker.h"
 
 #include <QDate>
 #include <QTemporaryDir>
@@ -69,7 +69,7 @@ void BM_OrdinaryTick(benchmark::State &state)
                                .arg(f.trackedList)
                                .arg(f.trackedId);
     f.store->database().exec(rewind);
-    tracker.start(f.trackedList, f.trackedId, QStringLiteral("tracked"));
+    tracker.start(f.trackedList, f.trackedId);
     int inMinute = 0;
     for (auto _ : state) {
         if (++inMinute == 59) {
@@ -94,7 +94,7 @@ void BM_MinuteBoundaryTick(benchmark::State &state)
     Fixture &f = fixture();
     BenchClock clock;
     TimeTracker tracker(*f.store, clock);
-    tracker.start(f.trackedList, f.trackedId, QStringLiteral("tracked"));
+    tracker.start(f.trackedList, f.trackedId);
     for (auto _ : state) {
         clock.tick += 60 * 1000;
         if (tracker.TrackTick() != TickResult::MinuteBoundary) {
@@ -112,7 +112,7 @@ void BM_StartTracking(benchmark::State &state)
     BenchClock clock;
     TimeTracker tracker(*f.store, clock);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(tracker.start(f.trackedList, f.trackedId, QString()).started);
+        benchmark::DoNotOptimize(tracker.start(f.trackedList, f.trackedId));
         tracker.stop();
     }
 }

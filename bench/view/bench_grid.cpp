@@ -6,6 +6,9 @@
 #include "store/Sql.h"
 #include "store/TaskStore.h"
 #include "store/Vocabulary.h"
+#include "base/Clock.h"
+#include "core/TaskOperations.h"
+#include "core/TimeTracker.h"
 #include "view/TaskGrid.h"
 #include "view/TaskGridView.h"
 
@@ -55,7 +58,9 @@ private:
         m_day = DayListKey(kFirstDay.addDays(kDays / 2));
         m_view = std::make_unique<TaskGridView>();
         m_view->resize(900, 600);
-        m_grid = std::make_unique<TaskGrid>(*m_store, m_settings, m_view.get());
+        m_tracker = std::make_unique<TimeTracker>(*m_store, m_clock);
+        m_operations = std::make_unique<TaskOperations>(*m_store, m_settings, *m_tracker);
+        m_grid = std::make_unique<TaskGrid>(*m_operations, m_settings, m_view.get());
         m_grid->SetUpGridColumns();
         m_grid->LoadSortSettings();
         m_view->show();
@@ -67,6 +72,9 @@ private:
     bench::ConsolePrompter m_prompter;
     clsSettings m_settings;
     std::unique_ptr<TaskStore> m_store;
+    SystemClock m_clock;
+    std::unique_ptr<TimeTracker> m_tracker;
+    std::unique_ptr<TaskOperations> m_operations;
     std::unique_ptr<TaskGridView> m_view;
     std::unique_ptr<TaskGrid> m_grid;
     QString m_day;
@@ -86,7 +94,7 @@ void BM_RefreshTaskList(benchmark::State &state)
 {
     Fixture &f = Fixture::instance();
     for (auto _ : state)
-        f.grid().RefreshTaskList(f.day(), true, true, true);
+        f.grid().reload();
     state.counters["rows"] = f.grid().rowCount();
 }
 BENCHMARK(BM_RefreshTaskList)->Unit(benchmark::kMillisecond);
@@ -96,7 +104,7 @@ void BM_RefreshTaskListAndPaint(benchmark::State &state)
 {
     Fixture &f = Fixture::instance();
     for (auto _ : state) {
-        f.grid().RefreshTaskList(f.day(), true, true, true);
+        f.grid().reload();
         QCoreApplication::processEvents();
     }
 }
@@ -106,7 +114,7 @@ BENCHMARK(BM_RefreshTaskListAndPaint)->Unit(benchmark::kMillisecond);
 void BM_PaintGrid(benchmark::State &state)
 {
     Fixture &f = Fixture::instance();
-    f.grid().RefreshTaskList(f.day(), false, false, true);
+    f.grid().showList(f.day());
     for (auto _ : state)
         f.grid().view()->viewport()->repaint();
 }
@@ -118,7 +126,7 @@ void BM_SortTaskGrid(benchmark::State &state)
 {
     Fixture &f = Fixture::instance();
     const int column = int(state.range(0));
-    f.grid().RefreshTaskList(f.day(), false, false, true);
+    f.grid().showList(f.day());
     TaskGridModel &model = *f.grid().model();
     bool ascending = true;
     for (auto _ : state) {

@@ -3,7 +3,6 @@
 #include "app/SingleInstance.h"
 #include "base/Functions.h"
 #include "base/Log.h"
-#include "editing/Recurrence.h"
 #include "settings/WindowPlacement.h"
 #include "tracking/TrayIcon.h"
 #include "view/AppContext.h"
@@ -14,7 +13,6 @@
 #include <QGuiApplication>
 
 #include <exception>
-#include <filesystem>
 
 namespace cdk {
 
@@ -29,15 +27,6 @@ public:
     BusyCursor(const BusyCursor &) = delete;
     BusyCursor &operator=(const BusyCursor &) = delete;
 };
-
-void removeFile(const QString &path)
-{
-    if (!QFile::exists(path))
-        return;
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-    if (!QFile::remove(path))
-        throw std::runtime_error("cannot delete " + path.toStdString());
-}
 
 } // namespace
 
@@ -83,17 +72,13 @@ Application::StartResult Application::Main()
 
     try {
         m_context.store.OpenTaskDatabase();
-        InjectRecurrentTasks(m_context.store, m_context.settings, m_context.clock.today());
+        m_context.operations.injectRecurrentTasks(m_context.clock.today());
     } catch (const StoreError &e) {
-        m_context.prompter.tell(programName(), e.userMessage(), MessageIcon::Critical);
-        m_context.StartingUp = false;
-        return StartResult::Failed;
-    } catch (const sql::Error &e) {
-        m_context.prompter.tell(programName(),
-                                QStringLiteral("The task database %1 could not be opened.\r\n\r\n%2")
-                                    .arg(QDir::toNativeSeparators(m_context.store.DatabasePath()),
-                                         e.message()),
-                                MessageIcon::Critical);
+        const QString text = e.code() == 0
+            ? e.userMessage()
+            : QStringLiteral("The task database %1 could not be opened.\r\n\r\n%2")
+                  .arg(QDir::toNativeSeparators(m_context.store.DatabasePath()), e.message());
+        m_context.prompter.tell(programName(), text, MessageIcon::Critical);
         m_context.StartingUp = false;
         return StartResult::Failed;
     }
@@ -130,9 +115,9 @@ void Application::tmrRestore_Timer()
         if (today != m_context.CurrentDay) {
             m_context.CurrentDay = today;
             try {
-                const int copies = InjectRecurrentTasks(m_context.store, m_context.settings, today);
+                // The copies reach the grid through the operations' change signal.
+                const int copies = m_context.operations.injectRecurrentTasks(today);
                 qCInfo(lcApp) << "new day" << today << "- recurrent copies:" << copies;
-                m_main->RefreshShownList();
             } catch (const std::exception &e) {
                 qCWarning(lcApp) << "day roll-over failed:" << e.what();
             }
@@ -171,35 +156,11 @@ void Application::ExitProgram()
         }
         window->hide();
         window->close();
-        // The tracker's statements hold the file open; they go first.
-        if (m_context.tracker.TrackingActive)
-            m_context.tracker.stop();
-        m_context.store.Close();
-        compactDatabase();
+        m_context.operations.closeAndCompact();
     } catch (const std::exception &e) {
         qCWarning(lcApp) << "shutdown step failed:" << e.what();
     }
     Q_EMIT finished();
-}
-
-void Application::compactDatabase()
-{
-    const QString database = m_context.store.DatabasePath();
-    const QString temporary = database + QStringLiteral(".temp");
-    removeFile(temporary);
-    removeFile(temporary + QStringLiteral("-journal"));
-    TaskStore::CompactDatabase(database, temporary);
-    if (!QFile::exists(temporary))
-        return;
-    // The compacted copy replaces the file in one step, so no moment exists in
-    // which neither is on disk. Journal files left beside the old file would
-    // be replayed into the new one: they go first.
-    removeFile(database + QStringLiteral("-wal"));
-    removeFile(database + QStringLiteral("-shm"));
-    std::filesystem::rename(std::filesystem::path(temporary.toStdString()),
-                            std::filesystem::path(database.toStdString()));
-    // Compacting read every page of the old file: the next start need not.
-    TaskStore::markVerified(database);
 }
 
 } // namespace cdk

@@ -44,7 +44,6 @@ private:
     void tmrRestore_Timer();
     void tmrExitApp_Timer();
     void ExitProgram();
-    void compactDatabase();
 
     AppContext &m_context;
     SingleInstance &m_instance;

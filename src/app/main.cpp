@@ -2,6 +2,7 @@
 #include "app/DataFolder.h"
 #include "app/SingleInstance.h"
 #include "base/Clock.h"
+#include "base/Functions.h"
 #include "settings/Autostart.h"
 #include "tracking/Sound.h"
 #include "view/AppContext.h"
@@ -17,7 +18,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Chronodeck"));
-    QApplication::setApplicationVersion(QStringLiteral("2.01"));
+    QApplication::setApplicationVersion(cdk::programVersion());
     QApplication::setOrganizationName(QStringLiteral("Chronodeck"));
     QApplication::setDesktopFileName(QStringLiteral("chronodeck"));
     // Closing the window only hides it: the program lives on in the tray

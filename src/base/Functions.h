@@ -13,6 +13,13 @@ inline const QString &programName()
     return name;
 }
 
+// The program's version; the build sets it from the project's version.
+inline const QString &programVersion()
+{
+    static const QString version = QStringLiteral(CHRONODECK_VERSION);
+    return version;
+}
+
 // "1:15" (short form) or "2 hours, 15 minutes" (long form).
 QString FormatMinutes(qint32 minutes, bool longForm);
 

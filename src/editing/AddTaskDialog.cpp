@@ -5,12 +5,13 @@
 #include "base/Log.h"
 #include "base/Prompter.h"
 #include "controls/Icons.h"
+#include "core/Recurrence.h"
+#include "core/TaskOperations.h"
+#include "core/TimeTracker.h"
 #include "editing/DialogHeader.h"
-#include "editing/Recurrence.h"
 #include "editing/RecurrenceBox.h"
 #include "editing/TaskDialogHost.h"
-#include "store/Sql.h"
-#include "store/TaskStore.h"
+#include "store/StoreError.h"
 #include "store/Vocabulary.h"
 
 #include <QCheckBox>
@@ -42,9 +43,10 @@ QString fitsNoLongerText()
 
 } // namespace
 
-AddTaskDialog::AddTaskDialog(TaskStore &store, Prompter &prompter, Clock &clock,
+AddTaskDialog::AddTaskDialog(TaskOperations &operations, Prompter &prompter, Clock &clock,
                              TaskDialogHost &host, QWidget *parent)
-    : QDialog(parent), m_store(store), m_prompter(prompter), m_clock(clock), m_host(host)
+    : QDialog(parent), m_operations(operations), m_prompter(prompter), m_clock(clock),
+      m_host(host)
 {
     setObjectName(QStringLiteral("frmAddTask"));
     setWindowTitle(QStringLiteral("Add Task"));
@@ -60,9 +62,10 @@ QString AddTaskDialog::headerCaption() const
     return m_gpTop->caption();
 }
 
-void AddTaskDialog::ShowEx(QWidget *owner, bool isNew, qint32 taskId, const QString &listKey,
-                           bool isRecurrent)
+TaskDialogResult AddTaskDialog::ShowEx(QWidget *owner, bool isNew, qint32 taskId,
+                                       const QString &listKey, bool isRecurrent)
 {
+    m_result = {};
     prepare(isNew, taskId, listKey, isRecurrent);
 
     // Shown over the caller's window; the one instance goes back to where it
@@ -78,6 +81,7 @@ void AddTaskDialog::ShowEx(QWidget *owner, bool isNew, qint32 taskId, const QStr
     }
     if (owner && owner != home)
         setParent(home, flags);
+    return m_result;
 }
 
 void AddTaskDialog::prepare(bool isNew, qint32 taskId, const QString &listKey, bool isRecurrent)
@@ -88,7 +92,8 @@ void AddTaskDialog::prepare(bool isNew, qint32 taskId, const QString &listKey, b
     m_editListKey = listKey;
 
     m_chkStartTaskTimer->setChecked(false);
-    fillCategoryCombo();
+    if (isNew)
+        fillCategoryCombo();
     if (m_cmbPriority->count() == 0)
         FillPriorityCombo(*m_cmbPriority);
     m_recurrence->reset();
@@ -120,11 +125,12 @@ void AddTaskDialog::fillForEdit()
 {
     TaskRecord task;
     try {
-        m_store.LoadTask(task, m_editTaskID, m_editListKey);
-    } catch (const sql::Error &e) {
+        task = m_operations.task(m_editListKey, m_editTaskID).value_or(TaskRecord {});
+    } catch (const StoreError &e) {
         // The dialog still opens: what the user then saves is refused the same way.
         qCWarning(lcStore) << "cannot read task" << m_editListKey << m_editTaskID << e.message();
     }
+    fillCategoryCombo(task.Category);
 
     if (m_isRecurrent) {
         m_txtSubject->setText(GetRecurrentSubject(task.Subject));
@@ -137,9 +143,6 @@ void AddTaskDialog::fillForEdit()
     m_cmbHours->setCurrentText(d < 60 ? QStringLiteral("0") : QString::number(d / 60));
     m_cmbMinutes->setCurrentText(QString::number(d < 60 ? d : d % 60));
 
-    const int category = m_cmbCategory->findData(task.Category);
-    if (category >= 0)
-        m_cmbCategory->setCurrentIndex(category);
 
     // Codes outside the vocabularies (a hand-edited database) keep the defaults.
     const int priorityIndex = kPriorityCount - 1 - task.Priority;
@@ -151,15 +154,23 @@ void AddTaskDialog::fillForEdit()
     m_chkStartTaskTimer->setChecked(task.FinishedDuration != task.Duration);
 }
 
-void AddTaskDialog::fillCategoryCombo()
+void AddTaskDialog::fillCategoryCombo(std::optional<qint32> keep)
 {
     m_cmbCategory->clear();
     try {
-        for (const CategoryRecord &category : m_store.categories())
+        for (const CategoryRecord &category : m_operations.categories())
             m_cmbCategory->addItem(category.Name, category.ID);
-    } catch (const sql::Error &e) {
+    } catch (const StoreError &e) {
         qCWarning(lcStore) << "cannot read the categories" << e.message();
     }
+    if (!keep)
+        return;
+    int index = m_cmbCategory->findData(*keep);
+    if (index < 0) {
+        m_cmbCategory->insertItem(0, QStringLiteral("(none)"), *keep);
+        index = 0;
+    }
+    m_cmbCategory->setCurrentIndex(index);
 }
 
 void AddTaskDialog::setHeader(const QString &caption, const QString &iconKey)
@@ -222,9 +233,17 @@ void AddTaskDialog::cmdPreset_Click(int minutes)
 
 void AddTaskDialog::cmdCategories_Click()
 {
+    // The choice made so far survives the visit, unless that category was deleted.
+    const QVariant chosen = m_cmbCategory->currentData();
     m_host.openCategoryManager(this);
-    fillCategoryCombo();
-    if (m_cmbCategory->count() > 0)
+    if (chosen.isValid() && !m_isNewTask)
+        fillCategoryCombo(chosen.toInt());
+    else
+        fillCategoryCombo();
+    const int index = chosen.isValid() ? m_cmbCategory->findData(chosen) : -1;
+    if (index >= 0)
+        m_cmbCategory->setCurrentIndex(index);
+    else if (m_cmbCategory->count() > 0)
         m_cmbCategory->setCurrentIndex(0);
 }
 
@@ -272,10 +291,11 @@ bool AddTaskDialog::refusedByStore(Fn &&write)
         write();
         return false;
     } catch (const StoreError &e) {
-        m_prompter.tell(programName(), failed + QStringLiteral("\n\n") + e.userMessage(),
-                        MessageIcon::Exclamation);
-    } catch (const sql::Error &e) {
-        ShowErrorMessage(m_prompter, failed, e.code(), e.message());
+        if (e.code() == 0)
+            m_prompter.tell(programName(), failed + QStringLiteral("\n\n") + e.userMessage(),
+                            MessageIcon::Exclamation);
+        else
+            ShowErrorMessage(m_prompter, failed, e.code(), e.message());
     }
     qCWarning(lcStore) << "task dialog: saving refused";
     return true;
@@ -297,40 +317,25 @@ void AddTaskDialog::saveTemplate(TaskRecord record)
     const QString &recurrent = recurrentListKey();
     if (!m_isNewTask) {
         // Copies already placed in day lists keep what they were given.
-        if (refusedByStore([&] { m_store.SaveTask(record, false, recurrent, m_editTaskID); }))
+        if (refusedByStore([&] { m_operations.editTask(recurrent, m_editTaskID, record); }))
             return;
+        m_result = {true, recurrent, m_editTaskID, false};
         closeDialog(QDialog::Accepted);
         return;
     }
-
-    const QDate today = m_clock.today();
-    qint32 copyId = 0;
     // The template and today's copy go in together or not at all, so a
     // refusal leaves nothing half done behind the still open dialog.
-    const bool refused = refusedByStore([&] {
-        sql::Transaction transaction(m_store.database());
-        record.ID = m_store.NextTaskID(recurrent);
-        m_store.SaveTask(record, true, recurrent, record.ID);
-        const std::optional<TaskRecord> saved = m_store.findTask(recurrent, record.ID);
-        if (saved && RecurrenceMatchesDate(GetRecurrenceCode(saved->Subject), today)) {
-            const QString todayKey = DayListKey(today);
-            copyId = m_store.NextTaskID(todayKey);
-            m_store.SaveTask(BuildTemplateCopy(*saved, todayKey, copyId), true, todayKey, copyId);
-        }
-        transaction.commit();
-    });
-    if (refused)
+    TaskOperations::TemplateAdded added;
+    if (refusedByStore([&] { added = m_operations.addTemplate(record, m_clock.today()); }))
         return;
-    if (copyId != 0 && m_host.showsToday())
-        m_host.addTaskRow(copyId);
+    m_result = {true, recurrent, added.templateId, false};
     closeDialog(QDialog::Accepted);
 }
 
 void AddTaskDialog::saveTask(TaskRecord record)
 {
-    bool restartTracking = false;
-    if (!m_isNewTask && m_host.trackingActive() && m_host.CurrentListKey() == m_host.trackedList()
-        && m_host.trackedTaskId() == m_editTaskID) {
+    const TimeTracker &tracker = m_operations.tracker();
+    if (!m_isNewTask && tracker.isTracked(m_editListKey, m_editTaskID)) {
         const Answer answer = m_prompter.ask(
             programName(),
             QStringLiteral(
@@ -340,38 +345,21 @@ void AddTaskDialog::saveTask(TaskRecord record)
             closeDialog(QDialog::Rejected);
             return;
         }
-        restartTracking = true;
     }
 
+    qint32 id = m_editTaskID;
     const bool refused = refusedByStore([&] {
-        if (m_isNewTask) {
-            record.ID = m_store.NextTaskID(record.List);
-            m_store.SaveTask(record, true, record.List, record.ID);
-        } else {
-            m_store.SaveTask(record, false, m_editListKey, m_editTaskID);
-        }
+        if (m_isNewTask)
+            id = m_operations.addTask(record);
+        else
+            m_operations.editTask(m_editListKey, m_editTaskID, record);
     });
     if (refused)
         return;
-
-    if (m_isNewTask)
-        m_host.addTaskRow(record.ID);
-    else
-        m_host.refillSelectedRow();
-
-    if (m_chkStartTaskTimer->isChecked()) {
-        if (m_host.trackingActive())
-            m_host.setTracking(false);
-        // An edited task is the selected row already; a new one is found by its number.
-        if (m_isNewTask)
-            m_host.selectTaskRowById(record.ID);
-        m_host.setTracking(true);
-    }
-    if (restartTracking) {
-        // The tracker reloads the changed budget and subject.
-        m_host.setTracking(false);
-        m_host.setTracking(true);
-    }
+    // Tracking an edited task goes on with its new budget and subject; the
+    // tracker has read them again.
+    m_result = {true, m_isNewTask ? record.List : m_editListKey, id,
+                m_chkStartTaskTimer->isChecked()};
     closeDialog(QDialog::Accepted);
 }
 

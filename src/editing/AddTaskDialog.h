@@ -21,7 +21,16 @@ class DialogHeader;
 class Prompter;
 class RecurrenceBox;
 class TaskDialogHost;
-class TaskStore;
+class TaskOperations;
+
+// What the task dialog stored when it was closed with OK.
+struct TaskDialogResult
+{
+    bool saved = false;
+    QString list;          // where the task (or template) now lives
+    qint32 id = 0;
+    bool startTimer = false; // "Start The Task Timer Now" was ticked
+};
 
 // The six priorities from "Urgent" down to "Very Low" with their pictures;
 // position i stands for priority 5 - i. Selects "Normal".
@@ -34,14 +43,15 @@ class AddTaskDialog final : public QDialog
     Q_OBJECT
 
 public:
-    AddTaskDialog(TaskStore &store, Prompter &prompter, Clock &clock, TaskDialogHost &host,
-                  QWidget *parent = nullptr);
+    AddTaskDialog(TaskOperations &operations, Prompter &prompter, Clock &clock,
+                  TaskDialogHost &host, QWidget *parent = nullptr);
 
     // Fills the dialog for adding (isNew, taskId 0) or editing the task
     // (listKey, taskId), a template when isRecurrent, and runs it modally over
-    // owner. Returns when the dialog has closed.
-    void ShowEx(QWidget *owner, bool isNew, qint32 taskId, const QString &listKey,
-                bool isRecurrent);
+    // owner. Returns what was stored once the dialog has closed; starting the
+    // timer is the caller's, by the task's list and ID.
+    TaskDialogResult ShowEx(QWidget *owner, bool isNew, qint32 taskId, const QString &listKey,
+                            bool isRecurrent);
 
     bool IsNewTask() const { return m_isNewTask; }
     bool IsRecurrent() const { return m_isRecurrent; }
@@ -61,7 +71,9 @@ private:
     void prepare(bool isNew, qint32 taskId, const QString &listKey, bool isRecurrent);
     void fillForAdd();
     void fillForEdit();
-    void fillCategoryCombo();
+    // The categories; a task whose category no longer exists gets an entry
+    // "(none)" that keeps its value, so saving leaves it untouched.
+    void fillCategoryCombo(std::optional<qint32> keep = std::nullopt);
     void setHeader(const QString &caption, const QString &iconKey);
     void SetRecurrentLayout(bool on);
     // The OK, Cancel and Esc road out: pairs the template layout and hides.
@@ -80,7 +92,7 @@ private:
     template<typename Fn>
     bool refusedByStore(Fn &&write);
 
-    TaskStore &m_store;
+    TaskOperations &m_operations;
     Prompter &m_prompter;
     Clock &m_clock;
     TaskDialogHost &m_host;
@@ -89,6 +101,7 @@ private:
     bool m_isRecurrent = false;
     qint32 m_editTaskID = 0;
     QString m_editListKey;
+    TaskDialogResult m_result;
     bool m_recurrentLayout = false;
 
     DialogHeader *m_gpTop = nullptr;

@@ -1,7 +1,7 @@
 #include "editing/RecurrenceBox.h"
 
 #include "base/Functions.h"
-#include "editing/Recurrence.h"
+#include "core/Recurrence.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -5,10 +5,10 @@
 #include "base/Prompter.h"
 #include "controls/Icons.h"
 #include "editing/AddTaskDialog.h"
-#include "editing/Recurrence.h"
+#include "core/Recurrence.h"
 #include "editing/TaskDialogHost.h"
-#include "store/Sql.h"
-#include "store/TaskStore.h"
+#include "core/TaskOperations.h"
+#include "store/StoreError.h"
 #include "store/Vocabulary.h"
 
 #include <QGridLayout>
@@ -34,10 +34,10 @@ QPushButton *sideButton(const QString &caption, const QString &name, QWidget *pa
 
 } // namespace
 
-RecurrentTasksDialog::RecurrentTasksDialog(TaskStore &store, Prompter &prompter,
+RecurrentTasksDialog::RecurrentTasksDialog(TaskOperations &operations, Prompter &prompter,
                                            AddTaskDialog &taskDialog, TaskDialogHost &host,
                                            QWidget *parent)
-    : QDialog(parent), m_store(store), m_prompter(prompter), m_taskDialog(taskDialog),
+    : QDialog(parent), m_operations(operations), m_prompter(prompter), m_taskDialog(taskDialog),
       m_host(host)
 {
     setObjectName(QStringLiteral("frmRecurrentTasks"));
@@ -148,14 +148,18 @@ void RecurrentTasksDialog::FillRecurrentList()
 {
     m_list->clear();
     try {
-        for (const TaskRecord &templ : m_store.tasksOfList(recurrentListKey())) {
+        QHash<qint32, QString> categoryNames;
+        for (const CategoryRecord &c : m_operations.categories())
+            categoryNames.insert(c.ID, c.Name);
+        for (const TaskRecord &templ : m_operations.tasksOfList(recurrentListKey())) {
             auto *item = new QTreeWidgetItem(m_list);
             item->setText(SubjectColumn, GetRecurrentSubject(templ.Subject));
             item->setData(SubjectColumn, Qt::UserRole, templ.ID);
-            item->setText(CategoryColumn, m_store.GetCategoryName(templ.Category));
+            item->setText(CategoryColumn,
+                          categoryNames.value(templ.Category, QStringLiteral("(none)")));
             item->setText(RecurrenceColumn, RecurrenceName(templ.Subject));
         }
-    } catch (const sql::Error &e) {
+    } catch (const StoreError &e) {
         ShowErrorMessage(m_prompter, QStringLiteral("The recurrent tasks could not be read."),
                          e.code(), e.message());
     }
@@ -211,8 +215,8 @@ void RecurrentTasksDialog::cmdDelete_Click()
     const qint32 id = selectedTemplateId();
     try {
         // Copies already placed in day lists stay.
-        m_store.DeleteTask(id, recurrentListKey());
-    } catch (const sql::Error &e) {
+        m_operations.deleteTasks(recurrentListKey(), {id});
+    } catch (const StoreError &e) {
         ShowErrorMessage(m_prompter, QStringLiteral("The recurrent task could not be deleted."),
                          e.code(), e.message());
     }

@@ -11,7 +11,7 @@ namespace cdk {
 class AddTaskDialog;
 class Prompter;
 class TaskDialogHost;
-class TaskStore;
+class TaskOperations;
 
 // The list of recurrent task templates with their rules, from which they are
 // added, changed and deleted through the task dialog.
@@ -20,7 +20,7 @@ class RecurrentTasksDialog final : public QDialog
     Q_OBJECT
 
 public:
-    RecurrentTasksDialog(TaskStore &store, Prompter &prompter, AddTaskDialog &taskDialog,
+    RecurrentTasksDialog(TaskOperations &operations, Prompter &prompter, AddTaskDialog &taskDialog,
                          TaskDialogHost &host, QWidget *parent = nullptr);
 
     // Fills the list and runs the window modally over owner.
@@ -44,7 +44,7 @@ private:
     void cmdEdit_Click();
     void cmdDelete_Click();
 
-    TaskStore &m_store;
+    TaskOperations &m_operations;
     Prompter &m_prompter;
     AddTaskDialog &m_taskDialog;
     TaskDialogHost &m_host;

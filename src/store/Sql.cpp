@@ -32,13 +32,6 @@ QString statementText(sqlite3_stmt *stmt)
 
 } // namespace
 
-Error::Error(int code, const QString &message)
-    : std::runtime_error(message.toStdString())
-    , m_code(code)
-    , m_message(message)
-{
-}
-
 // ---- Database
 
 Database::~Database() { close(); }

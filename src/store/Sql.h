@@ -1,10 +1,10 @@
 #pragma once
 
+#include "store/StoreError.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QVariant>
-
-#include <stdexcept>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -12,17 +12,12 @@ struct sqlite3_stmt;
 namespace cdk::sql {
 
 // A failure of the database engine: the extended SQLite result code and its
-// message, with the statement or file it concerns.
-class Error : public std::runtime_error
+// message, with the statement or file it concerns. It is a StoreError, so
+// nothing of the engine's own leaves the store.
+class Error : public StoreError
 {
 public:
-    Error(int code, const QString &message);
-    int code() const { return m_code; }
-    QString message() const { return m_message; }
-
-private:
-    int m_code;
-    QString m_message;
+    Error(int code, const QString &message) : StoreError(message, code) {}
 };
 
 class Statement;

@@ -6,11 +6,13 @@
 #include "store/Vocabulary.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <filesystem>
 
 namespace cdk {
 
@@ -108,6 +110,10 @@ struct TaskStore::Statements
     sql::Statement insertCategory;
     sql::Statement updateCategory;
     sql::Statement deleteCategory;
+    sql::Statement trackedByRowId;
+    sql::Statement trackedByKey;
+    sql::Statement writeTrackedSeconds;
+    sql::Statement writeTrackedTime;
 };
 
 TaskStore::TaskStore(const QString &dataFolder)
@@ -191,6 +197,16 @@ void TaskStore::prepareStatements()
     s->updateCategory = prep("UPDATE CategoryList SET Name = ?2, BackColor = ?3, ForeColor = ?4 "
                              "WHERE ID = ?1");
     s->deleteCategory = prep("DELETE FROM CategoryList WHERE ID = ?1");
+    // The tracked row is looked up by its position first and checked against
+    // list and number; the search by list and number is the fallback.
+    s->trackedByRowId = prep("SELECT rowid, Duration, FinishedDuration, FinishedSeconds, State, "
+                             "Subject FROM Chronodeck WHERE rowid = ?1 AND List = ?2 AND ID = ?3");
+    s->trackedByKey = prep("SELECT rowid, Duration, FinishedDuration, FinishedSeconds, State, "
+                           "Subject FROM Chronodeck WHERE List = ?1 AND ID = ?2 "
+                           "ORDER BY rowid LIMIT 1");
+    s->writeTrackedSeconds = prep("UPDATE Chronodeck SET FinishedSeconds = ?1 WHERE rowid = ?2");
+    s->writeTrackedTime = prep("UPDATE Chronodeck SET FinishedDuration = ?1, "
+                               "FinishedSeconds = ?2 WHERE rowid = ?3");
     m_statements = std::move(s);
 }
 
@@ -228,6 +244,13 @@ void TaskStore::checkpoint()
     taskfile::checkpoint(m_db, m_path);
 }
 
+void TaskStore::checkpointPassive()
+{
+    if (!m_db.isOpen())
+        return;
+    m_db.exec(QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)"));
+}
+
 sql::Database &TaskStore::database() { return m_db; }
 
 void TaskStore::CompactDatabase(const QString &source, const QString &destination)
@@ -237,6 +260,43 @@ void TaskStore::CompactDatabase(const QString &source, const QString &destinatio
     sql::Statement vacuum = db.prepare(QStringLiteral("VACUUM INTO ?1"));
     vacuum.bind(1, destination);
     vacuum.run();
+}
+
+namespace {
+
+void removeStaleFile(const QString &path)
+{
+    if (!QFile::exists(path))
+        return;
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    if (!QFile::remove(path))
+        throw StoreError(QStringLiteral("The file \"%1\" cannot be deleted.")
+                             .arg(taskfile::shownPath(path)));
+}
+
+} // namespace
+
+void TaskStore::compactInPlace(const QString &path)
+{
+    const QString temporary = path + QStringLiteral(".temp");
+    removeStaleFile(temporary);
+    removeStaleFile(temporary + QStringLiteral("-journal"));
+    CompactDatabase(path, temporary);
+    if (!QFile::exists(temporary))
+        return;
+    // The compacted copy replaces the file in one step, so no moment exists in
+    // which neither is on disk. Journal files left beside the old file would
+    // be replayed into the new one: they go first.
+    removeStaleFile(path + QStringLiteral("-wal"));
+    removeStaleFile(path + QStringLiteral("-shm"));
+    std::error_code error;
+    std::filesystem::rename(std::filesystem::path(temporary.toStdString()),
+                            std::filesystem::path(path.toStdString()), error);
+    if (error)
+        throw StoreError(QStringLiteral("The compacted database cannot replace \"%1\": %2")
+                             .arg(taskfile::shownPath(path), QString::fromStdString(error.message())));
+    // Compacting read every page of the old file: the next start need not.
+    markVerified(path);
 }
 
 void TaskStore::markVerified(const QString &path)
@@ -445,6 +505,54 @@ bool TaskStore::ResetTimeDone(const QString &list, qint32 id)
     StepScope scope(q);
     q.bind(1, list).bind(2, id).run();
     return m_db.changes() > 0;
+}
+
+} // namespace cdk
+
+namespace cdk {
+
+// ---- The tracked task
+
+std::optional<TaskStore::TrackedRow> TaskStore::findTrackedRow(const QString &list, qint32 id,
+                                                               qint64 rowHint)
+{
+    auto read = [](const sql::Statement &q) {
+        TrackedRow row;
+        row.rowId = q.int64(0);
+        row.duration = q.isNull(1) ? 0 : q.int32(1);
+        row.finishedDuration = q.isNull(2) ? 0 : q.int32(2);
+        row.finishedSeconds = q.isNull(3) ? 0 : q.int32(3);
+        row.state = q.isNull(4) ? 0 : q.int32(4);
+        row.subject = q.text(5);
+        return row;
+    };
+    if (rowHint > 0) {
+        sql::Statement &q = st().trackedByRowId;
+        StepScope scope(q);
+        q.bind(1, rowHint).bind(2, list).bind(3, id);
+        if (q.step())
+            return read(q);
+    }
+    sql::Statement &q = st().trackedByKey;
+    StepScope scope(q);
+    q.bind(1, list).bind(2, id);
+    if (!q.step())
+        return std::nullopt;
+    return read(q);
+}
+
+void TaskStore::writeTrackedSeconds(qint64 rowId, qint64 seconds)
+{
+    sql::Statement &q = st().writeTrackedSeconds;
+    StepScope scope(q);
+    q.bind(1, seconds).bind(2, rowId).run();
+}
+
+void TaskStore::writeTrackedTime(qint64 rowId, qint64 minutes, qint64 seconds)
+{
+    sql::Statement &q = st().writeTrackedTime;
+    StepScope scope(q);
+    q.bind(1, minutes).bind(2, seconds).bind(3, rowId).run();
 }
 
 } // namespace cdk

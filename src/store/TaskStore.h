@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/Sql.h"
+#include "store/StoreError.h"
 #include "store/TaskRecord.h"
 
 #include <QList>
@@ -8,32 +9,10 @@
 
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <utility>
 
 namespace cdk {
 
-// A store failure the user has to be told about: the text is ready to show.
-class StoreError : public std::runtime_error
-{
-public:
-    explicit StoreError(const QString &userMessage)
-        : std::runtime_error(userMessage.toStdString()), m_message(userMessage)
-    {
-    }
-    QString userMessage() const { return m_message; }
-
-private:
-    QString m_message;
-};
-
-// A list (or the category table) already holds the number 32767: no further
-// number can be given. Callers refuse the new task, move or category.
-class IdOverflow : public StoreError
-{
-public:
-    using StoreError::StoreError;
-};
 
 // Owns the task database "CDKDatabase.cdkd" in the data folder for the life of
 // the process: the tasks and templates (table Chronodeck), the categories
@@ -60,14 +39,22 @@ public:
     bool isOpen() const;
     QString DatabasePath() const { return m_path; }
     // Folds the write-ahead journal into the database file, so that a copy of
-    // the file is complete.
+    // the file is complete; throws when a reader holds it up.
     void checkpoint();
+    // The same without waiting for anyone: what cannot be folded in now is
+    // folded in next time. Cheap when there is nothing to do.
+    void checkpointPassive();
     // The open connection, for callers that keep statements of their own.
     sql::Database &database();
 
     // Writes a compacted copy of source to destination (VACUUM INTO); the
     // source is untouched. Throws sql::Error.
     static void CompactDatabase(const QString &source, const QString &destination);
+    // Compacts the closed database file at path in place: a stale temporary
+    // copy is removed, the file is compacted into path + ".temp", which then
+    // replaces it in one step. A compaction that fails leaves the file as it
+    // was. Throws StoreError.
+    static void compactInPlace(const QString &path);
     // The file at path has just been written by a compaction, which read the
     // source whole: the next open may trust it without checking every page,
     // as long as nothing has touched it since.
@@ -109,6 +96,22 @@ public:
     bool MoveTask(const QString &list, qint32 id, const QString &targetList, qint32 newId);
     // FinishedDuration := 0; seconds and state stay.
     bool ResetTimeDone(const QString &list, qint32 id);
+
+    // ---- The tracked task: one row, looked up and written every second
+    struct TrackedRow
+    {
+        qint64 rowId = 0;
+        qint32 duration = 0;
+        qint32 finishedDuration = 0;
+        qint32 finishedSeconds = 0;
+        qint32 state = 0;
+        QString subject;
+    };
+    // The row of (list, id); rowHint is where it was last seen (0: unknown),
+    // checked against list and id, so a moved or rewritten row is found anyway.
+    std::optional<TrackedRow> findTrackedRow(const QString &list, qint32 id, qint64 rowHint);
+    void writeTrackedSeconds(qint64 rowId, qint64 seconds);
+    void writeTrackedTime(qint64 rowId, qint64 minutes, qint64 seconds);
 
 private:
     struct Statements;

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "tracking/TimeTracker.h"
-
 #include <QObject>
 #include <QString>
 
@@ -11,44 +9,33 @@ namespace cdk {
 
 class Prompter;
 class Sound;
+class TimeTracker;
 class TrackingHost;
 class TrayIcon;
 class clsSettings;
 
-// Drives the tracker from the main window: the one-second tick, the Finish
-// button blink, the current-task panel, the tray picture and tooltip, the
-// start/stop commands and the finish sequence with its alert. It reaches the
-// window only through TrackingHost.
+// The tracker as the user sees it: the current-task panel, the Start, Stop and
+// Finish commands' enabled states, the Finish button blink, the tray picture
+// and tooltip, and the finish sequence with its alert, sound and taskbar
+// flash. It follows the tracker's signals; it changes no task itself.
 class TrackingController final : public QObject
 {
     Q_OBJECT
 
 public:
-    // timerOwner: the main window, parent of tmrTracker and tmrCheckHighlight.
-    // tray may be null when the desktop has no notification area.
+    // timerOwner: the main window, parent of tmrCheckHighlight. tray may be
+    // null when the desktop has no notification area.
     TrackingController(QObject *timerOwner, TimeTracker &tracker, TrackingHost &host,
                        clsSettings &settings, Sound &sound, Prompter &prompter,
                        TrayIcon *tray = nullptr);
 
     void setTrayIcon(TrayIcon *tray) { m_tray = tray; }
-
-    TimeTracker &tracker() { return m_tracker; }
-    QTimer *tmrTracker() const { return m_tmrTracker; }
     QTimer *tmrCheckHighlight() const { return m_tmrCheckHighlight; }
 
-    // Starts tracking the selected task (on) or stops tracking.
-    void SetTracking(bool on);
-    void TrackTick();
+    // Rewrites the panel, the tray and the timer commands; runs the finish
+    // sequence once when the tracked task's budget is used up.
     void RefreshTrackingDisplay();
     void RefreshTimerButtons();
-
-    // The Finish command: the tracked task becomes "Finished" and tracking stops.
-    void finishTrackedTask();
-    // Resets the time done of a task; the tracked task keeps being tracked,
-    // counting from zero. False when the task does not exist.
-    bool ResetTimeDone(const QString &list, qint32 id);
-    // A task was moved; tracking follows it when it is the tracked one.
-    void taskMoved(const QString &fromList, qint32 fromId, const QString &toList, qint32 toId);
     // A click on the tracked task's name.
     void currentTaskClicked();
 
@@ -58,9 +45,8 @@ public:
 
 private:
     void showAlert(const QString &text, int stayMs);
-    void startOn(const QString &list, qint32 id, const QString &subject);
-    void afterStart();
-    void reportFailure(const QString &context, int code, const QString &description);
+    void runFinishSequence();
+    void stopBlinking();
 
     TimeTracker &m_tracker;
     TrackingHost &m_host;
@@ -68,9 +54,11 @@ private:
     Sound &m_sound;
     Prompter &m_prompter;
     TrayIcon *m_tray = nullptr;
-    QTimer *m_tmrTracker = nullptr;
     QTimer *m_tmrCheckHighlight = nullptr;
     bool m_finishHighlighted = false;
+    // The finish sequence ran for the task tracked now; it does not run
+    // again until tracking stops, moves to another task or counts again.
+    bool m_finishAnnounced = false;
 };
 
 } // namespace cdk

@@ -1,33 +1,22 @@
 #pragma once
 
+#include "store/TaskRecord.h"
+
 #include <QColor>
+#include <QList>
 #include <QString>
-#include <QtGlobal>
 
 namespace cdk {
 
-// What the tracking controller needs from the main window: the recorded
-// selection of the task grid, the refresh routines, the timer commands and
-// the current-task panel. The window implements it; tests fake it.
+// What the tracking display needs from the main window: the tasks selected in
+// the grid right now, the timer commands and the current-task panel. The
+// window implements it.
 class TrackingHost
 {
 public:
     virtual ~TrackingHost() = default;
 
-    // ---- Selection of the task grid (the row recorded on the last change)
-    virtual int selectedRowCount() const = 0;
-    virtual qint32 selectedTaskID() const = 0;
-    virtual QString selectedSubjectText() const = 0;   // column "SUBJECT"
-    virtual QString selectedTimeNeededText() const = 0; // column "TIMENEEDED"
-    virtual QString selectedTimeDoneText() const = 0;   // column "TIMEDONE"
-    virtual QString CurrentListKey() const = 0;
-    virtual int SortColumn() const = 0; // 1..8
-
-    // ---- Refresh routines
-    virtual void refreshTaskRow(qint32 id, const QString &list) = 0;
-    virtual void refreshTaskList(bool keepSelection) = 0;
-    virtual void refreshSummary() = 0;
-    virtual void updateCommandStates() = 0;
+    virtual QList<TaskRecord> selectedTasks() const = 0;
 
     // ---- Timer commands: the Start toolbar button with both mnuStartTimer
     // entries; Stop and Finish with both mnuStopTimer entries; the Finish
@@ -37,10 +26,8 @@ public:
     virtual void setFinishHighlighted(bool highlighted) = 0;
 
     // ---- The current-task panel: lblTracking, gpCurTaskLbl (plain, or a
-    // blue underlined link with a pointing cursor), lblStatus and the two
-    // colours of gpCurTask.
+    // link with a pointing cursor), lblStatus and the state colour of gpCurTask.
     virtual void setTrackingCaption(const QString &text) = 0;
-    virtual QString trackingCaption() const = 0;
     virtual void setCurrentTaskText(const QString &text, bool asLink) = 0;
     virtual void setStatusText(const QString &text) = 0;
     virtual void setPanelColours(const QColor &colour, const QColor &stateColour) = 0;

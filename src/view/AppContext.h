@@ -4,9 +4,10 @@
 #include "base/Prompter.h"
 #include "settings/Autostart.h"
 #include "settings/Settings.h"
+#include "core/TaskOperations.h"
+#include "core/TimeTracker.h"
 #include "store/TaskStore.h"
 #include "tracking/Sound.h"
-#include "tracking/TimeTracker.h"
 
 #include <QDate>
 #include <QString>
@@ -29,6 +30,7 @@ struct AppContext
         , settings(prompterRef)
         , store(programFolder)
         , tracker(store, clockRef)
+        , operations(store, settings, tracker)
     {
     }
 
@@ -42,6 +44,7 @@ struct AppContext
     clsSettings settings;
     TaskStore store;
     TimeTracker tracker;
+    TaskOperations operations;
 
     bool StartingUp = false;
     bool Exiting = false;

@@ -6,6 +6,7 @@
 #include "controls/Icons.h"
 #include "controls/ImageButton.h"
 #include "controls/WindowServices.h"
+#include "core/TimeTracker.h"
 #include "editing/AddTaskDialog.h"
 #include "settings/GridColumns.h"
 #include "settings/WindowPlacement.h"
@@ -14,8 +15,11 @@
 #include "view/AppContext.h"
 #include "view/ClickableLabel.h"
 #include "view/DatePicker.h"
+#include "view/TaskCommands.h"
 #include "view/TaskGrid.h"
 #include "view/TaskGridView.h"
+#include "view/TrackingCommands.h"
+#include "view/WindowCommands.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -40,24 +44,25 @@ struct ToolbarButton
     int index;
     const char *tag;
     const char *toolTip;
+    const char *action; // objectName of the command it runs
 };
 
 // The toolbar's places: index, tag (its command key) and tooltip. Places 4
 // and 8 are the gaps between groups; the projects button has no command and
 // stays hidden.
 constexpr ToolbarButton toolbarButtons[] = {
-    {5, "MANAGEPROJECTS", "Manage Projects"},
-    {0, "ADDTASK", "Add New Task"},
-    {1, "EDITTASK", "Edit Selected Task"},
-    {2, "DELETETASK", "Delete Selected Task"},
-    {3, "STARTTIME", "Start time tracking the selected task"},
-    {10, "STOPTIMER", "Stop time tracking"},
-    {11, "FINISHIT", "Finish the task and stop time tracking"},
-    {6, "MANAGECATEGORIES", "Manage Categories"},
-    {7, "SETTINGS", "Display Settings"},
-    {9, "PREVIOUSDAY", "Move to the previous day"},
-    {12, "NEXTDAY", "Move to the next day"},
-    {13, "TODAY", "View Today's Task List"},
+    {5, "MANAGEPROJECTS", "Manage Projects", nullptr},
+    {0, "ADDTASK", "Add New Task", "mnuAddTask"},
+    {1, "EDITTASK", "Edit Selected Task", "mnuEditTask"},
+    {2, "DELETETASK", "Delete Selected Task", "mnuDeleteTask"},
+    {3, "STARTTIME", "Start time tracking the selected task", "mnuStartTimer"},
+    {10, "STOPTIMER", "Stop time tracking", "mnuStopTimer"},
+    {11, "FINISHIT", "Finish the task and stop time tracking", "actFinishTask"},
+    {6, "MANAGECATEGORIES", "Manage Categories", "mnuManageCategories"},
+    {7, "SETTINGS", "Display Settings", "mnuSettings"},
+    {9, "PREVIOUSDAY", "Move to the previous day", "actPreviousDay"},
+    {12, "NEXTDAY", "Move to the next day", "actNextDay"},
+    {13, "TODAY", "View Today's Task List", "actToday"},
 };
 
 QFrame *separator(QWidget *parent)
@@ -77,7 +82,12 @@ MainWindow::MainWindow(AppContext &context, QWidget *parent)
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(programName());
     setWindowIcon(iconForKey(QStringLiteral("APP")));
-    m_actions.build(menuBar(), this);
+
+    m_taskCommands = new TaskCommands(m_context, *this, *this, this);
+    m_trackingCommands = new TrackingCommands(m_context, *this, this);
+    m_windowCommands = new WindowCommands(m_context, *this, this);
+    connect(m_windowCommands, &WindowCommands::exitRequested, this, &MainWindow::exitRequested);
+    buildMenus();
 
     m_gpBackGrad = new GradientPanel(this);
     m_gpBackGrad->setObjectName(QStringLiteral("gpBackGrad"));
@@ -85,10 +95,14 @@ MainWindow::MainWindow(AppContext &context, QWidget *parent)
     buildToolbar(m_gpBackGrad);
     buildPanels();
 
-    m_grid = std::make_unique<TaskGrid>(m_context.store, m_context.settings, m_view);
+    m_grid = std::make_unique<TaskGrid>(m_context.operations, m_context.settings, m_view);
     m_tracking = std::make_unique<TrackingController>(this, m_context.tracker, *this,
                                                       m_context.settings, m_context.sound,
                                                       m_context.prompter, m_context.tray);
+    // Tracking started, stopped or moved by any front end changes what the
+    // commands may do.
+    connect(&m_context.tracker, &TimeTracker::trackingChanged, this,
+            &MainWindow::updateCommandStates);
 
     m_pmColumns = new QMenu(this);
     m_pmColumns->setObjectName(QStringLiteral("pmColumns"));
@@ -104,14 +118,10 @@ MainWindow::MainWindow(AppContext &context, QWidget *parent)
         });
     }
 
-    connectCommands();
     connectGrid();
     // The window sees keys before its controls do.
     qApp->installEventFilter(this);
 
-    m_toolbar.at(10)->setEnabled(false);
-    m_toolbar.at(11)->setEnabled(false);
-    m_actions.mnuStopTimer->setEnabled(false);
     // A drag delivers many resize events; the position is written once it
     // settles, each write going to the file at once.
     m_savePosition = new QTimer(this);
@@ -131,6 +141,65 @@ MainWindow::~MainWindow()
     disconnect(m_view, nullptr, this, nullptr);
 }
 
+void MainWindow::buildMenus()
+{
+    auto top = [this](const char *name, const QString &caption) {
+        QMenu *menu = menuBar()->addMenu(caption);
+        menu->setObjectName(QString::fromLatin1(name));
+        return menu;
+    };
+    auto sub = [](QMenu *parent, const char *name, const QString &caption, const char *icon) {
+        QMenu *menu = parent->addMenu(caption);
+        menu->setObjectName(QString::fromLatin1(name));
+        if (icon)
+            menu->setIcon(iconForKey(QString::fromLatin1(icon)));
+        return menu;
+    };
+    auto separator = [](QMenu *menu, const char *name) {
+        menu->addSeparator()->setObjectName(QString::fromLatin1(name));
+    };
+    const TaskCommands &t = *m_taskCommands;
+    const TrackingCommands &r = *m_trackingCommands;
+    const WindowCommands &w = *m_windowCommands;
+
+    m_menus.mnuFile = top("mnuFile", QStringLiteral("&File"));
+    m_menus.mnuFile->addActions({w.mnuCreateBackup, w.mnuRestoreBackup});
+    separator(m_menus.mnuFile, "mnuSep");
+    m_menus.mnuFile->addAction(w.mnuSettings);
+    separator(m_menus.mnuFile, "mnuSep1");
+    m_menus.mnuFile->addActions({w.mnuHideToSystemTray, w.mnuExit});
+
+    m_menus.mnuTask = top("mnuTask", QStringLiteral("&Task"));
+    m_menus.mnuTask->addActions({t.mnuAddTask, t.mnuEditTask, t.mnuDeleteTask,
+                                 t.mnuManageCategories, t.mnuRecurrentTasks});
+    separator(m_menus.mnuTask, "mnuSep4");
+    m_menus.mnuTask->addActions({t.mnuMarkDone, t.mnuMarkUndone});
+    separator(m_menus.mnuTask, "mnuSeperator789");
+    m_menus.mnuBatchEdit = sub(m_menus.mnuTask, "mnuBatchEdit", QStringLiteral("&Batch Modify"),
+                               nullptr);
+    m_menus.mnuSetTaskState =
+        sub(m_menus.mnuBatchEdit, "mnuSetTaskState", QStringLiteral("&State"), "FLAG");
+    m_menus.mnuSetTaskState->addActions(t.mnuTaskState);
+    m_menus.mnuSetTaskPriority =
+        sub(m_menus.mnuBatchEdit, "mnuSetTaskPriority", QStringLiteral("&Priority"), "PRIORITY");
+    m_menus.mnuSetTaskPriority->addActions(t.mnuPriority);
+    m_menus.mnuBatchEdit->addActions({t.mnuSetTaskCategory, t.mnuSetTimeDone, t.mnuResetTimer});
+    separator(m_menus.mnuTask, "mnuSep44");
+    m_menus.mnuTask->addActions(
+        {t.mnuMoveTasksToNextDay, t.mnuMoveTasksToPreviousDay, t.mnuMoveTasksToAnyDay});
+
+    m_menus.mnuTimer = top("mnuTimer", QStringLiteral("T&ime Tracking"));
+    m_menus.mnuTimer->addActions({r.mnuStartTimer, r.mnuStopTimer});
+
+    m_menus.mnuHelp = top("mnuHelp", QStringLiteral("&Help"));
+    // The help file entry has no command here: it is left out.
+    m_menus.mnuHelp->addAction(w.mnuViewTheTutorial);
+    separator(m_menus.mnuHelp, "mnuSep3");
+    m_menus.mnuHelp->addAction(w.mnuAbout);
+    // The toolbar-only commands live on the window, so their keys work too.
+    addActions({r.actFinishTask, w.actPreviousDay, w.actNextDay, w.actToday});
+}
+
 void MainWindow::buildToolbar(QWidget *parent)
 {
     m_gpToolbar = new GradientPanel(parent);
@@ -146,9 +215,16 @@ void MainWindow::buildToolbar(QWidget *parent)
         button->setToolTip(QString::fromLatin1(b.toolTip));
         button->setIcon(iconForKey(tag));
         button->setFocusPolicy(Qt::NoFocus);
-        const int index = b.index;
-        connect(button, &QAbstractButton::clicked, this, [this, index] { isbToolbar_Click(index); });
-        m_toolbar.at(index) = button;
+        // The button runs its command and is enabled exactly when it is.
+        if (QAction *action = b.action ? findChild<QAction *>(QString::fromLatin1(b.action))
+                                       : nullptr) {
+            button->setEnabled(action->isEnabled());
+            connect(action, &QAction::changed, button,
+                    [button, action] { button->setEnabled(action->isEnabled()); });
+            connect(button, &QAbstractButton::clicked, action,
+                    [action] { triggerIfEnabled(action); });
+        }
+        m_toolbar.at(b.index) = button;
     }
     m_toolbar.at(5)->hide();
     for (int i : {0, 1, 2})
@@ -162,7 +238,7 @@ void MainWindow::buildToolbar(QWidget *parent)
     row->addStretch(1);
 
     m_dtpView = new DatePicker(m_gpToolbar);
-    connect(m_dtpView, &DatePicker::dateChanged, this, [this] { dtpView_Change(); });
+    connect(m_dtpView, &DatePicker::dateChanged, this, &MainWindow::dtpView_Change);
 
     row->addWidget(m_toolbar.at(9));
     row->addWidget(m_dtpView);
@@ -201,7 +277,8 @@ void MainWindow::buildPanels()
     current->addWidget(m_gpCurTaskLbl, 0, 1);
     current->addWidget(m_lblStatus, 1, 0, 1, 2);
     current->setColumnStretch(1, 1);
-    connect(m_gpCurTaskLbl, &ClickableLabel::clicked, this, &MainWindow::gpCurTaskLbl_Click);
+    connect(m_gpCurTaskLbl, &ClickableLabel::clicked, this,
+            [this] { m_tracking->currentTaskClicked(); });
 
     m_view = new TaskGridView(m_gpBackGrad);
 
@@ -265,6 +342,12 @@ void MainWindow::showDay(const QDate &date)
     dtpView_Change();
 }
 
+void MainWindow::dtpView_Change()
+{
+    m_grid->showList(CurrentListKey());
+    RefreshTLabel();
+}
+
 QRect MainWindow::availableScreenGeometry() const
 {
     const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
@@ -281,55 +364,26 @@ QString MainWindow::CurrentListKey() const
     return DayListKey(m_dtpView->date());
 }
 
-bool MainWindow::showsToday() const
-{
-    return m_dtpView->date() == m_context.clock.today();
-}
-
 // ---- Refresh routines ----------------------------------------------------
-
-void MainWindow::RefreshShownList()
-{
-    m_grid->RefreshTaskList(CurrentListKey(), true, true, true);
-}
 
 void MainWindow::RefreshAfterSelection()
 {
-    if (m_context.ModalDialogDepth <= 0)
-        m_grid->recordSelectedRow();
-    UpdateCommandStates();
+    updateCommandStates();
     m_tracking->RefreshTrackingDisplay();
-    refreshSummary();
+    RefreshSummary();
 }
 
-void MainWindow::UpdateCommandStates()
+void MainWindow::updateCommandStates()
 {
-    const int n = m_grid->selectedRowCount();
-    m_actions.mnuEditTask->setEnabled(n == 1);
-    m_toolbar.at(1)->setEnabled(n == 1);
-    m_actions.mnuBatchEdit->setEnabled(n >= 1);
-    m_actions.mnuDeleteTask->setEnabled(n >= 1);
-    m_toolbar.at(2)->setEnabled(n >= 1);
-
-    if (!m_context.tracker.TrackingActive) {
-        bool canStart = false;
-        const int row = m_grid->recordedSelectedRow();
-        if (n == 1 && row > 0 && row <= m_grid->rowCount())
-            canStart = m_grid->cellText(row, ColTimeNeeded) != m_grid->cellText(row, ColTimeDone);
-        setStartEnabled(canStart);
-        m_actions.mnuStopTimer->setEnabled(false);
-    }
-
-    for (QAction *a : {m_actions.mnuSetTaskState->menuAction(), m_actions.mnuSetTimeDone,
-                       m_actions.mnuResetTimer, m_actions.mnuMarkDone, m_actions.mnuMarkUndone,
-                       m_actions.mnuMoveTasksToAnyDay, m_actions.mnuMoveTasksToNextDay,
-                       m_actions.mnuMoveTasksToPreviousDay})
-        a->setEnabled(n >= 1);
-    m_actions.mnuSetTaskPriority->menuAction()->setEnabled(n >= 1);
-    m_actions.mnuSetTaskCategory->setEnabled(n >= 1);
+    const QList<TaskRecord> selected = m_grid->selectedTasks();
+    const int n = int(selected.size());
+    m_taskCommands->updateStates(n);
+    for (QMenu *menu : {m_menus.mnuBatchEdit, m_menus.mnuSetTaskState, m_menus.mnuSetTaskPriority})
+        menu->menuAction()->setEnabled(n >= 1);
+    m_trackingCommands->updateStates(selected);
 }
 
-void MainWindow::refreshSummary()
+void MainWindow::RefreshSummary()
 {
     const DaySummary s = m_grid->summary(m_dtpView->date(), m_context.clock.today());
     m_gpInfos->setCaption(s.caption);
@@ -346,17 +400,162 @@ void MainWindow::refreshSummary()
 
 void MainWindow::RefreshTLabel()
 {
-    m_toolbar.at(13)->setEnabled(m_dtpView->date() != m_context.clock.today());
+    m_windowCommands->actToday->setEnabled(m_dtpView->date() != m_context.clock.today());
 }
 
-void MainWindow::refreshTaskRow(qint32 id, const QString &list)
+// ---- The grid's mouse and keys -------------------------------------------
+
+void MainWindow::connectGrid()
 {
-    m_grid->RefreshTaskRow(id, list);
+    TaskCommands &t = *m_taskCommands;
+    connect(m_grid.get(), &TaskGrid::contentChanged, this, &MainWindow::RefreshAfterSelection);
+    connect(m_view, &TaskGridView::rowSelectionChanged, this, &MainWindow::RefreshAfterSelection);
+    connect(m_view, &TaskGridView::keyHandled, this, &MainWindow::RefreshAfterSelection);
+    connect(m_view, &TaskGridView::checkboxClicked, this,
+            [this](int row) { m_taskCommands->toggleChecked(m_grid->taskIdOfRow(row)); });
+    connect(m_view, &TaskGridView::spacePressed, this, [this] {
+        const qint32 id = m_grid->taskIdOfRow(m_view->selectedRow());
+        if (id != 0)
+            m_taskCommands->toggleChecked(id);
+    });
+    connect(m_view, &TaskGridView::altLeftPressed, this, [&t] { triggerIfEnabled(t.mnuAddTask); });
+    connect(m_view, &TaskGridView::emptyGridDoubleRelease, this,
+            [&t] { triggerIfEnabled(t.mnuAddTask); });
+    connect(m_view, &TaskGridView::rightReleased, this,
+            [this](const QPoint &pos) { m_menus.mnuTask->popup(pos); });
+    connect(m_view, &TaskGridView::rowDoubleClicked, this,
+            [&t](int) { triggerIfEnabled(t.mnuEditTask); });
+    connect(m_view, &TaskGridView::enterPressed, this, [&t] { triggerIfEnabled(t.mnuEditTask); });
+    connect(m_view, &TaskGridView::deletePressed, this,
+            [&t] { triggerIfEnabled(t.mnuDeleteTask); });
+    connect(m_view, &TaskGridView::copyPressed, this,
+            [&t] { t.copySelectionToClipboard(); });
+    connect(m_view, &TaskGridView::headerClicked, this,
+            [this](int column) { m_grid->SortByHeader(column); });
+    connect(m_view, &TaskGridView::headerRightClicked, this, &MainWindow::showColumnMenu);
+    connect(m_view, &TaskGridView::columnsChanged, this, [this] {
+        if (!m_context.StartingUp)
+            m_grid->saveColumnLayout();
+    });
 }
 
-void MainWindow::refreshTaskList(bool keepSelection)
+void MainWindow::showColumnMenu(const QPoint &globalPos)
 {
-    m_grid->RefreshTaskList(CurrentListKey(), keepSelection, keepSelection, true);
+    for (int n = 3; n <= 8; ++n) {
+        auto *entry = m_pmColumns->findChild<QAction *>(QStringLiteral("mnuHideCol(%1)").arg(n));
+        entry->setChecked(!m_grid->columnHiddenSetting(n));
+    }
+    m_pmColumns->popup(globalPos);
+}
+
+// ---- The tracker's panel and commands ------------------------------------
+
+QList<TaskRecord> MainWindow::selectedTasks() const
+{
+    return m_grid->selectedTasks();
+}
+
+void MainWindow::setStartEnabled(bool enabled)
+{
+    m_trackingCommands->mnuStartTimer->setEnabled(enabled);
+}
+
+void MainWindow::setStopFinishEnabled(bool enabled)
+{
+    m_trackingCommands->mnuStopTimer->setEnabled(enabled);
+    m_trackingCommands->actFinishTask->setEnabled(enabled);
+}
+
+void MainWindow::setFinishHighlighted(bool highlighted)
+{
+    if (m_finishHighlighted == highlighted)
+        return;
+    m_finishHighlighted = highlighted;
+    m_toolbar.at(11)->setIcon(
+        iconForKey(highlighted ? QStringLiteral("CHECKHIGH") : QStringLiteral("FINISHIT")));
+}
+
+void MainWindow::setTrackingCaption(const QString &text)
+{
+    m_lblTracking->setText(text);
+}
+
+void MainWindow::setCurrentTaskText(const QString &text, bool asLink)
+{
+    if (m_gpCurTaskLbl->text() != text)
+        m_gpCurTaskLbl->setText(text);
+    QFont font = m_gpCurTaskLbl->font();
+    font.setUnderline(asLink);
+    m_gpCurTaskLbl->setFont(font);
+    QPalette pal = m_gpCurTaskLbl->palette();
+    pal.setColor(QPalette::WindowText,
+                 asLink ? palette().color(QPalette::Link) : palette().color(QPalette::WindowText));
+    m_gpCurTaskLbl->setPalette(pal);
+    m_gpCurTaskLbl->setCursor(asLink ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    m_gpCurTaskLbl->setToolTip(asLink ? QStringLiteral("Show this task") : QString());
+}
+
+void MainWindow::setStatusText(const QString &text)
+{
+    m_lblStatus->setText(text);
+}
+
+void MainWindow::setPanelColours(const QColor &colour, const QColor &stateColour)
+{
+    // The panel's own colours would make black text unreadable; the state
+    // colour is kept as a light tint that fades in from the right.
+    const QColor base = palette().color(QPalette::Base);
+    Q_UNUSED(colour);
+    m_gpCurTask->setColors(base, isButton::Lighten(stateColour, 150));
+}
+
+void MainWindow::flashTaskbar()
+{
+    FlashWindowUntilForeground(this);
+}
+
+void MainWindow::showTrackedTask()
+{
+    const TimeTracker &tracker = m_context.tracker;
+    if (!tracker.TrackingActive)
+        return;
+    if (tracker.TrackedList != CurrentListKey()) {
+        const QDate date = DateFromListKey(tracker.TrackedList);
+        if (date.isValid())
+            showDay(date);
+    }
+    m_grid->selectTask(tracker.TrackedTaskID);
+    RefreshAfterSelection();
+}
+
+void MainWindow::showMainWindow()
+{
+    mnuShow_Click();
+}
+
+// ---- Dialogs ---------------------------------------------------------------
+
+AddTaskDialog &MainWindow::taskDialog()
+{
+    // Built on first use: no one can tell, and start-up stays quick.
+    if (!m_taskDialog)
+        m_taskDialog = new AddTaskDialog(m_context.operations, m_context.prompter,
+                                         m_context.clock, *this, this);
+    return *m_taskDialog;
+}
+
+void MainWindow::openCategoryManager(QWidget *parent)
+{
+    Q_UNUSED(parent);
+    m_context.prompter.tell(programName(),
+                            QStringLiteral("Managing categories is not available in this "
+                                           "version yet."),
+                            MessageIcon::Information);
+}
+
+int &MainWindow::modalDialogDepth()
+{
+    return m_context.ModalDialogDepth;
 }
 
 // ---- Window state --------------------------------------------------------
@@ -374,7 +573,7 @@ void MainWindow::mnuShow_Click()
 void MainWindow::RestoreAndActivate(bool toggle)
 {
     if (toggle && isVisible() && !isMinimized() && isActiveWindow()) {
-        mnuHideToSystemTray_Click();
+        hideToTray();
         return;
     }
     if (isMinimized())
@@ -384,9 +583,13 @@ void MainWindow::RestoreAndActivate(bool toggle)
     activateWindow();
 }
 
-void MainWindow::showMainWindow()
+void MainWindow::hideToTray()
 {
-    mnuShow_Click();
+    setWindowState(windowState() | Qt::WindowMinimized);
+    // Without a notification area a hidden window could not be found again:
+    // it stays minimised on the taskbar instead.
+    if (m_context.tray)
+        hide();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -394,7 +597,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
     if (!m_context.Exiting) {
         // The close box only hides the window; the program goes on in the tray.
         event->ignore();
-        mnuHideToSystemTray_Click();
+        hideToTray();
         return;
     }
     QMainWindow::closeEvent(event);
@@ -442,34 +645,25 @@ bool MainWindow::handleWindowKey(QKeyEvent *event)
 {
     const auto mods = event->modifiers() & ~Qt::KeypadModifier;
     if (event->key() == Qt::Key_F4 && mods == Qt::AltModifier) {
-        mnuExit_Click();
+        m_windowCommands->mnuExit->trigger();
         return true;
     }
     if (event->key() == Qt::Key_Escape && mods == Qt::NoModifier) {
         // A popup open in the window (calendar, menu) takes its own Esc.
         if (QApplication::activePopupWidget())
             return false;
-        mnuHideToSystemTray_Click();
+        m_windowCommands->mnuHideToSystemTray->trigger();
         return true;
     }
     if (mods == Qt::ControlModifier && event->key() == Qt::Key_Z) {
-        isbToolbar_Click(9);
+        m_windowCommands->actPreviousDay->trigger();
         return true;
     }
     if (mods == Qt::ControlModifier && event->key() == Qt::Key_X) {
-        isbToolbar_Click(12);
+        m_windowCommands->actNextDay->trigger();
         return true;
     }
     return false;
-}
-
-AddTaskDialog &MainWindow::taskDialog()
-{
-    // Built on first use: no one can tell, and start-up stays quick.
-    if (!m_taskDialog)
-        m_taskDialog = new AddTaskDialog(m_context.store, m_context.prompter, m_context.clock,
-                                         *this, this);
-    return *m_taskDialog;
 }
 
 } // namespace cdk

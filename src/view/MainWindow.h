@@ -2,10 +2,9 @@
 
 #include "editing/TaskDialogHost.h"
 #include "tracking/TrackingHost.h"
-#include "view/MainActions.h"
+#include "view/CommandHost.h"
 
 #include <QDate>
-#include <QElapsedTimer>
 #include <QMainWindow>
 
 #include <array>
@@ -24,16 +23,33 @@ class ClickableLabel;
 class DatePicker;
 class GradientPanel;
 class isButton;
-class RecurrentTasksDialog;
+class TaskCommands;
 class TaskGrid;
 class TaskGridView;
+class TrackingCommands;
 class TrackingController;
+class WindowCommands;
+
+// The menus of the main window's menu bar.
+struct MainMenus
+{
+    QMenu *mnuFile = nullptr;
+    QMenu *mnuTask = nullptr;
+    QMenu *mnuBatchEdit = nullptr;
+    QMenu *mnuSetTaskState = nullptr;
+    QMenu *mnuSetTaskPriority = nullptr;
+    QMenu *mnuTimer = nullptr;
+    QMenu *mnuHelp = nullptr;
+};
 
 // The one main window "frmMain": toolbar, date picker, the day's task grid,
-// the current-task panel above it and the day summary under it. Every command
-// of a menu, button, key or mouse action is one slot here, which calls a task
-// operation, the tracker or a dialog and then refreshes the grid.
-class MainWindow final : public QMainWindow, public TrackingHost, public TaskDialogHost
+// the current-task panel above it and the day summary under it. It lays them
+// out and wires them to the command classes, which hold every command; it
+// decides nothing about tasks itself.
+class MainWindow final : public QMainWindow,
+                         public TrackingHost,
+                         public TaskDialogHost,
+                         public CommandHost
 {
     Q_OBJECT
 
@@ -45,20 +61,17 @@ public:
     void applyGridAppearance();
     void SetUpGridColumns();
     void LoadSortSettings();
-    // dtpView := date, then dtpView_Change.
-    void showDay(const QDate &date);
     QRect availableScreenGeometry() const;
 
-    // ---- Refresh routines
-    void RefreshShownList(); // the day shown, selection kept
+    // ---- Refresh after a change of selection or content
     void RefreshAfterSelection();
-    void UpdateCommandStates();
-    void RefreshSummary() { refreshSummary(); }
+    void RefreshSummary();
     void RefreshTLabel();
 
-    QDate shownDate() const;
-    MainActions &actions() { return m_actions; }
-    TaskGrid &grid() { return *m_grid; }
+    TaskCommands &taskCommands() { return *m_taskCommands; }
+    TrackingCommands &trackingCommands() { return *m_trackingCommands; }
+    WindowCommands &windowCommands() { return *m_windowCommands; }
+    const MainMenus &menus() const { return m_menus; }
     TrackingController &tracking() { return *m_tracking; }
     isButton *toolbarButton(int index) const { return m_toolbar.at(index); }
 
@@ -68,58 +81,22 @@ public:
     // goes to the tray instead.
     void RestoreAndActivate(bool toggle);
 
-    // ---- Commands
-    void mnuAddTask_Click();
-    void mnuEditTask_Click();
-    void mnuDeleteTask_Click();
-    void mnuManageCategories_Click();
-    void mnuRecurrentTasks_Click();
-    void mnuMarkDone_Click();
-    void mnuMarkUndone_Click();
-    void mnuTaskState_Click(int index);
-    void mnuPriority_Click(int index);
-    void mnuSetTaskCategory_Click();
-    void mnuSetTimeDone_Click();
-    void mnuResetTimer_Click();
-    void mnuMoveTasksToNextDay_Click();
-    void mnuMoveTasksToPreviousDay_Click();
-    void mnuMoveTasksToAnyDay_Click();
-    void mnuStartTimer_Click();
-    void mnuStopTimer_Click();
-    void mnuSettings_Click();
-    void mnuHideToSystemTray_Click();
-    void mnuExit_Click();
-    void mnuViewTheTutorial_Click();
-    void mnuAbout_Click();
-    void mnuCreateBackup_Click();
-    void mnuRestoreBackup_Click();
-    void isbToolbar_Click(int index);
-    void dtpView_Change();
-    void CheckboxClicked(int row, bool redraw);
-    void gpCurTaskLbl_Click();
-    void copySelectionToClipboard();
-
-    // ---- Task operations that walk the selected rows
-    void MoveSelectedTasks(const QString &targetKey);
-    void CheckSelectedTasks(bool check);
-
-    // ---- TrackingHost and TaskDialogHost
-    int selectedRowCount() const override;
-    qint32 selectedTaskID() const override;
-    QString selectedSubjectText() const override;
-    QString selectedTimeNeededText() const override;
-    QString selectedTimeDoneText() const override;
+    // ---- CommandHost
+    QWidget *dialogParent() override { return this; }
     QString CurrentListKey() const override;
-    int SortColumn() const override;
-    void refreshTaskRow(qint32 id, const QString &list) override;
-    void refreshTaskList(bool keepSelection) override;
-    void refreshSummary() override;
-    void updateCommandStates() override { UpdateCommandStates(); }
+    QDate shownDate() const override;
+    void showDay(const QDate &date) override;
+    TaskGrid &grid() override { return *m_grid; }
+    AddTaskDialog &taskDialog() override;
+    void hideToTray() override;
+    void updateCommandStates() override;
+
+    // ---- TrackingHost
+    QList<TaskRecord> selectedTasks() const override;
     void setStartEnabled(bool enabled) override;
     void setStopFinishEnabled(bool enabled) override;
     void setFinishHighlighted(bool highlighted) override;
     void setTrackingCaption(const QString &text) override;
-    QString trackingCaption() const override;
     void setCurrentTaskText(const QString &text, bool asLink) override;
     void setStatusText(const QString &text) override;
     void setPanelColours(const QColor &colour, const QColor &stateColour) override;
@@ -127,14 +104,7 @@ public:
     void showTrackedTask() override;
     void showMainWindow() override;
 
-    bool showsToday() const override;
-    void addTaskRow(qint32 id) override;
-    void refillSelectedRow() override;
-    void selectTaskRowById(qint32 id) override;
-    bool trackingActive() const override;
-    QString trackedList() const override;
-    qint32 trackedTaskId() const override;
-    void setTracking(bool on) override;
+    // ---- TaskDialogHost
     void openCategoryManager(QWidget *parent) override;
     int &modalDialogDepth() override;
 
@@ -148,22 +118,17 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void buildMenus();
     void buildToolbar(QWidget *parent);
     void buildPanels();
-    void connectCommands();
     void connectGrid();
     void showColumnMenu(const QPoint &globalPos);
     bool handleWindowKey(QKeyEvent *event);
     void saveWindowPosition();
-    bool isTrackedRow(int row) const;
-    // Runs a store operation; a failure is shown and false returned.
-    template<typename Fn>
-    bool guarded(const QString &what, Fn &&operation);
-    AddTaskDialog &taskDialog();
-    void notAvailableYet(const QString &command);
+    void dtpView_Change();
 
     AppContext &m_context;
-    MainActions m_actions;
+    MainMenus m_menus;
     std::array<isButton *, 14> m_toolbar{};
     GradientPanel *m_gpToolbar = nullptr;
     GradientPanel *m_gpBackGrad = nullptr;
@@ -180,6 +145,9 @@ private:
     TaskGridView *m_view = nullptr;
     QMenu *m_pmColumns = nullptr;
     std::unique_ptr<TaskGrid> m_grid;
+    TaskCommands *m_taskCommands = nullptr;
+    TrackingCommands *m_trackingCommands = nullptr;
+    WindowCommands *m_windowCommands = nullptr;
     std::unique_ptr<TrackingController> m_tracking;
     AddTaskDialog *m_taskDialog = nullptr;
     bool m_finishHighlighted = false;

@@ -1,159 +1,178 @@
-// The main window's commands: one slot per menu entry, toolbar button, key
-// and mouse action, each calling a task operation, the tracker or a dialog and
-// then refreshing the grid.
+#include "view/TaskCommands.h"
+
 #include "base/Functions.h"
 #include "base/Log.h"
-#include "controls/ImageButton.h"
 #include "controls/WindowServices.h"
+#include "core/TaskOperations.h"
+#include "core/TimeTracker.h"
 #include "editing/AddTaskDialog.h"
 #include "editing/RecurrentTasksDialog.h"
+#include "editing/TaskDialogHost.h"
 #include "store/Vocabulary.h"
-#include "tracking/TrackingController.h"
 #include "view/AppContext.h"
-#include "view/MainWindow.h"
+#include "view/CommandActions.h"
+#include "view/CommandHost.h"
 #include "view/TaskGrid.h"
-#include "view/TaskGridView.h"
 
-#include <QApplication>
-#include <QMenu>
-#include <QMessageBox>
+#include <QAction>
 
 namespace cdk {
 
-void MainWindow::connectCommands()
+void reportStoreError(Prompter &prompter, const QString &context, const StoreError &e)
 {
-    const MainActions &a = m_actions;
-    connect(a.mnuCreateBackup, &QAction::triggered, this, &MainWindow::mnuCreateBackup_Click);
-    connect(a.mnuRestoreBackup, &QAction::triggered, this, &MainWindow::mnuRestoreBackup_Click);
-    connect(a.mnuSettings, &QAction::triggered, this, &MainWindow::mnuSettings_Click);
-    connect(a.mnuHideToSystemTray, &QAction::triggered, this, &MainWindow::mnuHideToSystemTray_Click);
-    connect(a.mnuExit, &QAction::triggered, this, &MainWindow::mnuExit_Click);
-    connect(a.mnuAddTask, &QAction::triggered, this, &MainWindow::mnuAddTask_Click);
-    connect(a.mnuEditTask, &QAction::triggered, this, &MainWindow::mnuEditTask_Click);
-    connect(a.mnuDeleteTask, &QAction::triggered, this, &MainWindow::mnuDeleteTask_Click);
-    connect(a.mnuManageCategories, &QAction::triggered, this, &MainWindow::mnuManageCategories_Click);
-    connect(a.mnuRecurrentTasks, &QAction::triggered, this, &MainWindow::mnuRecurrentTasks_Click);
-    connect(a.mnuMarkDone, &QAction::triggered, this, &MainWindow::mnuMarkDone_Click);
-    connect(a.mnuMarkUndone, &QAction::triggered, this, &MainWindow::mnuMarkUndone_Click);
-    for (int i = 0; i < a.mnuTaskState.size(); ++i)
-        connect(a.mnuTaskState.at(i), &QAction::triggered, this, [this, i] { mnuTaskState_Click(i); });
-    for (int i = 0; i < a.mnuPriority.size(); ++i)
-        connect(a.mnuPriority.at(i), &QAction::triggered, this, [this, i] { mnuPriority_Click(i); });
-    connect(a.mnuSetTaskCategory, &QAction::triggered, this, &MainWindow::mnuSetTaskCategory_Click);
-    connect(a.mnuSetTimeDone, &QAction::triggered, this, &MainWindow::mnuSetTimeDone_Click);
-    connect(a.mnuResetTimer, &QAction::triggered, this, &MainWindow::mnuResetTimer_Click);
-    connect(a.mnuMoveTasksToNextDay, &QAction::triggered, this, &MainWindow::mnuMoveTasksToNextDay_Click);
-    connect(a.mnuMoveTasksToPreviousDay, &QAction::triggered, this,
-            &MainWindow::mnuMoveTasksToPreviousDay_Click);
-    connect(a.mnuMoveTasksToAnyDay, &QAction::triggered, this, &MainWindow::mnuMoveTasksToAnyDay_Click);
-    connect(a.mnuStartTimer, &QAction::triggered, this, &MainWindow::mnuStartTimer_Click);
-    connect(a.mnuStopTimer, &QAction::triggered, this, &MainWindow::mnuStopTimer_Click);
-    connect(a.mnuViewTheTutorial, &QAction::triggered, this, &MainWindow::mnuViewTheTutorial_Click);
-    connect(a.mnuAbout, &QAction::triggered, this, &MainWindow::mnuAbout_Click);
+    if (e.code() == 0)
+        prompter.tell(programName(), e.userMessage(), MessageIcon::Exclamation);
+    else
+        ShowErrorMessage(prompter, context, e.code(), e.message());
 }
 
-void MainWindow::connectGrid()
+TaskCommands::TaskCommands(AppContext &context, CommandHost &host, TaskDialogHost &dialogHost,
+                           QObject *parent)
+    : QObject(parent), m_context(context), m_host(host), m_dialogHost(dialogHost)
 {
-    connect(m_grid.get(), &TaskGrid::refreshed, this, &MainWindow::RefreshAfterSelection);
-    connect(m_view, &TaskGridView::rowSelectionChanged, this, &MainWindow::RefreshAfterSelection);
-    connect(m_view, &TaskGridView::keyHandled, this, &MainWindow::RefreshAfterSelection);
-    connect(m_view, &TaskGridView::checkboxClicked, this, [this](int row) {
-        CheckboxClicked(row, false);
-        m_grid->setRedraw(true);
-    });
-    connect(m_view, &TaskGridView::altLeftPressed, this, [this] {
-        if (m_actions.mnuAddTask->isEnabled())
-            mnuAddTask_Click();
-    });
-    connect(m_view, &TaskGridView::emptyGridDoubleRelease, this, [this] {
-        if (m_actions.mnuAddTask->isEnabled())
-            mnuAddTask_Click();
-    });
-    connect(m_view, &TaskGridView::rightReleased, this,
-            [this](const QPoint &pos) { m_actions.mnuTask->popup(pos); });
-    connect(m_view, &TaskGridView::rowDoubleClicked, this, [this](int) {
-        if (m_actions.mnuEditTask->isEnabled())
-            mnuEditTask_Click();
-    });
-    connect(m_view, &TaskGridView::headerClicked, this,
-            [this](int column) { m_grid->SortByHeader(column); });
-    connect(m_view, &TaskGridView::headerRightClicked, this, &MainWindow::showColumnMenu);
-    connect(m_view, &TaskGridView::columnsChanged, this, [this] {
-        if (!m_context.StartingUp)
-            m_grid->saveColumnLayout();
-    });
-    connect(m_view, &TaskGridView::spacePressed, this, [this] {
-        const int row = m_view->selectedRow();
-        if (row <= 0)
-            return;
-        CheckboxClicked(row, true);
-        m_grid->selectRow(row);
-    });
-    connect(m_view, &TaskGridView::enterPressed, this, [this] {
-        if (m_actions.mnuEditTask->isEnabled())
-            mnuEditTask_Click();
-    });
-    connect(m_view, &TaskGridView::deletePressed, this, [this] {
-        if (m_actions.mnuDeleteTask->isEnabled())
-            mnuDeleteTask_Click();
-    });
-    connect(m_view, &TaskGridView::copyPressed, this, &MainWindow::copySelectionToClipboard);
-}
-
-void MainWindow::showColumnMenu(const QPoint &globalPos)
-{
-    for (int n = 3; n <= 8; ++n) {
-        auto *entry = m_pmColumns->findChild<QAction *>(QStringLiteral("mnuHideCol(%1)").arg(n));
-        entry->setChecked(!m_grid->columnHiddenSetting(n));
+    auto make = [this](const char *name, const QString &caption, const char *icon,
+                       const QKeySequence &keys = {}) {
+        return makeCommandAction(this, name, caption, icon, keys);
+    };
+    mnuAddTask = make("mnuAddTask", QStringLiteral("&Add New Task..."), "PLUS",
+                      QKeySequence(Qt::CTRL | Qt::Key_T));
+    mnuEditTask = make("mnuEditTask", QStringLiteral("&Edit Task..."), "EDITTASK",
+                       QKeySequence(Qt::CTRL | Qt::Key_E));
+    mnuDeleteTask = make("mnuDeleteTask", QStringLiteral("&Delete Task"), "DELETE");
+    mnuManageCategories = make("mnuManageCategories", QStringLiteral("&Manage Task Categories..."),
+                               "MANAGE", QKeySequence(Qt::CTRL | Qt::Key_M));
+    mnuRecurrentTasks =
+        make("mnuRecurrentTasks", QStringLiteral("Manage &Recurrent Tasks..."), "RECURRENT");
+    mnuMarkDone = make("mnuMarkDone", QStringLiteral("&Mark Finished"), "DONE");
+    mnuMarkUndone = make("mnuMarkUndone", QStringLiteral("Mark &Unfinished"), "UNDONE");
+    const QStringList states = {QStringLiteral("&Not Started"), QStringLiteral("&In Progress"),
+                                QStringLiteral("&Pending"), QStringLiteral("&Delayed"),
+                                QStringLiteral("&Finished")};
+    for (int i = 0; i < states.size(); ++i) {
+        QAction *a = new QAction(states.at(i), this);
+        a->setObjectName(QStringLiteral("mnuTaskState(%1)").arg(i));
+        connect(a, &QAction::triggered, this, [this, i] { setState(i); });
+        mnuTaskState << a;
     }
-    m_pmColumns->popup(globalPos);
+    const QStringList priorities = {QStringLiteral("&Urgent"), QStringLiteral("&Very High"),
+                                    QStringLiteral("&High"),   QStringLiteral("&Normal"),
+                                    QStringLiteral("&Low"),    QStringLiteral("&Very Low")};
+    const char *priorityIcons[] = {"URGENTP", "HIGHESTP", "HIGHP", "NORMALP", "LOWP", "LOWESTP"};
+    for (int i = 0; i < priorities.size(); ++i) {
+        QAction *a = makeCommandAction(this, "", priorities.at(i), priorityIcons[i]);
+        a->setObjectName(QStringLiteral("mnuPriority(%1)").arg(i));
+        connect(a, &QAction::triggered, this, [this, i] { setPriority(i); });
+        mnuPriority << a;
+    }
+    mnuSetTaskCategory = make("mnuSetTaskCategory", QStringLiteral("&Category.."), "FOLDERFLAT");
+    mnuSetTimeDone = make("mnuSetTimeDone", QStringLiteral("&Time Finished.."), "CLOCK");
+    mnuResetTimer = make("mnuResetTimer", QStringLiteral("&Reset Timer"), "RESET");
+    mnuMoveTasksToNextDay = make("mnuMoveTasksToNextDay", QStringLiteral("Move Task(s) To &Next Day"),
+                                 "MOVERIGHT", QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuMoveTasksToPreviousDay =
+        make("mnuMoveTasksToPreviousDay", QStringLiteral("Move Task(s) To &Previous Day"),
+             "MOVELEFT", QKeySequence(Qt::CTRL | Qt::Key_R));
+    mnuMoveTasksToAnyDay = make("mnuMoveTasksToAnyDay", QStringLiteral("Mo&ve Task(s) To Any Day.."),
+                                "MOVEX", QKeySequence(Qt::CTRL | Qt::Key_Y));
+
+    connect(mnuAddTask, &QAction::triggered, this, &TaskCommands::addTask);
+    connect(mnuEditTask, &QAction::triggered, this, &TaskCommands::editTask);
+    connect(mnuDeleteTask, &QAction::triggered, this, &TaskCommands::deleteTasks);
+    connect(mnuManageCategories, &QAction::triggered, this,
+            [this] { m_dialogHost.openCategoryManager(m_host.dialogParent()); });
+    connect(mnuRecurrentTasks, &QAction::triggered, this, &TaskCommands::manageRecurrentTasks);
+    connect(mnuMarkDone, &QAction::triggered, this, [this] { checkSelected(true); });
+    connect(mnuMarkUndone, &QAction::triggered, this, [this] { checkSelected(false); });
+    connect(mnuSetTaskCategory, &QAction::triggered, this,
+            [this] { notAvailableYet(QStringLiteral("Setting the category of several tasks")); });
+    connect(mnuSetTimeDone, &QAction::triggered, this,
+            [this] { notAvailableYet(QStringLiteral("Setting the time done of several tasks")); });
+    connect(mnuResetTimer, &QAction::triggered, this, &TaskCommands::resetTimeDone);
+    connect(mnuMoveTasksToNextDay, &QAction::triggered, this, [this] { moveSelected(1); });
+    connect(mnuMoveTasksToPreviousDay, &QAction::triggered, this, [this] { moveSelected(-1); });
+    connect(mnuMoveTasksToAnyDay, &QAction::triggered, this,
+            [this] { notAvailableYet(QStringLiteral("Moving tasks to a chosen day")); });
 }
 
-template<typename Fn>
-bool MainWindow::guarded(const QString &what, Fn &&operation)
+template<typename Fn> bool TaskCommands::guarded(const QString &what, Fn &&operation)
 {
     try {
         operation();
         return true;
     } catch (const StoreError &e) {
-        m_context.prompter.tell(programName(), e.userMessage(), MessageIcon::Exclamation);
-    } catch (const sql::Error &e) {
-        m_context.prompter.tell(programName(),
-                                what + QStringLiteral(" failed; your tasks are unchanged.\r\n\r\n")
-                                    + e.message(),
-                                MessageIcon::Critical);
+        qCWarning(lcView) << what << "refused:" << e.code() << e.message();
+        reportStoreError(m_context.prompter,
+                         what + QStringLiteral(" failed; your tasks are unchanged."), e);
     }
     return false;
 }
 
-bool MainWindow::isTrackedRow(int row) const
+void TaskCommands::updateStates(int n)
 {
-    return m_context.tracker.TrackingActive
-        && m_context.tracker.TrackedTaskID == m_grid->taskIdOfRow(row)
-        && m_context.tracker.TrackedList == CurrentListKey();
+    mnuEditTask->setEnabled(n == 1);
+    mnuDeleteTask->setEnabled(n >= 1);
+    for (QAction *a : {mnuSetTimeDone, mnuResetTimer, mnuMarkDone, mnuMarkUndone,
+                       mnuMoveTasksToAnyDay, mnuMoveTasksToNextDay, mnuMoveTasksToPreviousDay,
+                       mnuSetTaskCategory})
+        a->setEnabled(n >= 1);
+    for (QAction *a : mnuTaskState)
+        a->setEnabled(n >= 1);
+    for (QAction *a : mnuPriority)
+        a->setEnabled(n >= 1);
 }
 
-// ---- Task commands -------------------------------------------------------
-
-void MainWindow::mnuAddTask_Click()
+void TaskCommands::notAvailableYet(const QString &command)
 {
-    taskDialog().ShowEx(this, true, 0, QString(), false);
-    RefreshAfterSelection();
+    m_context.prompter.tell(programName(),
+                            command + QStringLiteral(" is not available in this version yet."),
+                            MessageIcon::Information);
 }
 
-void MainWindow::mnuEditTask_Click()
+// ---- Adding and editing --------------------------------------------------
+
+void TaskCommands::afterTaskDialog(bool saved, const QString &list, qint32 id, bool startTimer)
 {
-    const qint32 id = selectedTaskID();
-    if (id == 0)
+    if (!saved)
         return;
-    taskDialog().ShowEx(this, false, id, CurrentListKey(), false);
-    RefreshAfterSelection();
+    if (list == m_host.CurrentListKey())
+        m_host.grid().selectTask(id);
+    if (startTimer)
+        guarded(QStringLiteral("Starting time tracking"),
+                [&] { m_context.operations.startTracking(list, id); });
 }
 
-void MainWindow::mnuDeleteTask_Click()
+void TaskCommands::addTask()
 {
-    const QList<int> rows = m_grid->selectedRows();
-    const int n = int(rows.size());
+    const TaskDialogResult result =
+        m_host.taskDialog().ShowEx(m_host.dialogParent(), true, 0, QString(), false);
+    afterTaskDialog(result.saved, result.list, result.id, result.startTimer);
+    m_host.updateCommandStates();
+}
+
+void TaskCommands::editTask()
+{
+    const QList<qint32> ids = m_host.grid().selectedTaskIds();
+    if (ids.size() != 1)
+        return;
+    const QString list = m_host.CurrentListKey();
+    const TaskDialogResult result =
+        m_host.taskDialog().ShowEx(m_host.dialogParent(), false, ids.first(), list, false);
+    afterTaskDialog(result.saved, result.list, result.id, result.startTimer);
+    m_host.updateCommandStates();
+}
+
+void TaskCommands::manageRecurrentTasks()
+{
+    RecurrentTasksDialog dialog(m_context.operations, m_context.prompter, m_host.taskDialog(),
+                                m_dialogHost, m_host.dialogParent());
+    dialog.ShowEx(m_host.dialogParent());
+}
+
+// ---- Changing the selected tasks -----------------------------------------
+
+void TaskCommands::deleteTasks()
+{
+    const int n = m_host.grid().selectedRowCount();
     if (n == 0)
         return;
     const QString question = n >= 2
@@ -163,63 +182,83 @@ void MainWindow::mnuDeleteTask_Click()
     if (m_context.prompter.ask(QStringLiteral("Delete Task"), question, MessageIcon::Question)
         != Answer::Yes)
         return;
+    // The tasks selected now: the grid may have re-sorted behind the question.
+    TaskGrid &grid = m_host.grid();
+    const QList<int> rows = grid.selectedRows();
+    const QList<qint32> ids = grid.selectedTaskIds();
+    if (ids.isEmpty())
+        return;
     const int selectedBefore = rows.first();
-    const QString key = CurrentListKey();
-    guarded(QStringLiteral("Deleting the task"), [&] {
-        for (int row : rows) {
-            if (isTrackedRow(row))
-                m_tracking->SetTracking(false);
-            m_context.store.DeleteTask(m_grid->taskIdOfRow(row), key);
+    guarded(QStringLiteral("Deleting the task"),
+            [&] { m_context.operations.deleteTasks(m_host.CurrentListKey(), ids); });
+    if (ids.size() == 1 && grid.rowCount() > 0)
+        grid.selectRow(qMin(selectedBefore, grid.rowCount()));
+}
+
+bool TaskCommands::stopTrackingOnCheckOff()
+{
+    return m_context.settings.flags().MarkTasks100PercentWhenCheckedOff
+        || m_context.prompter.ask(programName(),
+                                  QStringLiteral("Do you want to stop time tracking this task?"),
+                                  MessageIcon::Question)
+        == Answer::Yes;
+}
+
+void TaskCommands::checkSelected(bool check)
+{
+    const QList<TaskRecord> tasks = m_host.grid().selectedTasks();
+    if (tasks.isEmpty())
+        return;
+    const QString list = m_host.CurrentListKey();
+    auto trackedCheckOff = TaskOperations::TrackedCheckOff::KeepTracking;
+    if (check) {
+        for (const TaskRecord &task : tasks) {
+            if (task.State != TaskState::Finished
+                && m_context.tracker.isTracked(list, task.ID) && stopTrackingOnCheckOff())
+                trackedCheckOff = TaskOperations::TrackedCheckOff::StopTracking;
         }
-    });
-    m_grid->RefreshTaskList(key, false, false, false);
-    if (n == 1 && m_grid->rowCount() > 0)
-        m_grid->selectRow(qMin(selectedBefore, m_grid->rowCount()));
-    m_grid->setRedraw(true);
-    RefreshAfterSelection();
+    }
+    // Read again after the question: the selection is what the user sees now.
+    const QList<qint32> ids = m_host.grid().selectedTaskIds();
+    guarded(QStringLiteral("Changing the tasks"),
+            [&] { m_context.operations.checkTasks(list, ids, check, trackedCheckOff); });
 }
 
-void MainWindow::mnuRecurrentTasks_Click()
+void TaskCommands::toggleChecked(qint32 id)
 {
-    RecurrentTasksDialog dialog(m_context.store, m_context.prompter, taskDialog(), *this, this);
-    dialog.ShowEx(this);
+    const QString list = m_host.CurrentListKey();
+    std::optional<TaskRecord> task;
+    if (!guarded(QStringLiteral("Changing the task"),
+                 [&] { task = m_context.operations.task(list, id); })
+        || !task)
+        return;
+    const bool check = task->State != TaskState::Finished;
+    auto trackedCheckOff = TaskOperations::TrackedCheckOff::KeepTracking;
+    if (check && m_context.tracker.isTracked(list, id) && stopTrackingOnCheckOff())
+        trackedCheckOff = TaskOperations::TrackedCheckOff::StopTracking;
+    guarded(QStringLiteral("Changing the task"),
+            [&] { m_context.operations.checkTasks(list, {id}, check, trackedCheckOff); });
 }
 
-void MainWindow::mnuMarkDone_Click()
+void TaskCommands::setState(int index)
 {
-    CheckSelectedTasks(true);
-}
-
-void MainWindow::mnuMarkUndone_Click()
-{
-    CheckSelectedTasks(false);
-}
-
-void MainWindow::mnuTaskState_Click(int index)
-{
-    const QString key = CurrentListKey();
-    const bool markFull = m_context.settings.flags().MarkTasks100PercentWhenCheckedOff;
+    const QList<qint32> ids = m_host.grid().selectedTaskIds();
     guarded(QStringLiteral("Changing the state"), [&] {
-        for (qint32 id : m_grid->selectedTaskIds())
-            m_context.store.SetTaskState(id, key, index, markFull);
+        m_context.operations.setState(m_host.CurrentListKey(), ids, index);
     });
-    m_grid->RefreshTaskList(key, true, true, true);
 }
 
-void MainWindow::mnuPriority_Click(int index)
+void TaskCommands::setPriority(int index)
 {
-    const QString key = CurrentListKey();
+    const QList<qint32> ids = m_host.grid().selectedTaskIds();
     guarded(QStringLiteral("Changing the priority"), [&] {
-        for (qint32 id : m_grid->selectedTaskIds())
-            m_context.store.SetTaskPriority(id, key, 5 - index);
+        m_context.operations.setPriority(m_host.CurrentListKey(), ids, 5 - index);
     });
-    m_grid->RefreshTaskList(key, true, true, true);
 }
 
-void MainWindow::mnuResetTimer_Click()
+void TaskCommands::resetTimeDone()
 {
-    const QList<qint32> ids = m_grid->selectedTaskIds();
-    const int n = int(ids.size());
+    const int n = m_host.grid().selectedRowCount();
     if (n == 0)
         return;
     const QString question = n >= 2
@@ -228,249 +267,28 @@ void MainWindow::mnuResetTimer_Click()
         : QStringLiteral("Do you really want to reset time done of the selected task?");
     if (m_context.prompter.ask(programName(), question, MessageIcon::Question) != Answer::Yes)
         return;
-    const QString key = CurrentListKey();
+    const QList<qint32> ids = m_host.grid().selectedTaskIds();
     guarded(QStringLiteral("Resetting the time done"), [&] {
-        for (qint32 id : ids)
-            m_tracking->ResetTimeDone(key, id);
+        m_context.operations.resetTimeDone(m_host.CurrentListKey(), ids);
     });
-    m_grid->RefreshTaskList(key, true, true, true);
 }
 
-void MainWindow::mnuMoveTasksToNextDay_Click()
+void TaskCommands::moveSelected(int days)
 {
-    MoveSelectedTasks(DayListKey(shownDate().addDays(1)));
-}
-
-void MainWindow::mnuMoveTasksToPreviousDay_Click()
-{
-    MoveSelectedTasks(DayListKey(shownDate().addDays(-1)));
-}
-
-void MainWindow::MoveSelectedTasks(const QString &targetKey)
-{
-    const QString key = CurrentListKey();
-    if (targetKey == key)
+    const QList<qint32> ids = m_host.grid().selectedTaskIds();
+    if (ids.isEmpty())
         return;
+    const QString target = DayListKey(m_host.shownDate().addDays(days));
     guarded(QStringLiteral("Moving the tasks"), [&] {
-        qint32 newId = m_context.store.NextTaskID(targetKey);
-        for (qint32 id : m_grid->selectedTaskIds()) {
-            if (!m_context.store.findTask(key, id))
-                continue;
-            m_tracking->taskMoved(key, id, targetKey, newId);
-            m_context.store.MoveTask(key, id, targetKey, newId);
-            newId = m_context.store.NextTaskID(targetKey);
-        }
+        m_context.operations.moveTasks(m_host.CurrentListKey(), ids, target);
     });
-    m_grid->RefreshTaskList(key, false, false, true);
 }
 
-void MainWindow::CheckSelectedTasks(bool check)
+void TaskCommands::copySelectionToClipboard()
 {
-    const QString key = CurrentListKey();
-    const bool markFull = m_context.settings.flags().MarkTasks100PercentWhenCheckedOff;
-    guarded(QStringLiteral("Changing the tasks"), [&] {
-        for (int row : m_grid->selectedRows()) {
-            const bool shownChecked = m_grid->cellIconKey(row, ColCheckbox) == QStringLiteral("CHECK");
-            const qint32 id = m_grid->taskIdOfRow(row);
-            int state = -1;
-            if (!shownChecked && check) {
-                state = Finished;
-                if (isTrackedRow(row)) {
-                    if (markFull
-                        || m_context.prompter.ask(
-                               programName(),
-                               QStringLiteral("Do you want to stop time tracking this task?"),
-                               MessageIcon::Question)
-                            == Answer::Yes) {
-                        m_tracking->finishTrackedTask();
-                        continue;
-                    }
-                }
-            } else if (shownChecked && !check) {
-                state = m_grid->cellText(row, ColTimeDone) != QStringLiteral("0:00") ? InProgress
-                                                                                     : NotStarted;
-            }
-            if (state >= 0)
-                m_context.store.SetTaskState(id, key, state, markFull);
-        }
-    });
-    m_grid->RefreshTaskList(key, true, true, true);
-}
-
-void MainWindow::CheckboxClicked(int row, bool redraw)
-{
-    if (row <= 0 || row > m_grid->rowCount())
+    if (m_host.grid().selectedRowCount() == 0)
         return;
-    const QString key = CurrentListKey();
-    const qint32 id = m_grid->taskIdOfRow(row);
-    const bool markFull = m_context.settings.flags().MarkTasks100PercentWhenCheckedOff;
-    const bool ok = guarded(QStringLiteral("Changing the task"), [&] {
-        if (m_grid->cellIconKey(row, ColCheckbox) == QStringLiteral("UNCHECK")) {
-            if (isTrackedRow(row)) {
-                if (markFull
-                    || m_context.prompter.ask(
-                           programName(),
-                           QStringLiteral("Do you want to stop time tracking this task?"),
-                           MessageIcon::Question)
-                        == Answer::Yes) {
-                    m_tracking->finishTrackedTask();
-                    return;
-                }
-            }
-            m_context.store.SetTaskState(id, key, Finished, markFull);
-        } else {
-            const int state = m_grid->cellText(row, ColTimeDone) != QStringLiteral("0:00")
-                ? InProgress
-                : NotStarted;
-            m_context.store.SetTaskState(id, key, state, markFull);
-        }
-    });
-    if (!ok)
-        return;
-    // The finish command may have refilled the whole list.
-    const int current = m_grid->rowOfTask(id);
-    m_grid->setRedraw(false);
-    if (current > 0)
-        m_grid->FillTaskRow(current, key, false);
-    m_grid->SortTaskGrid(false);
-    if (redraw)
-        m_grid->setRedraw(true);
-    refreshSummary();
-}
-
-void MainWindow::copySelectionToClipboard()
-{
-    if (m_grid->selectedRowCount() == 0)
-        return;
-    CopyTextToClipboard(m_context.prompter, m_grid->selectedSubjectsText());
-}
-
-// ---- Tracking commands ---------------------------------------------------
-
-void MainWindow::mnuStartTimer_Click()
-{
-    m_tracking->SetTracking(true);
-}
-
-void MainWindow::mnuStopTimer_Click()
-{
-    m_tracking->SetTracking(false);
-    UpdateCommandStates();
-}
-
-// ---- Window commands -----------------------------------------------------
-
-void MainWindow::mnuHideToSystemTray_Click()
-{
-    setWindowState(windowState() | Qt::WindowMinimized);
-    // Without a notification area a hidden window could not be found again:
-    // it stays minimised on the taskbar instead.
-    if (m_context.tray)
-        hide();
-}
-
-void MainWindow::mnuExit_Click()
-{
-    Q_EMIT exitRequested();
-}
-
-void MainWindow::isbToolbar_Click(int index)
-{
-    const isButton *button = (index >= 0 && index < int(m_toolbar.size())) ? m_toolbar.at(index)
-                                                                            : nullptr;
-    if (!button || !button->isEnabled())
-        return;
-    const QString tag = button->tag();
-    if (tag == QStringLiteral("ADDTASK")) {
-        mnuAddTask_Click();
-    } else if (tag == QStringLiteral("EDITTASK")) {
-        if (m_actions.mnuEditTask->isEnabled())
-            mnuEditTask_Click();
-    } else if (tag == QStringLiteral("DELETETASK")) {
-        if (m_actions.mnuDeleteTask->isEnabled())
-            mnuDeleteTask_Click();
-    } else if (tag == QStringLiteral("STARTTIME")) {
-        mnuStartTimer_Click();
-    } else if (tag == QStringLiteral("MANAGECATEGORIES")) {
-        mnuManageCategories_Click();
-    } else if (tag == QStringLiteral("SETTINGS")) {
-        mnuSettings_Click();
-    } else if (tag == QStringLiteral("STOPTIMER")) {
-        mnuStopTimer_Click();
-    } else if (tag == QStringLiteral("FINISHIT")) {
-        m_tracking->finishTrackedTask();
-    } else if (tag == QStringLiteral("PREVIOUSDAY") || tag == QStringLiteral("NEXTDAY")) {
-        showDay(shownDate().addDays(tag == QStringLiteral("NEXTDAY") ? 1 : -1));
-    } else if (tag == QStringLiteral("TODAY")) {
-        showDay(m_context.clock.today());
-    }
-}
-
-void MainWindow::dtpView_Change()
-{
-    m_grid->RefreshTaskList(CurrentListKey(), false, false, true);
-    RefreshTLabel();
-}
-
-// ---- Commands whose windows come with later work ---------------------------
-
-void MainWindow::notAvailableYet(const QString &command)
-{
-    m_context.prompter.tell(programName(),
-                            command + QStringLiteral(" is not available in this version yet."),
-                            MessageIcon::Information);
-}
-
-void MainWindow::mnuManageCategories_Click()
-{
-    notAvailableYet(QStringLiteral("Managing categories"));
-}
-
-void MainWindow::mnuSetTaskCategory_Click()
-{
-    notAvailableYet(QStringLiteral("Setting the category of several tasks"));
-}
-
-void MainWindow::mnuSetTimeDone_Click()
-{
-    notAvailableYet(QStringLiteral("Setting the time done of several tasks"));
-}
-
-void MainWindow::mnuMoveTasksToAnyDay_Click()
-{
-    notAvailableYet(QStringLiteral("Moving tasks to a chosen day"));
-}
-
-void MainWindow::mnuSettings_Click()
-{
-    notAvailableYet(QStringLiteral("The settings window"));
-}
-
-void MainWindow::mnuViewTheTutorial_Click()
-{
-    notAvailableYet(QStringLiteral("The tutorial"));
-}
-
-void MainWindow::mnuCreateBackup_Click()
-{
-    notAvailableYet(QStringLiteral("Creating a backup"));
-}
-
-void MainWindow::mnuRestoreBackup_Click()
-{
-    notAvailableYet(QStringLiteral("Restoring a backup"));
-}
-
-void MainWindow::mnuAbout_Click()
-{
-    ModalDialogScope modal(*this);
-    QMessageBox box(this);
-    box.setWindowTitle(QStringLiteral("About ") + programName());
-    box.setIconPixmap(windowIcon().pixmap(64, 64));
-    box.setTextFormat(Qt::RichText);
-    box.setText(QStringLiteral("<h3>Chronodeck</h3><p>Version: 2.01</p>"
-                               "<p>Daily task lists with time budgets.</p>"));
-    box.exec();
+    CopyTextToClipboard(m_context.prompter, m_host.grid().selectedSubjectsText());
 }
 
 } // namespace cdk

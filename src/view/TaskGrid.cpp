@@ -3,8 +3,9 @@
 #include "store/Vocabulary.h"
 
 #include "base/Log.h"
+#include "core/TaskOperations.h"
 #include "settings/GridColumns.h"
-#include "store/TaskStore.h"
+#include "store/StoreError.h"
 #include "view/TaskGridView.h"
 
 #include <QHash>
@@ -22,16 +23,12 @@ QString hiddenKey(int column)
     return QStringLiteral("Col") + QString::number(column) + QStringLiteral("Hidden");
 }
 
-qint32 colourOrNone(qint32 value)
-{
-    return value > -1 ? value : -1;
-}
-
 } // namespace
 
-TaskGrid::TaskGrid(TaskStore &store, clsSettings &settings, TaskGridView *view, QObject *parent)
+TaskGrid::TaskGrid(TaskOperations &operations, clsSettings &settings, TaskGridView *view,
+                   QObject *parent)
     : QObject(parent)
-    , m_store(store)
+    , m_operations(operations)
     , m_settings(settings)
     , m_view(view)
     , m_columnTags(GridColumnCount)
@@ -39,6 +36,8 @@ TaskGrid::TaskGrid(TaskStore &store, clsSettings &settings, TaskGridView *view, 
     Q_ASSERT(view);
     m_view->setModel(&m_model);
     m_model.setBaseFont(m_view->font());
+    connect(&m_operations, &TaskOperations::listChanged, this, &TaskGrid::onListChanged);
+    connect(&m_operations, &TaskOperations::taskChanged, this, &TaskGrid::onTaskChanged);
 }
 
 // ---- Columns and sorting
@@ -102,14 +101,15 @@ void TaskGrid::SortByHeader(int column)
     m_sortColumn = column;
     m_sortAscending = tag.isEmpty();
     SaveSortSettings();
-    // The grouping prefixes depend on the direction, so the rows are rebuilt.
-    RefreshTaskList(m_listKey, true, true, true);
+    SortTaskGrid(false);
     m_view->setFocus(Qt::OtherFocusReason);
 }
 
 void TaskGrid::SortTaskGrid(bool redraw)
 {
     m_model.setSortIndicator(m_sortColumn, m_sortAscending);
+    // The grouping prefixes depend on the direction and on the settings.
+    m_model.setDisplay(m_settings.flags(), m_sortAscending);
     m_columnTags[m_sortColumn - 1] = m_sortAscending ? QString() : QStringLiteral("DESC");
     m_model.sortRows(m_sortColumn, m_sortAscending);
     if (redraw)
@@ -156,129 +156,101 @@ void TaskGrid::applyAppearance(const GridAppearance &appearance)
 
 // ---- Rows
 
-TaskGridRow TaskGrid::buildRow(const TaskRecord &task)
-{
-    const auto colours = m_store.GetCategoryColours(task.Category);
-    return makeTaskGridRow(task, m_store.GetCategoryName(task.Category),
-                           {colourOrNone(colours.first), colourOrNone(colours.second)},
-                           m_settings.flags(), m_sortAscending);
-}
-
 void TaskGrid::setRedraw(bool on)
 {
     m_view->setUpdatesEnabled(on);
 }
 
-void TaskGrid::RefreshTaskList(const QString &listKey, bool keepSelection, bool collectSelection,
-                               bool redrawAtEnd)
+void TaskGrid::showList(const QString &listKey)
 {
+    fill(listKey, {}, 0);
+}
+
+void TaskGrid::reload()
+{
+    const QModelIndex current = m_view->selectionModel()->currentIndex();
+    fill(m_listKey, selectedTaskIds(), current.isValid() ? taskIdOfRow(current.row() + 1) : 0);
+}
+
+void TaskGrid::fill(const QString &listKey, const QList<qint32> &keepIds, qint32 currentId)
+{
+    QList<TaskRecord> tasks;
+    QHash<qint32, CategoryLook> categories;
+    try {
+        tasks = m_operations.tasksOfList(listKey);
+        // One look at the category table for the whole day instead of one per row.
+        for (const CategoryRecord &c : m_operations.categories())
+            categories.insert(c.ID, {c.Name, std::max(-1, c.ForeColor), std::max(-1, c.BackColor)});
+    } catch (const StoreError &e) {
+        // An unreadable list shows empty rather than stale; the command that
+        // failed has told the user.
+        qCWarning(lcView) << "list" << listKey << "cannot be read:" << e.message();
+        tasks.clear();
+    }
+
     setRedraw(false);
     m_view->setSelectionSignalsMuted(true);
-
-    const bool keep = keepSelection && m_model.rowCount() > 0;
-    qint32 currentId = 0;
-    if (keep) {
-        if (collectSelection)
-            m_keptIds = selectedTaskIds();
-        const QModelIndex current = m_view->selectionModel()->currentIndex();
-        if (current.isValid())
-            currentId = m_model.row(current.row()).id;
-    }
     m_listKey = listKey;
-
-    // One look at the category table for the whole day instead of one per row.
-    struct Category
-    {
-        QString name;
-        std::pair<qint32, qint32> colours;
-    };
-    QHash<qint32, Category> categories;
-    for (const CategoryRecord &c : m_store.categories())
-        categories.insert(c.ID, {c.Name, {colourOrNone(c.ForeColor), colourOrNone(c.BackColor)}});
-    const Category noCategory{QStringLiteral("(none)"), {-1, -1}};
-
-    const QList<TaskRecord> tasks = m_store.tasksOfList(listKey);
-    QList<TaskGridRow> rows;
-    rows.reserve(tasks.size());
-    const DisplayFlags &flags = m_settings.flags();
-    for (const TaskRecord &task : tasks) {
-        const Category &cat = categories.contains(task.Category)
-                                  ? *categories.constFind(task.Category)
-                                  : noCategory;
-        rows.append(makeTaskGridRow(task, cat.name, cat.colours, flags, m_sortAscending));
-    }
-    m_model.setRows(std::move(rows));
+    m_model.setDisplay(m_settings.flags(), m_sortAscending);
+    m_model.setTasks(std::move(tasks), std::move(categories));
     SortTaskGrid(false);
 
-    if (keep) {
-        const QSet<qint32> wanted(m_keptIds.cbegin(), m_keptIds.cend());
-        QItemSelection selection;
-        int currentRow = -1;
-        for (int r = 0; r < m_model.rowCount(); ++r) {
-            const qint32 id = m_model.row(r).id;
-            if (!wanted.contains(id))
-                continue;
-            selection.select(m_model.index(r, 0), m_model.index(r, GridColumnCount - 1));
-            // The row that had the focus keeps it; else the topmost kept row.
-            if (currentRow < 0 || id == currentId)
-                currentRow = r;
-        }
-        QItemSelectionModel *sel = m_view->selectionModel();
-        if (currentRow >= 0)
-            sel->setCurrentIndex(m_model.index(currentRow, 0), QItemSelectionModel::NoUpdate);
+    const QSet<qint32> wanted(keepIds.cbegin(), keepIds.cend());
+    QItemSelection selection;
+    int currentRow = -1;
+    for (int r = 0; r < m_model.rowCount() && !wanted.isEmpty(); ++r) {
+        const qint32 id = m_model.record(r).ID;
+        if (!wanted.contains(id))
+            continue;
+        selection.select(m_model.index(r, 0), m_model.index(r, GridColumnCount - 1));
+        // The row that had the focus keeps it; else the topmost kept row.
+        if (currentRow < 0 || id == currentId)
+            currentRow = r;
+    }
+    QItemSelectionModel *sel = m_view->selectionModel();
+    if (currentRow >= 0) {
+        sel->setCurrentIndex(m_model.index(currentRow, 0), QItemSelectionModel::NoUpdate);
         sel->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     } else if (m_model.rowCount() > 0) {
         m_view->selectRow1Based(1, false);
     }
-
-    if (redrawAtEnd)
-        setRedraw(true);
+    setRedraw(true);
     m_view->setSelectionSignalsMuted(false);
     qCDebug(lcView) << "list" << listKey << "shown with" << m_model.rowCount() << "rows";
-    Q_EMIT refreshed();
+    Q_EMIT contentChanged();
 }
 
-bool TaskGrid::AddTaskRow(qint32 id)
+void TaskGrid::onListChanged(const QString &listKey)
 {
-    const auto task = m_store.findTask(m_listKey, id);
-    if (!task)
-        return false;
-    m_model.appendRow(buildRow(*task));
-    return true;
+    if (listKey == m_listKey)
+        reload();
 }
 
-void TaskGrid::FillTaskRow(int row, const QString &listKey, bool redraw)
+void TaskGrid::onTaskChanged(const QString &listKey, qint32 id)
 {
-    if (listKey != m_listKey || row < 1 || row > m_model.rowCount())
+    if (listKey != m_listKey || m_model.rowOfId(id) < 0)
         return;
-    const auto task = m_store.findTask(m_listKey, m_model.row(row - 1).id);
-    if (!task)
+    std::optional<TaskRecord> task;
+    try {
+        task = m_operations.task(listKey, id);
+    } catch (const StoreError &e) {
+        qCWarning(lcView) << "task" << id << "cannot be read:" << e.message();
+    }
+    if (!task) {
+        reload();
         return;
-    m_model.replaceRow(row - 1, buildRow(*task));
-    if (redraw)
-        setRedraw(true);
-}
-
-void TaskGrid::RefreshTaskRow(qint32 id, const QString &listKey)
-{
-    if (listKey != m_listKey)
-        return;
-    const int row = rowOfTask(id);
-    if (row == 0)
-        return;
-    FillTaskRow(row, listKey, true);
-}
-
-void TaskGrid::SetRowChecked(int row, bool finished)
-{
-    m_model.setRowChecked(row - 1, finished);
+    }
+    m_model.updateTask(*task);
+    // The selection is held by persistent indexes, so it moves with its rows.
+    SortTaskGrid(false);
+    Q_EMIT contentChanged();
 }
 
 qint32 TaskGrid::taskIdOfRow(int row) const
 {
     if (row < 1 || row > m_model.rowCount())
         return 0;
-    return m_model.row(row - 1).id;
+    return m_model.record(row - 1).ID;
 }
 
 int TaskGrid::rowOfTask(qint32 id) const
@@ -288,23 +260,17 @@ int TaskGrid::rowOfTask(qint32 id) const
 
 QString TaskGrid::cellText(int row, int column) const
 {
-    if (row < 1 || row > m_model.rowCount() || column < 1 || column > GridColumnCount)
-        return {};
-    return m_model.row(row - 1).text[column - 1];
+    return m_model.cellText(row - 1, column);
 }
 
 QString TaskGrid::cellKey(int row, int column) const
 {
-    if (row < 1 || row > m_model.rowCount() || column < 1 || column > GridColumnCount)
-        return {};
-    return m_model.row(row - 1).key[column - 1];
+    return m_model.cellKey(row - 1, column);
 }
 
 QString TaskGrid::cellIconKey(int row, int column) const
 {
-    if (row < 1 || row > m_model.rowCount() || column < 1 || column > GridColumnCount)
-        return {};
-    return m_model.row(row - 1).iconKey[column - 1];
+    return m_model.cellIconKey(row - 1, column);
 }
 
 // ---- Selection
@@ -322,9 +288,26 @@ QList<qint32> TaskGrid::selectedTaskIds() const
     return ids;
 }
 
+QList<TaskRecord> TaskGrid::selectedTasks() const
+{
+    QList<TaskRecord> tasks;
+    for (int row : selectedRows())
+        tasks.append(m_model.record(row - 1));
+    return tasks;
+}
+
 void TaskGrid::selectRow(int row, bool addToSelection)
 {
     m_view->selectRow1Based(row, addToSelection);
+}
+
+bool TaskGrid::selectTask(qint32 id)
+{
+    const int row = rowOfTask(id);
+    if (row <= 0)
+        return false;
+    m_view->selectRow1Based(row, false);
+    return true;
 }
 
 void TaskGrid::selectAllRows()
@@ -337,11 +320,6 @@ void TaskGrid::clearSelection()
     m_view->clearSelection();
 }
 
-void TaskGrid::recordSelectedRow()
-{
-    m_selectedRowTag = m_view->selectedRow();
-}
-
 QString TaskGrid::selectedSubjectsText() const
 {
     QStringList subjects;
@@ -352,7 +330,7 @@ QString TaskGrid::selectedSubjectsText() const
 
 DaySummary TaskGrid::summary(const QDate &shown, const QDate &today) const
 {
-    return computeDaySummary(daySummaryRows(m_model), shown, today);
+    return computeDaySummary(m_model.records(), shown, today);
 }
 
 } // namespace cdk

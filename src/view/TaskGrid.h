@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/DaySummary.h"
 #include "settings/Settings.h"
-#include "view/DaySummary.h"
 #include "view/TaskGridModel.h"
 
 #include <QList>
@@ -13,14 +13,15 @@
 
 namespace cdk {
 
-class TaskStore;
+class TaskOperations;
 class TaskGridView;
 
-// The task grid of the main window as the rest of the program drives it:
-// columns and their settings, the sort order, filling rows from the store and
-// the selection. Rows and columns are numbered from 1 as the design numbers
-// them. It runs no commands: after a whole-list refresh it emits refreshed(),
-// on which the main window runs its RefreshAfterSelection.
+// The task grid of the main window: columns and their settings, the sort
+// order, the rows of the day shown and the selection, which is a set of tasks
+// (IDs), not of row numbers. It follows the task operations: whatever changes
+// a task of the day shown, from whichever front end, refreshes its row or the
+// list, and the rows move with their tasks through every re-sort. Rows and
+// columns are numbered from 1.
 class TaskGrid final : public QObject
 {
     Q_OBJECT
@@ -30,7 +31,8 @@ public:
     // Initial widths of the columns 1 to 8, in pixels.
     static constexpr std::array<int, GridColumnCount> defaultWidths = {20, 250, 80, 70, 50, 90, 90, 85};
 
-    TaskGrid(TaskStore &store, clsSettings &settings, TaskGridView *view, QObject *parent = nullptr);
+    TaskGrid(TaskOperations &operations, clsSettings &settings, TaskGridView *view,
+             QObject *parent = nullptr);
 
     TaskGridModel *model() { return &m_model; }
     const TaskGridModel *model() const { return &m_model; }
@@ -63,18 +65,11 @@ public:
     void applyAppearance(const GridAppearance &appearance);
 
     // ---- Rows
-    // Rebuilds the rows of a list from the store in stored order, sorts them
-    // and selects: the rows whose IDs were selected when keepSelection is set
-    // (collected now when collectSelection is set, else the IDs collected
-    // last time), otherwise row 1. Emits refreshed().
-    void RefreshTaskList(const QString &listKey, bool keepSelection, bool collectSelection,
-                         bool redrawAtEnd);
-    bool AddTaskRow(qint32 id);
-    // Refills row n of the list shown; nothing when listKey is another day.
-    void FillTaskRow(int row, const QString &listKey, bool redraw = true);
-    // Refills the row of a task; nothing for another day or an unknown ID.
-    void RefreshTaskRow(qint32 id, const QString &listKey);
-    void SetRowChecked(int row, bool finished);
+    // Shows the tasks of a list, in stored order, sorted; row 1 is selected.
+    void showList(const QString &listKey);
+    // Reads the list shown again; the selected tasks stay selected (row 1
+    // when none of them is left).
+    void reload();
     QString currentListKey() const { return m_listKey; }
 
     void setRedraw(bool on);
@@ -86,30 +81,32 @@ public:
     QString cellKey(int row, int column) const;
     QString cellIconKey(int row, int column) const;
 
-    // ---- Selection
+    // ---- Selection, read when a command acts
     QList<int> selectedRows() const;
+    // The selected tasks, top to bottom.
     QList<qint32> selectedTaskIds() const;
+    QList<TaskRecord> selectedTasks() const;
     int selectedRowCount() const { return int(selectedRows().size()); }
     void selectRow(int row, bool addToSelection = false);
+    // Selects the row of the task; false when the day shown has no such task.
+    bool selectTask(qint32 id);
     void selectAllRows();
     void clearSelection();
-    // The grid's tag: the selected row recorded at the last
-    // RefreshAfterSelection (0 for none).
-    void recordSelectedRow();
-    int recordedSelectedRow() const { return m_selectedRowTag; }
     // The "SUBJECT" texts of the selected rows, top to bottom, joined by CR LF.
     QString selectedSubjectsText() const;
 
     DaySummary summary(const QDate &shown, const QDate &today) const;
 
 Q_SIGNALS:
-    void refreshed();
+    // The rows were rebuilt or changed: the summary and panels follow.
+    void contentChanged();
 
 private:
-    TaskGridRow buildRow(const TaskRecord &task);
-    void setSortIndicatorColumn();
+    void fill(const QString &listKey, const QList<qint32> &keepIds, qint32 currentId);
+    void onListChanged(const QString &listKey);
+    void onTaskChanged(const QString &listKey, qint32 id);
 
-    TaskStore &m_store;
+    TaskOperations &m_operations;
     clsSettings &m_settings;
     TaskGridView *m_view;
     TaskGridModel m_model;
@@ -117,8 +114,6 @@ private:
     int m_sortColumn = ColSubject;
     bool m_sortAscending = true;
     QStringList m_columnTags;
-    QList<qint32> m_keptIds;
-    int m_selectedRowTag = 0;
 };
 
 } // namespace cdk

@@ -89,43 +89,76 @@ QString GridPercentDone(qint32 duration, qint32 done)
     return QString::number(qint64(rounded)) + QLatin1Char('%');
 }
 
-TaskGridRow makeTaskGridRow(const TaskRecord &task, const QString &categoryName,
-                            std::pair<qint32, qint32> categoryColours,
-                            const DisplayFlags &flags, bool sortAscending)
+QString taskCellText(const TaskRecord &task, const CategoryLook &category, int column)
 {
-    TaskGridRow r;
-    r.id = task.ID;
-    r.finished = task.State == TaskState::Finished;
-    if (!flags.DisableTaskColoring) {
-        r.foreColor = categoryColours.first;
-        r.backColor = categoryColours.second;
+    switch (column) {
+    case ColSubject:
+        return task.Subject;
+    case ColTimeNeeded:
+        return FormatMinutes(task.Duration, false);
+    case ColTimeDone:
+        return FormatMinutes(task.FinishedDuration, false);
+    case ColPercentDone:
+        return GridPercentDone(task.Duration, task.FinishedDuration);
+    case ColTaskState:
+        return TaskStateName(task.State);
+    case ColCategory:
+        return category.name;
+    case ColPriority:
+        return PriorityName(task.Priority);
+    default:
+        return {};
     }
+}
 
-    auto set = [&r](int column, QString text, QString key) {
-        r.text[column - 1] = std::move(text);
-        r.key[column - 1] = std::move(key);
-    };
-    set(ColCheckbox, QString(), r.finished ? QStringLiteral("1") : QStringLiteral("0"));
-    r.iconKey[ColCheckbox - 1] = r.finished ? QStringLiteral("CHECK") : QStringLiteral("UNCHECK");
-    set(ColSubject, task.Subject, task.Subject.toLower());
-    set(ColTimeNeeded, FormatMinutes(task.Duration, false), minutesKey(task.Duration));
-    set(ColTimeDone, FormatMinutes(task.FinishedDuration, false), minutesKey(task.FinishedDuration));
-    const QString percent = GridPercentDone(task.Duration, task.FinishedDuration);
-    set(ColPercentDone, percent,
-        QStringLiteral("%1").arg(ValToInt(percent.chopped(1)), 3, 10, QLatin1Char('0')));
-    const QString state = TaskStateName(task.State);
-    set(ColTaskState, state, state.toLower());
-    set(ColCategory, categoryName, categoryName.toLower());
-    set(ColPriority, PriorityName(task.Priority), QString::number(5 - task.Priority));
-    r.iconKey[ColPriority - 1] = PriorityIconKey(task.Priority, r.finished);
-
-    if (flags.DisplayDoneTasksAtTheEnd) {
-        const bool firstGroup = sortAscending != r.finished;
-        const QString prefix = firstGroup ? QStringLiteral("A") : QStringLiteral("Z");
-        for (QString &key : r.key)
-            key.prepend(prefix);
+QString taskCellKey(const TaskRecord &task, const CategoryLook &category, int column,
+                    const DisplayFlags &flags, bool sortAscending)
+{
+    const bool finished = task.State == TaskState::Finished;
+    QString key;
+    switch (column) {
+    case ColCheckbox:
+        key = finished ? QStringLiteral("1") : QStringLiteral("0");
+        break;
+    case ColSubject:
+        key = task.Subject.toLower();
+        break;
+    case ColTimeNeeded:
+        key = minutesKey(task.Duration);
+        break;
+    case ColTimeDone:
+        key = minutesKey(task.FinishedDuration);
+        break;
+    case ColPercentDone: {
+        const QString percent = GridPercentDone(task.Duration, task.FinishedDuration);
+        key = QStringLiteral("%1").arg(ValToInt(percent.chopped(1)), 3, 10, QLatin1Char('0'));
+        break;
     }
-    return r;
+    case ColTaskState:
+        key = TaskStateName(task.State).toLower();
+        break;
+    case ColCategory:
+        key = category.name.toLower();
+        break;
+    case ColPriority:
+        key = QString::number(5 - task.Priority);
+        break;
+    default:
+        return {};
+    }
+    if (flags.DisplayDoneTasksAtTheEnd)
+        key.prepend(sortAscending != finished ? QLatin1Char('A') : QLatin1Char('Z'));
+    return key;
+}
+
+QString taskCellIconKey(const TaskRecord &task, int column)
+{
+    const bool finished = task.State == TaskState::Finished;
+    if (column == ColCheckbox)
+        return finished ? QStringLiteral("CHECK") : QStringLiteral("UNCHECK");
+    if (column == ColPriority)
+        return PriorityIconKey(task.Priority, finished);
+    return {};
 }
 
 TaskGridModel::TaskGridModel(QObject *parent)
@@ -135,7 +168,7 @@ TaskGridModel::TaskGridModel(QObject *parent)
 
 int TaskGridModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_rows.size());
+    return parent.isValid() ? 0 : int(m_tasks.size());
 }
 
 int TaskGridModel::columnCount(const QModelIndex &parent) const
@@ -164,42 +197,52 @@ QVariant TaskGridModel::data(const QModelIndex &index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};
-    const TaskGridRow &r = m_rows.at(index.row());
+    const TaskRecord &task = m_tasks.at(index.row());
     const int c = index.column();
-    const bool looked = c + 1 != ColCheckbox; // the row look covers columns 2 to 8
+    const int column = c + 1;
+    const bool looked = column != ColCheckbox; // the row look covers columns 2 to 8
+    const bool finished = task.State == TaskState::Finished;
 
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::ToolTipRole:
-        return r.text[c].isEmpty() ? QVariant() : QVariant(r.text[c]);
-    case Qt::DecorationRole:
-        return r.iconKey[c].isEmpty() ? QVariant() : QVariant(iconForKey(r.iconKey[c]));
+    case Qt::ToolTipRole: {
+        const QString text = taskCellText(task, categoryOf(task), column);
+        return text.isEmpty() ? QVariant() : QVariant(text);
+    }
+    case Qt::DecorationRole: {
+        const QString key = taskCellIconKey(task, column);
+        return key.isEmpty() ? QVariant() : QVariant(iconForKey(key));
+    }
     case IconKeyRole:
-        return r.iconKey[c];
+        return taskCellIconKey(task, column);
     case SortKeyRole:
-        return r.key[c];
+        return taskCellKey(task, categoryOf(task), column, m_flags, m_sortAscending);
     case TaskIdRole:
-        return r.id;
+        return task.ID;
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(columnAlignment(c));
-    case Qt::ForegroundRole:
+    case Qt::ForegroundRole: {
         if (!looked)
             return {};
-        if (r.finished)
+        if (finished)
             return QBrush(doneItemForeColor());
-        if (r.foreColor >= 0)
-            return QBrush(colourFromValue(r.foreColor));
+        const qint32 fore = m_flags.DisableTaskColoring ? -1 : categoryOf(task).foreColor;
+        if (fore >= 0)
+            return QBrush(colourFromValue(fore));
         return {};
-    case Qt::BackgroundRole:
+    }
+    case Qt::BackgroundRole: {
         if (!looked)
             return {};
-        if (r.finished)
+        if (finished)
             return QBrush(doneItemBackColor());
-        if (r.backColor >= 0)
-            return QBrush(colourFromValue(r.backColor));
+        const qint32 back = m_flags.DisableTaskColoring ? -1 : categoryOf(task).backColor;
+        if (back >= 0)
+            return QBrush(colourFromValue(back));
         return {};
+    }
     case Qt::FontRole:
-        if (looked && r.finished) {
+        if (looked && finished) {
             QFont font = m_baseFont;
             font.setStrikeOut(true);
             font.setBold(false);
@@ -251,53 +294,76 @@ Qt::ItemFlags TaskGridModel::flags(const QModelIndex &index) const
 
 int TaskGridModel::rowOfId(qint32 id) const
 {
-    for (int i = 0; i < m_rows.size(); ++i) {
-        if (m_rows.at(i).id == id)
+    for (int i = 0; i < m_tasks.size(); ++i) {
+        if (m_tasks.at(i).ID == id)
             return i;
     }
     return -1;
 }
 
-void TaskGridModel::setRows(QList<TaskGridRow> rows)
+CategoryLook TaskGridModel::categoryOf(const TaskRecord &task) const
+{
+    const auto found = m_categories.constFind(task.Category);
+    if (found != m_categories.cend())
+        return *found;
+    return {QStringLiteral("(none)"), -1, -1};
+}
+
+void TaskGridModel::setTasks(QList<TaskRecord> tasks, QHash<qint32, CategoryLook> categories)
 {
     beginResetModel();
-    m_rows = std::move(rows);
+    m_tasks = std::move(tasks);
+    m_categories = std::move(categories);
     endResetModel();
 }
 
-void TaskGridModel::appendRow(TaskGridRow row)
+bool TaskGridModel::updateTask(const TaskRecord &task)
 {
-    const int at = int(m_rows.size());
-    beginInsertRows({}, at, at);
-    m_rows.append(std::move(row));
-    endInsertRows();
-}
-
-void TaskGridModel::replaceRow(int row, TaskGridRow data)
-{
-    if (row < 0 || row >= m_rows.size())
-        return;
-    m_rows[row] = std::move(data);
+    const int row = rowOfId(task.ID);
+    if (row < 0)
+        return false;
+    m_tasks[row] = task;
     emitRowChanged(row);
+    return true;
 }
 
 void TaskGridModel::clear()
 {
-    if (m_rows.isEmpty())
+    if (m_tasks.isEmpty())
         return;
     beginResetModel();
-    m_rows.clear();
+    m_tasks.clear();
     endResetModel();
 }
 
-void TaskGridModel::setRowChecked(int row, bool finished)
+void TaskGridModel::setDisplay(const DisplayFlags &flags, bool sortAscending)
 {
-    if (row < 0 || row >= m_rows.size())
-        return;
-    TaskGridRow &r = m_rows[row];
-    r.finished = finished;
-    r.iconKey[ColCheckbox - 1] = finished ? QStringLiteral("CHECK") : QStringLiteral("UNCHECK");
-    emitRowChanged(row);
+    m_flags = flags;
+    m_sortAscending = sortAscending;
+    if (!m_tasks.isEmpty())
+        Q_EMIT dataChanged(index(0, 0), index(int(m_tasks.size()) - 1, GridColumnCount - 1));
+}
+
+QString TaskGridModel::cellText(int row, int column) const
+{
+    if (row < 0 || row >= m_tasks.size())
+        return {};
+    return taskCellText(m_tasks.at(row), categoryOf(m_tasks.at(row)), column);
+}
+
+QString TaskGridModel::cellKey(int row, int column) const
+{
+    if (row < 0 || row >= m_tasks.size())
+        return {};
+    return taskCellKey(m_tasks.at(row), categoryOf(m_tasks.at(row)), column, m_flags,
+                       m_sortAscending);
+}
+
+QString TaskGridModel::cellIconKey(int row, int column) const
+{
+    if (row < 0 || row >= m_tasks.size())
+        return {};
+    return taskCellIconKey(m_tasks.at(row), column);
 }
 
 void TaskGridModel::emitRowChanged(int row)
@@ -307,24 +373,31 @@ void TaskGridModel::emitRowChanged(int row)
 
 void TaskGridModel::sortRows(int column, bool ascending)
 {
-    if (column < 1 || column > GridColumnCount || m_rows.size() < 2)
+    if (column < 1 || column > GridColumnCount || m_tasks.size() < 2)
         return;
-    const int c1 = column - 1;
-    const int c2 = ColSubject - 1;
-    const int c3 = ColPriority - 1;
+    // The keys of the three levels, made once per row rather than once per
+    // comparison.
+    struct Keys
+    {
+        QString first, subject, priority;
+    };
+    std::vector<Keys> keys;
+    keys.reserve(m_tasks.size());
+    for (int r = 0; r < m_tasks.size(); ++r)
+        keys.push_back({cellKey(r, column), cellKey(r, ColSubject), cellKey(r, ColPriority)});
 
-    std::vector<int> order(m_rows.size());
+    std::vector<int> order(m_tasks.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        const TaskGridRow &ra = m_rows.at(a);
-        const TaskGridRow &rb = m_rows.at(b);
-        int cmp = QString::compare(ra.key[c1], rb.key[c1], Qt::CaseSensitive);
+        const Keys &ka = keys[size_t(a)];
+        const Keys &kb = keys[size_t(b)];
+        int cmp = QString::compare(ka.first, kb.first, Qt::CaseSensitive);
         if (cmp != 0)
             return ascending ? cmp < 0 : cmp > 0;
-        cmp = QString::compare(ra.key[c2], rb.key[c2], Qt::CaseSensitive);
+        cmp = QString::compare(ka.subject, kb.subject, Qt::CaseSensitive);
         if (cmp != 0)
             return cmp < 0;
-        return QString::compare(ra.key[c3], rb.key[c3], Qt::CaseSensitive) < 0;
+        return QString::compare(ka.priority, kb.priority, Qt::CaseSensitive) < 0;
     });
     bool moved = false;
     for (int i = 0; i < int(order.size()); ++i)
@@ -334,13 +407,13 @@ void TaskGridModel::sortRows(int column, bool ascending)
 
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     std::vector<int> newRowOf(order.size());
-    QList<TaskGridRow> sorted;
-    sorted.reserve(m_rows.size());
+    QList<TaskRecord> sorted;
+    sorted.reserve(m_tasks.size());
     for (int i = 0; i < int(order.size()); ++i) {
         newRowOf[order[i]] = i;
-        sorted.append(std::move(m_rows[order[i]]));
+        sorted.append(std::move(m_tasks[order[i]]));
     }
-    m_rows = std::move(sorted);
+    m_tasks = std::move(sorted);
 
     const QModelIndexList before = persistentIndexList();
     QModelIndexList after;
@@ -363,8 +436,8 @@ void TaskGridModel::setSortIndicator(int column, bool ascending)
 void TaskGridModel::setBaseFont(const QFont &font)
 {
     m_baseFont = font;
-    if (!m_rows.isEmpty())
-        Q_EMIT dataChanged(index(0, 0), index(int(m_rows.size()) - 1, GridColumnCount - 1),
+    if (!m_tasks.isEmpty())
+        Q_EMIT dataChanged(index(0, 0), index(int(m_tasks.size()) - 1, GridColumnCount - 1),
                            {Qt::FontRole});
 }
 
@@ -372,8 +445,8 @@ void TaskGridModel::setDoneItemColours(const QColor &fore, const QColor &back)
 {
     m_doneFore = fore;
     m_doneBack = back;
-    if (!m_rows.isEmpty())
-        Q_EMIT dataChanged(index(0, 0), index(int(m_rows.size()) - 1, GridColumnCount - 1),
+    if (!m_tasks.isEmpty())
+        Q_EMIT dataChanged(index(0, 0), index(int(m_tasks.size()) - 1, GridColumnCount - 1),
                            {Qt::ForegroundRole, Qt::BackgroundRole});
 }
 

@@ -6,6 +6,7 @@
 #include <QAbstractTableModel>
 #include <QColor>
 #include <QFont>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -38,26 +39,22 @@ int gridColumnOfKey(const QString &key);
 // budget of 0.
 QString GridPercentDone(qint32 duration, qint32 done);
 
-// One task row as the grid shows it: the cells' texts, ordering keys and
-// icon keys, and what the row's look depends on.
-struct TaskGridRow
+// A category as the rows show it: its name and colours (-1: the grid's own).
+struct CategoryLook
 {
-    qint32 id = 0;
-    bool finished = false;
-    qint32 foreColor = -1; // category colours, -1: the grid's own
+    QString name;
+    qint32 foreColor = -1;
     qint32 backColor = -1;
-    std::array<QString, GridColumnCount> text;
-    std::array<QString, GridColumnCount> key;
-    std::array<QString, GridColumnCount> iconKey;
 };
 
-// Builds the row of a task. Category colours are dropped when colouring is
-// disabled. The done-grouping prefix ("A"/"Z") is put in
-// front of every key when the flag asks for it, chosen by the sort direction
-// so that finished tasks come last either way.
-TaskGridRow makeTaskGridRow(const TaskRecord &task, const QString &categoryName,
-                            std::pair<qint32, qint32> categoryColours,
-                            const DisplayFlags &flags, bool sortAscending);
+// The text a cell of the task shows, its ordering key (compared as text) and
+// its icon key, for the columns 1 to 8. The done-grouping prefix ("A"/"Z") is
+// put in front of every key when the flags ask for it, chosen by the sort
+// direction so that finished tasks come last either way.
+QString taskCellText(const TaskRecord &task, const CategoryLook &category, int column);
+QString taskCellKey(const TaskRecord &task, const CategoryLook &category, int column,
+                    const DisplayFlags &flags, bool sortAscending);
+QString taskCellIconKey(const TaskRecord &task, int column);
 
 // The tasks of the day shown, one row per task, eight columns.
 class TaskGridModel final : public QAbstractTableModel
@@ -80,16 +77,22 @@ public:
                         int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
-    // Rows, 0-based.
-    const TaskGridRow &row(int row) const { return m_rows.at(row); }
-    const QList<TaskGridRow> &rows() const { return m_rows; }
+    // The records of the rows, 0-based; cells are formatted when asked for.
+    const TaskRecord &record(int row) const { return m_tasks.at(row); }
+    const QList<TaskRecord> &records() const { return m_tasks; }
     int rowOfId(qint32 id) const; // first row with the ID, -1 when none
-    void setRows(QList<TaskGridRow> rows);
-    void appendRow(TaskGridRow row);
-    void replaceRow(int row, TaskGridRow data);
+    void setTasks(QList<TaskRecord> tasks, QHash<qint32, CategoryLook> categories);
+    // Replaces the row of the task with the same ID; false when none shows it.
+    bool updateTask(const TaskRecord &task);
     void clear();
-    // Check icon and look of a row; its keys stay.
-    void setRowChecked(int row, bool finished);
+    CategoryLook categoryOf(const TaskRecord &task) const;
+
+    // What the cells depend on besides the records: colouring, done grouping
+    // and the sort direction that chooses the grouping prefix.
+    void setDisplay(const DisplayFlags &flags, bool sortAscending);
+    QString cellText(int row, int column) const;
+    QString cellKey(int row, int column) const;
+    QString cellIconKey(int row, int column) const;
 
     // Stable three-level sort on the ordering keys as text: the given column
     // (1..8) in the given direction, then subject ascending, then priority
@@ -115,7 +118,10 @@ private:
     QVariant headerIconKey(int section) const;
     void emitRowChanged(int row);
 
-    QList<TaskGridRow> m_rows;
+    QList<TaskRecord> m_tasks;
+    QHash<qint32, CategoryLook> m_categories;
+    DisplayFlags m_flags;
+    bool m_sortAscending = true;
     QFont m_baseFont;
     QColor m_doneFore;
     QColor m_doneBack;

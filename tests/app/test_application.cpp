@@ -163,7 +163,7 @@ private Q_SLOTS:
             TaskRecord &t = kept[list][4];
             QCOMPARE(t.ID, 20);
             QCOMPARE(t.State, int(NotStarted));
-            QVERIFY(p.context->tracker.start(list, t.ID, t.Subject).started);
+            QVERIFY(p.context->tracker.start(list, t.ID));
             p.clock.advance(10'000);
             p.context->tracker.TrackTick();
             t = *store.findTask(list, t.ID);

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QStringList>
 
+#include <functional>
+
 namespace cdk::test {
 
 // Records every message the program would show and answers questions from a
@@ -23,6 +25,8 @@ public:
     Answer ask(const QString &title, const QString &text, MessageIcon icon) override
     {
         shown.append({title, text, icon, true});
+        if (whileAsking)
+            whileAsking();
         return answers.isEmpty() ? Answer::No : answers.takeFirst();
     }
     void tell(const QString &title, const QString &text, MessageIcon icon) override
@@ -51,6 +55,9 @@ public:
     QString lastText() const { return shown.isEmpty() ? QString() : shown.last().text; }
 
     QList<Answer> answers;       // answers to questions, in order
+    // Runs while a question is open, before it is answered: what the program
+    // does behind a question (timers, other events) happens here.
+    std::function<void()> whileAsking;
     QStringList files;           // paths the file dialogs return, in order
     QList<qint32> colors;        // colours the colour dialog returns
     QList<Shown> shown;          // every message and question, in order

@@ -1,5 +1,5 @@
 #include "common/TaskFixtures.h"
-#include "editing/Recurrence.h"
+#include "core/Recurrence.h"
 
 #include <memory>
 

@@ -1,5 +1,7 @@
 #include "common/FakeClock.h"
 #include "common/TaskFixtures.h"
+#include "core/TaskOperations.h"
+#include "core/TimeTracker.h"
 #include "editing/AddTaskDialog.h"
 #include "editing/FakeTaskDialogHost.h"
 #include "editing/RecurrentTasksDialog.h"
@@ -24,6 +26,8 @@ private:
     std::unique_ptr<test::StoreFixture> f;
     test::FakeClock m_clock;
     test::FakeTaskDialogHost m_host;
+    std::unique_ptr<TimeTracker> m_tracker;
+    std::unique_ptr<TaskOperations> m_ops;
     std::unique_ptr<AddTaskDialog> m_taskDialog;
     std::unique_ptr<RecurrentTasksDialog> m_manager;
 
@@ -51,7 +55,7 @@ private:
     }
     void makeManager()
     {
-        m_manager = std::make_unique<RecurrentTasksDialog>(f->store, f->prompter, *m_taskDialog,
+        m_manager = std::make_unique<RecurrentTasksDialog>(*m_ops, f->prompter, *m_taskDialog,
                                                            m_host);
     }
     QTreeWidget *list() { return child<QTreeWidget>("lvRecurrentTasks"); }
@@ -69,12 +73,16 @@ private Q_SLOTS:
     {
         f = std::make_unique<test::StoreFixture>();
         m_host = {};
-        m_taskDialog = std::make_unique<AddTaskDialog>(f->store, f->prompter, m_clock, m_host);
+        m_tracker = std::make_unique<TimeTracker>(f->store, m_clock);
+        m_ops = std::make_unique<TaskOperations>(f->store, f->settings, *m_tracker);
+        m_taskDialog = std::make_unique<AddTaskDialog>(*m_ops, f->prompter, m_clock, m_host);
     }
     void cleanup()
     {
         m_manager.reset();
         m_taskDialog.reset();
+        m_ops.reset();
+        m_tracker.reset();
         f.reset();
     }
 

@@ -1,7 +1,7 @@
 #include "common/FakeClock.h"
 #include "common/TaskFixtures.h"
-#include "tracking/PercentDone.h"
-#include "tracking/TimeTracker.h"
+#include "core/PercentDone.h"
+#include "core/TimeTracker.h"
 
 #include <QRandomGenerator>
 
@@ -61,7 +61,7 @@ private Q_SLOTS:
     {
         addTask(1, 120, 0);
         TimeTracker tracker(f->store, m_clock);
-        QVERIFY(tracker.start(kDay, 1, QStringLiteral("Task 1")).started);
+        QVERIFY(tracker.start(kDay, 1));
         QRandomGenerator random(42);
         qint64 elapsedMs = 0;
         int boundaries = 0;
@@ -85,7 +85,7 @@ private Q_SLOTS:
     {
         addTask(1, 60, 3, 20);
         TimeTracker tracker(f->store, m_clock);
-        QVERIFY(tracker.start(kDay, 1, QString()).started);
+        QVERIFY(tracker.start(kDay, 1));
         m_clock.advance(7 * 60 * 1000 + 500);
         QCOMPARE(tracker.TrackTick(), TickResult::MinuteBoundary);
         QCOMPARE(task(1).FinishedDuration, 10);
@@ -101,7 +101,7 @@ private Q_SLOTS:
     {
         addTask(1, 60, 4, 59);
         TimeTracker tracker(f->store, m_clock);
-        QVERIFY(tracker.start(kDay, 1, QString()).started);
+        QVERIFY(tracker.start(kDay, 1));
         m_clock.advance(1000);
         QCOMPARE(tracker.TrackTick(), TickResult::MinuteBoundary);
         QCOMPARE(task(1).FinishedDuration, 5);
@@ -112,7 +112,7 @@ private Q_SLOTS:
     {
         addTask(1, 10, 8, 30);
         TimeTracker tracker(f->store, m_clock);
-        QVERIFY(tracker.start(kDay, 1, QString()).started);
+        QVERIFY(tracker.start(kDay, 1));
         QVERIFY(!tracker.isFinished());
         m_clock.advance(5 * 60 * 1000);
         QCOMPARE(tracker.TrackTick(), TickResult::MinuteBoundary);
@@ -133,7 +133,7 @@ private Q_SLOTS:
         addTask(1, 60, 0);
         m_clock.setTick(0xFFFFFFFFu - 1499u); // 1.5 s before the wrap
         TimeTracker tracker(f->store, m_clock);
-        QVERIFY(tracker.start(kDay, 1, QString()).started);
+        QVERIFY(tracker.start(kDay, 1));
         m_clock.advance(2700); // wraps to 1200
         QVERIFY(m_clock.tickCount() < 2000);
         QCOMPARE(tracker.TrackTick(), TickResult::Seconds);
@@ -156,13 +156,11 @@ private Q_SLOTS:
         QFETCH(int, expected);
         addTask(1, 30, 5, 0, state);
         TimeTracker tracker(f->store, m_clock);
-        const StartResult r = tracker.start(kDay, 1, QStringLiteral("shown subject"));
-        QVERIFY(r.started);
-        QCOMPARE(r.stateChanged, state == 0);
+        QVERIFY(tracker.start(kDay, 1));
         QCOMPARE(task(1).State, expected);
         QCOMPARE(tracker.TrackedDuration, 30);
         QCOMPARE(tracker.TrackedFinishedDuration, 5);
-        QCOMPARE(tracker.TrackedSubject, QStringLiteral("shown subject"));
+        QCOMPARE(tracker.TrackedSubject, task(1).Subject);
         QCOMPARE(tracker.LastTick, m_clock.tickCount());
     }
 
@@ -170,7 +168,7 @@ private Q_SLOTS:
     {
         addTask(1, 60, 0);
         TimeTracker tracker(f->store, m_clock);
-        QVERIFY(tracker.start(kDay, 1, QString()).started);
+        QVERIFY(tracker.start(kDay, 1));
         m_clock.advance(1000);
         tracker.TrackTick();
         f->store.Close();

@@ -3,6 +3,8 @@
 #include "common/RecordingSound.h"
 #include "common/RecordingTrayIcon.h"
 #include "common/TaskFixtures.h"
+#include "core/TaskOperations.h"
+#include "core/TimeTracker.h"
 #include "tracking/AlertPopup.h"
 #include "tracking/TrackingController.h"
 
@@ -45,6 +47,7 @@ private:
     test::RecordingSound m_sound;
     test::RecordingTrayIcon m_tray;
     std::unique_ptr<TimeTracker> m_tracker;
+    std::unique_ptr<TaskOperations> m_ops;
     TrackingController *m_controller = nullptr;
 
     // Adds the task and selects it, as the window would before a start.
@@ -54,10 +57,9 @@ private:
         TaskRecord r = test::makeTask(id, subject, duration, done, state);
         r.FinishedSeconds = static_cast<quint8>(seconds);
         f->add(r);
-        m_host->rows = 1;
-        m_host->taskId = id;
-        m_host->subject = subject;
+        m_host->selected = {r};
     }
+    void start(qint32 id = 1) { QVERIFY(m_ops->startTracking(kDay, id)); }
     TaskRecord task(qint32 id) { return f->task(id); }
 
     static QRect available() { return QGuiApplication::primaryScreen()->availableGeometry(); }
@@ -93,6 +95,7 @@ private Q_SLOTS:
         m_sound.played.clear();
         m_tray = test::RecordingTrayIcon();
         m_tracker = std::make_unique<TimeTracker>(f->store, m_clock);
+        m_ops = std::make_unique<TaskOperations>(f->store, f->settings, *m_tracker);
         m_controller = new TrackingController(m_window.get(), *m_tracker, *m_host, f->settings,
                                               m_sound, f->prompter, &m_tray);
     }
@@ -100,6 +103,7 @@ private Q_SLOTS:
     {
         qDeleteAll(popups());
         m_window.reset(); // owns the controller and its timers
+        m_ops.reset();
         m_tracker.reset();
         f.reset();
     }
@@ -125,10 +129,10 @@ private Q_SLOTS:
         QFETCH(QString, done);
         QFETCH(QString, taskText);
         QFETCH(QString, status);
-        m_host->rows = rows;
-        m_host->subject = QStringLiteral("Write report");
-        m_host->timeNeeded = rows == 1 ? QStringLiteral("1:30") : QString();
-        m_host->timeDone = done;
+        const TaskRecord selected =
+            test::makeTask(1, QStringLiteral("Write report"), 90, done == QStringLiteral("1:30") ? 90 : 45);
+        for (int i = 0; i < rows; ++i)
+            m_host->selected.append(selected);
         m_controller->RefreshTrackingDisplay();
         QCOMPARE(m_host->caption, QStringLiteral("Currently selected:"));
         QCOMPARE(m_host->currentTask, taskText);
@@ -142,11 +146,10 @@ private Q_SLOTS:
     void startShowsTheTrackedTask()
     {
         addSelected(1, QStringLiteral("Write report"), 90, 45);
-        m_controller->SetTracking(true);
+        start();
         QVERIFY(m_tracker->TrackingActive);
-        QVERIFY(m_window->findChild<QTimer *>(QStringLiteral("tmrTracker"))->isActive());
+        QVERIFY(m_tracker->tmrTracker()->isActive());
         QCOMPARE(task(1).State, 1);
-        QCOMPARE(m_host->rowRefreshes.size(), 1); // the state change is shown
         QCOMPARE(m_host->caption, QStringLiteral("Time tracking task:"));
         QCOMPARE(m_host->currentTask, QStringLiteral("Write report"));
         QVERIFY(m_host->currentTaskIsLink);
@@ -162,7 +165,7 @@ private Q_SLOTS:
         m_controller->currentTaskClicked();
         QCOMPARE(m_host->trackedTaskShown, 1);
 
-        m_controller->SetTracking(false);
+        m_ops->stopTracking();
         QVERIFY(m_host->startEnabled);
         QVERIFY(!m_host->stopFinishEnabled);
         QCOMPARE(m_host->caption, QStringLiteral("Currently selected:"));
@@ -174,14 +177,13 @@ private Q_SLOTS:
     void startOnAFinishedTaskAlertsOnce()
     {
         addSelected(1, QStringLiteral("Call Ann"), 30, 30, 0, 1);
-        m_controller->SetTracking(true);
+        start();
         QCOMPARE(m_host->caption, QStringLiteral("Tracking finished: "));
         QCOMPARE(m_host->stateColour, QColor(0, 255, 0));
         QCOMPARE(m_host->status, QStringLiteral("Done: [0:30 / 0:30] [100%]"));
         QCOMPARE(m_tray.picture, TrayIcon::Picture::Done);
         QCOMPARE(m_host->flashes, 1);
         QVERIFY(m_controller->tmrCheckHighlight()->isActive());
-        QCOMPARE(m_host->rowRefreshes.size(), 1); // no state change; the finish refill
         const auto shown = popups();
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown.first()->findChild<QLabel *>(QStringLiteral("lblAlert"))->text(),
@@ -191,7 +193,7 @@ private Q_SLOTS:
         // Later refreshes and ticks keep the finished look without a new alert.
         m_controller->RefreshTrackingDisplay();
         m_clock.advance(5000);
-        m_controller->TrackTick();
+        m_tracker->TrackTick();
         m_controller->RefreshTrackingDisplay();
         QCOMPARE(popups().size(), 1);
         QCOMPARE(m_sound.played.size(), 1);
@@ -211,36 +213,20 @@ private Q_SLOTS:
         QCOMPARE(m_host->trackedTaskShown, 1);
     }
 
-    void minuteBoundaryRedrawsAndFinishes_data()
-    {
-        QTest::addColumn<int>("sortColumn");
-        QTest::addColumn<bool>("wholeList");
-        QTest::newRow("by subject") << 2 << false;
-        QTest::newRow("by time done") << 4 << true;
-    }
     void minuteBoundaryRedrawsAndFinishes()
     {
-        QFETCH(int, sortColumn);
-        QFETCH(bool, wholeList);
         addSelected(1, QStringLiteral("Tidy"), 2, 1, 50, 1);
-        m_host->sortColumn = sortColumn;
-        m_controller->SetTracking(true);
+        start();
         QCOMPARE(m_host->status, QStringLiteral("Done: [0:01 / 0:02] [50%]"));
-        m_host->rowRefreshes.clear();
 
         m_clock.advance(5000); // seconds only: nothing redrawn
-        m_controller->TrackTick();
-        QCOMPARE(m_host->summaryRefreshes, 0);
-        QVERIFY(m_host->rowRefreshes.isEmpty());
+        m_tracker->TrackTick();
+        QCOMPARE(m_host->status, QStringLiteral("Done: [0:01 / 0:02] [50%]"));
         QVERIFY(popups().isEmpty());
 
         m_clock.advance(5000); // 60 s: the budget is used up
-        m_controller->TrackTick();
+        m_tracker->TrackTick();
         QCOMPARE(task(1).FinishedDuration, 2);
-        QCOMPARE(m_host->summaryRefreshes, 1);
-        QCOMPARE(m_host->listRefreshes.size(), wholeList ? 1 : 0);
-        // The tick's own row refill (unless the list was rebuilt) and the finish refill.
-        QCOMPARE(m_host->rowRefreshes.size(), wholeList ? 1 : 2);
         QCOMPARE(m_host->caption, QStringLiteral("Tracking finished: "));
         QCOMPARE(m_host->status, QStringLiteral("Done: [0:02 / 0:02] [100%]"));
         QCOMPARE(popups().size(), 1);
@@ -276,19 +262,19 @@ private Q_SLOTS:
     {
         f->add(test::makeTask(2, QStringLiteral("Other"), 60, 30, 1));
         addSelected(1, QStringLiteral("Plan"), 60, 20, 15, 1);
-        m_controller->SetTracking(true);
+        start();
         // Another row may be selected by now; the tracked task stays tracked.
-        m_host->taskId = 2;
-        QVERIFY(m_controller->ResetTimeDone(kDay, 1));
+        m_host->selected = {task(2)};
+        m_ops->resetTimeDone(kDay, {1});
         QVERIFY(m_tracker->isTracked(kDay, 1));
         QCOMPARE(m_tracker->TrackedFinishedDuration, 0);
         QCOMPARE(m_host->currentTask, QStringLiteral("Plan"));
         QCOMPARE(m_host->status, QStringLiteral("Done: [0:00 / 1:00] [0%]"));
         QCOMPARE(task(1).FinishedDuration, 0);
         QCOMPARE(task(2).FinishedDuration, 30);
-        QVERIFY(m_controller->tmrTracker()->isActive());
+        QVERIFY(m_tracker->tmrTracker()->isActive());
 
-        QVERIFY(m_controller->ResetTimeDone(kDay, 2));
+        m_ops->resetTimeDone(kDay, {2});
         QCOMPARE(task(2).FinishedDuration, 0);
         QVERIFY(m_tracker->isTracked(kDay, 1));
     }
@@ -296,30 +282,30 @@ private Q_SLOTS:
     void failingWriteIsReportedAndStops()
     {
         addSelected(1, QStringLiteral("Write"), 60, 12, 0, 1);
-        m_controller->SetTracking(true);
+        start();
         m_clock.advance(4000);
-        m_controller->TrackTick();
+        m_tracker->TrackTick();
         f->store.database().exec(QStringLiteral("PRAGMA query_only = ON"));
         m_clock.advance(2000);
-        m_controller->TrackTick();
+        m_tracker->TrackTick();
         QCOMPARE(f->prompter.shown.size(), 1);
         QCOMPARE(f->prompter.shown.first().title, QStringLiteral("Error - Chronodeck"));
         QVERIFY(f->prompter.lastText().contains(QStringLiteral("time tracking has been stopped")));
         QVERIFY(!m_tracker->TrackingActive);
-        QVERIFY(!m_controller->tmrTracker()->isActive());
+        QVERIFY(!m_tracker->tmrTracker()->isActive());
         QVERIFY(m_host->startEnabled);
         QVERIFY(!m_host->stopFinishEnabled);
         QCOMPARE(m_host->caption, QStringLiteral("Currently selected:"));
         QCOMPARE(f->seconds(1), 12 * 60 + 4);
         m_clock.advance(3000);
-        m_controller->TrackTick(); // nothing more happens
+        m_tracker->TrackTick(); // nothing more happens
         QCOMPARE(f->prompter.shown.size(), 1);
 
         // Tracking starts again once the database takes writes.
         f->store.database().exec(QStringLiteral("PRAGMA query_only = OFF"));
-        m_controller->SetTracking(true);
+        start();
         m_clock.advance(1000);
-        m_controller->TrackTick();
+        m_tracker->TrackTick();
         QCOMPARE(f->seconds(1), 12 * 60 + 5);
     }
 

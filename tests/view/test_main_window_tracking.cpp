@@ -19,7 +19,7 @@ class TestMainWindowTracking final : public QObject
 private:
     std::unique_ptr<test::MainWindowHarness> h;
 
-    QTimer *tmrTracker() { return h->child<QTimer>("tmrTracker"); }
+    QTimer *tmrTracker() { return h->tracker().tmrTracker(); }
     QString label(const char *name) { return h->child<QLabel>(name)->text(); }
 
     // Three tasks of today; "b" (ID 2, 30 minutes with 10 done) is selected

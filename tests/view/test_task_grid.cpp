@@ -1,6 +1,9 @@
 #include "view/TaskGrid.h"
 
+#include "common/FakeClock.h"
 #include "common/TaskFixtures.h"
+#include "core/TaskOperations.h"
+#include "core/TimeTracker.h"
 #include "view/TaskGridView.h"
 
 #include <QAbstractItemModelTester>
@@ -29,6 +32,9 @@ class TestTaskGrid final : public QObject
 
 private:
     std::unique_ptr<test::StoreFixture> f;
+    test::FakeClock m_clock;
+    std::unique_ptr<TimeTracker> m_tracker;
+    std::unique_ptr<TaskOperations> m_ops;
     std::unique_ptr<TaskGridView> m_view;
     std::unique_ptr<TaskGrid> m_grid;
 
@@ -37,12 +43,16 @@ private:
         m_grid.reset();
         m_view = std::make_unique<TaskGridView>();
         m_view->resize(800, 400);
-        m_grid = std::make_unique<TaskGrid>(f->store, f->settings, m_view.get());
+        if (!m_ops) {
+            m_tracker = std::make_unique<TimeTracker>(f->store, m_clock);
+            m_ops = std::make_unique<TaskOperations>(f->store, f->settings, *m_tracker);
+        }
+        m_grid = std::make_unique<TaskGrid>(*m_ops, f->settings, m_view.get());
         m_grid->SetUpGridColumns();
         m_grid->LoadSortSettings();
     }
     void save(const TaskRecord &t) { f->add(t); }
-    void show(const QString &list = kDay) { m_grid->RefreshTaskList(list, false, false, true); }
+    void show(const QString &list = kDay) { m_grid->showList(list); }
     QString setting(SettingsSection section, const QString &key)
     {
         return f->settings.Load(section, key);
@@ -69,6 +79,8 @@ private Q_SLOTS:
     {
         m_grid.reset();
         m_view.reset();
+        m_ops.reset();
+        m_tracker.reset();
         QVERIFY2(f->prompter.shown.isEmpty(), qPrintable(f->prompter.lastText()));
         f.reset();
     }
@@ -139,7 +151,7 @@ private Q_SLOTS:
 
         // A new task sorts in front: the same tasks stay selected on other rows.
         save(task(5, QStringLiteral("a first")));
-        m_grid->RefreshTaskList(kDay, true, true, true);
+        m_grid->reload();
         QCOMPARE(m_grid->selectedTaskIds(), (QList<qint32>{2, 4}));
         QCOMPARE(m_grid->selectedRows(), (QList<int>{3, 5}));
 
@@ -150,26 +162,23 @@ private Q_SLOTS:
         show(kNextDay);
         QCOMPARE(m_grid->rowCount(), 0);
         QVERIFY(m_grid->selectedRows().isEmpty());
-        m_grid->recordSelectedRow();
-        QCOMPARE(m_grid->recordedSelectedRow(), 0);
     }
 
-    void rowRefreshTouchesOnlyTheShownDay()
+    // Whatever changes a task through the operations reaches the grid when,
+    // and only when, it shows that task's day.
+    void changesReachOnlyTheShownDay()
     {
         save(task(1, QStringLiteral("one"), 2, InProgress, 60, 10));
         save(task(1, QStringLiteral("elsewhere"), 2, InProgress, 60, 10, kNextDay));
         show();
+        QSignalSpy reset(m_grid->model(), &QAbstractItemModel::modelReset);
         QSignalSpy changed(m_grid->model(), &QAbstractItemModel::dataChanged);
 
-        QVERIFY(f->store.SetTaskState(1, kDay, Finished, false));
-        m_grid->RefreshTaskRow(1, kNextDay);
-        QCOMPARE(changed.count(), 0);
+        m_ops->setState(kNextDay, {1}, Finished);
+        QCOMPARE(reset.count() + changed.count(), 0);
         QCOMPARE(m_grid->cellIconKey(1, ColCheckbox), QStringLiteral("UNCHECK"));
-        m_grid->RefreshTaskRow(99, kDay);
-        QCOMPARE(changed.count(), 0);
 
-        m_grid->RefreshTaskRow(1, kDay);
-        QCOMPARE(changed.count(), 1);
+        m_ops->setState(kDay, {1}, Finished);
         QCOMPARE(m_grid->cellIconKey(1, ColCheckbox), QStringLiteral("CHECK"));
         QCOMPARE(m_grid->cellText(1, ColTaskState), QStringLiteral("Finished"));
         QCOMPARE(m_grid->cellIconKey(1, ColPriority), QStringLiteral("NORMALGP"));
@@ -196,7 +205,10 @@ private Q_SLOTS:
         QCOMPARE(m_grid->cellText(3, ColCategory), QStringLiteral("(none)"));
 
         // A single-row refill looks them up the same way.
-        m_grid->RefreshTaskRow(1, kDay);
+        TaskRecord renamed = task(1, QStringLiteral("t1 again"));
+        renamed.Category = 20;
+        m_ops->editTask(kDay, 1, renamed);
+        QCOMPARE(m_grid->cellText(1, ColSubject), QStringLiteral("t1 again"));
         QCOMPARE(model->index(0, ColSubject - 1).data(Qt::ForegroundRole).value<QBrush>().color(),
                  QColor(255, 0, 0));
     }

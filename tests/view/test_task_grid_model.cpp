@@ -1,5 +1,5 @@
 #include "view/TaskGridModel.h"
-#include "view/DaySummary.h"
+#include "core/DaySummary.h"
 
 #include "common/TaskFixtures.h"
 
@@ -18,10 +18,10 @@ TaskRecord task(qint32 id, const QString &subject, int priority, int state = Not
     return test::makeTask(id, subject, duration, done, state, priority);
 }
 
-TaskGridRow row(const TaskRecord &t, const DisplayFlags &flags = {}, bool ascending = true,
-                std::pair<qint32, qint32> colours = {-1, -1})
+// Category 1 "Work" in the given colours.
+QHash<qint32, CategoryLook> work(qint32 fore = -1, qint32 back = -1)
 {
-    return makeTaskGridRow(t, QStringLiteral("Work"), colours, flags, ascending);
+    return {{1, {QStringLiteral("Work"), fore, back}}};
 }
 
 QList<qint32> idsInOrder(const TaskGridModel &model)
@@ -35,19 +35,16 @@ QList<qint32> idsInOrder(const TaskGridModel &model)
 const QDate kToday(2024, 3, 5);
 
 // "done needed/worked" per task, e.g. "0 120/45": open, 120 minutes needed,
-// 45 worked. The keys carry the grouping prefix, which must not count.
-QList<DaySummaryRow> rows(const QString &tasks)
+// 45 worked.
+QList<TaskRecord> rows(const QString &tasks)
 {
-    QList<DaySummaryRow> list;
-    for (const QString &task : tasks.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-        const bool finished = task.trimmed().startsWith(QLatin1Char('1'));
-        const QString prefix = finished ? QStringLiteral("Z") : QStringLiteral("A");
-        const QStringList minutes = task.trimmed().mid(2).split(QLatin1Char('/'));
-        auto key = [&prefix](const QString &m) {
-            return prefix + m.rightJustified(11, QLatin1Char('0'));
-        };
-        list.append({finished ? QStringLiteral("CHECK") : QStringLiteral("UNCHECK"),
-                     key(minutes.at(0)), key(minutes.at(1))});
+    QList<TaskRecord> list;
+    for (const QString &text : tasks.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const bool finished = text.trimmed().startsWith(QLatin1Char('1'));
+        const QStringList minutes = text.trimmed().mid(2).split(QLatin1Char('/'));
+        list.append(task(int(list.size()) + 1, QStringLiteral("t"), 2,
+                         finished ? Finished : InProgress, minutes.at(0).toInt(),
+                         minutes.at(1).toInt()));
     }
     return list;
 }
@@ -61,23 +58,38 @@ class TestTaskGridModel final : public QObject
 private Q_SLOTS:
     void rowCellsAndKeys()
     {
-        const TaskGridRow r = row(task(7, QStringLiteral("Write Report"), 5, InProgress, 75, 30));
-        QCOMPARE(r.id, 7);
-        QCOMPARE(r.iconKey[ColCheckbox - 1], QStringLiteral("UNCHECK"));
-        QCOMPARE(r.key[ColCheckbox - 1], QStringLiteral("0"));
-        QCOMPARE(r.text[ColTimeNeeded - 1], QStringLiteral("1:15"));
-        QCOMPARE(r.key[ColTimeDone - 1], QStringLiteral("00000000030"));
-        QCOMPARE(r.text[ColPercentDone - 1], QStringLiteral("40%"));
-        QCOMPARE(r.key[ColPercentDone - 1], QStringLiteral("040"));
-        QCOMPARE(r.text[ColTaskState - 1], QStringLiteral("In Progress"));
-        QCOMPARE(r.key[ColTaskState - 1], QStringLiteral("in progress"));
-        QCOMPARE(r.key[ColCategory - 1], QStringLiteral("work"));
-        QCOMPARE(r.text[ColPriority - 1], QStringLiteral("Urgent"));
-        QCOMPARE(r.iconKey[ColPriority - 1], QStringLiteral("URGENTP"));
+        TaskGridModel m;
+        TaskRecord gone = task(9, QStringLiteral("y"), 2);
+        gone.Category = 77;
+        m.setTasks({task(7, QStringLiteral("Write Report"), 5, InProgress, 75, 30),
+                    task(8, QStringLiteral("x"), 2, Finished, 30, 30), gone},
+                   work());
+        QCOMPARE(m.index(0, 0).data(TaskGridModel::TaskIdRole).toInt(), 7);
+        QCOMPARE(m.cellIconKey(0, ColCheckbox), QStringLiteral("UNCHECK"));
+        QCOMPARE(m.cellKey(0, ColCheckbox), QStringLiteral("0"));
+        QCOMPARE(m.cellText(0, ColTimeNeeded), QStringLiteral("1:15"));
+        QCOMPARE(m.cellKey(0, ColTimeDone), QStringLiteral("00000000030"));
+        QCOMPARE(m.cellText(0, ColPercentDone), QStringLiteral("40%"));
+        QCOMPARE(m.cellKey(0, ColPercentDone), QStringLiteral("040"));
+        QCOMPARE(m.cellText(0, ColTaskState), QStringLiteral("In Progress"));
+        QCOMPARE(m.cellKey(0, ColTaskState), QStringLiteral("in progress"));
+        QCOMPARE(m.cellKey(0, ColCategory), QStringLiteral("work"));
+        QCOMPARE(m.cellText(0, ColPriority), QStringLiteral("Urgent"));
+        QCOMPARE(m.cellIconKey(0, ColPriority), QStringLiteral("URGENTP"));
 
-        const TaskGridRow done = row(task(8, QStringLiteral("x"), 2, Finished, 30, 30));
-        QCOMPARE(done.key[ColCheckbox - 1], QStringLiteral("1"));
-        QCOMPARE(done.iconKey[ColPriority - 1], QStringLiteral("NORMALGP"));
+        QCOMPARE(m.cellKey(1, ColCheckbox), QStringLiteral("1"));
+        QCOMPARE(m.cellIconKey(1, ColPriority), QStringLiteral("NORMALGP"));
+        // A deleted category shows as none and sorts as such.
+        QCOMPARE(m.cellText(2, ColCategory), QStringLiteral("(none)"));
+
+        // Done grouping puts finished tasks last in both directions.
+        DisplayFlags grouped;
+        grouped.DisplayDoneTasksAtTheEnd = true;
+        m.setDisplay(grouped, true);
+        QCOMPARE(m.cellKey(1, ColSubject), QStringLiteral("Zx"));
+        m.setDisplay(grouped, false);
+        QCOMPARE(m.cellKey(1, ColSubject), QStringLiteral("Ax"));
+        QCOMPARE(m.cellKey(0, ColSubject), QStringLiteral("Zwrite report"));
     }
 
     void percentDone_data()
@@ -122,10 +134,11 @@ private Q_SLOTS:
         TaskGridModel model;
         QAbstractItemModelTester tester(&model,
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
-        model.setRows({row(task(1, QStringLiteral("b"), 2, NotStarted, 10)),
-                       row(task(2, QStringLiteral("a"), 1, NotStarted, 20)),
-                       row(task(3, QStringLiteral("B"), 5, NotStarted, 10)),
-                       row(task(4, QStringLiteral("A"), 3, NotStarted, 30))});
+        model.setTasks({task(1, QStringLiteral("b"), 2, NotStarted, 10),
+                        task(2, QStringLiteral("a"), 1, NotStarted, 20),
+                        task(3, QStringLiteral("B"), 5, NotStarted, 10),
+                        task(4, QStringLiteral("A"), 3, NotStarted, 30)},
+                       work());
         model.sortRows(column, ascending);
         QCOMPARE(idsInOrder(model), expected);
     }
@@ -133,10 +146,10 @@ private Q_SLOTS:
     void sortIsStable()
     {
         TaskGridModel model;
-        QList<TaskGridRow> rows;
+        QList<TaskRecord> tasks;
         for (int id = 1; id <= 6; ++id)
-            rows.append(row(task(id, QStringLiteral("same"), 2)));
-        model.setRows(rows);
+            tasks.append(task(id, QStringLiteral("same"), 2));
+        model.setTasks(tasks, work());
         model.sortRows(ColCategory, false);
         QCOMPARE(idsInOrder(model), (QList<qint32>{1, 2, 3, 4, 5, 6}));
     }
@@ -146,8 +159,9 @@ private Q_SLOTS:
         TaskGridModel model;
         QAbstractItemModelTester tester(&model,
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
-        model.setRows({row(task(1, QStringLiteral("c"), 2)), row(task(2, QStringLiteral("a"), 2)),
-                       row(task(3, QStringLiteral("b"), 2))});
+        model.setTasks({task(1, QStringLiteral("c"), 2), task(2, QStringLiteral("a"), 2),
+                        task(3, QStringLiteral("b"), 2)},
+                       work());
         const QPersistentModelIndex first(model.index(0, 1));
         model.sortRows(ColSubject, true);
         QCOMPARE(first.row(), 2);
@@ -160,22 +174,27 @@ private Q_SLOTS:
         QFont base(QStringLiteral("Sans"), 9);
         base.setBold(true);
         model.setBaseFont(base);
-        DisplayFlags coloured;
-        DisplayFlags plain;
-        plain.DisableTaskColoring = true;
         const qint32 red = 0x0000ff;    // R + 256 G + 65536 B
         const qint32 yellow = 0x00ffff;
-        model.setRows(
-            {row(task(1, QStringLiteral("a"), 2), coloured, true, {red, yellow}),
-             row(task(2, QStringLiteral("b"), 2), coloured, true, {-1, -1}),
-             row(task(3, QStringLiteral("c"), 2), plain, true, {red, yellow}),
-             row(task(4, QStringLiteral("d"), 2, Finished), coloured, true, {red, yellow})});
+        QHash<qint32, CategoryLook> categories = work(red, yellow);
+        categories.insert(2, {QStringLiteral("Plain"), -1, -1});
+        TaskRecord plainTask = task(2, QStringLiteral("b"), 2);
+        plainTask.Category = 2;
+        model.setTasks({task(1, QStringLiteral("a"), 2), plainTask, task(3, QStringLiteral("c"), 2),
+                        task(4, QStringLiteral("d"), 2, Finished)},
+                       categories);
         const int subject = ColSubject - 1;
 
-        QVERIFY(model.index(0, subject).data(Qt::ForegroundRole).isValid());
+        QCOMPARE(model.index(0, subject).data(Qt::ForegroundRole).value<QBrush>().color(),
+                 QColor(255, 0, 0));
+        QCOMPARE(model.index(0, subject).data(Qt::BackgroundRole).value<QBrush>().color(),
+                 QColor(255, 255, 0));
         // -1 leaves the grid's own colours.
         QVERIFY(!model.index(1, subject).data(Qt::ForegroundRole).isValid());
         QVERIFY(!model.index(1, subject).data(Qt::BackgroundRole).isValid());
+        DisplayFlags plain;
+        plain.DisableTaskColoring = true;
+        model.setDisplay(plain, true);
         QVERIFY(!model.index(2, subject).data(Qt::ForegroundRole).isValid());
 
         const QPalette pal = QGuiApplication::palette();
@@ -217,12 +236,12 @@ private Q_SLOTS:
         TaskGridModel model;
         QAbstractItemModelTester tester(&model,
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
-        model.appendRow(row(task(1, QStringLiteral("a"), 2)));
-        model.appendRow(row(task(2, QStringLiteral("b"), 2)));
-        model.setRowChecked(1, true);
+        model.setTasks({task(1, QStringLiteral("a"), 2), task(2, QStringLiteral("b"), 2)}, work());
+        QVERIFY(model.updateTask(task(2, QStringLiteral("b"), 2, Finished)));
         QCOMPARE(model.index(1, 0).data(TaskGridModel::IconKeyRole).toString(),
                  QStringLiteral("CHECK"));
-        model.replaceRow(0, row(task(1, QStringLiteral("renamed"), 4)));
+        QVERIFY(model.updateTask(task(1, QStringLiteral("renamed"), 4)));
+        QVERIFY(!model.updateTask(task(99, QStringLiteral("not shown"), 4)));
         QCOMPARE(model.index(0, 1).data().toString(), QStringLiteral("renamed"));
         QCOMPARE(model.rowOfId(2), 1);
         QCOMPARE(model.rowOfId(99), -1);

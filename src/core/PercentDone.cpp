@@ -1,4 +1,4 @@
-#include "tracking/PercentDone.h"
+#include "core/PercentDone.h"
 
 #include <cmath>
 

@@ -1,20 +1,12 @@
 #pragma once
 
+#include "store/TaskRecord.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
 
-class QAbstractItemModel;
-
 namespace cdk {
-
-// What the summary under the grid reads from one row.
-struct DaySummaryRow
-{
-    QString checkIconKey; // "CHECK" or "UNCHECK"
-    QString neededKey;    // ordering key of "TIMENEEDED"
-    QString doneKey;      // ordering key of "TIMEDONE"
-};
 
 // The day line, progress bar and time labels under the grid.
 struct DaySummary
@@ -31,19 +23,12 @@ struct DaySummary
     QString leftText;         // for lblLeft ("Everything done!" when nothing is left)
 };
 
-// The minutes in an ordering key: its last 10 characters read as a number,
-// so a grouping prefix is ignored.
-qint64 minutesOfKey(const QString &key);
-
-// Builds the summary of the rows for the day shown; shortDate is the shown
+// Builds the summary of the tasks of the day shown; shortDate is the shown
 // date in the system's short form (used when the day is not today).
-DaySummary computeDaySummary(const QList<DaySummaryRow> &rows, const QDate &shown,
+DaySummary computeDaySummary(const QList<TaskRecord> &tasks, const QDate &shown,
                              const QDate &today, const QString &shortDate);
 // As above with the system locale's short date form.
-DaySummary computeDaySummary(const QList<DaySummaryRow> &rows, const QDate &shown,
+DaySummary computeDaySummary(const QList<TaskRecord> &tasks, const QDate &shown,
                              const QDate &today);
-
-// The rows of a task grid model (check icon key and time keys by column).
-QList<DaySummaryRow> daySummaryRows(const QAbstractItemModel &model);
 
 } // namespace cdk

@@ -1,27 +1,21 @@
-#include "view/DaySummary.h"
+#include "core/DaySummary.h"
 
 #include "base/Functions.h"
-#include "view/TaskGridModel.h"
+#include "store/Vocabulary.h"
 
-#include <QAbstractItemModel>
 #include <QLocale>
 
 namespace cdk {
 
-qint64 minutesOfKey(const QString &key)
-{
-    return qint64(BasicVal(key.right(10)));
-}
-
-DaySummary computeDaySummary(const QList<DaySummaryRow> &rows, const QDate &shown,
+DaySummary computeDaySummary(const QList<TaskRecord> &tasks, const QDate &shown,
                              const QDate &today, const QString &shortDate)
 {
     DaySummary s;
-    for (const DaySummaryRow &row : rows) {
-        if (row.checkIconKey == QLatin1String("UNCHECK"))
+    for (const TaskRecord &task : tasks) {
+        if (task.State != TaskState::Finished)
             ++s.tasksLeft;
-        const qint64 needed = minutesOfKey(row.neededKey);
-        const qint64 done = qMin(minutesOfKey(row.doneKey), needed);
+        const qint64 needed = task.Duration;
+        const qint64 done = qMin<qint64>(task.FinishedDuration, needed);
         s.totalNeeded += needed;
         s.totalDone += done;
     }
@@ -58,24 +52,11 @@ DaySummary computeDaySummary(const QList<DaySummaryRow> &rows, const QDate &show
     return s;
 }
 
-DaySummary computeDaySummary(const QList<DaySummaryRow> &rows, const QDate &shown,
+DaySummary computeDaySummary(const QList<TaskRecord> &tasks, const QDate &shown,
                              const QDate &today)
 {
-    return computeDaySummary(rows, shown, today,
+    return computeDaySummary(tasks, shown, today,
                              QLocale::system().toString(shown, QLocale::ShortFormat));
-}
-
-QList<DaySummaryRow> daySummaryRows(const QAbstractItemModel &model)
-{
-    QList<DaySummaryRow> rows;
-    const int n = model.rowCount();
-    rows.reserve(n);
-    for (int r = 0; r < n; ++r) {
-        rows.append({model.index(r, ColCheckbox - 1).data(TaskGridModel::IconKeyRole).toString(),
-                     model.index(r, ColTimeNeeded - 1).data(TaskGridModel::SortKeyRole).toString(),
-                     model.index(r, ColTimeDone - 1).data(TaskGridModel::SortKeyRole).toString()});
-    }
-    return rows;
 }
 
 } // namespace cdk

@@ -1,4 +1,4 @@
-#include "editing/Recurrence.h"
+#include "core/Recurrence.h"
 
 #include "base/Functions.h"
 #include "base/Log.h"

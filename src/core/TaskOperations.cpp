@@ -1,0 +1,295 @@
+#include "core/TaskOperations.h"
+
+#include "base/Log.h"
+#include "core/Recurrence.h"
+#include "core/TimeTracker.h"
+#include "settings/Settings.h"
+#include "store/TaskStore.h"
+#include "store/Vocabulary.h"
+
+#include <QTimer>
+
+namespace cdk {
+
+namespace {
+
+// Long enough to gather the writes of one command (a batch of check-offs),
+// short enough that a copy taken right after a change holds it.
+constexpr int kCheckpointDelayMs = 1000;
+
+} // namespace
+
+TaskOperations::TaskOperations(TaskStore &store, clsSettings &settings, TimeTracker &tracker,
+                               QObject *parent)
+    : QObject(parent), m_store(store), m_settings(settings), m_tracker(tracker)
+{
+    m_tmrCheckpoint = new QTimer(this);
+    m_tmrCheckpoint->setObjectName(QStringLiteral("tmrCheckpoint"));
+    m_tmrCheckpoint->setSingleShot(true);
+    m_tmrCheckpoint->setInterval(kCheckpointDelayMs);
+    connect(m_tmrCheckpoint, &QTimer::timeout, this, &TaskOperations::checkpointNow);
+    // Every minute of tracked time reaches the file itself, not only the journal.
+    connect(&m_tracker, &TimeTracker::minuteCounted, this,
+            [this](const QString &list, qint32 id) {
+                Q_EMIT taskChanged(list, id);
+                checkpointSoon();
+            });
+}
+
+TaskOperations::~TaskOperations() = default;
+
+bool TaskOperations::markFull() const
+{
+    return m_settings.flags().MarkTasks100PercentWhenCheckedOff;
+}
+
+template<typename Fn> void TaskOperations::inTransaction(Fn &&work)
+{
+    sql::Transaction transaction(m_store.database());
+    work();
+    transaction.commit();
+    checkpointSoon();
+}
+
+void TaskOperations::checkpointSoon()
+{
+    if (!m_tmrCheckpoint->isActive())
+        m_tmrCheckpoint->start();
+}
+
+void TaskOperations::checkpointNow()
+{
+    try {
+        m_store.checkpointPassive();
+    } catch (const StoreError &e) {
+        // The journal keeps everything; the next checkpoint folds it in.
+        qCInfo(lcStore) << "checkpoint put off:" << e.message();
+    }
+}
+
+// ---- Reading
+
+QList<TaskRecord> TaskOperations::tasksOfList(const QString &list)
+{
+    return m_store.tasksOfList(list);
+}
+
+std::optional<TaskRecord> TaskOperations::task(const QString &list, qint32 id)
+{
+    return m_store.findTask(list, id);
+}
+
+QList<CategoryRecord> TaskOperations::categories()
+{
+    return m_store.categories();
+}
+
+// ---- Tasks and templates
+
+qint32 TaskOperations::addTask(TaskRecord record)
+{
+    inTransaction([&] {
+        record.ID = m_store.NextTaskID(record.List);
+        m_store.SaveTask(record, true, record.List, record.ID);
+    });
+    Q_EMIT listChanged(record.List);
+    return record.ID;
+}
+
+TaskOperations::TemplateAdded TaskOperations::addTemplate(TaskRecord templ, const QDate &today)
+{
+    TemplateAdded added;
+    const QString &recurrent = recurrentListKey();
+    templ.List = recurrent;
+    inTransaction([&] {
+        templ.ID = m_store.NextTaskID(recurrent);
+        m_store.SaveTask(templ, true, recurrent, templ.ID);
+        added.templateId = templ.ID;
+        const std::optional<TaskRecord> saved = m_store.findTask(recurrent, templ.ID);
+        if (saved && RecurrenceMatchesDate(GetRecurrenceCode(saved->Subject), today)) {
+            added.copyList = DayListKey(today);
+            added.copyId = m_store.NextTaskID(added.copyList);
+            m_store.SaveTask(BuildTemplateCopy(*saved, added.copyList, added.copyId), true,
+                             added.copyList, added.copyId);
+        }
+    });
+    Q_EMIT listChanged(recurrent);
+    if (added.copyId != 0)
+        Q_EMIT listChanged(added.copyList);
+    return added;
+}
+
+bool TaskOperations::editTask(const QString &list, qint32 id, TaskRecord record)
+{
+    record.ID = id;
+    record.List = list;
+    bool found = false;
+    inTransaction([&] { found = m_store.SaveTask(record, false, list, id); });
+    if (!found)
+        return false;
+    if (m_tracker.isTracked(list, id))
+        m_tracker.reload();
+    Q_EMIT taskChanged(list, id);
+    return true;
+}
+
+int TaskOperations::deleteTasks(const QString &list, const QList<qint32> &ids)
+{
+    for (qint32 id : ids) {
+        if (m_tracker.isTracked(list, id))
+            m_tracker.stop();
+    }
+    int deleted = 0;
+    inTransaction([&] {
+        for (qint32 id : ids)
+            deleted += m_store.DeleteTask(id, list) ? 1 : 0;
+    });
+    Q_EMIT listChanged(list);
+    return deleted;
+}
+
+void TaskOperations::setState(const QString &list, const QList<qint32> &ids, int state)
+{
+    const bool full = markFull();
+    inTransaction([&] {
+        for (qint32 id : ids)
+            m_store.SetTaskState(id, list, state, full);
+    });
+    if (state == TaskState::Finished && full) {
+        for (qint32 id : ids) {
+            if (m_tracker.isTracked(list, id))
+                m_tracker.reload();
+        }
+    }
+    Q_EMIT listChanged(list);
+}
+
+void TaskOperations::setPriority(const QString &list, const QList<qint32> &ids, int priority)
+{
+    inTransaction([&] {
+        for (qint32 id : ids)
+            m_store.SetTaskPriority(id, list, priority);
+    });
+    Q_EMIT listChanged(list);
+}
+
+void TaskOperations::checkTasks(const QString &list, const QList<qint32> &ids, bool check,
+                                TrackedCheckOff trackedCheckOff)
+{
+    const bool full = markFull();
+    bool stopTracking = false;
+    inTransaction([&] {
+        for (qint32 id : ids) {
+            const std::optional<TaskRecord> task = m_store.findTask(list, id);
+            if (!task)
+                continue;
+            const bool finished = task->State == TaskState::Finished;
+            if (check && !finished) {
+                if (m_tracker.isTracked(list, id)
+                    && trackedCheckOff == TrackedCheckOff::StopTracking)
+                    stopTracking = true;
+                m_store.SetTaskState(id, list, TaskState::Finished, full);
+            } else if (!check && finished) {
+                m_store.SetTaskState(id, list,
+                                     task->FinishedDuration != 0 ? TaskState::InProgress
+                                                                 : TaskState::NotStarted,
+                                     full);
+            }
+        }
+    });
+    if (stopTracking)
+        m_tracker.stop();
+    else if (m_tracker.TrackingActive && m_tracker.TrackedList == list)
+        m_tracker.reload();
+    Q_EMIT listChanged(list);
+}
+
+void TaskOperations::finishTrackedTask()
+{
+    if (!m_tracker.TrackingActive)
+        return;
+    const QString list = m_tracker.TrackedList;
+    const qint32 id = m_tracker.TrackedTaskID;
+    inTransaction([&] { m_store.SetTaskState(id, list, TaskState::Finished, markFull()); });
+    m_tracker.stop();
+    Q_EMIT taskChanged(list, id);
+}
+
+void TaskOperations::resetTimeDone(const QString &list, const QList<qint32> &ids)
+{
+    inTransaction([&] {
+        for (qint32 id : ids)
+            m_store.ResetTimeDone(list, id);
+    });
+    if (m_tracker.TrackingActive && m_tracker.TrackedList == list
+        && ids.contains(m_tracker.TrackedTaskID))
+        m_tracker.reload();
+    Q_EMIT listChanged(list);
+}
+
+QList<qint32> TaskOperations::moveTasks(const QString &list, const QList<qint32> &ids,
+                                        const QString &targetList)
+{
+    QList<qint32> newIds;
+    if (targetList == list)
+        return newIds;
+    qint32 trackedNewId = 0;
+    inTransaction([&] {
+        qint32 newId = m_store.NextTaskID(targetList);
+        for (qint32 id : ids) {
+            if (!m_store.findTask(list, id))
+                continue;
+            m_store.MoveTask(list, id, targetList, newId);
+            if (m_tracker.isTracked(list, id))
+                trackedNewId = newId;
+            newIds.append(newId);
+            newId = m_store.NextTaskID(targetList);
+        }
+    });
+    // Only a move that is stored takes the tracker along.
+    if (trackedNewId != 0)
+        m_tracker.retarget(targetList, trackedNewId);
+    Q_EMIT listChanged(list);
+    Q_EMIT listChanged(targetList);
+    return newIds;
+}
+
+int TaskOperations::injectRecurrentTasks(const QDate &today)
+{
+    const int copies = InjectRecurrentTasks(m_store, m_settings, today);
+    if (copies > 0) {
+        checkpointSoon();
+        Q_EMIT listChanged(DayListKey(today));
+    }
+    return copies;
+}
+
+// ---- Tracking
+
+bool TaskOperations::startTracking(const QString &list, qint32 id)
+{
+    const bool started = m_tracker.start(list, id);
+    if (started) {
+        checkpointSoon();
+        Q_EMIT taskChanged(list, id);
+    }
+    return started;
+}
+
+void TaskOperations::stopTracking()
+{
+    m_tracker.stop();
+}
+
+// ---- The database file
+
+void TaskOperations::closeAndCompact()
+{
+    m_tracker.stop();
+    m_tmrCheckpoint->stop();
+    const QString path = m_store.DatabasePath();
+    m_store.Close();
+    TaskStore::compactInPlace(path);
+}
+
+} // namespace cdk

@@ -1,0 +1,114 @@
+#pragma once
+
+#include "store/TaskRecord.h"
+
+#include <QDate>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+class QTimer;
+
+namespace cdk {
+
+class TaskStore;
+class TimeTracker;
+class clsSettings;
+
+// Every operation of the program on tasks and templates, by list key and task
+// ID. Each one is a single transaction: it happens whole or not at all, and a
+// failure leaves the database as it was and comes out as a StoreError. What
+// changed is announced afterwards, so the grid, the summary and the tracker
+// panel follow whatever front end (window, tray, command line) asked for it.
+//
+// The tracker is kept in step here: a deleted tracked task stops tracking, a
+// moved one is followed, a reset or edited one is read again.
+class TaskOperations final : public QObject
+{
+    Q_OBJECT
+
+public:
+    TaskOperations(TaskStore &store, clsSettings &settings, TimeTracker &tracker,
+                   QObject *parent = nullptr);
+    ~TaskOperations() override;
+
+    TaskStore &store() { return m_store; }
+    TimeTracker &tracker() { return m_tracker; }
+
+    // ---- Reading
+    QList<TaskRecord> tasksOfList(const QString &list);
+    std::optional<TaskRecord> task(const QString &list, qint32 id);
+    QList<CategoryRecord> categories();
+
+    // ---- Tasks and templates
+    // Stores the record as a new task of record.List under the next free ID
+    // of that list, which is returned.
+    qint32 addTask(TaskRecord record);
+    struct TemplateAdded
+    {
+        qint32 templateId = 0;
+        qint32 copyId = 0; // today's copy, 0 when the rule does not match today
+        QString copyList;
+    };
+    // A new recurrent template; when its rule matches today, today's copy is
+    // made in the same transaction.
+    TemplateAdded addTemplate(TaskRecord templ, const QDate &today);
+    // Writes the record over the task (list, id); a budget cut below the time
+    // done clamps it. False when the task does not exist.
+    bool editTask(const QString &list, qint32 id, TaskRecord record);
+    int deleteTasks(const QString &list, const QList<qint32> &ids);
+    void setState(const QString &list, const QList<qint32> &ids, int state);
+    // Priority 0 ("Very Low") to 5 ("Urgent").
+    void setPriority(const QString &list, const QList<qint32> &ids, int priority);
+
+    // What checking off the tracked task does besides finishing it.
+    enum class TrackedCheckOff { StopTracking, KeepTracking };
+    // Check: every task not yet finished becomes "Finished" (with its whole
+    // budget done when the settings say so). Uncheck: every finished task
+    // goes back to "In Progress", or "Not Started" when no time is done.
+    void checkTasks(const QString &list, const QList<qint32> &ids, bool check,
+                    TrackedCheckOff trackedCheckOff);
+    // The tracked task becomes "Finished" and tracking stops.
+    void finishTrackedTask();
+    // Time done back to 0 minutes; a tracked task goes on counting from zero.
+    void resetTimeDone(const QString &list, const QList<qint32> &ids);
+    // Moves the tasks, in the given order, to the end of the target list under
+    // consecutive new numbers; returns them. The tracker follows its task.
+    QList<qint32> moveTasks(const QString &list, const QList<qint32> &ids,
+                            const QString &targetList);
+    // Copies the templates that match today into today's list, once a day.
+    int injectRecurrentTasks(const QDate &today);
+
+    // ---- Tracking
+    // Starts tracking the task; false when it does not exist.
+    bool startTracking(const QString &list, qint32 id);
+    void stopTracking();
+
+    // ---- The database file
+    // Folds what was written into the file itself a moment from now, so that
+    // a copy of the file alone is complete while the program runs.
+    void checkpointSoon();
+    QTimer *checkpointTimer() const { return m_tmrCheckpoint; }
+    // At exit: tracking ends, the database closes and is compacted.
+    void closeAndCompact();
+
+Q_SIGNALS:
+    // Tasks of the list appeared, vanished, moved or changed in numbers.
+    void listChanged(const QString &list);
+    // One task changed in place.
+    void taskChanged(const QString &list, qint32 id);
+
+private:
+    bool markFull() const;
+    template<typename Fn> void inTransaction(Fn &&work);
+    void checkpointNow();
+
+    TaskStore &m_store;
+    clsSettings &m_settings;
+    TimeTracker &m_tracker;
+    QTimer *m_tmrCheckpoint = nullptr;
+};
+
+} // namespace cdk

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+
+#include "store/TaskRecord.h"
+
+class QAction;
+
+namespace cdk {
+
+struct AppContext;
+class CommandHost;
+
+// Start, Stop and Finish of time tracking, as menu entries, toolbar buttons,
+// keys and tray entries alike. Start tracks the one task selected when it is
+// triggered.
+class TrackingCommands final : public QObject
+{
+    Q_OBJECT
+
+public:
+    TrackingCommands(AppContext &context, CommandHost &host, QObject *parent = nullptr);
+
+    QAction *mnuStartTimer = nullptr;
+    QAction *mnuStopTimer = nullptr;
+    QAction *actFinishTask = nullptr; // the toolbar's "FINISHIT"
+
+    // Start is possible for one selected task whose budget is not used up,
+    // while nothing is tracked; Stop and Finish while something is.
+    void updateStates(const QList<TaskRecord> &selected);
+
+private:
+    void start();
+    void stop();
+    void finish();
+
+    AppContext &m_context;
+    CommandHost &m_host;
+};
+
+} // namespace cdk

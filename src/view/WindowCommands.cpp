@@ -1,0 +1,74 @@
+#include "view/WindowCommands.h"
+
+#include "base/Functions.h"
+#include "controls/Icons.h"
+#include "editing/TaskDialogHost.h"
+#include "view/AppContext.h"
+#include "view/CommandActions.h"
+#include "view/CommandHost.h"
+
+#include <QAction>
+#include <QMessageBox>
+
+namespace cdk {
+
+WindowCommands::WindowCommands(AppContext &context, CommandHost &host, QObject *parent)
+    : QObject(parent), m_context(context), m_host(host)
+{
+    mnuCreateBackup =
+        makeCommandAction(this, "mnuCreateBackup", QStringLiteral("&Create Backup..."), "SAVE");
+    mnuRestoreBackup =
+        makeCommandAction(this, "mnuRestoreBackup", QStringLiteral("&Restore Backup..."), "RESTORE");
+    mnuSettings = makeCommandAction(this, "mnuSettings", QStringLiteral("&Settings.."), "WRENCH");
+    mnuHideToSystemTray = makeCommandAction(this, "mnuHideToSystemTray",
+                                            QStringLiteral("&Hide To Sysem Tray"), "TRAY");
+    mnuExit = makeCommandAction(this, "mnuExit", QStringLiteral("E&xit"), "EXIT");
+    mnuViewTheTutorial =
+        makeCommandAction(this, "mnuViewTheTutorial", QStringLiteral("Quick &Tutorial..."), "HELP");
+    mnuAbout = makeCommandAction(this, "mnuAbout", QStringLiteral("&About..."), "INFO");
+    actPreviousDay = makeCommandAction(this, "actPreviousDay",
+                                       QStringLiteral("Move to the previous day"), "PREVIOUSDAY");
+    actNextDay =
+        makeCommandAction(this, "actNextDay", QStringLiteral("Move to the next day"), "NEXTDAY");
+    actToday = makeCommandAction(this, "actToday", QStringLiteral("View Today's Task List"), "TODAY");
+
+    connect(mnuCreateBackup, &QAction::triggered, this,
+            [this] { notAvailableYet(QStringLiteral("Creating a backup")); });
+    connect(mnuRestoreBackup, &QAction::triggered, this,
+            [this] { notAvailableYet(QStringLiteral("Restoring a backup")); });
+    connect(mnuSettings, &QAction::triggered, this,
+            [this] { notAvailableYet(QStringLiteral("The settings window")); });
+    connect(mnuViewTheTutorial, &QAction::triggered, this,
+            [this] { notAvailableYet(QStringLiteral("The tutorial")); });
+    connect(mnuHideToSystemTray, &QAction::triggered, this, [this] { m_host.hideToTray(); });
+    connect(mnuExit, &QAction::triggered, this, &WindowCommands::exitRequested);
+    connect(mnuAbout, &QAction::triggered, this, &WindowCommands::about);
+    connect(actPreviousDay, &QAction::triggered, this,
+            [this] { m_host.showDay(m_host.shownDate().addDays(-1)); });
+    connect(actNextDay, &QAction::triggered, this,
+            [this] { m_host.showDay(m_host.shownDate().addDays(1)); });
+    connect(actToday, &QAction::triggered, this,
+            [this] { m_host.showDay(m_context.clock.today()); });
+}
+
+void WindowCommands::notAvailableYet(const QString &command)
+{
+    m_context.prompter.tell(programName(),
+                            command + QStringLiteral(" is not available in this version yet."),
+                            MessageIcon::Information);
+}
+
+void WindowCommands::about()
+{
+    ++m_context.ModalDialogDepth;
+    QMessageBox box(m_host.dialogParent());
+    box.setWindowTitle(QStringLiteral("About ") + programName());
+    box.setIconPixmap(iconForKey(QStringLiteral("APP")).pixmap(64, 64));
+    box.setTextFormat(Qt::RichText);
+    box.setText(QStringLiteral("<h3>Chronodeck</h3><p>Version: ") + programVersion()
+                + QStringLiteral("</p><p>Daily task lists with time budgets.</p>"));
+    box.exec();
+    --m_context.ModalDialogDepth;
+}
+
+} // namespace cdk

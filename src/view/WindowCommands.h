@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QObject>
+
+class QAction;
+
+namespace cdk {
+
+struct AppContext;
+class CommandHost;
+
+// The commands of the File and Help menus and the day buttons: backup,
+// restore, settings, hiding, exit, tutorial, about, previous, next and today.
+class WindowCommands final : public QObject
+{
+    Q_OBJECT
+
+public:
+    WindowCommands(AppContext &context, CommandHost &host, QObject *parent = nullptr);
+
+    QAction *mnuCreateBackup = nullptr;
+    QAction *mnuRestoreBackup = nullptr;
+    QAction *mnuSettings = nullptr;
+    QAction *mnuHideToSystemTray = nullptr;
+    QAction *mnuExit = nullptr;
+    QAction *mnuViewTheTutorial = nullptr;
+    QAction *mnuAbout = nullptr;
+    QAction *actPreviousDay = nullptr; // Ctrl+Z and the toolbar's "PREVIOUSDAY"
+    QAction *actNextDay = nullptr;     // Ctrl+X and the toolbar's "NEXTDAY"
+    QAction *actToday = nullptr;       // the toolbar's "TODAY"
+
+Q_SIGNALS:
+    // An exit command: the application runs the deferred shutdown.
+    void exitRequested();
+
+private:
+    void notAvailableYet(const QString &command);
+    void about();
+
+    AppContext &m_context;
+    CommandHost &m_host;
+};
+
+} // namespace cdk
