@@ -5,6 +5,7 @@
 #include "base/Log.h"
 #include "controls/ImageButton.h"
 #include "controls/WindowServices.h"
+#include "desktop/TrayIcon.h"
 #include "editing/AddTaskDialog.h"
 #include "editing/RecurrentTasksDialog.h"
 #include "store/Vocabulary.h"
@@ -365,7 +366,7 @@ void MainWindow::mnuHideToSystemTray_Click()
     setWindowState(windowState() | Qt::WindowMinimized);
     // Without a notification area a hidden window could not be found again:
     // it stays minimised on the taskbar instead.
-    if (m_context.tray)
+    if (m_context.tray && m_context.tray->isAvailable())
         hide();
 }
 

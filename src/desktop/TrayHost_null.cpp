@@ -1,0 +1,10 @@
+#include "desktop/TrayHost.h"
+
+namespace cdk {
+
+bool xembedTrayPresent()
+{
+    return false;
+}
+
+} // namespace cdk
