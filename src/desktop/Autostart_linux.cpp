@@ -50,10 +50,7 @@ XdgAutostart::Places XdgAutostart::placesOfThisProgram()
             QStringLiteral("/etc/xdg/autostart")};
 }
 
-QString XdgAutostart::entryFileName()
-{
-    return QStringLiteral(CHRONODECK_DESKTOP_ID ".desktop");
-}
+QString XdgAutostart::entryFileName() { return QStringLiteral(CHRONODECK_DESKTOP_ID ".desktop"); }
 
 QByteArray XdgAutostart::entryText(const QString &program)
 {
@@ -76,15 +73,9 @@ XdgAutostart::XdgAutostart(Places places, QObject *parent)
 {
 }
 
-QString XdgAutostart::userEntry() const
-{
-    return m_places.userFolder + u'/' + entryFileName();
-}
+QString XdgAutostart::userEntry() const { return m_places.userFolder + u'/' + entryFileName(); }
 
-QString XdgAutostart::systemEntry() const
-{
-    return m_places.systemFolder + u'/' + entryFileName();
-}
+QString XdgAutostart::systemEntry() const { return m_places.systemFolder + u'/' + entryFileName(); }
 
 void XdgAutostart::setRunOnStartup(bool allUsers)
 {

@@ -30,40 +30,74 @@ xcb_keysym_t keysymOfVirtualKey(int vk)
     if (vk >= 0x60 && vk <= 0x69) // the number pad's digits
         return XK_KP_0 + xcb_keysym_t(vk - 0x60);
     switch (vk) {
-    case 0x08: return XK_BackSpace;
-    case 0x09: return XK_Tab;
-    case 0x0D: return XK_Return;
-    case 0x13: return XK_Pause;
-    case 0x1B: return XK_Escape;
-    case 0x20: return XK_space;
-    case 0x21: return XK_Prior;
-    case 0x22: return XK_Next;
-    case 0x23: return XK_End;
-    case 0x24: return XK_Home;
-    case 0x25: return XK_Left;
-    case 0x26: return XK_Up;
-    case 0x27: return XK_Right;
-    case 0x28: return XK_Down;
-    case 0x2C: return XK_Print;
-    case 0x2D: return XK_Insert;
-    case 0x2E: return XK_Delete;
-    case 0x6A: return XK_KP_Multiply;
-    case 0x6B: return XK_KP_Add;
-    case 0x6D: return XK_KP_Subtract;
-    case 0x6E: return XK_KP_Decimal;
-    case 0x6F: return XK_KP_Divide;
-    case 0xBA: return XK_semicolon;
-    case 0xBB: return XK_equal;
-    case 0xBC: return XK_comma;
-    case 0xBD: return XK_minus;
-    case 0xBE: return XK_period;
-    case 0xBF: return XK_slash;
-    case 0xC0: return XK_grave;
-    case 0xDB: return XK_bracketleft;
-    case 0xDC: return XK_backslash;
-    case 0xDD: return XK_bracketright;
-    case 0xDE: return XK_apostrophe;
-    default: return XCB_NO_SYMBOL;
+    case 0x08:
+        return XK_BackSpace;
+    case 0x09:
+        return XK_Tab;
+    case 0x0D:
+        return XK_Return;
+    case 0x13:
+        return XK_Pause;
+    case 0x1B:
+        return XK_Escape;
+    case 0x20:
+        return XK_space;
+    case 0x21:
+        return XK_Prior;
+    case 0x22:
+        return XK_Next;
+    case 0x23:
+        return XK_End;
+    case 0x24:
+        return XK_Home;
+    case 0x25:
+        return XK_Left;
+    case 0x26:
+        return XK_Up;
+    case 0x27:
+        return XK_Right;
+    case 0x28:
+        return XK_Down;
+    case 0x2C:
+        return XK_Print;
+    case 0x2D:
+        return XK_Insert;
+    case 0x2E:
+        return XK_Delete;
+    case 0x6A:
+        return XK_KP_Multiply;
+    case 0x6B:
+        return XK_KP_Add;
+    case 0x6D:
+        return XK_KP_Subtract;
+    case 0x6E:
+        return XK_KP_Decimal;
+    case 0x6F:
+        return XK_KP_Divide;
+    case 0xBA:
+        return XK_semicolon;
+    case 0xBB:
+        return XK_equal;
+    case 0xBC:
+        return XK_comma;
+    case 0xBD:
+        return XK_minus;
+    case 0xBE:
+        return XK_period;
+    case 0xBF:
+        return XK_slash;
+    case 0xC0:
+        return XK_grave;
+    case 0xDB:
+        return XK_bracketleft;
+    case 0xDC:
+        return XK_backslash;
+    case 0xDD:
+        return XK_bracketright;
+    case 0xDE:
+        return XK_apostrophe;
+    default:
+        return XCB_NO_SYMBOL;
     }
 }
 
@@ -100,8 +134,7 @@ uint16_t numLockMask(xcb_connection_t *connection, xcb_key_symbols_t *symbols)
 {
     const xcb_keycode_t numLock = firstKeycode(symbols, XK_Num_Lock);
     std::unique_ptr<xcb_get_modifier_mapping_reply_t, decltype(&free)> map(
-        xcb_get_modifier_mapping_reply(connection, xcb_get_modifier_mapping(connection),
-                                       nullptr),
+        xcb_get_modifier_mapping_reply(connection, xcb_get_modifier_mapping(connection), nullptr),
         &free);
     if (numLock == XCB_NO_SYMBOL || !map)
         return XCB_MOD_MASK_2;
@@ -213,8 +246,8 @@ public:
         if ((event->response_type & 0x7f) != XCB_KEY_PRESS)
             return false;
         const auto *press = static_cast<const xcb_key_press_event_t *>(message);
-        constexpr uint16_t relevant = XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1
-            | XCB_MOD_MASK_4;
+        constexpr uint16_t relevant
+            = XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_4;
         if (press->detail != m_keycode || press->event != m_root
             || (press->state & relevant) != m_modifiers)
             return false;

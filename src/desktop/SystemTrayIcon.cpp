@@ -146,9 +146,6 @@ void SystemTrayIcon::hide()
         m_icon->hide();
 }
 
-bool SystemTrayIcon::isShown() const
-{
-    return m_icon && m_icon->isVisible();
-}
+bool SystemTrayIcon::isShown() const { return m_icon && m_icon->isVisible(); }
 
 } // namespace cdk

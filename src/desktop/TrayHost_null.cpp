@@ -2,9 +2,6 @@
 
 namespace cdk {
 
-bool xembedTrayPresent()
-{
-    return false;
-}
+bool xembedTrayPresent() { return false; }
 
 } // namespace cdk

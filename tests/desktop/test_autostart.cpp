@@ -35,13 +35,17 @@ class TestAutostart : public QObject
 
     QString path(const QString &relative) const { return m_dir->filePath(relative); }
 
-    XdgAutostart::Places places(const QString &program = QStringLiteral("/opt/cdk/chronodeck")) const
+    XdgAutostart::Places places(const QString &program
+                                = QStringLiteral("/opt/cdk/chronodeck")) const
     {
         return {program, path(QStringLiteral("config/autostart")),
                 path(QStringLiteral("system/autostart"))};
     }
 
-    QString userEntry() const { return path(QStringLiteral("config/autostart/chronodeck.desktop")); }
+    QString userEntry() const
+    {
+        return path(QStringLiteral("config/autostart/chronodeck.desktop"));
+    }
     QString systemEntry() const
     {
         return path(QStringLiteral("system/autostart/chronodeck.desktop"));
@@ -66,7 +70,8 @@ private Q_SLOTS:
                                << QStringLiteral("Exec=\"/home/ann/My Apps/chronodeck\" minimized");
         QTest::newRow("reserved characters")
             << QStringLiteral("/opt/a \"b\"/$x\\y%z/chronodeck")
-            << QStringLiteral("Exec=\"/opt/a \\\\\"b\\\\\"/\\\\$x\\\\\\\\y%%z/chronodeck\" minimized");
+            << QStringLiteral(
+                   "Exec=\"/opt/a \\\\\"b\\\\\"/\\\\$x\\\\\\\\y%%z/chronodeck\" minimized");
     }
     void userEntryStartsTheProgramMinimised()
     {
@@ -86,7 +91,8 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(systemEntry()));
         QVERIFY(autostart.isEnabled());
 
-        const QString validator = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
+        const QString validator
+            = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
         if (validator.isEmpty())
             QSKIP("desktop-file-validate is not installed");
         QProcess validate;

@@ -40,8 +40,9 @@ public:
     uint8_t grab(uint16_t modifiers, xcb_keysym_t keysym)
     {
         xcb_generic_error_t *error = xcb_request_check(
-            m_connection, xcb_grab_key_checked(m_connection, 1, m_root, modifiers, keycode(keysym),
-                                               XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+            m_connection,
+            xcb_grab_key_checked(m_connection, 1, m_root, modifiers, keycode(keysym),
+                                 XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
         const uint8_t code = error ? error->error_code : 0;
         free(error);
         return code;
@@ -114,15 +115,16 @@ private Q_SLOTS:
         QTest::addColumn<int>("virtualKey");
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("near");
-        QTest::newRow("Control+Alt+M") << kControlAlt << kVkM << QStringLiteral("ctrl+alt+m")
-                                       << QStringLiteral("ctrl+m");
+        QTest::newRow("Control+Alt+M")
+            << kControlAlt << kVkM << QStringLiteral("ctrl+alt+m") << QStringLiteral("ctrl+m");
         QTest::newRow("Control+Shift+F12")
             << (GlobalHotkey::Control | GlobalHotkey::Shift) << 0x7B
             << QStringLiteral("ctrl+shift+F12") << QStringLiteral("ctrl+alt+shift+F12");
         QTest::newRow("Alt+5") << int(GlobalHotkey::Alt) << 0x35 << QStringLiteral("alt+5")
                                << QStringLiteral("5");
-        QTest::newRow("Win+Page Up") << int(GlobalHotkey::Win) << 0x21 << QStringLiteral("super+Prior")
-                                     << QStringLiteral("super+Next");
+        QTest::newRow("Win+Page Up")
+            << int(GlobalHotkey::Win) << 0x21 << QStringLiteral("super+Prior")
+            << QStringLiteral("super+Next");
     }
     void theCombinationActivatesAndNoOther()
     {
@@ -130,7 +132,8 @@ private Q_SLOTS:
         QFETCH(int, virtualKey);
         QFETCH(QString, keys);
         QFETCH(QString, near);
-        QCOMPARE(m_hotkey->registerKey(modifiers, virtualKey), GlobalHotkey::RegisterResult::Registered);
+        QCOMPARE(m_hotkey->registerKey(modifiers, virtualKey),
+                 GlobalHotkey::RegisterResult::Registered);
         QSignalSpy spy(m_hotkey.get(), &GlobalHotkey::activated);
 
         press(keys);
@@ -154,7 +157,8 @@ private Q_SLOTS:
     void numLockAndCapsLockDoNotHideThePress()
     {
         QFETCH(QString, lock);
-        QCOMPARE(m_hotkey->registerKey(kControlAlt, kVkM), GlobalHotkey::RegisterResult::Registered);
+        QCOMPARE(m_hotkey->registerKey(kControlAlt, kVkM),
+                 GlobalHotkey::RegisterResult::Registered);
         QSignalSpy spy(m_hotkey.get(), &GlobalHotkey::activated);
         press(lock);
         press(QStringLiteral("ctrl+alt+m"));
@@ -178,7 +182,8 @@ private Q_SLOTS:
 
     void unregisteringFreesTheCombination()
     {
-        QCOMPARE(m_hotkey->registerKey(kControlAlt, kVkM), GlobalHotkey::RegisterResult::Registered);
+        QCOMPARE(m_hotkey->registerKey(kControlAlt, kVkM),
+                 GlobalHotkey::RegisterResult::Registered);
         QCOMPARE(m_other->grab(kXControlAlt, XK_m), kBadAccess);
 
         m_hotkey->unregisterKey();
@@ -189,8 +194,10 @@ private Q_SLOTS:
     // A new combination replaces the old one, which other programs may then take.
     void registeringAgainReplacesTheCombination()
     {
-        QCOMPARE(m_hotkey->registerKey(kControlAlt, kVkM), GlobalHotkey::RegisterResult::Registered);
-        QCOMPARE(m_hotkey->registerKey(kControlAlt, 0x7B), GlobalHotkey::RegisterResult::Registered);
+        QCOMPARE(m_hotkey->registerKey(kControlAlt, kVkM),
+                 GlobalHotkey::RegisterResult::Registered);
+        QCOMPARE(m_hotkey->registerKey(kControlAlt, 0x7B),
+                 GlobalHotkey::RegisterResult::Registered);
         QCOMPARE(m_other->grab(kXControlAlt, XK_m), 0);
         QCOMPARE(m_other->grab(kXControlAlt, XK_F12), kBadAccess);
     }
