@@ -43,7 +43,7 @@ bool writeEntry(const QString &folder, const QString &path, const QByteArray &te
 XdgAutostart::Places XdgAutostart::placesOfThisProgram()
 {
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
-    // The base directory specification ignores relative paths.
+    // freedesktop.org's base directory rules ignore a relative XDG_CONFIG_HOME.
     if (config.isEmpty() || QDir::isRelativePath(config))
         config = QDir::homePath() + QStringLiteral("/.config");
     return {QCoreApplication::applicationFilePath(), config + QStringLiteral("/autostart"),
