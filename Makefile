@@ -1,11 +1,13 @@
-# Chronodeck: `make run` builds and starts the program, `make test` runs every test.
+# Chronodeck: `make run` builds and starts the program, `make test` runs every test,
+# `make install` installs it (PREFIX=/usr/local, DESTDIR honoured), `make package` builds a .deb.
 BUILD ?= build
+PREFIX ?= /usr/local
 CMAKE_FLAGS ?=
 ifdef CI
 CMAKE_FLAGS += -DCHRONODECK_WERROR=ON
 endif
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench install package clean
 
 all: build
 
@@ -24,6 +26,12 @@ run: build
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j2
+
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX)
+
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 bench: build
 	@bench/run-all $(BUILD)

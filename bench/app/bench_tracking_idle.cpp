@@ -58,6 +58,11 @@ class SilentTrayIcon final : public TrayIcon
 public:
     void setToolTip(const QString &) override { }
     void setPicture(Picture) override { }
+    void setContextMenu(QMenu *) override { }
+    void show() override { }
+    void hide() override { }
+    bool isShown() const override { return true; }
+    bool isAvailable() const override { return true; }
 };
 
 double processCpuSeconds()

@@ -3,11 +3,11 @@
 #include "app/SingleInstance.h"
 #include "base/Clock.h"
 #include "base/Functions.h"
+#include "desktop/SystemTrayIcon.h"
 #include "settings/Autostart.h"
 #include "tracking/Sound.h"
 #include "view/AppContext.h"
 #include "view/MainWindow.h"
-#include "view/SystemTrayIcon.h"
 #include "view/WidgetPrompter.h"
 
 #include <QApplication>
@@ -37,8 +37,8 @@ int main(int argc, char *argv[])
     cdk::NullAutostart autostart;
     std::unique_ptr<cdk::Sound> sound = cdk::createDesktopSound();
     cdk::AppContext context(folder, clock, prompter, autostart, *sound);
-    std::unique_ptr<cdk::SystemTrayIcon> tray = cdk::SystemTrayIcon::createIfAvailable();
-    context.tray = tray.get();
+    cdk::SystemTrayIcon tray;
+    context.tray = &tray;
 
     cdk::Application lifetime(context, instance, cdk::commandLineSaysMinimized(arguments));
     QObject::connect(&lifetime, &cdk::Application::finished, &app, &QApplication::quit,
@@ -52,9 +52,8 @@ int main(int argc, char *argv[])
         break;
     }
     prompter.setParentWindow(lifetime.mainWindow());
-    if (tray) {
-        tray->onActivated = [&lifetime] { lifetime.mainWindow()->mnuShow_Click(); };
-        tray->show();
-    }
+    QObject::connect(&tray, &cdk::TrayIcon::activated, lifetime.mainWindow(),
+                     &cdk::MainWindow::mnuShow_Click);
+    tray.show();
     return QApplication::exec();
 }

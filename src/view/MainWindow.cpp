@@ -7,6 +7,7 @@
 #include "controls/ImageButton.h"
 #include "controls/WindowServices.h"
 #include "core/TimeTracker.h"
+#include "desktop/TrayIcon.h"
 #include "editing/AddTaskDialog.h"
 #include "settings/GridColumns.h"
 #include "settings/WindowPlacement.h"
@@ -588,7 +589,7 @@ void MainWindow::hideToTray()
     setWindowState(windowState() | Qt::WindowMinimized);
     // Without a notification area a hidden window could not be found again:
     // it stays minimised on the taskbar instead.
-    if (m_context.tray)
+    if (m_context.tray && m_context.tray->isAvailable())
         hide();
 }
 

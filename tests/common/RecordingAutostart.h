@@ -15,6 +15,8 @@ public:
         calls.append(allUsers ? QStringLiteral("set all users") : QStringLiteral("set user"));
     }
     void removeRunOnStartup() override { calls.append(QStringLiteral("remove")); }
+    bool isEnabled() const override { return false; }
+    bool isAvailable() const override { return true; }
 
     QStringList calls;
 };

@@ -18,9 +18,18 @@ public:
         pictures.append(p);
     }
 
+    void setContextMenu(QMenu *m) override { menu = m; }
+    void show() override { shown = true; }
+    void hide() override { shown = false; }
+    bool isShown() const override { return shown; }
+    bool isAvailable() const override { return available; }
+
     QString toolTip;
     Picture picture = Picture::Normal;
     QList<Picture> pictures;
+    QMenu *menu = nullptr;
+    bool shown = false;
+    bool available = true;
 };
 
 } // namespace cdk::test

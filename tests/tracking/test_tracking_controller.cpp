@@ -93,7 +93,9 @@ private Q_SLOTS:
         m_host = std::make_unique<test::FakeTrackingHost>();
         m_window = std::make_unique<QObject>();
         m_sound.played.clear();
-        m_tray = test::RecordingTrayIcon();
+        m_tray.toolTip.clear();
+        m_tray.picture = TrayIcon::Picture::Normal;
+        m_tray.pictures.clear();
         m_tracker = std::make_unique<TimeTracker>(f->store, m_clock);
         m_ops = std::make_unique<TaskOperations>(f->store, f->settings, *m_tracker);
         m_controller = new TrackingController(m_window.get(), *m_tracker, *m_host, f->settings,

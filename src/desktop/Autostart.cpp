@@ -1,8 +1,13 @@
-#include "settings/Autostart.h"
+#include "desktop/Autostart.h"
 
-#include "base/Log.h"
+#include "desktop/DesktopLog.h"
 
 namespace cdk {
+
+Autostart::Autostart(QObject *parent)
+    : QObject(parent)
+{
+}
 
 void applyRunOnStartup(Autostart &autostart, int choice)
 {
@@ -18,7 +23,7 @@ void applyRunOnStartup(Autostart &autostart, int choice)
         return;
     }
     // A hand-edited or future value: better to keep what is registered.
-    qCDebug(lcSettings) << "RunOnStartup" << choice << "leaves the registration unchanged";
+    qCDebug(lcDesktop) << "RunOnStartup" << choice << "leaves the registration unchanged";
 }
 
 } // namespace cdk

@@ -1,0 +1,10 @@
+#include "desktop/Autostart.h"
+
+namespace cdk {
+
+std::unique_ptr<Autostart> createDesktopAutostart(QObject *parent)
+{
+    return std::make_unique<NullAutostart>(parent);
+}
+
+} // namespace cdk

@@ -1,0 +1,151 @@
+#include "desktop/SystemTrayIcon.h"
+
+#include "controls/Icons.h"
+#include "desktop/DesktopLog.h"
+#include "desktop/TrayHost.h"
+
+#include <QMenu>
+#include <QSystemTrayIcon>
+
+#ifdef CHRONODECK_HAVE_DBUS
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusServiceWatcher>
+#endif
+
+namespace cdk {
+
+namespace {
+
+#ifdef CHRONODECK_HAVE_DBUS
+const QString kTrayWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+
+bool trayWatcherRegistered()
+{
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    return bus.isConnected() && bus.interface()
+        && bus.interface()->isServiceRegistered(kTrayWatcher).value();
+}
+#endif
+
+QIcon iconOf(TrayIcon::Picture picture)
+{
+    switch (picture) {
+    case TrayIcon::Picture::Play:
+        return iconForKey(QStringLiteral("TRAYPLAY"));
+    case TrayIcon::Picture::Done:
+        return iconForKey(QStringLiteral("TRAYDONE"));
+    case TrayIcon::Picture::Normal:
+        break;
+    }
+    // Idle, the tray shows the icon the desktop knows the program by (the
+    // installed one, as in the menu and the autostart entry).
+    return QIcon::fromTheme(QStringLiteral(CHRONODECK_DESKTOP_ID),
+                            iconForKey(QStringLiteral("TRAYNORMAL")));
+}
+
+} // namespace
+
+SystemTrayIcon::SystemTrayIcon(QObject *parent)
+    : TrayIcon(parent)
+{
+#ifdef CHRONODECK_HAVE_DBUS
+    watchForTrayHost();
+    // Qt chooses between StatusNotifierItem and the older XEmbed tray once
+    // per process, when first asked; asked before the desktop's tray is up
+    // (a start at logon) it would settle on XEmbed for good. So it is asked
+    // only once a tray of either kind is there.
+    if (!trayWatcherRegistered() && !xembedTrayPresent()) {
+        qCInfo(lcDesktop) << "no notification area yet; waiting for" << kTrayWatcher;
+        return;
+    }
+#endif
+    m_available = QSystemTrayIcon::isSystemTrayAvailable();
+    if (m_available)
+        createIcon();
+}
+
+SystemTrayIcon::~SystemTrayIcon() = default;
+
+void SystemTrayIcon::watchForTrayHost()
+{
+#ifdef CHRONODECK_HAVE_DBUS
+    auto *watcher = new QDBusServiceWatcher(kTrayWatcher, QDBusConnection::sessionBus(),
+                                            QDBusServiceWatcher::WatchForRegistration, this);
+    connect(watcher, &QDBusServiceWatcher::serviceRegistered, this,
+            &SystemTrayIcon::trayHostAppeared);
+#endif
+}
+
+void SystemTrayIcon::trayHostAppeared()
+{
+    const bool wasAvailable = m_available;
+    m_available = QSystemTrayIcon::isSystemTrayAvailable();
+    qCInfo(lcDesktop) << "notification area appeared; available:" << m_available;
+    if (m_available) {
+        // Made afresh, the icon registers with the new tray; an icon made for
+        // one that has gone is not always taken up by its successor.
+        createIcon();
+        if (m_wanted)
+            m_icon->show();
+    }
+    if (wasAvailable != m_available)
+        Q_EMIT availableChanged(m_available);
+}
+
+void SystemTrayIcon::createIcon()
+{
+    delete m_icon;
+    m_icon = new QSystemTrayIcon(iconOf(m_picture), this);
+    m_icon->setObjectName(QStringLiteral("Systray"));
+    m_icon->setToolTip(m_toolTip);
+    if (m_menu)
+        m_icon->setContextMenu(m_menu);
+    connect(m_icon, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason why) {
+                if (why == QSystemTrayIcon::Trigger)
+                    Q_EMIT activated();
+            });
+}
+
+void SystemTrayIcon::setToolTip(const QString &text)
+{
+    m_toolTip = text;
+    m_toolTip.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (m_icon)
+        m_icon->setToolTip(m_toolTip);
+}
+
+void SystemTrayIcon::setPicture(Picture picture)
+{
+    if (picture == m_picture)
+        return;
+    m_picture = picture;
+    if (m_icon)
+        m_icon->setIcon(iconOf(picture));
+}
+
+void SystemTrayIcon::setContextMenu(QMenu *menu)
+{
+    m_menu = menu;
+    if (m_icon)
+        m_icon->setContextMenu(menu);
+}
+
+void SystemTrayIcon::show()
+{
+    m_wanted = true;
+    if (m_icon)
+        m_icon->show();
+}
+
+void SystemTrayIcon::hide()
+{
+    m_wanted = false;
+    if (m_icon)
+        m_icon->hide();
+}
+
+bool SystemTrayIcon::isShown() const { return m_icon && m_icon->isVisible(); }
+
+} // namespace cdk

@@ -1,0 +1,7 @@
+#include "desktop/TrayHost.h"
+
+namespace cdk {
+
+bool xembedTrayPresent() { return false; }
+
+} // namespace cdk

@@ -1,0 +1,10 @@
+#include "desktop/TrayIcon.h"
+
+namespace cdk {
+
+TrayIcon::TrayIcon(QObject *parent)
+    : QObject(parent)
+{
+}
+
+} // namespace cdk
