@@ -270,10 +270,7 @@ private Q_SLOTS:
         m_settings.Init(m_dir->path());
         QCOMPARE(QFileInfo(m_settings.SettingsPath()), QFileInfo(path()));
         QCOMPARE(fileBytes(path()), firstRunFile);
-        QCOMPARE(m_settings.boolean(Setting::MainHKUsed), true);
-        QCOMPARE(m_settings.number(Setting::MainHKMod), 3);
         QCOMPARE(m_settings.number(Setting::MainHKKey), 77);
-        QCOMPARE(m_settings.number(Setting::TaskViewFontSizeSize), 9);
         QVERIFY(m_prompter.shown.isEmpty());
 
         // An existing file is never filled up; its flags are loaded.
