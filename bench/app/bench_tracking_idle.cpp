@@ -119,7 +119,7 @@ int main(int argc, char *argv[])
     SilentTrayIcon tray;
     AppContext context(folder, clock, prompter, autostart, sound);
     context.tray = &tray;
-    context.settings.Init(folder, autostart);
+    context.settings.Init(folder);
     context.store.OpenTaskDatabase();
 
     const QString today = DayListKey(clock.today());

@@ -3,6 +3,7 @@
 #include "app/SingleInstance.h"
 #include "base/Functions.h"
 #include "base/Log.h"
+#include "settings/Autostart.h"
 #include "settings/WindowPlacement.h"
 #include "tracking/TrayIcon.h"
 #include "view/AppContext.h"
@@ -65,7 +66,9 @@ Application::StartResult Application::Main()
     connect(m_tmrRestore, &QTimer::timeout, this, &Application::tmrRestore_Timer);
     m_tmrRestore->start();
 
-    m_context.settings.Init(m_context.ProgramFolder, m_context.autostart);
+    m_context.settings.Init(m_context.ProgramFolder);
+    // Applied at every start so the registration follows the program when it moves.
+    applyRunOnStartup(m_context.autostart, m_context.settings.number(Setting::RunOnStartup));
     m_main->applyGridAppearance();
     m_main->setMinimumSize(450, 300);
     m_main->setWindowTitle(programName());

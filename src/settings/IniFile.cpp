@@ -1,10 +1,11 @@
 #include "settings/IniFile.h"
 
-#include "base/Log.h"
-
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSet>
+
+#include <system_error>
 
 namespace cdk {
 
@@ -99,7 +100,6 @@ struct Location
     bool keyFound = false;
     LineSpan keyLine;
     LineSpan lastLineOfSection; // header or last key line: a new key goes after it
-    QString value;
 };
 
 Location locate(const QByteArray &content, const QString &section, const QString &key)
@@ -126,7 +126,6 @@ Location locate(const QByteArray &content, const QString &section, const QString
         if (sameName(line.name, wantedKey)) {
             where.keyFound = true;
             where.keyLine = span;
-            where.value = line.value;
             break;
         }
     }
@@ -162,20 +161,64 @@ bool hasLineBreakChar(const QString &text)
     return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
 }
 
-} // namespace
-
-QString IniFile::valueIn(const QByteArray &content, const QString &section, const QString &key)
+// Where the value of a key is kept: section and key folded, so that a lookup
+// ignores case the way the profile functions do.
+QString lookupKey(const QString &section, const QString &key)
 {
-    const Location where = locate(content, section, key);
-    if (!where.keyFound)
-        return QString();
-    QString value = where.value;
-    if (value.size() > MaxValueLength) {
-        value.truncate(MaxValueLength);
+    return section.toCaseFolded() + QLatin1Char('\n') + key.toCaseFolded();
+}
+
+// Values are handed out cut to the length the profile functions return.
+QString cut(QString value)
+{
+    if (value.size() > IniFile::MaxValueLength) {
+        value.truncate(IniFile::MaxValueLength);
         if (value.back().isHighSurrogate())
             value.chop(1); // never hand out half a character
     }
     return value;
+}
+
+// Every value a read can find, under the rules of locate(): the first section
+// of a name and the first key within it win, keys outside sections are no one's.
+QHash<QString, QString> valuesOf(const QByteArray &content)
+{
+    QHash<QString, QString> values;
+    QSet<QString> sectionsSeen;
+    QString section;
+    bool counted = false;
+    LineReader reader(content);
+    LineSpan span;
+    while (reader.next(span)) {
+        ParsedLine line = parseLine(content, span);
+        if (line.kind == LineKind::Section) {
+            section = line.name.toCaseFolded();
+            counted = !sectionsSeen.contains(section);
+            sectionsSeen.insert(section);
+        } else if (line.kind == LineKind::Key && counted) {
+            const QString where = section + QLatin1Char('\n') + line.name.toCaseFolded();
+            if (!values.contains(where))
+                values.insert(where, cut(std::move(line.value)));
+        }
+    }
+    return values;
+}
+
+std::filesystem::path nativePath(const QString &path)
+{
+#ifdef Q_OS_WIN
+    return std::filesystem::path(path.toStdWString());
+#else
+    const QByteArray encoded = QFile::encodeName(path);
+    return std::filesystem::path(encoded.constData(), encoded.constData() + encoded.size());
+#endif
+}
+
+} // namespace
+
+QString IniFile::valueIn(const QByteArray &content, const QString &section, const QString &key)
+{
+    return valuesOf(content).value(lookupKey(section.trimmed(), key.trimmed()));
 }
 
 QByteArray IniFile::withValue(const QByteArray &content, const QString &section,
@@ -230,52 +273,94 @@ bool IniFile::isWritable(const QString &section, const QString &key, const QStri
     return !hasLineBreakChar(value);
 }
 
-bool IniFile::read(const QString &section, const QString &key, QString *value,
-                   IniError *error) const
+IniFile::IniFile(const QString &path)
 {
-    if (value)
-        value->clear();
+    setPath(path);
+}
+
+void IniFile::setPath(const QString &path)
+{
+    m_path = path;
+    m_nativePath = nativePath(path);
+    m_kept = false;
+    m_content.clear();
+    m_values.clear();
+}
+
+IniFile::Stamp IniFile::stamp() const
+{
+    // Two stats instead of open, read and parse. The modification time keeps
+    // the file system's full precision, so an edit in the same second counts.
+    Stamp now;
+    std::error_code error;
+    now.modified = std::filesystem::last_write_time(m_nativePath, error);
+    if (error) {
+        if (error == std::errc::no_such_file_or_directory || error == std::errc::not_a_directory)
+            now.kind = Stamp::Kind::Missing;
+        return now;
+    }
+    now.size = std::filesystem::file_size(m_nativePath, error);
+    if (!error)
+        now.kind = Stamp::Kind::File; // a folder, for one, stays Unknown
+    return now;
+}
+
+void IniFile::keep(const QByteArray &content, const Stamp &stamp)
+{
+    m_content = content;
+    m_values = valuesOf(content);
+    m_stamp = stamp;
+    // What cannot be told apart from its next version is read again each time.
+    m_kept = stamp.kind != Stamp::Kind::Unknown;
+}
+
+IniFile::State IniFile::refresh(IniError *error)
+{
+    const Stamp now = stamp();
+    if (m_kept && now == m_stamp)
+        return now.kind == Stamp::Kind::Missing ? State::Missing : State::Read;
+    if (now.kind == Stamp::Kind::Missing) {
+        keep(QByteArray(), now);
+        return State::Missing;
+    }
+    m_kept = false;
+    m_content.clear();
+    m_values.clear();
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly)) {
-        if (!QFileInfo::exists(m_path))
-            return true; // no file yet: every key reads empty
-        qCWarning(lcSettings) << "cannot open" << m_path << file.errorString();
-        return fail(error, file.error(), file.errorString());
+        fail(error, file.error(), file.errorString());
+        return State::Unreadable;
     }
     const QByteArray content = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        qCWarning(lcSettings) << "cannot read" << m_path << file.errorString();
-        return fail(error, file.error(), file.errorString());
+        fail(error, file.error(), file.errorString());
+        return State::Unreadable;
     }
-    if (value)
-        *value = valueIn(content, section, key);
-    return true;
+    keep(content, now);
+    return State::Read;
+}
+
+std::optional<QString> IniFile::value(const QString &section, const QString &key) const
+{
+    const auto found = m_values.constFind(lookupKey(section.trimmed(), key.trimmed()));
+    if (found == m_values.cend())
+        return std::nullopt;
+    return *found;
 }
 
 bool IniFile::write(const QString &section, const QString &key, const QString &value,
-                    IniError *error) const
+                    IniError *error)
 {
-    if (!isWritable(section, key, value)) {
-        qCWarning(lcSettings) << "refused to write" << section << key;
+    if (!isWritable(section, key, value))
         return fail(error, QFileDevice::UnspecifiedError,
                     QStringLiteral("Invalid section, key or value."));
-    }
 
-    QByteArray content;
-    {
-        QFile current(m_path);
-        if (current.open(QIODevice::ReadOnly)) {
-            content = current.readAll();
-            if (current.error() != QFileDevice::NoError)
-                return fail(error, current.error(), current.errorString());
-        } else if (QFileInfo::exists(m_path)) {
-            // Rewriting a file we cannot read would lose its other keys.
-            return fail(error, current.error(), current.errorString());
-        }
-    }
+    // Rewriting a file we cannot read would lose its other keys.
+    if (refresh(error) == State::Unreadable)
+        return false;
 
-    const QByteArray updated = withValue(content, section, key, value);
-    if (updated == content)
+    const QByteArray updated = withValue(m_content, section, key, value);
+    if (updated == m_content)
         return true;
 
     const QFileInfo info(m_path);
@@ -284,19 +369,16 @@ bool IniFile::write(const QString &section, const QString &key, const QString &v
                     QStringLiteral("The file is read-only."));
 
     QSaveFile out(m_path);
-    if (!out.open(QIODevice::WriteOnly)) {
-        qCWarning(lcSettings) << "cannot write" << m_path << out.errorString();
+    if (!out.open(QIODevice::WriteOnly))
         return fail(error, out.error(), out.errorString());
-    }
     if (out.write(updated) != updated.size()) {
         const IniError why{out.error(), out.errorString()};
         out.cancelWriting();
         return fail(error, why.code, why.description);
     }
-    if (!out.commit()) {
-        qCWarning(lcSettings) << "cannot replace" << m_path << out.errorString();
+    if (!out.commit())
         return fail(error, out.error(), out.errorString());
-    }
+    keep(updated, stamp());
     return true;
 }
 

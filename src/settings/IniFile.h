@@ -1,7 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
 
 namespace cdk {
 
@@ -17,29 +22,40 @@ struct IniError
 //  - section names and keys compare without regard to case, surrounding
 //    blanks are ignored; the first matching key of the first matching
 //    section wins; keys before the first section belong to none;
-//  - a missing file, section or key reads as "", values are cut at 255
+//  - a missing file, section or key reads as missing, values are cut at 255
 //    characters;
 //  - a write changes one key and leaves every other byte of the file as it
 //    was (comments, blank lines, duplicates, unknown lines, line endings).
-// Nothing is cached: each call opens the file, so another process's edits
-// are seen at the next read. Writes replace the file atomically, so a crash
-// or a full disk never leaves half a file behind.
+// The file's bytes and their values are kept between calls and read again
+// only when the file's size or modification time changed, so another
+// process's edit is seen at the next read without a file being opened for
+// every key. Writes replace the file atomically, so a crash or a full disk
+// never leaves half a file behind.
 class IniFile final
 {
 public:
     static constexpr int MaxValueLength = 255;
 
-    explicit IniFile(const QString &path) : m_path(path) {}
-    const QString &path() const { return m_path; }
+    enum class State {
+        Missing,    // no file: every key reads as missing
+        Read,       // the kept copy is the file's content
+        Unreadable, // the file exists but cannot be read; *error says why
+    };
 
-    // Stores the value (or "") in *value. False only when the file exists but
-    // cannot be read; *error then says why.
-    bool read(const QString &section, const QString &key, QString *value,
-              IniError *error = nullptr) const;
+    explicit IniFile(const QString &path = QString());
+    const QString &path() const { return m_path; }
+    // Points at another file; the kept copy is dropped.
+    void setPath(const QString &path);
+
+    // Brings the kept copy up to date with the file.
+    State refresh(IniError *error = nullptr);
+    // The value of key in section as of the last refresh or write; nullopt
+    // when it is missing or the file could not be read.
+    std::optional<QString> value(const QString &section, const QString &key) const;
     // Sets key in section, creating the file and the section when missing.
     // On failure the file on disk is unchanged.
     bool write(const QString &section, const QString &key, const QString &value,
-               IniError *error = nullptr) const;
+               IniError *error = nullptr);
 
     // The same rules on the bytes of a file.
     static QString valueIn(const QByteArray &content, const QString &section,
@@ -51,7 +67,23 @@ public:
     static bool isWritable(const QString &section, const QString &key, const QString &value);
 
 private:
+    // What tells one version of the file from another without reading it.
+    struct Stamp
+    {
+        enum class Kind { Missing, File, Unknown } kind = Kind::Unknown;
+        std::uintmax_t size = 0;
+        std::filesystem::file_time_type modified;
+        bool operator==(const Stamp &) const = default;
+    };
+    Stamp stamp() const;
+    void keep(const QByteArray &content, const Stamp &stamp);
+
     QString m_path;
+    std::filesystem::path m_nativePath;
+    bool m_kept = false; // m_content is the file as of m_stamp
+    Stamp m_stamp;
+    QByteArray m_content;
+    QHash<QString, QString> m_values; // folded section and key -> value, as read
 };
 
 } // namespace cdk

@@ -2,7 +2,6 @@
 
 #include "base/Functions.h"
 #include "base/Log.h"
-#include "settings/Autostart.h"
 
 #include <QDir>
 #include <QFileDevice>
@@ -11,20 +10,22 @@ namespace cdk {
 
 namespace {
 
-QString readErrorText()
-{
-    return QStringLiteral("Error while reading settings.");
-}
-
 QString writeErrorText()
 {
     return QStringLiteral("Unable to write settings.");
 }
 
-const QString &generalRunOnStartup()
+// Only a stored 1 means yes; "-1", "2" or "true" from a hand-edited file do not.
+bool isOne(const QString &value)
 {
-    static const QString key = QStringLiteral("RunOnStartup");
-    return key;
+    return BasicVal(value) == 1.0;
+}
+
+bool isKeyOf(Setting setting, SettingsSection section, const QString &key)
+{
+    const SettingInfo &info = settingInfo(setting);
+    return info.section == section
+        && key.trimmed().compare(info.key, Qt::CaseInsensitive) == 0;
 }
 
 } // namespace
@@ -36,12 +37,22 @@ int GridRowHeightForFontSize(int points)
     return points + (points > 10 ? 15 : 11);
 }
 
-clsSettings::clsSettings(Prompter &prompter) : m_prompter(prompter) {}
-
-void clsSettings::Init(const QString &folder, Autostart &autostart)
+clsSettings::clsSettings(Prompter &prompter, QObject *parent)
+    : QObject(parent)
+    , m_prompter(prompter)
 {
-    m_path = QDir(folder).filePath(QStringLiteral("settings.ini"));
-    CreateAndLoadDefaultSettings(autostart);
+}
+
+void clsSettings::Init(const QString &folder)
+{
+    setPath(QDir(folder).filePath(QStringLiteral("settings.ini")));
+    CreateAndLoadDefaultSettings();
+}
+
+void clsSettings::setPath(const QString &path)
+{
+    m_file.setPath(path);
+    m_fileFailureLogged = false;
 }
 
 QString clsSettings::SectionName(SettingsSection section)
@@ -67,18 +78,79 @@ QString clsSettings::SectionName(SettingsSection section)
     return QString();
 }
 
-QString clsSettings::Load(SettingsSection section, const QString &key)
+void clsSettings::fileFailed(const char *action, const IniError &error)
+{
+    // The same fault would otherwise fill the log at every key and resize.
+    if (m_fileFailureLogged)
+        return;
+    m_fileFailureLogged = true;
+    const bool reading = qstrcmp(action, "read") == 0;
+    qCWarning(lcSettings).nospace().noquote()
+        << "cannot " << action << ' ' << QDir::toNativeSeparators(m_file.path()) << ": "
+        << error.description << "; "
+        << (reading ? "its settings read as empty" : "changes to the settings are lost")
+        << ", and further failures of the file are not logged";
+}
+
+std::optional<QString> clsSettings::stored(SettingsSection section, const QString &key)
 {
     const QString name = SectionName(section);
     if (name.isNull())
-        return QString();
-    QString value;
+        return std::nullopt;
     IniError error;
-    if (!IniFile(m_path).read(name, key, &value, &error)) {
-        ShowErrorMessage(m_prompter, readErrorText(), error.code, error.description);
-        return QString();
+    if (m_file.refresh(&error) == IniFile::State::Unreadable) {
+        fileFailed("read", error);
+        return std::nullopt;
     }
-    return value;
+    return m_file.value(name, key);
+}
+
+QString clsSettings::valueOf(const SettingInfo &info, SettingType type)
+{
+    Q_ASSERT_X(info.type == type, "clsSettings", "a setting read through another type's accessor");
+    Q_UNUSED(type);
+    return stored(info.section, info.key).value_or(QString(info.defaultValue));
+}
+
+QString clsSettings::text(Setting setting)
+{
+    return valueOf(settingInfo(setting), SettingType::Text);
+}
+
+qint32 clsSettings::number(Setting setting)
+{
+    return ValToInt(valueOf(settingInfo(setting), SettingType::Number));
+}
+
+bool clsSettings::boolean(Setting setting)
+{
+    return isOne(valueOf(settingInfo(setting), SettingType::Boolean));
+}
+
+void clsSettings::setText(Setting setting, const QString &value)
+{
+    const SettingInfo &info = settingInfo(setting);
+    Q_ASSERT(info.type == SettingType::Text);
+    Save(info.section, info.key, value);
+}
+
+void clsSettings::setNumber(Setting setting, qint32 value)
+{
+    const SettingInfo &info = settingInfo(setting);
+    Q_ASSERT(info.type == SettingType::Number);
+    SaveNum(info.section, info.key, value);
+}
+
+void clsSettings::setBoolean(Setting setting, bool value)
+{
+    const SettingInfo &info = settingInfo(setting);
+    Q_ASSERT(info.type == SettingType::Boolean);
+    SaveBoolean(info.section, info.key, value);
+}
+
+QString clsSettings::Load(SettingsSection section, const QString &key)
+{
+    return stored(section, key).value_or(QString());
 }
 
 qint32 clsSettings::LoadLong(SettingsSection section, const QString &key)
@@ -88,21 +160,24 @@ qint32 clsSettings::LoadLong(SettingsSection section, const QString &key)
 
 bool clsSettings::LoadBoolean(SettingsSection section, const QString &key)
 {
-    // Only a stored 1 means yes; "-1", "2" or "true" from a hand-edited file do not.
-    return BasicVal(Load(section, key)) == 1.0;
+    return isOne(Load(section, key));
 }
 
 void clsSettings::Save(SettingsSection section, const QString &key, const QString &value)
 {
     const QString name = SectionName(section);
-    IniError error;
-    if (name.isNull()) {
-        error = {QFileDevice::UnspecifiedError, QStringLiteral("No section given for ") + key};
-    } else if (IniFile(m_path).write(name, key, value, &error)) {
+    if (name.isNull() || !IniFile::isWritable(name, key, value)) {
+        // The program's own mistake, not the machine's: worth a box.
+        const QString why = name.isNull() ? QStringLiteral("No section given for ") + key
+                                          : QStringLiteral("Invalid section, key or value.");
+        qCWarning(lcSettings) << "refused to write" << name << key << why;
+        ShowErrorMessage(m_prompter, writeErrorText(), QFileDevice::UnspecifiedError, why);
         return;
     }
-    qCWarning(lcSettings) << "write of" << name << key << "failed:" << error.description;
-    ShowErrorMessage(m_prompter, writeErrorText(), error.code, error.description);
+    IniError error;
+    if (!m_file.write(name, key, value, &error))
+        fileFailed("write", error);
+    followWrite(section, key, value);
 }
 
 void clsSettings::SaveNum(SettingsSection section, const QString &key, qint32 value)
@@ -115,38 +190,45 @@ void clsSettings::SaveBoolean(SettingsSection section, const QString &key, bool 
     Save(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
-void clsSettings::CreateAndLoadDefaultSettings(Autostart &autostart)
+void clsSettings::followWrite(SettingsSection section, const QString &key, const QString &value)
 {
-    if (!FileExists(m_path)) {
-        // The order decides the order of the sections in a new file.
-        SaveNum(SettingsSection::Hotkeys, QStringLiteral("MainHKUsed"), 1);
-        SaveNum(SettingsSection::Hotkeys, QStringLiteral("MainHKMod"), 3);
-        SaveNum(SettingsSection::Hotkeys, QStringLiteral("MainHKKey"), 77);
-        SaveNum(SettingsSection::General, generalRunOnStartup(), 0);
-        SaveNum(SettingsSection::General, QStringLiteral("TaskViewFontSizeSize"), 9);
-        SaveNum(SettingsSection::General, QStringLiteral("TaskViewFontSizeIndex"), 1);
+    // The choice holds for this run even when the file could not keep it.
+    if (isKeyOf(Setting::DisplayDoneTasksAtTheEnd, section, key))
+        m_flags.DisplayDoneTasksAtTheEnd = isOne(value);
+    else if (isKeyOf(Setting::DisableTaskColoring, section, key))
+        m_flags.DisableTaskColoring = isOne(value);
+    else if (isKeyOf(Setting::MarkTasks100PercentWhenCheckedOff, section, key))
+        m_flags.MarkTasks100PercentWhenCheckedOff = isOne(value);
+    Q_EMIT changed(section, key);
+}
+
+void clsSettings::CreateAndLoadDefaultSettings()
+{
+    IniError error;
+    const IniFile::State state = m_file.refresh(&error);
+    if (state == IniFile::State::Unreadable)
+        fileFailed("read", error);
+    if (state != IniFile::State::Read) {
+        for (const SettingInfo &info : kSettings) {
+            if (!info.firstRunValue.isNull())
+                Save(info.section, info.key, info.firstRunValue);
+        }
     }
 
-    // Applied at every start so the registration follows the program when it moves.
-    applyRunOnStartup(autostart, LoadLong(SettingsSection::General, generalRunOnStartup()));
-
-    m_flags.DisplayDoneTasksAtTheEnd =
-        LoadBoolean(SettingsSection::General, QStringLiteral("DisplayDoneTasksAtTheEnd"));
-    m_flags.DisableTaskColoring =
-        LoadBoolean(SettingsSection::General, QStringLiteral("DisableTaskColoring"));
-    m_flags.MarkTasks100PercentWhenCheckedOff =
-        LoadBoolean(SettingsSection::General, QStringLiteral("MarkTasks100PercentWhenCheckedOff"));
+    m_flags.DisplayDoneTasksAtTheEnd = boolean(Setting::DisplayDoneTasksAtTheEnd);
+    m_flags.DisableTaskColoring = boolean(Setting::DisableTaskColoring);
+    m_flags.MarkTasks100PercentWhenCheckedOff = boolean(Setting::MarkTasks100PercentWhenCheckedOff);
 }
 
 GridAppearance clsSettings::gridAppearance(int currentFontSize)
 {
     GridAppearance look;
-    const qint32 size = LoadLong(SettingsSection::General, QStringLiteral("TaskViewFontSizeSize"));
+    const qint32 size = number(Setting::TaskViewFontSizeSize);
     if (size >= 8 && size <= 16 && size != currentFontSize) {
         look.fontSize = size;
         look.rowHeight = GridRowHeightForFontSize(size);
     }
-    look.showGridLines = !LoadBoolean(SettingsSection::General, QStringLiteral("HideGridlines"));
+    look.showGridLines = !boolean(Setting::HideGridlines);
     return look;
 }
 

@@ -1,28 +1,20 @@
 #pragma once
 
 #include "settings/IniFile.h"
+#include "settings/SettingKeys.h"
 
+#include <QObject>
 #include <QString>
 #include <QtGlobal>
+
+#include <optional>
 
 namespace cdk {
 
 class Prompter;
-class Autostart;
 
-// The sections of settings.ini, by the number every caller passes.
-enum class SettingsSection : int {
-    None = 0,
-    General = 1,
-    Sort = 2,
-    WindowPos = 3,
-    Backup = 4,
-    Columns = 5,
-    Sounds = 6,
-    Hotkeys = 7,
-};
-
-// Flags read once at start-up and changed afterwards only by the settings dialog.
+// Flags read at start-up; they follow every write of their keys, so a settings
+// dialog that saves them applies them at once.
 struct DisplayFlags
 {
     bool DisplayDoneTasksAtTheEnd = false;
@@ -42,22 +34,39 @@ struct GridAppearance
 // plus 15 above 10 and plus 11 below.
 int GridRowHeightForFontSize(int points);
 
-// The preferences in settings.ini. Every read goes to the file and every write
-// reaches the file at once; nothing is cached. Failures are reported through
-// the standard error box and the program goes on.
-class clsSettings
+// The preferences in settings.ini. The file is kept in memory and read again
+// only when it changed on disk, so another process's edit is seen at the next
+// read; every write reaches the file at once and is announced by changed().
+// A file that cannot be read or written is no error of the user's: reads see
+// empty values, writes are lost and the log says so once. Only a write the
+// program itself gets wrong (no section, a line that would break the file)
+// shows the standard error box.
+class clsSettings final : public QObject
 {
+    Q_OBJECT
+
 public:
-    explicit clsSettings(Prompter &prompter);
+    explicit clsSettings(Prompter &prompter, QObject *parent = nullptr);
 
     // SettingsPath := folder + "settings.ini", then CreateAndLoadDefaultSettings.
-    void Init(const QString &folder, Autostart &autostart);
-    QString SettingsPath() const { return m_path; }
+    // Touches nothing but the file: the caller applies "RunOnStartup".
+    void Init(const QString &folder);
+    QString SettingsPath() const { return m_file.path(); }
 
-    // Without the first-run defaults and the start-at-logon step: for tests
-    // and tools that only read and write keys.
-    void setPath(const QString &path) { m_path = path; }
+    // Without the first-run defaults: for tests and tools that only read and
+    // write keys.
+    void setPath(const QString &path);
 
+    // The keys of the table in SettingKeys.h, each through the accessor of its
+    // type; a missing key reads as the table's default.
+    QString text(Setting setting);
+    qint32 number(Setting setting);
+    bool boolean(Setting setting);
+    void setText(Setting setting, const QString &value);
+    void setNumber(Setting setting, qint32 value);
+    void setBoolean(Setting setting, bool value);
+
+    // Any key, for the ones formed at run time; a missing key reads as "", 0, false.
     QString Load(SettingsSection section, const QString &key);
     qint32 LoadLong(SettingsSection section, const QString &key);
     bool LoadBoolean(SettingsSection section, const QString &key);
@@ -65,9 +74,9 @@ public:
     void SaveNum(SettingsSection section, const QString &key, qint32 value);
     void SaveBoolean(SettingsSection section, const QString &key, bool value);
 
-    // First-run values when the file is missing, the start-at-logon choice
-    // applied, the display flags and grid look read.
-    void CreateAndLoadDefaultSettings(Autostart &autostart);
+    // The first-run values when the file is missing or unreadable, then the
+    // display flags.
+    void CreateAndLoadDefaultSettings();
 
     const DisplayFlags &flags() const { return m_flags; }
     DisplayFlags &flags() { return m_flags; }
@@ -75,10 +84,21 @@ public:
 
     static QString SectionName(SettingsSection section);
 
+Q_SIGNALS:
+    // After every write, whether the file kept it or not; the flags already
+    // follow it.
+    void changed(cdk::SettingsSection section, const QString &key);
+
 private:
+    std::optional<QString> stored(SettingsSection section, const QString &key);
+    QString valueOf(const SettingInfo &info, SettingType type);
+    void followWrite(SettingsSection section, const QString &key, const QString &value);
+    void fileFailed(const char *action, const IniError &error);
+
     Prompter &m_prompter;
-    QString m_path;
+    IniFile m_file;
     DisplayFlags m_flags;
+    bool m_fileFailureLogged = false;
 };
 
 } // namespace cdk

@@ -39,6 +39,31 @@ private Q_SLOTS:
         QVERIFY(!p.app->tmrExitApp()->isActive());
     }
 
+    // The start-at-logon choice in the file is applied at every start, the
+    // first run's value included; an unknown one leaves the registration alone.
+    void runOnStartupIsAppliedAtStart_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("calls");
+        QTest::newRow("first run") << QByteArray() << QStringList{u"set user"_s};
+        const QByteArray general = "[General]\r\nRunOnStartup=";
+        QTest::newRow("1") << QByteArray(general + '1') << QStringList{u"set all users"_s};
+        QTest::newRow("2") << QByteArray(general + '2') << QStringList{u"remove"_s};
+        QTest::newRow("5") << QByteArray(general + '5') << QStringList();
+        QTest::newRow("missing reads 0") << QByteArray("[Sort]\r\nColumn=4\r\n")
+                                         << QStringList{u"set user"_s};
+    }
+    void runOnStartupIsAppliedAtStart()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, calls);
+        Program p;
+        if (!file.isEmpty())
+            QVERIFY(writeFileBytes(p.path(u"settings.ini"_s), file));
+        QCOMPARE(p.start(), Application::StartResult::Running);
+        QCOMPARE(p.autostart.calls, calls);
+    }
+
     // Running past midnight copies the day's templates into the new day once,
     // refills the grid and leaves the day the user is looking at alone.
     void dayRollOver_data()

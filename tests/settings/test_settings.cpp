@@ -2,23 +2,27 @@
 #include "settings/Settings.h"
 
 #include "common/FileBytes.h"
-#include "common/RecordingAutostart.h"
 #include "common/RecordingPrompter.h"
-#include "settings/Autostart.h"
 
 #include <QDir>
+#include <QRegularExpression>
+#include <QScopeGuard>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <chrono>
+#include <filesystem>
 #include <memory>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using cdk::clsSettings;
 using cdk::IniFile;
+using cdk::Setting;
 using cdk::SettingsSection;
+using cdk::SettingType;
 using cdk::test::fileBytes;
-using cdk::test::RecordingAutostart;
 using cdk::test::RecordingPrompter;
 using cdk::test::writeFileBytes;
 
@@ -27,6 +31,42 @@ namespace {
 const QByteArray firstRunFile = "[Hotkeys]\r\nMainHKUsed=1\r\nMainHKMod=3\r\nMainHKKey=77\r\n"
                                 "[General]\r\nRunOnStartup=0\r\nTaskViewFontSizeSize=9\r\n"
                                 "TaskViewFontSizeIndex=1\r\n";
+
+// Every fixed key as the documented file format names it, written out again
+// so that a slip in the program's table shows.
+struct KnownKey
+{
+    Setting setting;
+    SettingsSection section;
+    const char *key;
+    SettingType type;
+};
+using enum Setting;
+using enum SettingType;
+constexpr SettingsSection G = SettingsSection::General;
+const KnownKey knownKeys[] = {
+    {RunOnStartup, G, "RunOnStartup", Number},
+    {TaskViewFontSizeSize, G, "TaskViewFontSizeSize", Number},
+    {TaskViewFontSizeIndex, G, "TaskViewFontSizeIndex", Number},
+    {DisplayDoneTasksAtTheEnd, G, "DisplayDoneTasksAtTheEnd", Boolean},
+    {DisableTaskColoring, G, "DisableTaskColoring", Boolean},
+    {MarkTasks100PercentWhenCheckedOff, G, "MarkTasks100PercentWhenCheckedOff", Boolean},
+    {HideGridlines, G, "HideGridlines", Boolean},
+    {LastRecurrentInjectDay, G, "LastRecurrentInjectDay", Number},
+    {LastRecurrentInjectMonth, G, "LastRecurrentInjectMonth", Number},
+    {LastRecurrentInjectYear, G, "LastRecurrentInjectYear", Number},
+    {SortColumn, SettingsSection::Sort, "Column", Number},
+    {SortDescending, SettingsSection::Sort, "Descending", Boolean},
+    {frmMainWasMaximized, SettingsSection::WindowPos, "frmMainWasMaximized", Boolean},
+    {LastDBSaveDir, SettingsSection::Backup, "LastDBSaveDir", Text},
+    {LastDBSaveFile, SettingsSection::Backup, "LastDBSaveFile", Text},
+    {CustomTaskDoneSound, SettingsSection::Sounds, "CustomTaskDoneSound", Boolean},
+    {CustomTaskDoneSoundFile, SettingsSection::Sounds, "CustomTaskDoneSoundFile", Text},
+    {MainHKUsed, SettingsSection::Hotkeys, "MainHKUsed", Boolean},
+    {MainHKMod, SettingsSection::Hotkeys, "MainHKMod", Number},
+    {MainHKKey, SettingsSection::Hotkeys, "MainHKKey", Number},
+};
+static_assert(std::size(knownKeys) == std::size(cdk::kSettings), "a key missing on one side");
 
 } // namespace
 
@@ -147,30 +187,99 @@ private Q_SLOTS:
         QVERIFY(!IniFile::isWritable(u"General"_s, u"[x"_s, u"v"_s));
         QVERIFY(!IniFile::isWritable(u"General"_s, u"Key"_s, u"a\r\nb"_s));
 
-        const IniFile ini(path());
+        IniFile ini(path());
         cdk::IniError error;
         QVERIFY(!ini.write(u"General"_s, u"Key"_s, u"a\nb"_s, &error));
         QVERIFY(!error.description.isEmpty());
         QVERIFY(!QFile::exists(ini.path()));
     }
 
-    void fileIsCreatedAndReReadEveryTime()
+    // The file is read once and kept; another program's edit is still seen at
+    // the next read, whether it changes the file's size or only its time.
+    void keptCopySeesOtherWriters()
     {
-        const IniFile ini(path());
-        QString value = u"stale"_s;
-        QVERIFY(ini.read(u"Sort"_s, u"Column"_s, &value));
-        QCOMPARE(value, QString());
-        QVERIFY(!QFile::exists(ini.path())); // reading creates nothing
-
-        QVERIFY(ini.write(u"Sort"_s, u"Column"_s, u"3"_s));
-        QCOMPARE(fileBytes(ini.path()), QByteArray("[Sort]\r\nColumn=3\r\n"));
+        QCOMPARE(m_settings.number(Setting::SortColumn), 0);
+        QVERIFY(!QFile::exists(path())); // reading creates nothing
+        m_settings.setNumber(Setting::SortColumn, 3);
+        QCOMPARE(fileBytes(path()), QByteArray("[Sort]\r\nColumn=3\r\n"));
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
-                 QStringList {u"settings.ini"_s});
+                 QStringList{u"settings.ini"_s});
+        QCOMPARE(m_settings.number(Setting::SortColumn), 3);
 
-        // Another program edits the file behind our back: the next read sees it.
-        QVERIFY(writeFileBytes(ini.path(), "[Sort]\nColumn=5\n"));
-        QVERIFY(ini.read(u"Sort"_s, u"Column"_s, &value));
-        QCOMPARE(value, u"5"_s);
+        QVERIFY(writeFileBytes(path(), "[Sort]\nColumn=12\n"));
+        QCOMPARE(m_settings.number(Setting::SortColumn), 12);
+
+        // Same size; the time moves by a microsecond, finer than QFileInfo sees.
+        namespace fs = std::filesystem;
+        const fs::path file(QFile::encodeName(path()).toStdString());
+        const fs::file_time_type time = fs::last_write_time(file);
+        QVERIFY(writeFileBytes(path(), "[Sort]\nColumn=47\n"));
+        fs::last_write_time(file, time + std::chrono::microseconds(1));
+        QCOMPARE(m_settings.number(Setting::SortColumn), 47);
+        // A write starts from the other program's version, not the kept one.
+        m_settings.setBoolean(Setting::SortDescending, true);
+        QCOMPARE(fileBytes(path()), QByteArray("[Sort]\nColumn=47\nDescending=1\n"));
+
+        // The price of not reading the file for every key: an edit that keeps
+        // both size and time to the last digit goes unseen.
+        const fs::file_time_type ours = fs::last_write_time(file);
+        QVERIFY(writeFileBytes(path(), "[Sort]\nColumn=50\nDescending=1\n"));
+        fs::last_write_time(file, ours);
+        QCOMPARE(m_settings.number(Setting::SortColumn), 47);
+    }
+
+    void keyTable_data()
+    {
+        QTest::addColumn<int>("row");
+        for (int row = 0; row < int(std::size(knownKeys)); ++row)
+            QTest::newRow(knownKeys[row].key) << row;
+    }
+
+    // Missing, a key reads as empty, 0 or false; written through its type, it
+    // lands under its name in its section and reads back.
+    void keyTable()
+    {
+        QFETCH(int, row);
+        const auto &[setting, section, key, type] = knownKeys[row];
+        QCOMPARE(cdk::settingInfo(setting).type, type);
+        const QByteArray head = '[' + clsSettings::SectionName(section).toLatin1() + "]\r\nA=1\r\n";
+        QVERIFY(writeFileBytes(path(), head));
+        const QString written = type == Text ? u"C:\\a b=c"_s : type == Number ? u"-4"_s : u"1"_s;
+        switch (type) {
+        case Text:
+            QCOMPARE(m_settings.text(setting), QString());
+            m_settings.setText(setting, written);
+            QCOMPARE(m_settings.text(setting), written);
+            break;
+        case Number:
+            QCOMPARE(m_settings.number(setting), 0);
+            m_settings.setNumber(setting, -4);
+            QCOMPARE(m_settings.number(setting), -4);
+            break;
+        case Boolean:
+            QCOMPARE(m_settings.boolean(setting), false);
+            m_settings.setBoolean(setting, true);
+            QCOMPARE(m_settings.boolean(setting), true);
+            break;
+        }
+        QCOMPARE(fileBytes(path()), QByteArray(head + key + '=' + written.toLatin1() + "\r\n"));
+    }
+
+    void firstRunWritesTheTableInOrder()
+    {
+        m_settings.Init(m_dir->path());
+        QCOMPARE(QFileInfo(m_settings.SettingsPath()), QFileInfo(path()));
+        QCOMPARE(fileBytes(path()), firstRunFile);
+        QCOMPARE(m_settings.number(Setting::MainHKKey), 77);
+        QVERIFY(m_prompter.shown.isEmpty());
+
+        // An existing file is never filled up; its flags are loaded.
+        const QByteArray own = "[General]\nDisableTaskColoring=1\nRunOnStartup=2\n";
+        QVERIFY(writeFileBytes(path(), own));
+        m_settings.Init(m_dir->path());
+        QCOMPARE(fileBytes(path()), own);
+        QVERIFY(m_settings.flags().DisableTaskColoring);
+        QVERIFY(!m_settings.flags().DisplayDoneTasksAtTheEnd);
     }
 
     void conversions_data()
@@ -196,11 +305,12 @@ private Q_SLOTS:
         QVERIFY(writeFileBytes(path(), "[Sort]\r\nColumn=" + stored + "\r\n"));
         QCOMPARE(m_settings.LoadLong(SettingsSection::Sort, u"Column"_s), number);
         QCOMPARE(m_settings.LoadBoolean(SettingsSection::Sort, u"Column"_s), boolean);
+        QCOMPARE(m_settings.number(Setting::SortColumn), number);
         QCOMPARE(m_settings.LoadLong(SettingsSection::Sort, u"Missing"_s), 0);
         QVERIFY(m_prompter.shown.isEmpty());
     }
 
-    void typedWritesAndTheNullSection()
+    void untypedWritesAndTheNullSection()
     {
         m_settings.SaveNum(SettingsSection::Sort, u"Column"_s, -4);
         m_settings.SaveBoolean(SettingsSection::Sort, u"Descending"_s, true);
@@ -211,94 +321,106 @@ private Q_SLOTS:
         QCOMPARE(fileBytes(path()), expected);
         QVERIFY(m_prompter.shown.isEmpty());
 
-        // Section 0 has no name: nothing is read from it and writes are refused.
+        // Section 0 has no name: nothing is read from it, and a write there is
+        // the program's own mistake, which the user is told of.
         QVERIFY(writeFileBytes(path(), "[]\r\nKey=1\r\n" + expected));
         QCOMPARE(m_settings.Load(SettingsSection::None, u"Key"_s), QString());
         m_settings.SaveNum(SettingsSection::None, u"Key"_s, 5);
-        QCOMPARE(m_prompter.shown.size(), 1);
-        QVERIFY(m_prompter.lastText().startsWith(u"Unable to write settings."_s));
-        QCOMPARE(fileBytes(path()), QByteArray("[]\r\nKey=1\r\n" + expected));
-    }
-
-    void firstRunWritesDefaultsInOrder()
-    {
-        RecordingAutostart autostart;
-        m_settings.Init(m_dir->path(), autostart);
-        QCOMPARE(QFileInfo(m_settings.SettingsPath()), QFileInfo(path()));
-        QCOMPARE(fileBytes(path()), firstRunFile);
-        QCOMPARE(autostart.calls, QStringList{u"set user"_s});
-        QVERIFY(m_prompter.shown.isEmpty());
-    }
-
-    void runOnStartupReachesTheSeam_data()
-    {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QStringList>("calls");
-        const QByteArray general = "[General]\r\nDisplayDoneTasksAtTheEnd=1\r\nRunOnStartup=";
-        QTest::newRow("0") << QByteArray(general + "0") << QStringList{u"set user"_s};
-        QTest::newRow("1") << QByteArray(general + "1") << QStringList{u"set all users"_s};
-        QTest::newRow("2") << QByteArray(general + "2") << QStringList{u"remove"_s};
-        QTest::newRow("5") << QByteArray(general + "5") << QStringList();
-        QTest::newRow("missing reads 0") << QByteArray("[Sort]\nColumn=4\n")
-                                         << QStringList{u"set user"_s};
-    }
-
-    void runOnStartupReachesTheSeam()
-    {
-        QFETCH(QByteArray, file);
-        QFETCH(QStringList, calls);
-        QVERIFY(writeFileBytes(path(), file));
-        RecordingAutostart autostart;
-        m_settings.Init(m_dir->path(), autostart);
-        QCOMPARE(autostart.calls, calls);
-        // An existing file is never filled up with the first-run values.
-        QCOMPARE(fileBytes(path()), file);
-        QCOMPARE(m_settings.flags().DisplayDoneTasksAtTheEnd, file.startsWith("[General]"));
-        QVERIFY(!m_settings.flags().DisableTaskColoring);
-    }
-
-    void writeIntoVanishedFolderIsReported()
-    {
-        // The folder disappears while the program runs.
-        QVERIFY(m_dir->remove());
-        m_settings.SaveNum(SettingsSection::Hotkeys, u"MainHKMod"_s, 6);
         QCOMPARE(m_prompter.shown.size(), 1);
         const RecordingPrompter::Shown &box = m_prompter.shown.first();
         QCOMPARE(box.title, u"Error - Chronodeck"_s);
         QCOMPARE(box.icon, cdk::MessageIcon::Critical);
         QVERIFY2(box.text.startsWith(u"Unable to write settings.\r\n\r\nCode: "_s),
                  qPrintable(box.text));
-        QVERIFY(box.text.contains(u"\r\nDescription: "_s));
-        QVERIFY(!QFileInfo::exists(m_dir->path()));
-
-        // A missing file is no read failure: the program just sees no values.
-        QCOMPARE(m_settings.LoadLong(SettingsSection::Hotkeys, u"MainHKMod"_s), 0);
-        QCOMPARE(m_prompter.shown.size(), 1);
+        QVERIFY(box.text.contains(u"\r\nDescription: No section given for Key"_s));
+        QCOMPARE(fileBytes(path()), QByteArray("[]\r\nKey=1\r\n" + expected));
     }
 
-    void readOnlyFileIsReported()
+    // Every write is announced, after the display flags have followed it.
+    void writesAreAnnouncedAndMoveTheFlags()
     {
-        if (::geteuid() == 0)
-            QSKIP("file permissions do not bind the superuser");
-        QVERIFY(writeFileBytes(path(), firstRunFile));
-        QVERIFY(QFile::setPermissions(path(), QFile::ReadOwner));
-        m_settings.SaveBoolean(SettingsSection::Hotkeys, u"MainHKUsed"_s, false);
-        QCOMPARE(m_prompter.shown.size(), 1);
-        QVERIFY(m_prompter.lastText().startsWith(u"Unable to write settings."_s));
-        QCOMPARE(fileBytes(path()), firstRunFile);
+        QSignalSpy spy(&m_settings, &clsSettings::changed);
+        QObject listener;
+        bool flagWhenAnnounced = false;
+        connect(&m_settings, &clsSettings::changed, &listener,
+                [&] { flagWhenAnnounced = m_settings.flags().DisableTaskColoring; });
+
+        m_settings.setBoolean(Setting::DisableTaskColoring, true);
+        QVERIFY(flagWhenAnnounced);
+        m_settings.Save(SettingsSection::General, u" displaydonetasksattheend "_s, u"1"_s);
+        m_settings.setBoolean(Setting::MarkTasks100PercentWhenCheckedOff, true);
+        m_settings.SaveBoolean(SettingsSection::General, u"DisableTaskColoring"_s, false);
+        m_settings.SaveNum(SettingsSection::Sort, u"DisplayDoneTasksAtTheEnd"_s, 0);
+        m_settings.SaveNum(SettingsSection::None, u"Key"_s, 1); // refused, so not announced
+
+        const cdk::DisplayFlags &flags = m_settings.flags();
+        QVERIFY(flags.DisplayDoneTasksAtTheEnd);
+        QVERIFY(!flags.DisableTaskColoring);
+        QVERIFY(flags.MarkTasks100PercentWhenCheckedOff);
+        QStringList announced;
+        for (const QVariantList &signal : spy)
+            announced << clsSettings::SectionName(signal[0].value<SettingsSection>()) + u'/'
+                    + signal[1].toString();
+        QCOMPARE(announced, QStringList({u"General/DisableTaskColoring"_s,
+                                         u"General/ displaydonetasksattheend "_s,
+                                         u"General/MarkTasks100PercentWhenCheckedOff"_s,
+                                         u"General/DisableTaskColoring"_s,
+                                         u"Sort/DisplayDoneTasksAtTheEnd"_s}));
     }
 
-    void unreadableFileIsReported()
+    // A settings file the program cannot write or read is a fault of the
+    // machine, not of what the user did: no box at start-up or at any resize,
+    // the program runs on with what it can read, and the log says it once.
+    void unusableFileIsLoggedOnceAndNeverShown_data()
     {
-        QVERIFY(QDir().mkpath(path())); // exists, but cannot be read as a file
-        QCOMPARE(m_settings.Load(SettingsSection::General, u"Key"_s), QString());
-        QCOMPARE(m_settings.LoadBoolean(SettingsSection::General, u"Key"_s), false);
-        QCOMPARE(m_prompter.shown.size(), 2);
-        QVERIFY(m_prompter.lastText().startsWith(u"Error while reading settings.\r\n\r\nCode: "_s));
-        // Nothing is written over what could not be read.
-        m_settings.SaveNum(SettingsSection::General, u"Key"_s, 1);
-        QVERIFY(m_prompter.lastText().startsWith(u"Unable to write settings."_s));
-        QVERIFY(QFileInfo(path()).isDir());
+        QTest::addColumn<QString>("fault");
+        for (const char *fault :
+             {"read-only file", "read-only folder", "folder is a file", "file is a folder"})
+            QTest::newRow(fault) << QString::fromLatin1(fault);
+    }
+
+    void unusableFileIsLoggedOnceAndNeverShown()
+    {
+        QFETCH(QString, fault);
+        QString folder = m_dir->path();
+        const bool permissions = fault.startsWith(u"read-only"_s);
+        if (permissions && ::geteuid() == 0)
+            QSKIP("permissions do not bind the superuser; the other rows fail for everyone");
+        if (fault == u"read-only file"_s) {
+            QVERIFY(writeFileBytes(path(), firstRunFile));
+            QVERIFY(QFile::setPermissions(path(), QFile::ReadOwner));
+        } else if (fault == u"read-only folder"_s) {
+            QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+        } else if (fault == u"folder is a file"_s) {
+            folder = m_dir->filePath(u"not a folder"_s);
+            QVERIFY(writeFileBytes(folder, "x"));
+        } else {
+            QVERIFY(QDir().mkpath(path()));
+        }
+        const auto restore = qScopeGuard([this] {
+            QFile::setPermissions(m_dir->path(),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        });
+        const QString file = QDir(folder).filePath(u"settings.ini"_s);
+        const QByteArray before = fileBytes(file);
+
+        // One line in the log, however many keys fail.
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"^cannot (read|write) "_s));
+        QTest::failOnWarning(QRegularExpression(u"."_s));
+        m_settings.Init(folder); // the first run's values, where the file is missing
+        for (int resize = 0; resize < 3; ++resize) {
+            m_settings.SaveNum(SettingsSection::WindowPos, u"frmMainX"_s, 10 + resize);
+            m_settings.SaveNum(SettingsSection::WindowPos, u"frmMainY"_s, 20);
+            m_settings.SaveBoolean(SettingsSection::WindowPos, u"frmMainWasMaximized"_s, false);
+        }
+        m_settings.setNumber(Setting::SortColumn, 3);
+        m_settings.setBoolean(Setting::DisplayDoneTasksAtTheEnd, true);
+
+        QVERIFY2(m_prompter.shown.isEmpty(), qPrintable(m_prompter.lastText()));
+        QCOMPARE(fileBytes(file), before);
+        QCOMPARE(m_settings.number(Setting::MainHKKey), fault == u"read-only file"_s ? 77 : 0);
+        QCOMPARE(m_settings.number(Setting::SortColumn), 0);
+        QVERIFY(m_settings.flags().DisplayDoneTasksAtTheEnd); // holds for this run
     }
 
     void gridAppearance_data()

@@ -51,7 +51,7 @@ public:
         if (!m_context) {
             m_context = std::make_unique<AppContext>(m_folder, clock, prompter, autostart, sound);
             m_context->tray = withTray ? &tray : nullptr;
-            m_context->settings.Init(m_folder, autostart);
+            m_context->settings.Init(m_folder);
             m_context->store.OpenTaskDatabase();
         }
         return *m_context;

@@ -65,7 +65,6 @@ private:
     void setFlag(const char *key)
     {
         h->settings().Save(SettingsSection::General, QString::fromLatin1(key), QStringLiteral("1"));
-        h->settings().CreateAndLoadDefaultSettings(h->autostart);
     }
     void addTasks(const char *subjects, qint32 duration = 30)
     {
