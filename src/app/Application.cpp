@@ -1,5 +1,7 @@
 #include "app/Application.h"
 
+#include "app/DayWatcher.h"
+#include "app/RestoreSignalWatcher.h"
 #include "app/SingleInstance.h"
 #include "base/Functions.h"
 #include "base/Log.h"
@@ -70,11 +72,12 @@ Application::StartResult Application::Main()
     m_main = std::make_unique<MainWindow>(m_context);
     connect(m_main.get(), &MainWindow::exitRequested, this, &Application::requestExit);
 
-    m_tmrRestore = new QTimer(m_main.get());
-    m_tmrRestore->setObjectName(QStringLiteral("tmrRestore"));
-    m_tmrRestore->setInterval(1000);
-    connect(m_tmrRestore, &QTimer::timeout, this, &Application::tmrRestore_Timer);
-    m_tmrRestore->start();
+    m_dayWatcher = new DayWatcher(m_context.clock, m_main.get());
+    m_dayWatcher->setObjectName(QStringLiteral("tmrRestore"));
+    connect(m_dayWatcher, &DayWatcher::dayChanged, this, &Application::dayChanged);
+    m_restoreWatcher = new RestoreSignalWatcher(m_instance, m_main.get());
+    connect(m_restoreWatcher, &RestoreSignalWatcher::restoreRequested, this,
+            &Application::restoreRequested);
 
     m_context.settings.Init(m_context.ProgramFolder, m_context.autostart);
     m_main->applyGridAppearance();
@@ -115,6 +118,10 @@ Application::StartResult Application::Main()
     m_main->RefreshAfterSelection();
 
     m_context.StartingUp = false;
+    // Both answer on the event loop only, after start-up has returned; a
+    // signal left while this copy was starting is answered then.
+    m_dayWatcher->start(m_context.CurrentDay);
+    m_restoreWatcher->start();
     return StartResult::Running;
 }
 
@@ -123,26 +130,26 @@ void Application::requestExit()
     m_tmrExitApp->start();
 }
 
-void Application::tmrRestore_Timer()
+void Application::dayChanged(const QDate &today)
 {
-    if (!m_context.StartingUp) {
-        const QDate today = m_context.clock.today();
-        if (today != m_context.CurrentDay) {
-            m_context.CurrentDay = today;
-            try {
-                const int copies = InjectRecurrentTasks(m_context.store, m_context.settings, today);
-                qCInfo(lcApp) << "new day" << today << "- recurrent copies:" << copies;
-                m_main->RefreshShownList();
-            } catch (const std::exception &e) {
-                qCWarning(lcApp) << "day roll-over failed:" << e.what();
-            }
-        }
+    if (m_context.Exiting)
+        return;
+    m_context.CurrentDay = today;
+    try {
+        const int copies = InjectRecurrentTasks(m_context.store, m_context.settings, today);
+        qCInfo(lcApp) << "new day" << today << "- recurrent copies:" << copies;
+        m_main->RefreshShownList();
+    } catch (const std::exception &e) {
+        qCWarning(lcApp) << "day roll-over failed:" << e.what();
     }
-    if (m_instance.restoreSignalPending()) {
-        m_instance.takeRestoreSignal();
-        qCInfo(lcApp) << "restore signal answered";
-        m_main->mnuShow_Click();
-    }
+}
+
+void Application::restoreRequested()
+{
+    if (m_context.Exiting)
+        return;
+    qCInfo(lcApp) << "restore signal answered";
+    m_main->mnuShow_Click();
 }
 
 void Application::tmrExitApp_Timer()
@@ -159,11 +166,11 @@ void Application::ExitProgram()
         MainWindow *window = m_main.get();
         window->setVisible(true);
         if (window->isMaximized())
-            m_context.settings.Save(SettingsSection::WindowPos, QStringLiteral("frmMainWasMaximized"),
-                                    QStringLiteral("1"));
+            m_context.settings.Save(SettingsSection::WindowPos,
+                                    QStringLiteral("frmMainWasMaximized"), QStringLiteral("1"));
         else if (!window->isMinimized())
-            m_context.settings.Save(SettingsSection::WindowPos, QStringLiteral("frmMainWasMaximized"),
-                                    QStringLiteral("0"));
+            m_context.settings.Save(SettingsSection::WindowPos,
+                                    QStringLiteral("frmMainWasMaximized"), QStringLiteral("0"));
         window->setWindowState(Qt::WindowNoState);
         if (m_context.ModalDialogDepth == 0) {
             window->show();

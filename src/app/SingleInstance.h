@@ -9,7 +9,7 @@ namespace cdk {
 
 // One running copy per data folder. The copy that holds the lock file runs;
 // a later copy leaves the restore signal file and ends, and the running copy
-// polls for that file to come forward. A lock left by a crashed copy is
+// comes forward when that file appears (RestoreSignalWatcher). A lock left by a crashed copy is
 // recognised as stale and taken over.
 class SingleInstance
 {
