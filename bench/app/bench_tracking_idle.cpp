@@ -5,7 +5,8 @@
 //
 //   bench_tracking_idle [seconds]     (60 when not given)
 #include "base/Clock.h"
-#include "base/Prompter.h"
+#include "common/BenchDatabase.h"
+#include "common/IdleProbe.h"
 #include "settings/Autostart.h"
 #include "store/TaskStore.h"
 #include "store/Vocabulary.h"
@@ -18,11 +19,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTimer>
-
-#include <sys/resource.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -31,56 +29,10 @@ using namespace cdk;
 
 namespace {
 
-// Nothing may wait for a user here: messages go to the error stream and
-// questions are answered No.
-class ConsolePrompter final : public Prompter
-{
-public:
-    Answer ask(const QString &title, const QString &text, MessageIcon) override
-    {
-        std::fprintf(stderr, "question [%s] %s -> No\n", qPrintable(title), qPrintable(text));
-        return Answer::No;
-    }
-    void tell(const QString &title, const QString &text, MessageIcon) override
-    {
-        std::fprintf(stderr, "message [%s] %s\n", qPrintable(title), qPrintable(text));
-    }
-    QString saveFileName(const QString &, const QString &, const QString &) override { return {}; }
-    QString openFileName(const QString &, const QString &, const QString &) override { return {}; }
-    std::optional<qint32> chooseColor(qint32) override { return std::nullopt; }
-};
-
-// The notification area as far as the tracker drives it; the offscreen
-// platform has none, and the program hides to the tray only when one exists.
-class SilentTrayIcon final : public TrayIcon
-{
-public:
-    void setToolTip(const QString &) override { }
-    void setPicture(Picture) override { }
-};
-
-double processCpuSeconds()
-{
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds
-        = [](const timeval &t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
 qint64 secondsDone(TaskStore &store, const QString &list, qint32 id)
 {
     const auto task = store.findTask(list, id);
     return task ? qint64(task->FinishedDuration) * 60 + task->FinishedSeconds : -1;
-}
-
-// A loop of its own: quitting the application would ask the windows to close,
-// and the main window refuses that (it goes to the tray instead).
-void runEventLoopFor(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    loop.exec();
 }
 
 } // namespace
@@ -107,10 +59,10 @@ int main(int argc, char *argv[])
     }
     const QString folder = dir.path() + QLatin1Char('/');
     SystemClock clock;
-    ConsolePrompter prompter;
+    bench::ConsolePrompter prompter;
     NullAutostart autostart;
     NullSound sound;
-    SilentTrayIcon tray;
+    bench::SilentTrayIcon tray;
     AppContext context(folder, clock, prompter, autostart, sound);
     context.tray = &tray;
     context.settings.Init(folder, autostart);
@@ -151,15 +103,15 @@ int main(int argc, char *argv[])
         window.hide();
     }
     // Let the hide and the first layout settle before counting.
-    runEventLoopFor(500);
+    bench::runEventLoopFor(500);
 
     ticks = 0;
     const qint64 doneBefore = secondsDone(context.store, today, 1);
-    const double cpuBefore = processCpuSeconds();
+    const bench::ProcessUsage before = bench::ProcessUsage::now();
     QElapsedTimer wall;
     wall.start();
-    runEventLoopFor(seconds * 1000);
-    const double cpu = processCpuSeconds() - cpuBefore;
+    bench::runEventLoopFor(seconds * 1000);
+    const double cpu = (bench::ProcessUsage::now() - before).cpuSeconds;
     const double elapsed = double(wall.nsecsElapsed()) / 1e9;
     const qint64 doneAfter = secondsDone(context.store, today, 1);
 
