@@ -17,6 +17,7 @@
 
 #include <exception>
 #include <filesystem>
+#include <optional>
 
 namespace cdk {
 
@@ -66,7 +67,7 @@ Application::StartResult Application::Main()
         return StartResult::SecondCopy;
     }
 
-    BusyCursor busy;
+    auto busy = std::make_optional<BusyCursor>();
     m_context.StartingUp = true;
 
     m_main = std::make_unique<MainWindow>(m_context);
@@ -111,6 +112,11 @@ Application::StartResult Application::Main()
     m_main->LoadSortSettings();
     m_main->showDay(m_context.clock.today());
     LoadWindowPos(m_context.settings, m_main.get(), m_main->availableScreenGeometry());
+    // The hourglass shows over the program's own windows only, and none has
+    // been on screen so far. Kept across the show, it would make the new
+    // window load the theme's animated wait cursor (a tenth of the start-up's
+    // work) only to drop it a moment later.
+    busy.reset();
     if (m_startMinimized)
         m_main->hide();
     else
