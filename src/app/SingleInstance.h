@@ -30,7 +30,7 @@ public:
 
 private:
     QString m_folder;
-    int m_lockFd = -1;                 // Unix: the file held under flock()
+    int m_lockFd = -1; // Unix: the file held under flock()
     std::unique_ptr<QLockFile> m_lock; // elsewhere
 };
 
