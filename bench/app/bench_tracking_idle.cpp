@@ -5,7 +5,8 @@
 //
 //   bench_tracking_idle [seconds]     (60 when not given)
 #include "base/Clock.h"
-#include "base/Prompter.h"
+#include "common/BenchDatabase.h"
+#include "common/IdleProbe.h"
 #include "settings/Autostart.h"
 #include "store/TaskStore.h"
 #include "store/Vocabulary.h"
@@ -19,11 +20,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTimer>
-
-#include <sys/resource.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -51,42 +49,10 @@ public:
     std::optional<qint32> chooseColor(qint32) override { return std::nullopt; }
 };
 
-// The notification area as far as the tracker drives it; the offscreen
-// platform has none, and the program hides to the tray only when one exists.
-class SilentTrayIcon final : public TrayIcon
-{
-public:
-    void setToolTip(const QString &) override { }
-    void setPicture(Picture) override { }
-    void setContextMenu(QMenu *) override { }
-    void show() override { }
-    void hide() override { }
-    bool isShown() const override { return true; }
-    bool isAvailable() const override { return true; }
-};
-
-double processCpuSeconds()
-{
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds
-        = [](const timeval &t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
 qint64 secondsDone(TaskStore &store, const QString &list, qint32 id)
 {
     const auto task = store.findTask(list, id);
     return task ? qint64(task->FinishedDuration) * 60 + task->FinishedSeconds : -1;
-}
-
-// A loop of its own: quitting the application would ask the windows to close,
-// and the main window refuses that (it goes to the tray instead).
-void runEventLoopFor(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    loop.exec();
 }
 
 } // namespace
@@ -113,10 +79,10 @@ int main(int argc, char *argv[])
     }
     const QString folder = dir.path() + QLatin1Char('/');
     SystemClock clock;
-    ConsolePrompter prompter;
+    bench::ConsolePrompter prompter;
     NullAutostart autostart;
     NullSound sound;
-    SilentTrayIcon tray;
+    bench::SilentTrayIcon tray;
     AppContext context(folder, clock, prompter, autostart, sound);
     context.tray = &tray;
     context.settings.Init(folder);
@@ -157,15 +123,15 @@ int main(int argc, char *argv[])
         window.hide();
     }
     // Let the hide and the first layout settle before counting.
-    runEventLoopFor(500);
+    bench::runEventLoopFor(500);
 
     ticks = 0;
     const qint64 doneBefore = secondsDone(context.store, today, 1);
-    const double cpuBefore = processCpuSeconds();
+    const bench::ProcessUsage before = bench::ProcessUsage::now();
     QElapsedTimer wall;
     wall.start();
-    runEventLoopFor(seconds * 1000);
-    const double cpu = processCpuSeconds() - cpuBefore;
+    bench::runEventLoopFor(seconds * 1000);
+    const double cpu = (bench::ProcessUsage::now() - before).cpuSeconds;
     const double elapsed = double(wall.nsecsElapsed()) / 1e9;
     const qint64 doneAfter = secondsDone(context.store, today, 1);
 

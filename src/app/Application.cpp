@@ -1,5 +1,7 @@
 #include "app/Application.h"
 
+#include "app/DayWatcher.h"
+#include "app/RestoreSignalWatcher.h"
 #include "app/SingleInstance.h"
 #include "base/Functions.h"
 #include "base/Log.h"
@@ -14,6 +16,7 @@
 #include <QGuiApplication>
 
 #include <exception>
+#include <optional>
 
 namespace cdk {
 
@@ -54,17 +57,18 @@ Application::StartResult Application::Main()
         return StartResult::SecondCopy;
     }
 
-    BusyCursor busy;
+    auto busy = std::make_optional<BusyCursor>();
     m_context.StartingUp = true;
 
     m_main = std::make_unique<MainWindow>(m_context);
     connect(m_main.get(), &MainWindow::exitRequested, this, &Application::requestExit);
 
-    m_tmrRestore = new QTimer(m_main.get());
-    m_tmrRestore->setObjectName(QStringLiteral("tmrRestore"));
-    m_tmrRestore->setInterval(1000);
-    connect(m_tmrRestore, &QTimer::timeout, this, &Application::tmrRestore_Timer);
-    m_tmrRestore->start();
+    m_dayWatcher = new DayWatcher(m_context.clock, m_main.get());
+    m_dayWatcher->setObjectName(QStringLiteral("tmrRestore"));
+    connect(m_dayWatcher, &DayWatcher::dayChanged, this, &Application::dayChanged);
+    m_restoreWatcher = new RestoreSignalWatcher(m_instance, m_main.get());
+    connect(m_restoreWatcher, &RestoreSignalWatcher::restoreRequested, this,
+            &Application::restoreRequested);
 
     m_context.settings.Init(m_context.ProgramFolder);
     // Applied at every start so the registration follows the program when it moves.
@@ -96,6 +100,11 @@ Application::StartResult Application::Main()
     m_main->LoadSortSettings();
     m_main->showDay(m_context.clock.today());
     LoadWindowPos(m_context.settings, m_main.get(), m_main->availableScreenGeometry());
+    // The hourglass shows over the program's own windows only, and none has
+    // been on screen so far. Kept across the show, it would make the new
+    // window load the theme's animated wait cursor (a tenth of the start-up's
+    // work) only to drop it a moment later.
+    busy.reset();
     if (m_startMinimized)
         m_main->hide();
     else
@@ -103,6 +112,10 @@ Application::StartResult Application::Main()
     m_main->RefreshAfterSelection();
 
     m_context.StartingUp = false;
+    // Both answer on the event loop only, after start-up has returned; a
+    // signal left while this copy was starting is answered then.
+    m_dayWatcher->start(m_context.CurrentDay);
+    m_restoreWatcher->start();
     return StartResult::Running;
 }
 
@@ -111,26 +124,26 @@ void Application::requestExit()
     m_tmrExitApp->start();
 }
 
-void Application::tmrRestore_Timer()
+void Application::dayChanged(const QDate &today)
 {
-    if (!m_context.StartingUp) {
-        const QDate today = m_context.clock.today();
-        if (today != m_context.CurrentDay) {
-            m_context.CurrentDay = today;
-            try {
-                // The copies reach the grid through the operations' change signal.
-                const int copies = m_context.operations.injectRecurrentTasks(today);
-                qCInfo(lcApp) << "new day" << today << "- recurrent copies:" << copies;
-            } catch (const std::exception &e) {
-                qCWarning(lcApp) << "day roll-over failed:" << e.what();
-            }
-        }
+    if (m_context.Exiting)
+        return;
+    m_context.CurrentDay = today;
+    try {
+        // The copies reach the grid through the operations' change signal.
+        const int copies = m_context.operations.injectRecurrentTasks(today);
+        qCInfo(lcApp) << "new day" << today << "- recurrent copies:" << copies;
+    } catch (const std::exception &e) {
+        qCWarning(lcApp) << "day roll-over failed:" << e.what();
     }
-    if (m_instance.restoreSignalPending()) {
-        m_instance.takeRestoreSignal();
-        qCInfo(lcApp) << "restore signal answered";
-        m_main->mnuShow_Click();
-    }
+}
+
+void Application::restoreRequested()
+{
+    if (m_context.Exiting)
+        return;
+    qCInfo(lcApp) << "restore signal answered";
+    m_main->mnuShow_Click();
 }
 
 void Application::tmrExitApp_Timer()
@@ -147,11 +160,11 @@ void Application::ExitProgram()
         MainWindow *window = m_main.get();
         window->setVisible(true);
         if (window->isMaximized())
-            m_context.settings.Save(SettingsSection::WindowPos, QStringLiteral("frmMainWasMaximized"),
-                                    QStringLiteral("1"));
+            m_context.settings.Save(SettingsSection::WindowPos,
+                                    QStringLiteral("frmMainWasMaximized"), QStringLiteral("1"));
         else if (!window->isMinimized())
-            m_context.settings.Save(SettingsSection::WindowPos, QStringLiteral("frmMainWasMaximized"),
-                                    QStringLiteral("0"));
+            m_context.settings.Save(SettingsSection::WindowPos,
+                                    QStringLiteral("frmMainWasMaximized"), QStringLiteral("0"));
         window->setWindowState(Qt::WindowNoState);
         if (m_context.ModalDialogDepth == 0) {
             window->show();

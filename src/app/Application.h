@@ -1,7 +1,7 @@
 #pragma once
 
+#include <QDate>
 #include <QObject>
-#include <QPointer>
 #include <QTimer>
 
 #include <memory>
@@ -9,12 +9,15 @@
 namespace cdk {
 
 struct AppContext;
+class DayWatcher;
 class MainWindow;
+class RestoreSignalWatcher;
 class SingleInstance;
 
 // The program's life: the start-up order, the restore signal of a second
-// copy and the calendar day roll-over (tmrRestore), and the deferred, orderly
-// shutdown that saves the window and compacts the database (tmrExitApp).
+// copy and the calendar day roll-over (the role of tmrRestore, driven by
+// events so that an idle program sleeps), and the deferred, orderly shutdown
+// that saves the window and compacts the database (tmrExitApp).
 class Application final : public QObject
 {
     Q_OBJECT
@@ -29,7 +32,8 @@ public:
     StartResult Main();
 
     MainWindow *mainWindow() const { return m_main.get(); }
-    QTimer *tmrRestore() const { return m_tmrRestore; }
+    // The day roll-over's wake-up; named tmrRestore after the role it took over.
+    DayWatcher *dayWatcher() const { return m_dayWatcher; }
     QTimer *tmrExitApp() const { return m_tmrExitApp; }
 
     // What every exit command does: the shutdown runs on the next tick of
@@ -41,7 +45,8 @@ Q_SIGNALS:
     void finished();
 
 private:
-    void tmrRestore_Timer();
+    void dayChanged(const QDate &today);
+    void restoreRequested();
     void tmrExitApp_Timer();
     void ExitProgram();
 
@@ -50,7 +55,8 @@ private:
     bool m_startMinimized;
     std::unique_ptr<MainWindow> m_main;
     QObject m_popupMenus; // the hidden form that owns the exit timer
-    QTimer *m_tmrRestore = nullptr;
+    DayWatcher *m_dayWatcher = nullptr;
+    RestoreSignalWatcher *m_restoreWatcher = nullptr;
     QTimer *m_tmrExitApp = nullptr;
 };
 

@@ -7,6 +7,14 @@
 #include <QFile>
 #include <QFileInfo>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
+
 namespace cdk {
 
 SingleInstance::SingleInstance(const QString &dataFolder)
@@ -14,7 +22,13 @@ SingleInstance::SingleInstance(const QString &dataFolder)
 {
 }
 
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance()
+{
+#ifdef Q_OS_UNIX
+    if (m_lockFd >= 0)
+        ::close(m_lockFd);
+#endif
+}
 
 QString SingleInstance::signalPath() const
 {
@@ -23,17 +37,36 @@ QString SingleInstance::signalPath() const
 
 bool SingleInstance::acquire()
 {
-    m_lock = std::make_unique<QLockFile>(QDir(m_folder).filePath(QStringLiteral(".chronodeck.lock")));
+    const QString path = QDir(m_folder).filePath(QStringLiteral(".chronodeck.lock"));
+#ifdef Q_OS_UNIX
+    // A lock on an open file: the kernel drops it the moment the process
+    // ends, however it ends, so no lock is ever stale; and taking it writes
+    // nothing, where a lock file's content must be synced to the disk first.
+    m_lockFd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (m_lockFd >= 0) {
+        if (::flock(m_lockFd, LOCK_EX | LOCK_NB) == 0)
+            return true;
+        const int error = errno;
+        if (error == EWOULDBLOCK)
+            return false;
+        qCWarning(lcApp) << "cannot lock" << path << qt_error_string(error);
+        return true;
+    }
+    // The folder cannot hold a lock file (read-only, missing): let this copy
+    // run; opening the database will tell the user what is wrong.
+    qCWarning(lcApp) << "cannot create the instance lock in" << m_folder << qt_error_string(errno);
+    return true;
+#else
+    m_lock = std::make_unique<QLockFile>(path);
     // A lock whose process is gone counts as stale at once; a live one never does.
     m_lock->setStaleLockTime(0);
     if (m_lock->tryLock(0))
         return true;
     if (m_lock->error() == QLockFile::LockFailedError)
         return false;
-    // The folder cannot hold a lock file (read-only, missing): let this copy
-    // run; opening the database will tell the user what is wrong.
     qCWarning(lcApp) << "cannot create the instance lock in" << m_folder << m_lock->error();
     return true;
+#endif
 }
 
 bool SingleInstance::writeRestoreSignal() const
@@ -47,11 +80,6 @@ bool SingleInstance::writeRestoreSignal() const
     const bool ok = file.write("restorE\r\n") == 9;
     file.close();
     return ok && file.error() == QFileDevice::NoError;
-}
-
-bool SingleInstance::restoreSignalPending() const
-{
-    return QFileInfo::exists(signalPath());
 }
 
 bool SingleInstance::takeRestoreSignal() const

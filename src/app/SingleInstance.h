@@ -7,10 +7,10 @@
 
 namespace cdk {
 
-// One running copy per data folder. The copy that holds the lock file runs;
+// One running copy per data folder. The copy that holds the lock runs;
 // a later copy leaves the restore signal file and ends, and the running copy
-// polls for that file to come forward. A lock left by a crashed copy is
-// recognised as stale and taken over.
+// comes forward when that file appears (RestoreSignalWatcher). A crashed copy
+// leaves no lock that blocks the next start.
 class SingleInstance
 {
 public:
@@ -27,11 +27,11 @@ public:
     bool writeRestoreSignal() const;
     // Running copy: true when a signal was there; it is removed.
     bool takeRestoreSignal() const;
-    bool restoreSignalPending() const;
 
 private:
     QString m_folder;
-    std::unique_ptr<QLockFile> m_lock;
+    int m_lockFd = -1; // Unix: the file held under flock()
+    std::unique_ptr<QLockFile> m_lock; // elsewhere
 };
 
 } // namespace cdk

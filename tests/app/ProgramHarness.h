@@ -4,6 +4,7 @@
 // of start-up, roll-over and exit.
 
 #include "app/Application.h"
+#include "app/DayWatcher.h"
 #include "app/SingleInstance.h"
 #include "common/FakeClock.h"
 #include "common/FileBytes.h"
@@ -78,11 +79,8 @@ public:
         return window()->findChild<DatePicker *>(QStringLiteral("dtpView"));
     }
 
-    // One tick of tmrRestore, without waiting the second for it.
-    bool tickRestore() const
-    {
-        return QMetaObject::invokeMethod(app->tmrRestore(), "timeout", Qt::DirectConnection);
-    }
+    // What the midnight wake-up does, without waiting for a real midnight.
+    void checkDay() const { app->dayWatcher()->check(); }
 
     bool exitAndWait()
     {

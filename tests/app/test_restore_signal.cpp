@@ -1,0 +1,56 @@
+// The running copy's ear for a second copy: each signal file brings one
+// answer and is removed, whoever wrote it and whenever; other files that come
+// and go in the data folder bring none.
+
+#include "app/RestoreSignalWatcher.h"
+#include "app/SingleInstance.h"
+#include "common/FileBytes.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace cdk;
+using namespace cdk::test;
+
+class TestRestoreSignal : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void eachSignalFileIsAnsweredOnce()
+    {
+        QTemporaryDir dir;
+        const QString folder = dir.path() + QLatin1Char('/');
+        SingleInstance instance(folder);
+        const QString signal = instance.signalPath();
+
+        // Left before the running copy began to listen.
+        QVERIFY(writeFileBytes(signal, "restorE\r\n"));
+        RestoreSignalWatcher watcher(instance);
+        QSignalSpy answered(&watcher, &RestoreSignalWatcher::restoreRequested);
+        watcher.start();
+        QTRY_COMPARE_WITH_TIMEOUT(answered.count(), 1, 1000);
+        QVERIFY(!QFileInfo::exists(signal));
+
+        // The folder's other files change all the time.
+        QVERIFY(writeFileBytes(folder + QStringLiteral("settings.ini"), "[General]\r\n"));
+        QVERIFY(QFile::remove(folder + QStringLiteral("settings.ini")));
+        QVERIFY(!QTest::qWaitFor([&answered] { return answered.count() > 1; }, 300));
+
+        // Written by a process of its own, as a second copy does.
+        QProcess writer;
+        writer.start(QStringLiteral("sh"),
+                     {QStringLiteral("-c"), QStringLiteral("printf 'restorE\\r\\n' > \"$1\""),
+                      QStringLiteral("sh"), signal});
+        QVERIFY(writer.waitForFinished(5000));
+        QCOMPARE(writer.exitCode(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(answered.count(), 2, 1000);
+        QVERIFY(!QFileInfo::exists(signal));
+        QVERIFY(!QTest::qWaitFor([&answered] { return answered.count() > 2; }, 300));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRestoreSignal)
+#include "test_restore_signal.moc"
