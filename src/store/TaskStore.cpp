@@ -92,28 +92,48 @@ template<typename Write> auto guarded(Write write)
 
 } // namespace
 
+// A statement prepared when it is first used: start-up reads one day and
+// should not pay for the statements of commands the user may never give.
+class LazyStatement
+{
+public:
+    LazyStatement() = default;
+    LazyStatement(sql::Database *db, const char *text) : m_db(db), m_text(text) {}
+    operator sql::Statement &()
+    {
+        if (!m_statement.isValid())
+            m_statement = m_db->prepare(QString::fromLatin1(m_text));
+        return m_statement;
+    }
+
+private:
+    sql::Database *m_db = nullptr;
+    const char *m_text = nullptr; // a literal: lives as long as the program
+    sql::Statement m_statement;
+};
+
 struct TaskStore::Statements
 {
-    sql::Statement findTask;
-    sql::Statement tasksOfList;
-    sql::Statement maxTaskId;
-    sql::Statement insertTask;
-    sql::Statement editTask;
-    sql::Statement deleteTask;
-    sql::Statement setState;
-    sql::Statement setPriority;
-    sql::Statement moveTask;
-    sql::Statement resetTimeDone;
-    sql::Statement category;
-    sql::Statement maxCategoryId;
-    sql::Statement categories;
-    sql::Statement insertCategory;
-    sql::Statement updateCategory;
-    sql::Statement deleteCategory;
-    sql::Statement trackedByRowId;
-    sql::Statement trackedByKey;
-    sql::Statement writeTrackedSeconds;
-    sql::Statement writeTrackedTime;
+    LazyStatement findTask;
+    LazyStatement tasksOfList;
+    LazyStatement maxTaskId;
+    LazyStatement insertTask;
+    LazyStatement editTask;
+    LazyStatement deleteTask;
+    LazyStatement setState;
+    LazyStatement setPriority;
+    LazyStatement moveTask;
+    LazyStatement resetTimeDone;
+    LazyStatement category;
+    LazyStatement maxCategoryId;
+    LazyStatement categories;
+    LazyStatement insertCategory;
+    LazyStatement updateCategory;
+    LazyStatement deleteCategory;
+    LazyStatement trackedByRowId;
+    LazyStatement trackedByKey;
+    LazyStatement writeTrackedSeconds;
+    LazyStatement writeTrackedTime;
 };
 
 TaskStore::TaskStore(const QString &dataFolder)
@@ -162,7 +182,7 @@ void TaskStore::CreateTaskDatabase()
 void TaskStore::prepareStatements()
 {
     auto s = std::make_unique<Statements>();
-    auto prep = [this](const char *text) { return m_db.prepare(QString::fromLatin1(text)); };
+    auto prep = [this](const char *text) { return LazyStatement(&m_db, text); };
     s->findTask = prep("SELECT " CDK_TASK_FIELDS " FROM Chronodeck WHERE " CDK_TASK_ROW);
     s->tasksOfList = prep("SELECT " CDK_TASK_FIELDS " FROM Chronodeck WHERE List = ?1 "
                           "ORDER BY rowid");

@@ -20,8 +20,23 @@ constexpr uint32_t kPlayId = 1;
 
 CanberraSound::~CanberraSound()
 {
-    if (m_context)
-        ca_context_destroy(m_context);
+    if (m_context && m_destroy)
+        m_destroy(m_context);
+}
+
+bool CanberraSound::resolve()
+{
+    m_library.setFileNameAndVersion(QStringLiteral("canberra"), 0);
+    if (!m_library.load()) {
+        qCInfo(lcTracking) << "no sound library:" << m_library.errorString();
+        return false;
+    }
+    m_create = reinterpret_cast<CreateFn>(m_library.resolve("ca_context_create"));
+    m_destroy = reinterpret_cast<DestroyFn>(m_library.resolve("ca_context_destroy"));
+    m_changeProps = reinterpret_cast<ChangePropsFn>(m_library.resolve("ca_context_change_props"));
+    m_play = reinterpret_cast<PlayFn>(m_library.resolve("ca_context_play"));
+    m_strerror = reinterpret_cast<StrErrorFn>(m_library.resolve("ca_strerror"));
+    return m_create && m_destroy && m_changeProps && m_play && m_strerror;
 }
 
 bool CanberraSound::ensureContext()
@@ -30,18 +45,22 @@ bool CanberraSound::ensureContext()
         return true;
     if (m_unavailable)
         return false;
-    int rc = ca_context_create(&m_context);
+    if (!resolve()) {
+        m_unavailable = true;
+        return false;
+    }
+    int rc = m_create(&m_context);
     if (rc != CA_SUCCESS) {
-        qCInfo(lcTracking) << "no sound service:" << ca_strerror(rc);
+        qCInfo(lcTracking) << "no sound service:" << m_strerror(rc);
         m_context = nullptr;
         m_unavailable = true;
         return false;
     }
     const QByteArray name = programName().toUtf8();
-    rc = ca_context_change_props(m_context, CA_PROP_APPLICATION_NAME, name.constData(),
-                                 static_cast<const char *>(nullptr));
+    rc = m_changeProps(m_context, CA_PROP_APPLICATION_NAME, name.constData(),
+                       static_cast<const char *>(nullptr));
     if (rc != CA_SUCCESS)
-        qCInfo(lcTracking) << "sound service refused the program name:" << ca_strerror(rc);
+        qCInfo(lcTracking) << "sound service refused the program name:" << m_strerror(rc);
     return true;
 }
 
@@ -51,20 +70,19 @@ void CanberraSound::playTaskDone(const QString &customFileOrEmpty)
         return;
     if (!customFileOrEmpty.isEmpty()) {
         const QByteArray path = customFileOrEmpty.toLocal8Bit();
-        const int rc = ca_context_play(m_context, kPlayId, CA_PROP_MEDIA_FILENAME,
-                                       path.constData(), CA_PROP_MEDIA_ROLE, "event",
-                                       static_cast<const char *>(nullptr));
+        const int rc = m_play(m_context, kPlayId, CA_PROP_MEDIA_FILENAME, path.constData(),
+                              CA_PROP_MEDIA_ROLE, "event", static_cast<const char *>(nullptr));
         if (rc != CA_SUCCESS)
-            qCInfo(lcTracking) << "custom sound not played:" << ca_strerror(rc);
+            qCInfo(lcTracking) << "custom sound not played:" << m_strerror(rc);
         return;
     }
     for (const char *event : kTaskDoneEvents) {
-        const int rc = ca_context_play(m_context, kPlayId, CA_PROP_EVENT_ID, event,
-                                       CA_PROP_EVENT_DESCRIPTION, "Task finished",
-                                       static_cast<const char *>(nullptr));
+        const int rc = m_play(m_context, kPlayId, CA_PROP_EVENT_ID, event,
+                              CA_PROP_EVENT_DESCRIPTION, "Task finished",
+                              static_cast<const char *>(nullptr));
         if (rc == CA_SUCCESS)
             return;
-        qCDebug(lcTracking) << "sound event" << event << "not played:" << ca_strerror(rc);
+        qCDebug(lcTracking) << "sound event" << event << "not played:" << m_strerror(rc);
     }
 }
 

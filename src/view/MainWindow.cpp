@@ -82,7 +82,8 @@ MainWindow::MainWindow(AppContext &context, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(programName());
-    setWindowIcon(iconForKey(QStringLiteral("APP")));
+    // The window icon is drawn at every size a desktop may ask for; that
+    // waits until the window is on screen (see Application::Main).
 
     m_taskCommands = new TaskCommands(m_context, *this, *this, this);
     m_trackingCommands = new TrackingCommands(m_context, *this, this);

@@ -190,6 +190,26 @@ private Q_SLOTS:
         QCOMPARE(label("gpCurTaskLbl"), QStringLiteral("a"));
     }
 
+    // A new task is the one selected afterwards, alone, wherever it sorts.
+    void addedTaskIsTheSelectedOne()
+    {
+        addTasks("b d");
+        h->showWindow();
+        for (const char *subject : {"c", "a"}) {
+            // The timer starts on the new task: that must not change the selection.
+            whenModal("frmAddTask", [subject](QWidget *dialog) {
+                setSubject(dialog, subject);
+                click(dialog, "cmdOK");
+            });
+            h->action("mnuAddTask")->trigger();
+            QCOMPARE(h->grid().selectedTasks().size(), 1);
+            QCOMPARE(h->grid().selectedTasks().first().Subject, QString::fromLatin1(subject));
+        }
+        QCOMPARE(h->shownSubjects(), words("a b c d"));
+        QVERIFY(h->action("mnuEditTask")->isEnabled());
+        QCOMPARE(h->tracker().TrackedSubject, QStringLiteral("a"));
+    }
+
     // A task whose category was deleted keeps its category value through an
     // edit that does not touch the category.
     void editKeepsAVanishedCategory()
