@@ -40,6 +40,7 @@ public:
     RecordingTrayIcon tray;
     bool withTray = true; // false: a desktop without a notification area
 
+    QString folder() const { return m_folder; }
     QString today() const { return DayListKey(clock.today()); }
     QString dayKey(int daysFromToday) const
     {

@@ -8,6 +8,7 @@
 #include "store/Sql.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -276,6 +277,21 @@ private Q_SLOTS:
         QCOMPARE(h->tracker().TrackedTaskID, 1);
         h->clock.advance(61'000);
         QTRY_COMPARE(h->stored(h->today(), 1)->FinishedDuration, 1);
+    }
+
+    // A settings file that cannot be written loses the writes quietly: no box
+    // before the window appears, none while the user sorts and resizes.
+    void unwritableSettingsAreNotAQuestionPerKey()
+    {
+        // A folder in the file's place: not even root can write it.
+        QVERIFY(QDir(h->folder()).mkdir(QStringLiteral("settings.ini")));
+        addTasks("a b");
+        MainWindow &window = h->showWindow();
+        h->clickHeader(ColTimeNeeded);
+        window.resize(700, 500);
+        QTest::qWait(400);
+        QCOMPARE(h->prompter.shown.size(), 0);
+        QCOMPARE(h->shownSubjects(), words("a b"));
     }
 
     // A template added in the recurrent manager that belongs to today shows
