@@ -74,7 +74,7 @@ private Q_SLOTS:
         QVERIFY(!tmrTracker()->isActive());
         // Nothing more is counted once stopped.
         h->clock.advance(120'000);
-        QTest::qWait(1100);
+        QCOMPARE(h->tracker().TrackTick(), TickResult::Nothing);
         const TaskRecord t = *h->stored(h->today(), 2);
         QCOMPARE(t.State, int(finish ? Finished : InProgress));
         QCOMPARE(t.FinishedDuration, 11); // not marked as fully done by default

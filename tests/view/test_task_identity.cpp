@@ -239,7 +239,10 @@ private Q_SLOTS:
         h->showWindow();
         h->clickCell(2, ColCheckbox);
         QCOMPARE(state(2), int(Finished));
-        QTest::qWait(2000);
+        // A moment later, not at exit.
+        QTimer *checkpoint = h->context().operations.checkpointTimer();
+        QVERIFY(checkpoint->isActive());
+        QTRY_VERIFY_WITH_TIMEOUT(!checkpoint->isActive(), 3000);
 
         QTemporaryDir copyDir;
         const QString copy = copyDir.filePath(QStringLiteral("copy.cdkd"));
