@@ -10,6 +10,8 @@
 #include <QDate>
 #include <QTemporaryDir>
 
+#include <QCoreApplication>
+
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -120,4 +122,14 @@ BENCHMARK(BM_StartTracking)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
-BENCHMARK_MAIN();
+// The tracker's tick timer needs an application object, as in the program.
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

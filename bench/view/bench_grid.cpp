@@ -63,6 +63,7 @@ private:
         m_grid = std::make_unique<TaskGrid>(*m_operations, m_settings, m_view.get());
         m_grid->SetUpGridColumns();
         m_grid->LoadSortSettings();
+        m_grid->showList(m_day);
         m_view->show();
     }
 

@@ -216,7 +216,7 @@ QVariant TaskGridModel::data(const QModelIndex &index, int role) const
     case IconKeyRole:
         return taskCellIconKey(task, column);
     case SortKeyRole:
-        return taskCellKey(task, categoryOf(task), column, m_flags, m_sortAscending);
+        return cellKey(index.row(), column);
     case TaskIdRole:
         return task.ID;
     case Qt::TextAlignmentRole:
@@ -313,6 +313,7 @@ void TaskGridModel::setTasks(QList<TaskRecord> tasks, QHash<qint32, CategoryLook
 {
     beginResetModel();
     m_tasks = std::move(tasks);
+    m_keys.assign(size_t(m_tasks.size()), {});
     m_categories = std::move(categories);
     endResetModel();
 }
@@ -323,6 +324,7 @@ bool TaskGridModel::updateTask(const TaskRecord &task)
     if (row < 0)
         return false;
     m_tasks[row] = task;
+    m_keys[size_t(row)] = {};
     emitRowChanged(row);
     return true;
 }
@@ -333,11 +335,15 @@ void TaskGridModel::clear()
         return;
     beginResetModel();
     m_tasks.clear();
+    m_keys.clear();
     endResetModel();
 }
 
 void TaskGridModel::setDisplay(const DisplayFlags &flags, bool sortAscending)
 {
+    if (flags.DisplayDoneTasksAtTheEnd != m_flags.DisplayDoneTasksAtTheEnd
+        || sortAscending != m_sortAscending)
+        m_keys.assign(size_t(m_tasks.size()), {});
     m_flags = flags;
     m_sortAscending = sortAscending;
     if (!m_tasks.isEmpty())
@@ -353,10 +359,13 @@ QString TaskGridModel::cellText(int row, int column) const
 
 QString TaskGridModel::cellKey(int row, int column) const
 {
-    if (row < 0 || row >= m_tasks.size())
+    if (row < 0 || row >= m_tasks.size() || column < 1 || column > GridColumnCount)
         return {};
-    return taskCellKey(m_tasks.at(row), categoryOf(m_tasks.at(row)), column, m_flags,
-                       m_sortAscending);
+    std::optional<QString> &key = m_keys[size_t(row)][size_t(column - 1)];
+    if (!key)
+        key = taskCellKey(m_tasks.at(row), categoryOf(m_tasks.at(row)), column, m_flags,
+                          m_sortAscending);
+    return *key;
 }
 
 QString TaskGridModel::cellIconKey(int row, int column) const
@@ -409,11 +418,14 @@ void TaskGridModel::sortRows(int column, bool ascending)
     std::vector<int> newRowOf(order.size());
     QList<TaskRecord> sorted;
     sorted.reserve(m_tasks.size());
+    std::vector<std::array<std::optional<QString>, GridColumnCount>> sortedKeys(order.size());
     for (int i = 0; i < int(order.size()); ++i) {
         newRowOf[order[i]] = i;
         sorted.append(std::move(m_tasks[order[i]]));
+        sortedKeys[size_t(i)] = std::move(m_keys[size_t(order[i])]);
     }
     m_tasks = std::move(sorted);
+    m_keys = std::move(sortedKeys);
 
     const QModelIndexList before = persistentIndexList();
     QModelIndexList after;

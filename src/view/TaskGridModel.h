@@ -12,6 +12,7 @@
 
 #include <array>
 #include <optional>
+#include <vector>
 
 namespace cdk {
 
@@ -119,6 +120,9 @@ private:
     void emitRowChanged(int row);
 
     QList<TaskRecord> m_tasks;
+    // The ordering keys of each row, made when first asked for: a re-sort
+    // after a minute of tracking then costs comparisons only.
+    mutable std::vector<std::array<std::optional<QString>, GridColumnCount>> m_keys;
     QHash<qint32, CategoryLook> m_categories;
     DisplayFlags m_flags;
     bool m_sortAscending = true;
