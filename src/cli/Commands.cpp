@@ -195,7 +195,9 @@ Reply runStart(const ParsedCommand &command, Session &session)
         return trackingNeedsWindow();
     const QString list = dayKeyOf(command, session);
     const qint32 id = command.taskIds.first();
-    if (!session.operations.startTracking(list, id))
+    // Asked first: starting stops the tracked task before it looks for the
+    // new one, and a mistyped ID must not end the tracking under way.
+    if (!session.operations.task(list, id) || !session.operations.startTracking(list, id))
         return noSuchTask(id, list);
     const TimeTracker &tracker = session.operations.tracker();
     return Reply {ExitOk,

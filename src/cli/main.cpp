@@ -8,6 +8,7 @@
 #include "cli/Program.h"
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 
 int main(int argc, char *argv[])
 {
@@ -20,5 +21,9 @@ int main(int argc, char *argv[])
     const QStringList arguments = QCoreApplication::arguments();
     if (!cdk::cli::wantsCommandLine(arguments.mid(1)))
         return cdk::cli::startWindow(argv);
+    // A command reports its failure in one line of its own; the log lines
+    // that say the same would break what a script reads from stderr.
+    // QT_LOGGING_RULES still turns them on.
+    QLoggingCategory::setFilterRules(QStringLiteral("chronodeck.*.warning=false"));
     return cdk::cli::runCommandLine(arguments);
 }
