@@ -3,7 +3,7 @@
 #include "app/SingleInstance.h"
 #include "base/Clock.h"
 #include "base/Functions.h"
-#include "cli/WindowLink.h"
+#include "cli/CommandServer.h"
 #include "desktop/SystemTrayIcon.h"
 #include "settings/Autostart.h"
 #include "tracking/Sound.h"

@@ -25,8 +25,6 @@
 #include <QProcess>
 #endif
 
-Q_LOGGING_CATEGORY(lcCli, "chronodeck.cli", QtWarningMsg)
-
 namespace cdk::cli {
 
 namespace {

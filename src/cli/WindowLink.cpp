@@ -1,8 +1,5 @@
 #include "cli/WindowLink.h"
 
-#include "base/Clock.h"
-#include "cli/CliLog.h"
-
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -10,9 +7,18 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QStandardPaths>
+
+#ifdef Q_OS_WIN
+#include <QLocalSocket>
+#else
+#include <cerrno>
+#include <cstring>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+#endif
 
 namespace cdk::cli {
 
@@ -20,25 +26,109 @@ namespace {
 
 // sun_path holds 108 bytes on Linux and 104 on the BSDs and macOS.
 constexpr qsizetype kMostSocketPathBytes = 100;
-// A request is one short line; anything longer is not from the command line.
-constexpr qint64 kMostRequestBytes = 64 * 1024;
+constexpr int kConnectTimeoutMs = 1000;
 
-QByteArray replyLine(const Reply &reply)
+Reply noAnswer()
 {
-    const QJsonObject object {{QStringLiteral("exit"), reply.exit},
-                              {QStringLiteral("out"), reply.out},
-                              {QStringLiteral("err"), reply.err}};
-    return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
+    return Reply::failed(QStringLiteral("the Chronodeck window did not answer"), ExitDataError);
 }
+
+Reply readAnswer(const QByteArray &line)
+{
+    const QJsonObject answer = QJsonDocument::fromJson(line).object();
+    if (!answer.contains(QStringLiteral("exit")))
+        return Reply::failed(QStringLiteral("the Chronodeck window gave no answer that reads"),
+                             ExitDataError);
+    return Reply {answer.value(QStringLiteral("exit")).toInt(),
+                  answer.value(QStringLiteral("out")).toString(),
+                  answer.value(QStringLiteral("err")).toString()};
+}
+
+QByteArray requestLine(const QStringList &arguments)
+{
+    const QJsonObject request {{QStringLiteral("args"), QJsonArray::fromStringList(arguments)}};
+    return QJsonDocument(request).toJson(QJsonDocument::Compact) + '\n';
+}
+
+#ifndef Q_OS_WIN
+// The window listens with QLocalServer, which on these systems is a stream
+// socket at the path; speaking to it directly spares the command line
+// QtNetwork and the libraries it pulls in at every start.
+class UnixConnection
+{
+public:
+    ~UnixConnection()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+
+    bool connect(const QString &path)
+    {
+        const QByteArray name = QFile::encodeName(path);
+        sockaddr_un address {};
+        if (name.size() >= qsizetype(sizeof(address.sun_path)))
+            return false;
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path, name.constData(), size_t(name.size()));
+        m_fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (m_fd < 0)
+            return false;
+        // A window that listens accepts at once; a socket left behind by one
+        // that is gone is refused at once.
+        return ::connect(m_fd, reinterpret_cast<const sockaddr *>(&address), sizeof(address)) == 0;
+    }
+
+    bool send(const QByteArray &bytes)
+    {
+        qsizetype sent = 0;
+        while (sent < bytes.size()) {
+            const ssize_t n
+                = ::send(m_fd, bytes.constData() + sent, size_t(bytes.size() - sent), MSG_NOSIGNAL);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return false;
+            sent += n;
+        }
+        return true;
+    }
+
+    // One line, or nothing when the window closed or stayed silent.
+    std::optional<QByteArray> receiveLine(int timeoutMs)
+    {
+        QByteArray line;
+        char buffer[4096];
+        while (!line.endsWith('\n')) {
+            pollfd wait {m_fd, POLLIN, 0};
+            const int ready = ::poll(&wait, 1, timeoutMs);
+            if (ready < 0 && errno == EINTR)
+                continue;
+            if (ready <= 0)
+                return std::nullopt;
+            const ssize_t n = ::recv(m_fd, buffer, sizeof(buffer), 0);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return std::nullopt;
+            line.append(buffer, n);
+        }
+        return line;
+    }
+
+private:
+    int m_fd = -1;
+};
+#endif
 
 } // namespace
 
 QString commandSocketName(const QString &dataFolder)
 {
     const QFileInfo info(dataFolder);
-    const QString folder = info.canonicalFilePath().isEmpty()
-        ? QDir::cleanPath(info.absoluteFilePath())
-        : info.canonicalFilePath();
+    const QString canonical = info.canonicalFilePath();
+    const QString folder
+        = canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
     const QString tag = QString::fromLatin1(
         QCryptographicHash::hash(folder.toUtf8(), QCryptographicHash::Sha256).toHex().left(16));
 #ifdef Q_OS_WIN
@@ -54,96 +144,37 @@ QString commandSocketName(const QString &dataFolder)
 #endif
 }
 
-CommandServer::CommandServer(TaskOperations &operations, Clock &clock, QObject *parent)
-    : QObject(parent)
-    , m_operations(operations)
-    , m_clock(clock)
-    , m_server(new QLocalServer(this))
-{
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(m_server, &QLocalServer::newConnection, this, &CommandServer::onNewConnection);
-}
-
-CommandServer::~CommandServer() = default;
-
-bool CommandServer::listen(const QString &dataFolder)
-{
-    const QString name = commandSocketName(dataFolder);
-    QLocalServer::removeServer(name);
-    if (!m_server->listen(name)) {
-        qCWarning(lcCli) << "commands from the command line cannot reach this window:"
-                         << m_server->errorString();
-        return false;
-    }
-    qCInfo(lcCli) << "listening for commands at" << m_server->fullServerName();
-    return true;
-}
-
-QString CommandServer::errorString() const { return m_server->errorString(); }
-
-void CommandServer::onNewConnection()
-{
-    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
-        if (socket->canReadLine())
-            onReadyRead(socket);
-    }
-}
-
-void CommandServer::onReadyRead(QLocalSocket *socket)
-{
-    if (!socket->canReadLine()) {
-        if (socket->bytesAvailable() > kMostRequestBytes)
-            socket->abort();
-        return;
-    }
-    const QJsonObject request = QJsonDocument::fromJson(socket->readLine()).object();
-    QStringList arguments;
-    for (const QJsonValue &value : request.value(QStringLiteral("args")).toArray())
-        arguments << value.toString();
-
-    Reply reply;
-    const ParseResult parsed = parseCommandLine(arguments);
-    if (!parsed.ok()) {
-        reply = Reply::failed(parsed.error);
-    } else {
-        Session session {m_operations, m_clock.today(), true};
-        reply = runCommand(*parsed.command, session);
-    }
-    qCInfo(lcCli) << "command" << arguments << "ended with" << reply.exit;
-    socket->write(replyLine(reply));
-    socket->disconnectFromServer();
-}
-
 std::optional<Reply> askWindow(const QString &dataFolder, const QStringList &arguments,
                                int answerTimeoutMs)
 {
     const QString name = commandSocketName(dataFolder);
-#ifndef Q_OS_WIN
-    // No socket file, no window: spare the connection attempt.
-    if (!QFileInfo::exists(name))
-        return std::nullopt;
-#endif
+#ifdef Q_OS_WIN
     QLocalSocket socket;
     socket.connectToServer(name);
-    if (!socket.waitForConnected(1000))
-        return std::nullopt; // a socket left behind by a window that is gone
-    const QJsonObject request {{QStringLiteral("args"), QJsonArray::fromStringList(arguments)}};
-    socket.write(QJsonDocument(request).toJson(QJsonDocument::Compact) + '\n');
+    if (!socket.waitForConnected(kConnectTimeoutMs))
+        return std::nullopt;
+    socket.write(requestLine(arguments));
     socket.flush();
     while (!socket.canReadLine()) {
         if (!socket.waitForReadyRead(answerTimeoutMs))
-            return Reply::failed(QStringLiteral("the Chronodeck window did not answer"),
-                                 ExitDataError);
+            return noAnswer();
     }
-    const QJsonObject answer = QJsonDocument::fromJson(socket.readLine()).object();
-    if (!answer.contains(QStringLiteral("exit")))
-        return Reply::failed(QStringLiteral("the Chronodeck window gave no answer that reads"),
-                             ExitDataError);
-    return Reply {answer.value(QStringLiteral("exit")).toInt(),
-                  answer.value(QStringLiteral("out")).toString(),
-                  answer.value(QStringLiteral("err")).toString()};
+    return readAnswer(socket.readLine());
+#else
+    Q_UNUSED(kConnectTimeoutMs);
+    // No socket file, no window: spare the connection attempt.
+    if (!QFileInfo::exists(name))
+        return std::nullopt;
+    UnixConnection connection;
+    if (!connection.connect(name))
+        return std::nullopt;
+    if (!connection.send(requestLine(arguments)))
+        return noAnswer();
+    const auto line = connection.receiveLine(answerTimeoutMs);
+    if (!line)
+        return noAnswer();
+    return readAnswer(*line);
+#endif
 }
 
 } // namespace cdk::cli

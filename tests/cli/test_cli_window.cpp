@@ -4,7 +4,7 @@
 
 #include "CliProcess.h"
 
-#include "cli/WindowLink.h"
+#include "cli/CommandServer.h"
 #include "view/MainWindowHarness.h"
 
 #include <QJsonDocument>
