@@ -19,6 +19,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -28,9 +29,15 @@ using namespace cdk;
 
 namespace {
 
-// Runs the program with its output thrown away; milliseconds, or -1 when it
-// failed.
-double runOnce(const std::vector<QByteArray> &arguments)
+struct Times
+{
+    double wall = -1; // milliseconds from spawn to exit; -1 when the run failed
+    double cpu = 0; // user and system time of the program
+};
+
+// Runs the program with its output thrown away. The processor time is the
+// steadier figure on a machine that other work keeps busy.
+Times runOnce(const std::vector<QByteArray> &arguments)
 {
     std::vector<char *> argv;
     for (const QByteArray &a : arguments)
@@ -45,30 +52,39 @@ double runOnce(const std::vector<QByteArray> &arguments)
     const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0)
-        return -1;
+        return {};
     int status = 0;
-    waitpid(pid, &status, 0);
+    rusage usage {};
+    wait4(pid, &status, 0, &usage);
     const double ms = double(timer.nsecsElapsed()) / 1e6;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ms : -1;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return {};
+    auto millis = [](const timeval &t) { return double(t.tv_sec) * 1e3 + double(t.tv_usec) / 1e3; };
+    return {ms, millis(usage.ru_utime) + millis(usage.ru_stime)};
 }
 
-double median(const char *label, const std::vector<QByteArray> &arguments, int runs)
+double medianOf(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+void median(const char *label, const std::vector<QByteArray> &arguments, int runs)
 {
     runOnce(arguments); // the program and its libraries into the page cache
-    std::vector<double> times;
+    std::vector<double> wall, cpu;
     for (int i = 0; i < runs; ++i) {
-        const double ms = runOnce(arguments);
-        if (ms < 0) {
+        const Times t = runOnce(arguments);
+        if (t.wall < 0) {
             std::fprintf(stderr, "%s failed\n", label);
             std::exit(1);
         }
-        times.push_back(ms);
+        wall.push_back(t.wall);
+        cpu.push_back(t.cpu);
     }
-    std::sort(times.begin(), times.end());
-    const double middle = runs % 2 ? times[runs / 2] : (times[runs / 2 - 1] + times[runs / 2]) / 2;
-    std::printf("%-34s median %7.2f ms   (min %.2f, max %.2f, %d runs)\n", label, middle,
-                times.front(), times.back(), runs);
-    return middle;
+    std::printf("%-30s median %7.2f ms wall (min %6.2f)   %7.2f ms processor   %d runs\n", label,
+                medianOf(wall), *std::min_element(wall.begin(), wall.end()), medianOf(cpu), runs);
 }
 
 } // namespace

@@ -1,15 +1,12 @@
 #include "cli/Commands.h"
 
 #include "base/Functions.h"
+#include "cli/JsonText.h"
 #include "core/PercentDone.h"
 #include "core/TaskOperations.h"
 #include "core/TimeTracker.h"
 #include "store/StoreError.h"
 #include "store/Vocabulary.h"
-
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 
 #include <algorithm>
 #include <exception>
@@ -38,12 +35,6 @@ int percentNumber(qint32 budget, qint32 done)
     QString text = GetPercentDone(budget, done);
     text.chop(1); // the "%"
     return text.toInt();
-}
-
-QString json(const QJsonObject &object)
-{
-    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact))
-        + QLatin1Char('\n');
 }
 
 QString dayKeyOf(const ParsedCommand &command, const Session &session)
@@ -137,24 +128,29 @@ Reply runList(const ParsedCommand &command, Session &session)
         QHash<qint32, QString> categoryNames;
         for (const CategoryRecord &category : session.operations.categories())
             categoryNames.insert(category.ID, category.Name);
-        QJsonArray rows;
+        QString rows;
         for (const TaskRecord &t : tasks) {
-            rows.append(QJsonObject {
-                {QStringLiteral("id"), t.ID},
-                {QStringLiteral("subject"), t.Subject},
-                {QStringLiteral("category"), categoryNames.value(t.Category)},
-                {QStringLiteral("budget"), t.Duration},
-                {QStringLiteral("done"), t.FinishedDuration},
-                {QStringLiteral("percent"), percentNumber(t.Duration, t.FinishedDuration)},
-                {QStringLiteral("state"), TaskStateName(t.State)},
-                {QStringLiteral("priority"), PriorityName(t.Priority)},
-                {QStringLiteral("finished"), t.State == TaskState::Finished},
-                {QStringLiteral("tracked"), tracker.isTracked(list, t.ID)},
-            });
+            if (!rows.isEmpty())
+                rows += QLatin1Char(',');
+            rows += JsonObjectText()
+                        .add("id", t.ID)
+                        .add("subject", t.Subject)
+                        .add("category", categoryNames.value(t.Category))
+                        .add("budget", t.Duration)
+                        .add("done", t.FinishedDuration)
+                        .add("percent", percentNumber(t.Duration, t.FinishedDuration))
+                        .add("state", TaskStateName(t.State))
+                        .add("priority", PriorityName(t.Priority))
+                        .add("finished", t.State == TaskState::Finished)
+                        .add("tracked", tracker.isTracked(list, t.ID))
+                        .text();
         }
         return Reply {ExitOk,
-                      json(QJsonObject {{QStringLiteral("day"), isoDay(list)},
-                                        {QStringLiteral("tasks"), rows}}),
+                      JsonObjectText()
+                              .add("day", isoDay(list))
+                              .addJson("tasks", QLatin1Char('[') + rows + QLatin1Char(']'))
+                              .text()
+                          + QLatin1Char('\n'),
                       {}};
     }
 
@@ -247,18 +243,18 @@ Reply runStatus(const ParsedCommand &command, Session &session)
     if (command.has(kJson)) {
         if (!task)
             return Reply {ExitOk, QStringLiteral("{}\n"), {}};
-        return Reply {
-            ExitOk,
-            json(QJsonObject {
-                {QStringLiteral("id"), task->ID},
-                {QStringLiteral("day"), isoDay(task->List)},
-                {QStringLiteral("subject"), task->Subject},
-                {QStringLiteral("budget"), task->Duration},
-                {QStringLiteral("done"), task->FinishedDuration},
-                {QStringLiteral("percent"), percentNumber(task->Duration, task->FinishedDuration)},
-                {QStringLiteral("finished"), task->FinishedDuration >= task->Duration},
-            }),
-            {}};
+        return Reply {ExitOk,
+                      JsonObjectText()
+                              .add("id", task->ID)
+                              .add("day", isoDay(task->List))
+                              .add("subject", task->Subject)
+                              .add("done", task->FinishedDuration)
+                              .add("budget", task->Duration)
+                              .add("percent", percentNumber(task->Duration, task->FinishedDuration))
+                              .add("finished", task->FinishedDuration >= task->Duration)
+                              .text()
+                          + QLatin1Char('\n'),
+                      {}};
     }
     const bool formatted = command.has(QStringLiteral("format"));
     if (!task) // a status bar shows nothing rather than a sentence

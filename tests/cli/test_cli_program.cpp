@@ -59,8 +59,15 @@ private Q_SLOTS:
         QVERIFY2(add.out.startsWith(s("Added task 1 to ")), qPrintable(add.out));
         QCOMPARE(runCli(m_folder, args("add Call Bob --budget 45")).exit, 0);
         QCOMPARE(runCli(m_folder, args("done 2")).exit, 0);
-        // Tomorrow's list is another list.
-        QCOMPARE(runCli(m_folder, args("add Later --day tomorrow")).exit, 0);
+        // Tomorrow's list is another list; its subject must survive JSON.
+        const QString awkward = QStringLiteral("Say \"hi\"\tto C:\\Temp, caf\u00e9 \U0001F600");
+        QCOMPARE(runCli(m_folder, {s("add"), awkward, s("--day"), s("tomorrow")}).exit, 0);
+        const QJsonObject later
+            = QJsonDocument::fromJson(
+                  runCli(m_folder, args("list --day tomorrow --json")).out.toUtf8())
+                  .object();
+        QCOMPARE(later.value(s("tasks")).toArray().at(0).toObject().value(s("subject")).toString(),
+                 awkward);
 
         const CliRun list = runCli(m_folder, args("list"));
         QCOMPARE(list.exit, 0);
