@@ -19,18 +19,18 @@ bool isHelp(const QString &word)
     return word == QLatin1String("--help") || word == QLatin1String("-h");
 }
 
-const CommandSpec *findCommand(const QString &name, std::span<const CommandSpec> table)
+const CommandInfo *findCommand(const QString &name, std::span<const CommandInfo> table)
 {
-    for (const CommandSpec &spec : table) {
-        if (spec.name == name)
-            return &spec;
+    for (const CommandInfo &info : table) {
+        if (info.name == name)
+            return &info;
     }
     return nullptr;
 }
 
-const OptionSpec *findOption(const CommandSpec &spec, const QString &name)
+const OptionInfo *findOption(const CommandInfo &info, const QString &name)
 {
-    for (const OptionSpec &option : spec.options) {
+    for (const OptionInfo &option : info.options) {
         if (option.name == name)
             return &option;
     }
@@ -168,7 +168,7 @@ QStringList withoutDataDir(const QStringList &arguments)
     return rest;
 }
 
-bool wantsCommandLine(const QStringList &arguments, std::span<const CommandSpec> table)
+bool wantsCommandLine(const QStringList &arguments, std::span<const CommandInfo> table)
 {
     const QStringList rest = withoutDataDir(arguments);
     if (rest.isEmpty())
@@ -190,7 +190,7 @@ bool wantsCommandLine(const QStringList &arguments)
     return wantsCommandLine(arguments, commandTable());
 }
 
-ParseResult parseCommandLine(const QStringList &arguments, std::span<const CommandSpec> table)
+ParseResult parseCommandLine(const QStringList &arguments, std::span<const CommandInfo> table)
 {
     ParsedCommand parsed;
     QStringList words;
@@ -229,22 +229,22 @@ ParseResult parseCommandLine(const QStringList &arguments, std::span<const Comma
     if (words.first() == QLatin1String("help")) {
         parsed.action = ParsedCommand::Action::Help;
         if (words.size() > 1) {
-            parsed.spec = findCommand(words[1], table);
-            if (!parsed.spec)
+            parsed.info = findCommand(words[1], table);
+            if (!parsed.info)
                 return failure(
                     QStringLiteral("unknown command \"%1\"; %2").arg(words[1], seeHelp({})));
         }
         return {parsed, {}};
     }
-    const CommandSpec *spec = findCommand(words.first(), table);
-    if (!spec) {
+    const CommandInfo *info = findCommand(words.first(), table);
+    if (!info) {
         if (words.first().startsWith(QLatin1Char('-')))
             return failure(
                 QStringLiteral("unknown option \"%1\"; %2").arg(words.first(), seeHelp({})));
         return failure(
             QStringLiteral("unknown command \"%1\"; %2").arg(words.first(), seeHelp({})));
     }
-    parsed.spec = spec;
+    parsed.info = info;
 
     bool optionsEnded = false;
     for (qsizetype i = 1; i < words.size(); ++i) {
@@ -263,12 +263,12 @@ ParseResult parseCommandLine(const QStringList &arguments, std::span<const Comma
         }
         const qsizetype equals = word.indexOf(QLatin1Char('='));
         const QString name = word.mid(2, equals < 0 ? -1 : equals - 2);
-        const OptionSpec *option
-            = word.startsWith(QLatin1String("--")) ? findOption(*spec, name) : nullptr;
+        const OptionInfo *option
+            = word.startsWith(QLatin1String("--")) ? findOption(*info, name) : nullptr;
         if (!option)
             return failure(
                 QStringLiteral("unknown option \"%1\" for %2; %3")
-                    .arg(equals < 0 ? word : word.left(equals), spec->name, seeHelp(spec->name)));
+                    .arg(equals < 0 ? word : word.left(equals), info->name, seeHelp(info->name)));
         if (parsed.options.contains(name))
             return failure(QStringLiteral("--%1 is given twice").arg(name));
         if (option->kind == OptionKind::Flag) {
@@ -292,16 +292,16 @@ ParseResult parseCommandLine(const QStringList &arguments, std::span<const Comma
     }
 
     const qsizetype count = parsed.arguments.size();
-    if (count < spec->minArguments)
+    if (count < info->minArguments)
         return failure(
-            spec->argumentKind == ArgumentKind::TaskIds
-                ? QStringLiteral("%1 needs a task ID; %2").arg(spec->name, seeHelp(spec->name))
+            info->argumentKind == ArgumentKind::TaskIds
+                ? QStringLiteral("%1 needs a task ID; %2").arg(info->name, seeHelp(info->name))
                 : QStringLiteral("%1 needs %2; %3")
-                      .arg(spec->name, spec->arguments, seeHelp(spec->name)));
-    if (spec->maxArguments >= 0 && count > spec->maxArguments)
+                      .arg(info->name, info->arguments, seeHelp(info->name)));
+    if (info->maxArguments >= 0 && count > info->maxArguments)
         return failure(QStringLiteral("too many arguments for %1: \"%2\"")
-                           .arg(spec->name, parsed.arguments[spec->maxArguments]));
-    if (spec->argumentKind == ArgumentKind::TaskIds) {
+                           .arg(info->name, parsed.arguments[info->maxArguments]));
+    if (info->argumentKind == ArgumentKind::TaskIds) {
         for (const QString &text : std::as_const(parsed.arguments)) {
             bool ok = false;
             const int id = text.toInt(&ok);
@@ -319,19 +319,19 @@ ParseResult parseCommandLine(const QStringList &arguments)
     return parseCommandLine(arguments, commandTable());
 }
 
-QString helpText(const CommandSpec *spec, std::span<const CommandSpec> table)
+QString helpText(const CommandInfo *info, std::span<const CommandInfo> table)
 {
     QString text;
-    if (!spec) {
+    if (!info) {
         text = QStringLiteral(
             "Usage: chronodeck [--data-dir DIR] [COMMAND [ARGUMENTS] [OPTIONS]]\n\n"
             "Without a command the Chronodeck window starts. With one, the "
             "command works on\nthe task lists of the data folder; while the "
             "window runs, the window carries it out.\n\nCommands:\n");
         qsizetype width = 0;
-        for (const CommandSpec &c : table)
+        for (const CommandInfo &c : table)
             width = std::max(width, c.name.size());
-        for (const CommandSpec &c : table)
+        for (const CommandInfo &c : table)
             text += QStringLiteral("  %1  %2\n").arg(c.name.leftJustified(width), c.summary);
         text += QStringLiteral(
             "\nOptions:\n"
@@ -344,15 +344,15 @@ QString helpText(const CommandSpec *spec, std::span<const CommandSpec> table)
         return text;
     }
     text = QStringLiteral("Usage: chronodeck %1%2%3\n\n%4\n")
-               .arg(spec->name,
-                    spec->arguments.isEmpty() ? QString() : QLatin1Char(' ') + spec->arguments,
-                    spec->options.isEmpty() ? QString() : QStringLiteral(" [OPTIONS]"),
-                    spec->summary);
-    if (!spec->details.isEmpty())
-        text += QLatin1Char('\n') + spec->details + QLatin1Char('\n');
-    if (!spec->options.isEmpty()) {
+               .arg(info->name,
+                    info->arguments.isEmpty() ? QString() : QLatin1Char(' ') + info->arguments,
+                    info->options.isEmpty() ? QString() : QStringLiteral(" [OPTIONS]"),
+                    info->summary);
+    if (!info->details.isEmpty())
+        text += QLatin1Char('\n') + info->details + QLatin1Char('\n');
+    if (!info->options.isEmpty()) {
         text += QStringLiteral("\nOptions:\n");
-        for (const OptionSpec &o : spec->options) {
+        for (const OptionInfo &o : info->options) {
             QString left = QStringLiteral("--") + o.name;
             switch (o.kind) {
             case OptionKind::Flag:

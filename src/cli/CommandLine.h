@@ -12,7 +12,7 @@
 
 namespace cdk::cli {
 
-struct Session;
+struct CommandTarget;
 struct Reply;
 struct ParsedCommand;
 
@@ -26,7 +26,7 @@ enum class OptionKind {
     Priority, // a priority name in any letter case: low, normal, very-high ...
 };
 
-struct OptionSpec
+struct OptionInfo
 {
     QString name; // without the leading dashes
     OptionKind kind = OptionKind::Flag;
@@ -38,26 +38,26 @@ enum class ArgumentKind { None, Text, TaskIds };
 
 // One subcommand: how it is called, what its help says, and what runs it.
 // Adding a subcommand is one entry of commandTable() and its run function.
-struct CommandSpec
+struct CommandInfo
 {
     QString name;
     QString arguments; // e.g. "ID..." for the usage line
     QString summary; // one line for the overview
     QString details; // further paragraphs of `COMMAND --help`
-    QList<OptionSpec> options;
+    QList<OptionInfo> options;
     ArgumentKind argumentKind = ArgumentKind::None;
     int minArguments = 0;
     int maxArguments = 0; // -1: any number
-    Reply (*run)(const ParsedCommand &, Session &) = nullptr;
+    Reply (*run)(const ParsedCommand &, CommandTarget &) = nullptr;
 };
 
-std::span<const CommandSpec> commandTable();
+std::span<const CommandInfo> commandTable();
 
 struct ParsedCommand
 {
     enum class Action { Run, Help, Version };
     Action action = Action::Run;
-    const CommandSpec *spec = nullptr; // null for the overall help and the version
+    const CommandInfo *info = nullptr; // null for the overall help and the version
     QString dataDir; // from --data-dir, or empty
     QStringList arguments; // the positionals, as given
     QList<qint32> taskIds; // ArgumentKind::TaskIds, in the order given
@@ -80,7 +80,7 @@ struct ParseResult
 // The program's arguments (without the program name) read against the
 // table. Pure: no file, clock or environment is consulted, so any argument
 // list can be thrown at it.
-ParseResult parseCommandLine(const QStringList &arguments, std::span<const CommandSpec> table);
+ParseResult parseCommandLine(const QStringList &arguments, std::span<const CommandInfo> table);
 ParseResult parseCommandLine(const QStringList &arguments);
 
 // True when the arguments ask for the command line rather than the window:
@@ -88,7 +88,7 @@ ParseResult parseCommandLine(const QStringList &arguments);
 // -h, help, --version; or it is a word the window does not know. Options of
 // the window and of Qt (-platform ...) and the word "minimized" start the
 // window.
-bool wantsCommandLine(const QStringList &arguments, std::span<const CommandSpec> table);
+bool wantsCommandLine(const QStringList &arguments, std::span<const CommandInfo> table);
 bool wantsCommandLine(const QStringList &arguments);
 
 // The arguments with every --data-dir option taken out: what is sent to the
@@ -103,6 +103,6 @@ std::optional<int> parsePriority(const QString &text);
 // The date a day option names, counted from today.
 QDate resolveDay(const QString &day, const QDate &today);
 
-QString helpText(const CommandSpec *spec, std::span<const CommandSpec> table);
+QString helpText(const CommandInfo *info, std::span<const CommandInfo> table);
 
 } // namespace cdk::cli

@@ -82,8 +82,8 @@ void CommandServer::onReadyRead(QLocalSocket *socket)
     if (!parsed.ok()) {
         reply = Reply::failed(parsed.error);
     } else {
-        Session session {m_operations, m_clock.today(), true};
-        reply = runCommand(*parsed.command, session);
+        CommandTarget target {m_operations, m_clock.today(), true};
+        reply = runCommand(*parsed.command, target);
     }
     qCInfo(lcCli) << "command" << arguments << "ended with" << reply.exit;
     socket->write(replyLine(reply));

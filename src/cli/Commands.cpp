@@ -22,7 +22,7 @@ constexpr int kDefaultPriority = 2; // "Normal"
 const QString kDay = QStringLiteral("day");
 const QString kJson = QStringLiteral("json");
 
-OptionSpec dayOption()
+OptionInfo dayOption()
 {
     return {kDay, OptionKind::Day,
             QStringLiteral("today (the default), tomorrow, yesterday or YYYY-MM-DD")};
@@ -37,16 +37,16 @@ int percentNumber(qint32 budget, qint32 done)
     return text.toInt();
 }
 
-QString dayKeyOf(const ParsedCommand &command, const Session &session)
+QString dayKeyOf(const ParsedCommand &command, const CommandTarget &target)
 {
-    return DayListKey(resolveDay(command.value(kDay).toString(), session.today));
+    return DayListKey(resolveDay(command.value(kDay).toString(), target.today));
 }
 
 // The first of the IDs that the day does not hold, or 0.
-qint32 missingTask(Session &session, const QString &list, const QList<qint32> &ids)
+qint32 missingTask(CommandTarget &target, const QString &list, const QList<qint32> &ids)
 {
     for (qint32 id : ids) {
-        if (!session.operations.task(list, id))
+        if (!target.operations.task(list, id))
             return id;
     }
     return 0;
@@ -72,18 +72,18 @@ QString budgetText(const TaskRecord &task)
 
 // ---- The commands
 
-Reply runAdd(const ParsedCommand &command, Session &session)
+Reply runAdd(const ParsedCommand &command, CommandTarget &target)
 {
     TaskRecord record;
     record.Subject = command.arguments.join(QLatin1Char(' ')).trimmed();
     if (record.Subject.isEmpty())
         return Reply::failed(QStringLiteral("the subject is empty"));
-    if (command.has(QStringLiteral("start")) && !session.canTrack)
+    if (command.has(QStringLiteral("start")) && !target.canTrack)
         return trackingNeedsWindow();
     if (command.has(QStringLiteral("category"))) {
         const QString wanted = command.value(QStringLiteral("category")).toString().trimmed();
         QStringList names;
-        for (const CategoryRecord &category : session.operations.categories()) {
+        for (const CategoryRecord &category : target.operations.categories()) {
             if (category.Name.compare(wanted, Qt::CaseInsensitive) == 0) {
                 record.Category = category.ID;
                 break;
@@ -98,7 +98,7 @@ Reply runAdd(const ParsedCommand &command, Session &session)
                                      : QStringLiteral("unknown category \"%1\": use one of %2")
                                            .arg(wanted, names.join(QStringLiteral(", "))));
     }
-    record.List = dayKeyOf(command, session);
+    record.List = dayKeyOf(command, target);
     record.Duration = command.has(QStringLiteral("budget"))
         ? command.value(QStringLiteral("budget")).toInt()
         : kDefaultBudget;
@@ -106,27 +106,27 @@ Reply runAdd(const ParsedCommand &command, Session &session)
         ? command.value(QStringLiteral("priority")).toInt()
         : kDefaultPriority;
     record.State = TaskState::NotStarted;
-    const qint32 id = session.operations.addTask(record);
+    const qint32 id = target.operations.addTask(record);
     QString out
         = QStringLiteral("Added task %1 to %2: %3 (%4)\n")
               .arg(id)
               .arg(isoDay(record.List), record.Subject, FormatMinutes(record.Duration, false));
     if (command.has(QStringLiteral("start"))) {
-        session.operations.startTracking(record.List, id);
+        target.operations.startTracking(record.List, id);
         out += QStringLiteral("Tracking task %1\n").arg(id);
     }
     return Reply {ExitOk, out, {}};
 }
 
-Reply runList(const ParsedCommand &command, Session &session)
+Reply runList(const ParsedCommand &command, CommandTarget &target)
 {
-    const QString list = dayKeyOf(command, session);
-    const QList<TaskRecord> tasks = session.operations.tasksOfList(list);
-    const TimeTracker &tracker = session.operations.tracker();
+    const QString list = dayKeyOf(command, target);
+    const QList<TaskRecord> tasks = target.operations.tasksOfList(list);
+    const TimeTracker &tracker = target.operations.tracker();
 
     if (command.has(kJson)) {
         QHash<qint32, QString> categoryNames;
-        for (const CategoryRecord &category : session.operations.categories())
+        for (const CategoryRecord &category : target.operations.categories())
             categoryNames.insert(category.ID, category.Name);
         QString rows;
         for (const TaskRecord &t : tasks) {
@@ -185,17 +185,17 @@ Reply runList(const ParsedCommand &command, Session &session)
     return Reply {ExitOk, out, {}};
 }
 
-Reply runStart(const ParsedCommand &command, Session &session)
+Reply runStart(const ParsedCommand &command, CommandTarget &target)
 {
-    if (!session.canTrack)
+    if (!target.canTrack)
         return trackingNeedsWindow();
-    const QString list = dayKeyOf(command, session);
+    const QString list = dayKeyOf(command, target);
     const qint32 id = command.taskIds.first();
     // Asked first: starting stops the tracked task before it looks for the
     // new one, and a mistyped ID must not end the tracking under way.
-    if (!session.operations.task(list, id) || !session.operations.startTracking(list, id))
+    if (!target.operations.task(list, id) || !target.operations.startTracking(list, id))
         return noSuchTask(id, list);
-    const TimeTracker &tracker = session.operations.tracker();
+    const TimeTracker &tracker = target.operations.tracker();
     return Reply {ExitOk,
                   QStringLiteral("Tracking task %1 on %2: %3\n")
                       .arg(id)
@@ -203,28 +203,28 @@ Reply runStart(const ParsedCommand &command, Session &session)
                   {}};
 }
 
-Reply runStop(const ParsedCommand &, Session &session)
+Reply runStop(const ParsedCommand &, CommandTarget &target)
 {
-    TimeTracker &tracker = session.operations.tracker();
+    TimeTracker &tracker = target.operations.tracker();
     if (!tracker.TrackingActive)
         return Reply {ExitOk, QStringLiteral("Nothing is tracked\n"), {}};
     const qint32 id = tracker.TrackedTaskID;
     const QString subject = tracker.TrackedSubject;
-    session.operations.stopTracking();
+    target.operations.stopTracking();
     return Reply {
         ExitOk, QStringLiteral("Stopped tracking task %1: %2\n").arg(id).arg(subject), {}};
 }
 
-Reply runDone(const ParsedCommand &command, Session &session)
+Reply runDone(const ParsedCommand &command, CommandTarget &target)
 {
-    const QString list = dayKeyOf(command, session);
-    if (const qint32 missing = missingTask(session, list, command.taskIds))
+    const QString list = dayKeyOf(command, target);
+    if (const qint32 missing = missingTask(target, list, command.taskIds))
         return noSuchTask(missing, list);
     // The window asks whether checking off the tracked task stops its
     // tracking (unless the budget is marked done); there is nobody to ask
     // here, and a finished task has nothing left to count.
-    session.operations.checkTasks(list, command.taskIds, true,
-                                  TaskOperations::TrackedCheckOff::StopTracking);
+    target.operations.checkTasks(list, command.taskIds, true,
+                                 TaskOperations::TrackedCheckOff::StopTracking);
     QStringList ids;
     for (qint32 id : command.taskIds)
         ids << QString::number(id);
@@ -234,12 +234,12 @@ Reply runDone(const ParsedCommand &command, Session &session)
         {}};
 }
 
-Reply runStatus(const ParsedCommand &command, Session &session)
+Reply runStatus(const ParsedCommand &command, CommandTarget &target)
 {
-    const TimeTracker &tracker = session.operations.tracker();
+    const TimeTracker &tracker = target.operations.tracker();
     std::optional<TaskRecord> task;
     if (tracker.TrackingActive)
-        task = session.operations.task(tracker.TrackedList, tracker.TrackedTaskID);
+        task = target.operations.task(tracker.TrackedList, tracker.TrackedTaskID);
     if (command.has(kJson)) {
         if (!task)
             return Reply {ExitOk, QStringLiteral("{}\n"), {}};
@@ -275,9 +275,9 @@ Reply runStatus(const ParsedCommand &command, Session &session)
 
 } // namespace
 
-std::span<const CommandSpec> commandTable()
+std::span<const CommandInfo> commandTable()
 {
-    static const QList<CommandSpec> table {
+    static const QList<CommandInfo> table {
         {QStringLiteral("add"),
          QStringLiteral("SUBJECT"),
          QStringLiteral("add a task to a day"),
@@ -360,18 +360,18 @@ QString versionText()
     return programName() + QLatin1Char(' ') + programVersion() + QLatin1Char('\n');
 }
 
-Reply runCommand(const ParsedCommand &command, Session &session)
+Reply runCommand(const ParsedCommand &command, CommandTarget &target)
 {
     switch (command.action) {
     case ParsedCommand::Action::Help:
-        return Reply {ExitOk, helpText(command.spec, commandTable()), {}};
+        return Reply {ExitOk, helpText(command.info, commandTable()), {}};
     case ParsedCommand::Action::Version:
         return Reply {ExitOk, versionText(), {}};
     case ParsedCommand::Action::Run:
         break;
     }
     try {
-        return command.spec->run(command, session);
+        return command.info->run(command, target);
     } catch (const StoreError &e) {
         if (e.code() == 0)
             return Reply::failed(e.userMessage());

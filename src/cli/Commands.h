@@ -33,7 +33,7 @@ struct Reply
 };
 
 // What a command works on.
-struct Session
+struct CommandTarget
 {
     TaskOperations &operations;
     QDate today;
@@ -45,7 +45,7 @@ struct Session
 // Carries out a parsed command (its help and version included). A failure of
 // the database comes back as a reply with ExitDataError, a refusal of the
 // store's own as ExitUserError; either way nothing was written.
-Reply runCommand(const ParsedCommand &command, Session &session);
+Reply runCommand(const ParsedCommand &command, CommandTarget &target);
 
 QString versionText();
 

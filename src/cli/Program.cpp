@@ -80,12 +80,12 @@ Reply runOnDatabase(const QString &folder, const ParsedCommand &command)
         return Reply::failed(e.message().simplified(), ExitDataError);
     }
     settings.Init(folder);
-    Session session {operations, clock.today(), false};
+    CommandTarget target {operations, clock.today(), false};
     Reply reply;
     try {
         // What the window does at start: a new day brings its recurrent tasks.
-        operations.injectRecurrentTasks(session.today);
-        reply = runCommand(command, session);
+        operations.injectRecurrentTasks(target.today);
+        reply = runCommand(command, target);
         store.Close();
     } catch (const StoreError &e) {
         reply = Reply::failed(QStringLiteral("the database cannot be used: %1").arg(e.message()),
@@ -104,7 +104,7 @@ int runCommandLine(const QStringList &arguments)
         return finish(Reply::failed(parsed.error));
     const ParsedCommand &command = *parsed.command;
     if (command.action == ParsedCommand::Action::Help)
-        return finish(Reply {ExitOk, helpText(command.spec, commandTable()), {}});
+        return finish(Reply {ExitOk, helpText(command.info, commandTable()), {}});
     if (command.action == ParsedCommand::Action::Version)
         return finish(Reply {ExitOk, versionText(), {}});
 

@@ -51,6 +51,8 @@ private Q_SLOTS:
 
     void addThenListAsTextAndJson()
     {
+        // What a window killed outright leaves behind does not stand in the way.
+        QVERIFY(writeFileBytes(m_folder + s(".chronodeck.sock"), ""));
         CliRun add = runCli(m_folder,
                             {s("add"), s("Write the report"), s("--budget"), s("1h30m"),
                              s("--category"), s("wORK"), s("--priority"), s("high")});
@@ -185,6 +187,28 @@ private Q_SLOTS:
         QVERIFY(run.out.startsWith(s("Usage: chronodeck done ID...")));
         // Help touches no data folder.
         QVERIFY(!QFile::exists(m_folder + TaskStore::databaseFileName()));
+    }
+
+    // The program started without a command is the window, and it answers
+    // commands: only there can tracking start.
+    void windowProgramTakesCommands()
+    {
+        QProcess window;
+        QProcessEnvironment env = cliEnvironment();
+        env.insert(s("QT_QPA_PLATFORM"), s("offscreen"));
+        window.setProcessEnvironment(env);
+        window.start(s(CHRONODECK_EXE), {s("--data-dir"), m_folder, s("minimized")});
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_folder + s(".chronodeck.sock")), 20000);
+
+        QCOMPARE(runCli(m_folder, args("add Tracked --start")).exit, 0);
+        const QJsonObject status
+            = QJsonDocument::fromJson(runCli(m_folder, args("status --json")).out.toUtf8())
+                  .object();
+        QCOMPARE(status.value(s("subject")).toString(), s("Tracked"));
+        QCOMPARE(status.value(s("id")).toInt(), 1);
+
+        window.kill();
+        window.waitForFinished(5000);
     }
 
 #ifdef Q_OS_LINUX

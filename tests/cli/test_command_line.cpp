@@ -2,7 +2,11 @@
 // how the refusal reads, and which arguments start the window instead.
 
 #include "cli/CommandLine.h"
+#include "cli/WindowLink.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace cdk::cli;
@@ -49,7 +53,7 @@ private Q_SLOTS:
              QStringLiteral("--priority"), QStringLiteral("VERY high"), QStringLiteral("--day"),
              QStringLiteral("2024-03-05"), QStringLiteral("--start")});
         QVERIFY2(add.ok(), qPrintable(add.error));
-        QCOMPARE(add.command->spec->name, QStringLiteral("add"));
+        QCOMPARE(add.command->info->name, QStringLiteral("add"));
         QCOMPARE(add.command->dataDir, QStringLiteral("/d"));
         QCOMPARE(add.command->arguments,
                  QStringList({QStringLiteral("Write"), QStringLiteral("it")}));
@@ -133,6 +137,28 @@ private Q_SLOTS:
         QCOMPARE(wantsCommandLine(arguments.split(QLatin1Char(' '), Qt::SkipEmptyParts)),
                  commandLine);
     }
+
+#ifndef Q_OS_WIN
+    // The window and the command line must arrive at one name however the
+    // folder is spelt, and a deep folder must still give a name a socket
+    // can have.
+    void socketNameOfAFolder()
+    {
+        QTemporaryDir dir;
+        const QString shallow = dir.path() + QStringLiteral("/data");
+        QVERIFY(QDir().mkpath(shallow));
+        QCOMPARE(commandSocketName(shallow + QStringLiteral("/")),
+                 commandSocketName(dir.path() + QStringLiteral("/./data")));
+        QVERIFY(commandSocketName(shallow).startsWith(shallow + QLatin1Char('/')));
+
+        const QString deep = dir.path() + QLatin1Char('/') + QString(60, QLatin1Char('d'))
+            + QLatin1Char('/') + QString(60, QLatin1Char('e'));
+        const QString deepName = commandSocketName(deep);
+        QVERIFY2(QFile::encodeName(deepName).size() <= 100, qPrintable(deepName));
+        QVERIFY(deepName != commandSocketName(deep + QStringLiteral("x")));
+        QCOMPARE(commandSocketName(deep + QStringLiteral("/")), deepName);
+    }
+#endif
 };
 
 QTEST_GUILESS_MAIN(TestCommandLine)
