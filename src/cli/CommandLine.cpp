@@ -358,7 +358,7 @@ QString helpText(const CommandInfo *info, std::span<const CommandInfo> table)
             case OptionKind::Flag:
                 break;
             case OptionKind::Text:
-                left += QStringLiteral(" TEXT");
+                left += QLatin1Char(' ') + o.name.toUpper();
                 break;
             case OptionKind::Budget:
                 left += QStringLiteral(" BUDGET");

@@ -112,9 +112,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         QTest::newRow("bad budget") << args("add x --budget 1:75") << s("bad budget \"1:75\"");
         QTest::newRow("bad day") << args("add x --day 2024-13-01") << s("bad day");
+        QTest::newRow("unknown priority") << args("add x --priority top") << s("unknown priority");
         QTest::newRow("unknown category")
             << args("add x --category Nope") << s("unknown category \"Nope\"");
-        QTest::newRow("unknown priority") << args("add x --priority top") << s("unknown priority");
         QTest::newRow("blank subject")
             << QStringList {s("add"), s("  ")} << s("the subject is empty");
         QTest::newRow("start without window")
