@@ -75,7 +75,11 @@ QString budgetText(const TaskRecord &task)
 Reply runAdd(const ParsedCommand &command, CommandTarget &target)
 {
     TaskRecord record;
-    record.Subject = command.arguments.join(QLatin1Char(' ')).trimmed();
+    // A subject is one line, as in the window's one-line edit box.
+    record.Subject = command.arguments.join(QLatin1Char(' '))
+                         .replace(QLatin1Char('\n'), QLatin1Char(' '))
+                         .replace(QLatin1Char('\r'), QLatin1Char(' '))
+                         .trimmed();
     if (record.Subject.isEmpty())
         return Reply::failed(QStringLiteral("the subject is empty"));
     if (command.has(QStringLiteral("start")) && !target.canTrack)
@@ -83,14 +87,16 @@ Reply runAdd(const ParsedCommand &command, CommandTarget &target)
     if (command.has(QStringLiteral("category"))) {
         const QString wanted = command.value(QStringLiteral("category")).toString().trimmed();
         QStringList names;
+        bool found = false;
         for (const CategoryRecord &category : target.operations.categories()) {
             if (category.Name.compare(wanted, Qt::CaseInsensitive) == 0) {
                 record.Category = category.ID;
+                found = true;
                 break;
             }
             names << category.Name;
         }
-        if (record.Category == 0)
+        if (!found)
             return Reply::failed(names.isEmpty()
                                      ? QStringLiteral("unknown category \"%1\": there are no "
                                                       "categories")
