@@ -3,6 +3,7 @@
 #include "app/SingleInstance.h"
 #include "base/Clock.h"
 #include "base/Functions.h"
+#include "cli/CommandServer.h"
 #include "desktop/SystemTrayIcon.h"
 #include "settings/Autostart.h"
 #include "tracking/Sound.h"
@@ -51,6 +52,9 @@ int main(int argc, char *argv[])
     case cdk::Application::StartResult::Running:
         break;
     }
+    // Commands typed in a terminal are carried out here from now on.
+    cdk::cli::CommandServer commands(context.operations, clock);
+    commands.listen(folder);
     prompter.setParentWindow(lifetime.mainWindow());
     QObject::connect(&tray, &cdk::TrayIcon::activated, lifetime.mainWindow(),
                      &cdk::MainWindow::mnuShow_Click);

@@ -137,7 +137,7 @@ void setBusyTimeout(sql::Database &db)
     db.exec(QStringLiteral("PRAGMA busy_timeout = ") % QString::number(kBusyTimeoutMs));
 }
 
-sql::Database openChecked(const QString &path)
+sql::Database openChecked(const QString &path, bool checkWholeFile)
 {
     sql::Database db;
     try {
@@ -151,8 +151,9 @@ sql::Database openChecked(const QString &path)
         // Checked before the journal mode is set: switching it writes to the
         // file, and a damaged file must stay exactly as it is. A file that the
         // last clean exit read whole and left untouched since needs no second
-        // pass over every page.
-        if (!takeVerifiedNote(path)) {
+        // pass over every page. Without the check the note stays for the next
+        // open that makes it; a write since then has changed the file's stamp.
+        if (checkWholeFile && !takeVerifiedNote(path)) {
             const QString check = quickCheck(db);
             if (check != QStringLiteral("ok"))
                 throw sql::Error(SQLITE_CORRUPT, check);

@@ -11,8 +11,9 @@ namespace cdk::taskfile {
 QString shownPath(const QString &path);
 
 // Opens an existing file after checking that it is an intact, unlocked task
-// database. Nothing is written to a file that fails a check.
-sql::Database openChecked(const QString &path);
+// database. Nothing is written to a file that fails a check. Without
+// checkWholeFile the pages are left to the statements that read them.
+sql::Database openChecked(const QString &path, bool checkWholeFile = true);
 
 // Creates the file with its tables and default content in one transaction. A
 // file this call could not finish is removed again.

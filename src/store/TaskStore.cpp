@@ -151,14 +151,14 @@ TaskStore::~TaskStore()
     }
 }
 
-void TaskStore::OpenTaskDatabase()
+void TaskStore::OpenTaskDatabase(OpenCheck check)
 {
     Close();
     m_path = QDir(m_folder).filePath(databaseFileName());
     // Whatever sits under the name is opened as it is, never replaced: only a
     // missing file is created.
     if (QFileInfo::exists(m_path)) {
-        m_db = taskfile::openChecked(m_path);
+        m_db = taskfile::openChecked(m_path, check == OpenCheck::WholeFile);
         qCInfo(lcStore) << "opened" << taskfile::shownPath(m_path);
     } else {
         CreateTaskDatabase();

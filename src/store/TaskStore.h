@@ -33,7 +33,11 @@ public:
     // Opens the database, or creates it with its default content when the file
     // is missing. A file that is locked, damaged or not a database throws
     // StoreError naming the file and what to do; the file is never touched.
-    void OpenTaskDatabase();
+    // WholeFile checks every page first, unless the last clean exit vouched
+    // for the file; OnUse leaves damage to be met by the statements that read
+    // it, for a short-lived process that reads a few rows.
+    enum class OpenCheck { WholeFile, OnUse };
+    void OpenTaskDatabase(OpenCheck check = OpenCheck::WholeFile);
     // Checkpoints the journal into the file and releases it.
     void Close();
     bool isOpen() const;

@@ -1,0 +1,392 @@
+#include "cli/Commands.h"
+
+#include "base/Functions.h"
+#include "cli/JsonText.h"
+#include "core/PercentDone.h"
+#include "core/TaskOperations.h"
+#include "core/TimeTracker.h"
+#include "store/StoreError.h"
+#include "store/Vocabulary.h"
+
+#include <algorithm>
+#include <exception>
+
+namespace cdk::cli {
+
+namespace {
+
+// A new task gets what the window's add dialog offers first.
+constexpr qint32 kDefaultBudget = 60;
+constexpr int kDefaultPriority = 2; // "Normal"
+
+const QString kDay = QStringLiteral("day");
+const QString kJson = QStringLiteral("json");
+
+OptionInfo dayOption()
+{
+    return {kDay, OptionKind::Day,
+            QStringLiteral("today (the default), tomorrow, yesterday or YYYY-MM-DD")};
+}
+
+QString isoDay(const QString &listKey) { return DateFromListKey(listKey).toString(Qt::ISODate); }
+
+int percentNumber(qint32 budget, qint32 done)
+{
+    QString text = GetPercentDone(budget, done);
+    text.chop(1); // the "%"
+    return text.toInt();
+}
+
+QString dayKeyOf(const ParsedCommand &command, const CommandTarget &target)
+{
+    return DayListKey(resolveDay(command.value(kDay).toString(), target.today));
+}
+
+// The first of the IDs that the day does not hold, or 0.
+qint32 missingTask(CommandTarget &target, const QString &list, const QList<qint32> &ids)
+{
+    for (qint32 id : ids) {
+        if (!target.operations.task(list, id))
+            return id;
+    }
+    return 0;
+}
+
+Reply noSuchTask(qint32 id, const QString &list)
+{
+    return Reply::failed(
+        QStringLiteral("unknown ID: there is no task %1 on %2").arg(id).arg(isoDay(list)));
+}
+
+Reply trackingNeedsWindow()
+{
+    return Reply::failed(QStringLiteral("tracking needs the Chronodeck window: start it "
+                                        "(chronodeck) and run this again"));
+}
+
+QString budgetText(const TaskRecord &task)
+{
+    return FormatMinutes(task.FinishedDuration, false) + QLatin1Char('/')
+        + FormatMinutes(task.Duration, false);
+}
+
+// ---- The commands
+
+Reply runAdd(const ParsedCommand &command, CommandTarget &target)
+{
+    TaskRecord record;
+    // A subject is one line, as in the window's one-line edit box.
+    record.Subject = command.arguments.join(QLatin1Char(' '))
+                         .replace(QLatin1Char('\n'), QLatin1Char(' '))
+                         .replace(QLatin1Char('\r'), QLatin1Char(' '))
+                         .trimmed();
+    if (record.Subject.isEmpty())
+        return Reply::failed(QStringLiteral("the subject is empty"));
+    if (command.has(QStringLiteral("start")) && !target.canTrack)
+        return trackingNeedsWindow();
+    if (command.has(QStringLiteral("category"))) {
+        const QString wanted = command.value(QStringLiteral("category")).toString().trimmed();
+        QStringList names;
+        bool found = false;
+        for (const CategoryRecord &category : target.operations.categories()) {
+            if (category.Name.compare(wanted, Qt::CaseInsensitive) == 0) {
+                record.Category = category.ID;
+                found = true;
+                break;
+            }
+            names << category.Name;
+        }
+        if (!found)
+            return Reply::failed(names.isEmpty()
+                                     ? QStringLiteral("unknown category \"%1\": there are no "
+                                                      "categories")
+                                           .arg(wanted)
+                                     : QStringLiteral("unknown category \"%1\": use one of %2")
+                                           .arg(wanted, names.join(QStringLiteral(", "))));
+    }
+    record.List = dayKeyOf(command, target);
+    record.Duration = command.has(QStringLiteral("budget"))
+        ? command.value(QStringLiteral("budget")).toInt()
+        : kDefaultBudget;
+    record.Priority = command.has(QStringLiteral("priority"))
+        ? command.value(QStringLiteral("priority")).toInt()
+        : kDefaultPriority;
+    record.State = TaskState::NotStarted;
+    const qint32 id = target.operations.addTask(record);
+    QString out
+        = QStringLiteral("Added task %1 to %2: %3 (%4)\n")
+              .arg(id)
+              .arg(isoDay(record.List), record.Subject, FormatMinutes(record.Duration, false));
+    if (command.has(QStringLiteral("start"))) {
+        target.operations.startTracking(record.List, id);
+        out += QStringLiteral("Tracking task %1\n").arg(id);
+    }
+    return Reply {ExitOk, out, {}};
+}
+
+Reply runList(const ParsedCommand &command, CommandTarget &target)
+{
+    const QString list = dayKeyOf(command, target);
+    const QList<TaskRecord> tasks = target.operations.tasksOfList(list);
+    const TimeTracker &tracker = target.operations.tracker();
+
+    if (command.has(kJson)) {
+        QHash<qint32, QString> categoryNames;
+        for (const CategoryRecord &category : target.operations.categories())
+            categoryNames.insert(category.ID, category.Name);
+        QString rows;
+        for (const TaskRecord &t : tasks) {
+            if (!rows.isEmpty())
+                rows += QLatin1Char(',');
+            rows += JsonObjectText()
+                        .add("id", t.ID)
+                        .add("subject", t.Subject)
+                        .add("category", categoryNames.value(t.Category))
+                        .add("budget", t.Duration)
+                        .add("done", t.FinishedDuration)
+                        .add("percent", percentNumber(t.Duration, t.FinishedDuration))
+                        .add("state", TaskStateName(t.State))
+                        .add("priority", PriorityName(t.Priority))
+                        .add("finished", t.State == TaskState::Finished)
+                        .add("tracked", tracker.isTracked(list, t.ID))
+                        .text();
+        }
+        return Reply {ExitOk,
+                      JsonObjectText()
+                              .add("day", isoDay(list))
+                              .addJson("tasks", QLatin1Char('[') + rows + QLatin1Char(']'))
+                              .text()
+                          + QLatin1Char('\n'),
+                      {}};
+    }
+
+    if (tasks.isEmpty())
+        return Reply {ExitOk, QStringLiteral("No tasks on %1\n").arg(isoDay(list)), {}};
+    struct Row
+    {
+        QString id, time, percent, state, subject;
+    };
+    QList<Row> rows {{QStringLiteral("ID"), QStringLiteral("Done/Budget"), QStringLiteral("%"),
+                      QStringLiteral("State"), QStringLiteral("Subject")}};
+    for (const TaskRecord &t : tasks) {
+        // The tracked task is marked the way a shell marks the current branch.
+        const QString mark = tracker.isTracked(list, t.ID) ? QStringLiteral("*") : QString();
+        rows.append({mark + QString::number(t.ID), budgetText(t),
+                     GetPercentDone(t.Duration, t.FinishedDuration), TaskStateName(t.State),
+                     t.Subject});
+    }
+    qsizetype w[4] = {};
+    for (const Row &r : rows) {
+        w[0] = std::max(w[0], r.id.size());
+        w[1] = std::max(w[1], r.time.size());
+        w[2] = std::max(w[2], r.percent.size());
+        w[3] = std::max(w[3], r.state.size());
+    }
+    QString out;
+    for (const Row &r : rows) {
+        out += r.id.rightJustified(w[0]) + QStringLiteral("  ") + r.time.rightJustified(w[1])
+            + QStringLiteral("  ") + r.percent.rightJustified(w[2]) + QStringLiteral("  ")
+            + r.state.leftJustified(w[3]) + QStringLiteral("  ") + r.subject + QLatin1Char('\n');
+    }
+    return Reply {ExitOk, out, {}};
+}
+
+Reply runStart(const ParsedCommand &command, CommandTarget &target)
+{
+    if (!target.canTrack)
+        return trackingNeedsWindow();
+    const QString list = dayKeyOf(command, target);
+    const qint32 id = command.taskIds.first();
+    // Asked first: starting stops the tracked task before it looks for the
+    // new one, and a mistyped ID must not end the tracking under way.
+    if (!target.operations.task(list, id) || !target.operations.startTracking(list, id))
+        return noSuchTask(id, list);
+    const TimeTracker &tracker = target.operations.tracker();
+    return Reply {ExitOk,
+                  QStringLiteral("Tracking task %1 on %2: %3\n")
+                      .arg(id)
+                      .arg(isoDay(list), tracker.TrackedSubject),
+                  {}};
+}
+
+Reply runStop(const ParsedCommand &, CommandTarget &target)
+{
+    TimeTracker &tracker = target.operations.tracker();
+    if (!tracker.TrackingActive)
+        return Reply {ExitOk, QStringLiteral("Nothing is tracked\n"), {}};
+    const qint32 id = tracker.TrackedTaskID;
+    const QString subject = tracker.TrackedSubject;
+    target.operations.stopTracking();
+    return Reply {
+        ExitOk, QStringLiteral("Stopped tracking task %1: %2\n").arg(id).arg(subject), {}};
+}
+
+Reply runDone(const ParsedCommand &command, CommandTarget &target)
+{
+    const QString list = dayKeyOf(command, target);
+    if (const qint32 missing = missingTask(target, list, command.taskIds))
+        return noSuchTask(missing, list);
+    // The window asks whether checking off the tracked task stops its
+    // tracking (unless the budget is marked done); there is nobody to ask
+    // here, and a finished task has nothing left to count.
+    target.operations.checkTasks(list, command.taskIds, true,
+                                 TaskOperations::TrackedCheckOff::StopTracking);
+    QStringList ids;
+    for (qint32 id : command.taskIds)
+        ids << QString::number(id);
+    return Reply {
+        ExitOk,
+        QStringLiteral("Checked off %1 on %2\n").arg(ids.join(QStringLiteral(", ")), isoDay(list)),
+        {}};
+}
+
+Reply runStatus(const ParsedCommand &command, CommandTarget &target)
+{
+    const TimeTracker &tracker = target.operations.tracker();
+    std::optional<TaskRecord> task;
+    if (tracker.TrackingActive)
+        task = target.operations.task(tracker.TrackedList, tracker.TrackedTaskID);
+    if (command.has(kJson)) {
+        if (!task)
+            return Reply {ExitOk, QStringLiteral("{}\n"), {}};
+        return Reply {ExitOk,
+                      JsonObjectText()
+                              .add("id", task->ID)
+                              .add("day", isoDay(task->List))
+                              .add("subject", task->Subject)
+                              .add("done", task->FinishedDuration)
+                              .add("budget", task->Duration)
+                              .add("percent", percentNumber(task->Duration, task->FinishedDuration))
+                              .add("finished", task->FinishedDuration >= task->Duration)
+                              .text()
+                          + QLatin1Char('\n'),
+                      {}};
+    }
+    const bool formatted = command.has(QStringLiteral("format"));
+    if (!task) // a status bar shows nothing rather than a sentence
+        return Reply {
+            ExitOk, formatted ? QStringLiteral("\n") : QStringLiteral("Nothing is tracked\n"), {}};
+    QString line = formatted ? command.value(QStringLiteral("format")).toString()
+                             : QStringLiteral("{subject} {done}/{budget} {percent}");
+    line.replace(QStringLiteral("{subject}"), task->Subject)
+        .replace(QStringLiteral("{done}"), FormatMinutes(task->FinishedDuration, false))
+        .replace(QStringLiteral("{budget}"), FormatMinutes(task->Duration, false))
+        .replace(QStringLiteral("{percent}"),
+                 GetPercentDone(task->Duration, task->FinishedDuration))
+        .replace(QStringLiteral("{id}"), QString::number(task->ID))
+        .replace(QStringLiteral("{day}"), isoDay(task->List));
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return Reply {ExitOk, line + QLatin1Char('\n'), {}};
+}
+
+} // namespace
+
+std::span<const CommandInfo> commandTable()
+{
+    static const QList<CommandInfo> table {
+        {QStringLiteral("add"),
+         QStringLiteral("SUBJECT"),
+         QStringLiteral("add a task to a day"),
+         QStringLiteral("Words after the command make up the subject. The task starts \"Not "
+                        "Started\" with\na budget of 1:00 and the priority Normal unless told "
+                        "otherwise."),
+         {{QStringLiteral("budget"), OptionKind::Budget,
+           QStringLiteral("45, 45m, 1h, 1h30m or 1:30 (default 1:00)")},
+          dayOption(),
+          {QStringLiteral("category"), OptionKind::Text,
+           QStringLiteral("a category's name, in any letter case")},
+          {QStringLiteral("priority"), OptionKind::Priority,
+           QStringLiteral("very-low, low, normal (default), high, very-high or urgent")},
+          {QStringLiteral("start"), OptionKind::Flag,
+           QStringLiteral("track the new task at once (needs the window)")}},
+         ArgumentKind::Text,
+         1,
+         -1,
+         &runAdd},
+        {QStringLiteral("list"),
+         QString(),
+         QStringLiteral("show a day's tasks"),
+         QStringLiteral("Columns: ID, time done/budget, percent done, state, subject; a * "
+                        "marks the\ntracked task."),
+         {dayOption(),
+          {kJson, OptionKind::Flag, QStringLiteral("one JSON object (see the README)")}},
+         ArgumentKind::None,
+         0,
+         0,
+         &runList},
+        {QStringLiteral("start"),
+         QStringLiteral("ID"),
+         QStringLiteral("track a task, stopping the one tracked now"),
+         QStringLiteral("Tracking counts in the Chronodeck window: while it does not run, start "
+                        "fails and\nsays so."),
+         {dayOption()},
+         ArgumentKind::TaskIds,
+         1,
+         1,
+         &runStart},
+        {QStringLiteral("stop"),
+         QString(),
+         QStringLiteral("stop tracking"),
+         QString(),
+         {},
+         ArgumentKind::None,
+         0,
+         0,
+         &runStop},
+        {QStringLiteral("done"),
+         QStringLiteral("ID..."),
+         QStringLiteral("check tasks off, as the window's check box does"),
+         QStringLiteral("Each task becomes Finished (with its whole budget done when the "
+                        "settings say so).\nChecking off the tracked task stops its tracking: "
+                        "where the window would ask,\nthe command line answers yes."),
+         {dayOption()},
+         ArgumentKind::TaskIds,
+         1,
+         -1,
+         &runDone},
+        {QStringLiteral("status"),
+         QString(),
+         QStringLiteral("one line about the tracked task, for status bars"),
+         QStringLiteral("FORMAT may hold {subject}, {done}, {budget}, {percent}, {id} and "
+                        "{day};\nthe default is \"{subject} {done}/{budget} {percent}\". With "
+                        "nothing tracked,\n--format prints an empty line and --json an empty "
+                        "object."),
+         {{kJson, OptionKind::Flag, QStringLiteral("one JSON object (see the README)")},
+          {QStringLiteral("format"), OptionKind::Text, QStringLiteral("the line to print")}},
+         ArgumentKind::None,
+         0,
+         0,
+         &runStatus},
+    };
+    return {table.cbegin(), table.cend()};
+}
+
+QString versionText()
+{
+    return programName() + QLatin1Char(' ') + programVersion() + QLatin1Char('\n');
+}
+
+Reply runCommand(const ParsedCommand &command, CommandTarget &target)
+{
+    switch (command.action) {
+    case ParsedCommand::Action::Help:
+        return Reply {ExitOk, helpText(command.info, commandTable()), {}};
+    case ParsedCommand::Action::Version:
+        return Reply {ExitOk, versionText(), {}};
+    case ParsedCommand::Action::Run:
+        break;
+    }
+    try {
+        return command.info->run(command, target);
+    } catch (const StoreError &e) {
+        if (e.code() == 0)
+            return Reply::failed(e.userMessage());
+        return Reply::failed(
+            QStringLiteral("the database cannot be used: %1 (%2)").arg(e.message()).arg(e.code()),
+            ExitDataError);
+    } catch (const std::exception &e) {
+        return Reply::failed(QString::fromLocal8Bit(e.what()), ExitDataError);
+    }
+}
+
+} // namespace cdk::cli

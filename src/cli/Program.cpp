@@ -1,0 +1,148 @@
+#include "cli/Program.h"
+
+#include "app/DataFolder.h"
+#include "base/Clock.h"
+#include "base/Prompter.h"
+#include "cli/CliLog.h"
+#include "cli/Commands.h"
+#include "cli/WindowLink.h"
+#include "core/TaskOperations.h"
+#include "core/TimeTracker.h"
+#include "settings/Settings.h"
+#include "store/TaskStore.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#else
+#include <QProcess>
+#endif
+
+namespace cdk::cli {
+
+namespace {
+
+// Long enough for a window busy with a long step (a compaction, a restore).
+constexpr int kAnswerTimeoutMs = 30'000;
+
+void print(std::FILE *stream, const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+}
+
+int finish(const Reply &reply)
+{
+    print(stdout, reply.out);
+    if (!reply.err.isEmpty())
+        print(stderr, QStringLiteral("chronodeck: ") + reply.err + QLatin1Char('\n'));
+    std::fflush(stdout);
+    return reply.exit;
+}
+
+// Nobody sits at a dialog here: a question is answered no, a message goes to
+// stderr.
+class ConsolePrompter final : public Prompter
+{
+public:
+    Answer ask(const QString &, const QString &, MessageIcon) override { return Answer::No; }
+    void tell(const QString &, const QString &text, MessageIcon) override
+    {
+        print(stderr, QStringLiteral("chronodeck: ") + text.simplified() + QLatin1Char('\n'));
+    }
+    QString saveFileName(const QString &, const QString &, const QString &) override { return {}; }
+    QString openFileName(const QString &, const QString &, const QString &) override { return {}; }
+    std::optional<qint32> chooseColor(qint32) override { return std::nullopt; }
+};
+
+// The database of the folder opened by this process alone, for when no
+// window runs.
+Reply runOnDatabase(const QString &folder, const ParsedCommand &command)
+{
+    ConsolePrompter prompter;
+    SystemClock clock;
+    clsSettings settings(prompter);
+    TaskStore store(folder);
+    TimeTracker tracker(store, clock);
+    TaskOperations operations(store, settings, tracker);
+    try {
+        // The window checks every page when it starts; a command that reads
+        // a few rows meets a damaged page as an error of its statement.
+        store.OpenTaskDatabase(TaskStore::OpenCheck::OnUse);
+    } catch (const StoreError &e) {
+        return Reply::failed(e.message().simplified(), ExitDataError);
+    }
+    settings.Init(folder);
+    CommandTarget target {operations, clock.today(), false};
+    Reply reply;
+    try {
+        // What the window does at start: a new day brings its recurrent tasks.
+        operations.injectRecurrentTasks(target.today);
+        reply = runCommand(command, target);
+        store.Close();
+    } catch (const StoreError &e) {
+        reply = Reply::failed(QStringLiteral("the database cannot be used: %1").arg(e.message()),
+                              ExitDataError);
+    }
+    return reply;
+}
+
+} // namespace
+
+int runCommandLine(const QStringList &arguments)
+{
+    const QStringList words = arguments.mid(1);
+    const ParseResult parsed = parseCommandLine(words);
+    if (!parsed.ok())
+        return finish(Reply::failed(parsed.error));
+    const ParsedCommand &command = *parsed.command;
+    if (command.action == ParsedCommand::Action::Help)
+        return finish(Reply {ExitOk, helpText(command.info, commandTable()), {}});
+    if (command.action == ParsedCommand::Action::Version)
+        return finish(Reply {ExitOk, versionText(), {}});
+
+    const QString folder
+        = resolveDataFolder(arguments, qEnvironmentVariable("CHRONODECK_DATA_DIR"),
+                            QCoreApplication::applicationDirPath(),
+                            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    if (!QDir().mkpath(folder))
+        return finish(Reply::failed(QStringLiteral("the data folder %1 cannot be made")
+                                        .arg(QDir::toNativeSeparators(folder)),
+                                    ExitDataError));
+
+    if (const auto reply = askWindow(folder, withoutDataDir(words), kAnswerTimeoutMs))
+        return finish(*reply);
+    qCInfo(lcCli) << "no window runs for" << folder << "- working on the database";
+    return finish(runOnDatabase(folder, command));
+}
+
+int startWindow(char *argv[])
+{
+    const QString window
+        = QCoreApplication::applicationDirPath() + QStringLiteral("/chronodeck-window");
+#ifdef Q_OS_UNIX
+    const QByteArray path = QFile::encodeName(window);
+    ::execv(path.constData(), argv);
+    print(stderr,
+          QStringLiteral("chronodeck: the window program %1 cannot be started: %2\n")
+              .arg(window, QString::fromLocal8Bit(std::strerror(errno))));
+    return ExitDataError;
+#else
+    Q_UNUSED(argv);
+    if (QProcess::startDetached(window + QStringLiteral(".exe"),
+                                QCoreApplication::arguments().mid(1)))
+        return ExitOk;
+    print(stderr,
+          QStringLiteral("chronodeck: the window program %1 cannot be started\n").arg(window));
+    return ExitDataError;
+#endif
+}
+
+} // namespace cdk::cli
