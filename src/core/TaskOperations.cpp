@@ -7,9 +7,13 @@
 #include "store/TaskStore.h"
 #include "store/Vocabulary.h"
 
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QTimer>
+
+#include <exception>
+#include <thread>
 
 namespace cdk {
 
@@ -366,7 +370,28 @@ void TaskOperations::closeAndCompact()
 
 void TaskOperations::backupDatabase(const QString &destination)
 {
-    m_store.backupTo(destination);
+    if (!m_store.isOpen())
+        throw StoreError(QStringLiteral("The task database is not open."));
+    // Copying and syncing a database of many years takes longer than a
+    // window may stand still. The copy reads through a connection of its
+    // own on a worker thread, as of the moment it starts; meanwhile the
+    // window paints and the tracker goes on counting, but takes no input, so
+    // no command can start halfway through.
+    const QString source = m_store.DatabasePath();
+    std::exception_ptr failure;
+    QEventLoop loop;
+    std::thread worker([&] {
+        try {
+            TaskStore::backupFile(source, destination);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    worker.join();
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void TaskOperations::checkRestorable(const QString &path)

@@ -268,6 +268,13 @@ void backupInto(sql::Database &db, const QString &destination)
     }
 }
 
+void backupFile(const QString &source, const QString &destination)
+{
+    sql::Database db = sql::Database::openReadOnly(source);
+    setBusyTimeout(db);
+    backupInto(db, destination);
+}
+
 void markVerified(const QString &path)
 {
     QFile note(verifiedNotePath(path));

@@ -33,6 +33,9 @@ void checkRestorable(const QString &path);
 // the write-ahead journal are part of it. Whatever sat under that name
 // (with its journal files) is replaced; a copy that fails is removed.
 void backupInto(sql::Database &db, const QString &destination);
+// The same from a connection of its own to the file at source: what was
+// committed when it starts, journal included. Safe on any thread.
+void backupFile(const QString &source, const QString &destination);
 
 // Notes that the file, as it is on disk now, has been read whole without a
 // fault, so that the next open may skip the full check.

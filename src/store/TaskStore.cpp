@@ -258,11 +258,9 @@ void TaskStore::checkpointPassive()
 
 sql::Database &TaskStore::database() { return m_db; }
 
-void TaskStore::backupTo(const QString &destination)
+void TaskStore::backupFile(const QString &source, const QString &destination)
 {
-    if (!m_db.isOpen())
-        throw sql::Error(SQLITE_MISUSE, QStringLiteral("the task database is not open"));
-    taskfile::backupInto(m_db, destination);
+    taskfile::backupFile(source, destination);
 }
 
 void TaskStore::checkRestorable(const QString &path)

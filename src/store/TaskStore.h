@@ -44,9 +44,10 @@ public:
     // The same without waiting for anyone: what cannot be folded in now is
     // folded in next time. Cheap when there is nothing to do.
     void checkpointPassive();
-    // Writes a complete copy of the open database to destination, replacing
-    // any file of that name; the database stays open. Throws sql::Error.
-    void backupTo(const QString &destination);
+    // A complete copy of the database file at source, journal included,
+    // through a connection of its own, so it may run on another thread while
+    // this one goes on writing. Throws sql::Error.
+    static void backupFile(const QString &source, const QString &destination);
     // Throws StoreError, with a text ready to show, when the file at path is
     // not an intact task database that could take the place of this one.
     static void checkRestorable(const QString &path);

@@ -35,11 +35,11 @@ private:
         const QString wanted = QString::fromLatin1(name);
         QTimer::singleShot(0, [wanted, act] {
             QWidget *modal = nullptr;
-            QTest::qWaitFor([&] {
+            const bool up = QTest::qWaitFor([&] {
                 modal = QApplication::activeModalWidget();
                 return modal && modal->objectName() == wanted && modal->isVisible();
             });
-            if (!modal || modal->objectName() != wanted) {
+            if (!up) {
                 qWarning("no modal window %s", qPrintable(wanted));
                 return;
             }
