@@ -43,6 +43,8 @@ QPushButton *button(const QString &caption, const QString &name, QWidget *parent
     auto *b = new QPushButton(caption, parent);
     b->setObjectName(name);
     b->setAutoDefault(false);
+    // Some styles draw the caption right up to the bevel.
+    b->setMinimumWidth(b->sizeHint().width() + 2 * b->fontMetrics().averageCharWidth());
     return b;
 }
 
