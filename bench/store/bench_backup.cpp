@@ -2,8 +2,8 @@
 // day over some 27 years) while a task is tracked. Besides the time of each
 // command, the longest time the event loop did not turn while it ran: how
 // long the window does not paint or count.
-#include "common/BenchDatabase.h"
 #include "base/Clock.h"
+#include "common/BenchDatabase.h"
 #include "core/TaskOperations.h"
 #include "core/TimeTracker.h"
 #include "settings/Settings.h"

@@ -17,10 +17,7 @@ namespace {
 const QString kSaveContext = QStringLiteral("Error happened while saving file!");
 const QString kOpenContext = QStringLiteral("Error happened while opening file!");
 
-QString supportAddress()
-{
-    return QStringLiteral("support@chronodeck.org");
-}
+QString supportAddress() { return QStringLiteral("support@chronodeck.org"); }
 
 // Two names of one file: the dialogs may hand back a path spelled otherwise
 // than the program keeps it.
@@ -34,9 +31,10 @@ bool sameFile(const QString &a, const QString &b)
 
 } // namespace
 
-BackupRestore::BackupRestore(TaskOperations &operations, clsSettings &settings,
-                             Prompter &prompter)
-    : m_operations(operations), m_settings(settings), m_prompter(prompter)
+BackupRestore::BackupRestore(TaskOperations &operations, clsSettings &settings, Prompter &prompter)
+    : m_operations(operations)
+    , m_settings(settings)
+    , m_prompter(prompter)
 {
 }
 

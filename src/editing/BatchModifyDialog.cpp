@@ -170,8 +170,8 @@ void BatchModifyDialog::cmdOK_Click()
         case TimeDone: {
             // Typed text is read as numbers are read everywhere: "abc" is 0,
             // a negative or fractional value is taken as it stands.
-            const double total =
-                BasicVal(m_cmbHours->currentText()) * 60 + BasicVal(m_cmbMinutes->currentText());
+            const double total
+                = BasicVal(m_cmbHours->currentText()) * 60 + BasicVal(m_cmbMinutes->currentText());
             m_operations.setTimeDone(list, ids, RoundHalfEven(total));
             break;
         }

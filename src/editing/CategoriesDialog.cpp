@@ -61,7 +61,10 @@ void reportFailure(Prompter &prompter, const QString &context, const StoreError 
 
 CategoriesDialog::CategoriesDialog(TaskOperations &operations, Prompter &prompter,
                                    TaskDialogHost &host, QWidget *parent)
-    : QDialog(parent), m_operations(operations), m_prompter(prompter), m_host(host)
+    : QDialog(parent)
+    , m_operations(operations)
+    , m_prompter(prompter)
+    , m_host(host)
 {
     setObjectName(QStringLiteral("frmCategories"));
     setWindowTitle(QStringLiteral("Manage Categories"));
@@ -116,10 +119,10 @@ void CategoriesDialog::buildLayout()
 
     m_cmdAddNew = button(QStringLiteral("&Add New Category..."), QStringLiteral("cmdAddNew"),
                          m_gpCategories);
-    m_cmdEdit = button(QStringLiteral("&Edit Category..."), QStringLiteral("cmdEdit"),
-                       m_gpCategories);
-    m_cmdDelete = button(QStringLiteral("&Delete Category"), QStringLiteral("cmdDelete"),
-                         m_gpCategories);
+    m_cmdEdit
+        = button(QStringLiteral("&Edit Category..."), QStringLiteral("cmdEdit"), m_gpCategories);
+    m_cmdDelete
+        = button(QStringLiteral("&Delete Category"), QStringLiteral("cmdDelete"), m_gpCategories);
     m_cmdClose = button(QStringLiteral("C&lose"), QStringLiteral("cmdClose"), m_gpCategories);
     auto *side = new QVBoxLayout;
     side->addWidget(m_cmdAddNew);
@@ -148,9 +151,12 @@ void CategoriesDialog::buildLayout()
     for (int i = 0; i < 2; ++i) {
         m_chkUseDefault[i] = new QCheckBox(defaults[i], m_gpAddEdit);
         m_chkUseDefault[i]->setObjectName(QStringLiteral("chkUseDefault(%1)").arg(i));
-        m_cmdPickColor[i] = button(picks[i], QStringLiteral("cmdPickColor(%1)").arg(i), m_gpAddEdit);
-        connect(m_chkUseDefault[i], &QCheckBox::clicked, this, [this, i] { chkUseDefault_Click(i); });
-        connect(m_cmdPickColor[i], &QPushButton::clicked, this, [this, i] { cmdPickColor_Click(i); });
+        m_cmdPickColor[i]
+            = button(picks[i], QStringLiteral("cmdPickColor(%1)").arg(i), m_gpAddEdit);
+        connect(m_chkUseDefault[i], &QCheckBox::clicked, this,
+                [this, i] { chkUseDefault_Click(i); });
+        connect(m_cmdPickColor[i], &QPushButton::clicked, this,
+                [this, i] { cmdPickColor_Click(i); });
     }
     m_lblPreview = new QLabel(QStringLiteral("Preview"), m_gpAddEdit);
     m_lblPreview->setObjectName(QStringLiteral("lblPreview"));
@@ -396,8 +402,8 @@ void CategoriesDialog::cmdOK_Click()
     }
     const QPalette p = m_lblPreview->palette();
     const qint32 back = m_chkUseDefault[0]->isChecked() ? -1 : valueOf(p.color(QPalette::Window));
-    const qint32 fore =
-        m_chkUseDefault[1]->isChecked() ? -1 : valueOf(p.color(QPalette::WindowText));
+    const qint32 fore
+        = m_chkUseDefault[1]->isChecked() ? -1 : valueOf(p.color(QPalette::WindowText));
     // The name is kept as typed, blanks and all.
     try {
         if (m_editing)

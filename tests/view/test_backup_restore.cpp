@@ -27,7 +27,10 @@ private:
 
     QString folder() const { return QFileInfo(h->store().DatabasePath()).absolutePath(); }
     QString inFolder(const QString &name) const { return QDir(folder()).filePath(name); }
-    QString elsewhere(const char *name) const { return m_backups->filePath(QString::fromLatin1(name)); }
+    QString elsewhere(const char *name) const
+    {
+        return m_backups->filePath(QString::fromLatin1(name));
+    }
     QString label(const char *name) { return h->child<QLabel>(name)->text(); }
 
     // Subjects of a list as a separate reader of the file finds them.
@@ -45,8 +48,9 @@ private:
     static qint64 doneInFile(const QString &path, const QString &list, qint32 id)
     {
         sql::Database db = sql::Database::openReadOnly(path);
-        sql::Statement q = db.prepare(QStringLiteral(
-            "SELECT FinishedDuration * 60 + FinishedSeconds FROM Chronodeck WHERE List = ?1 AND ID = ?2"));
+        sql::Statement q
+            = db.prepare(QStringLiteral("SELECT FinishedDuration * 60 + FinishedSeconds FROM "
+                                        "Chronodeck WHERE List = ?1 AND ID = ?2"));
         q.bind(1, list).bind(2, id);
         return q.step() ? q.int64(0) : -1;
     }
@@ -96,8 +100,9 @@ private Q_SLOTS:
     // keeps the replaced data in the first safety copy.
     void roundTripWhileTracking()
     {
-        h->addTasks(h->today(), {makeTask(1, QStringLiteral("Alpha"), 60),
-                                 makeTask(2, QStringLiteral("Bravo"), 60)});
+        h->addTasks(
+            h->today(),
+            {makeTask(1, QStringLiteral("Alpha"), 60), makeTask(2, QStringLiteral("Bravo"), 60)});
         h->showWindow();
         track(2);
         h->clock.advance(61'000);
@@ -144,8 +149,8 @@ private Q_SLOTS:
         QCOMPARE(subjectsInFile(safety, h->today()), words("Bravo"));
         QCOMPARE(subjectsInFile(safety, h->dayKey(1)), words("Tomorrow"));
         // The restored database takes changes and keeps them across a restart.
-        h->context().operations.addTask(makeTask(0, QStringLiteral("After"), 30, 0, NotStarted, 2,
-                                                 h->today()));
+        h->context().operations.addTask(
+            makeTask(0, QStringLiteral("After"), 30, 0, NotStarted, 2, h->today()));
         h->close();
         QCOMPARE(h->store().tasksOfList(h->today()).size(), 3);
     }
@@ -161,9 +166,10 @@ private Q_SLOTS:
         h->prompter.files << existing << existing;
         h->prompter.answers << Answer::No << Answer::Yes;
         h->action("mnuCreateBackup")->trigger();
-        QCOMPARE(texts(), (QStringList {QStringLiteral("Do you want to overwrite this file?"),
-                                        QStringLiteral("Do you want to overwrite this file?"),
-                                        QStringLiteral("Database backed up successfully.")}));
+        QCOMPARE(texts(),
+                 (QStringList {QStringLiteral("Do you want to overwrite this file?"),
+                               QStringLiteral("Do you want to overwrite this file?"),
+                               QStringLiteral("Database backed up successfully.")}));
         QCOMPARE(h->prompter.dialogs.size(), 2);
         // The first dialog of a fresh program starts in the program folder.
         QCOMPARE(h->prompter.dialogs.first().at(0), folder() + QLatin1Char('/'));
@@ -175,8 +181,9 @@ private Q_SLOTS:
         QCOMPARE(texts(), QStringList {kRestoreQuestion});
         // The live database itself is not restored over itself.
         restoreFrom(h->store().DatabasePath());
-        QCOMPARE(texts(), (QStringList {kRestoreQuestion,
-                                        QStringLiteral("This database is already the default one!")}));
+        QCOMPARE(texts(),
+                 (QStringList {kRestoreQuestion,
+                               QStringLiteral("This database is already the default one!")}));
         QVERIFY(!QFile::exists(inFolder(QStringLiteral("backup_01_CDKDatabase.cdkd"))));
     }
 
@@ -186,17 +193,21 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("message");
-        QTest::newRow("not SQLite") << QStringLiteral("text") << QStringLiteral("is not a Chronodeck database");
-        QTest::newRow("other tables") << QStringLiteral("tables") << QStringLiteral("is not a Chronodeck database");
+        QTest::newRow("not SQLite")
+            << QStringLiteral("text") << QStringLiteral("is not a Chronodeck database");
+        QTest::newRow("other tables")
+            << QStringLiteral("tables") << QStringLiteral("is not a Chronodeck database");
         QTest::newRow("damaged pages") << QStringLiteral("damaged") << QStringLiteral("is damaged");
-        QTest::newRow("missing") << QStringLiteral("missing") << QStringLiteral("File does not exist!");
+        QTest::newRow("missing") << QStringLiteral("missing")
+                                 << QStringLiteral("File does not exist!");
     }
     void unusableFileRefused()
     {
         QFETCH(QString, kind);
         QFETCH(QString, message);
-        h->addTasks(h->today(), {makeTask(1, QStringLiteral("Alpha"), 60),
-                                 makeTask(2, QStringLiteral("Bravo"), 60)});
+        h->addTasks(
+            h->today(),
+            {makeTask(1, QStringLiteral("Alpha"), 60), makeTask(2, QStringLiteral("Bravo"), 60)});
         h->showWindow();
         track(1);
         const QString chosen = elsewhere("chosen.cdkd");
@@ -229,7 +240,8 @@ private Q_SLOTS:
         QCOMPARE(shown.first(), kRestoreQuestion);
         QVERIFY2(shown.last().contains(message), qPrintable(shown.last()));
         if (kind != QStringLiteral("missing"))
-            QVERIFY2(shown.last().contains(QStringLiteral("Your current database has not been changed.")),
+            QVERIFY2(shown.last().contains(
+                         QStringLiteral("Your current database has not been changed.")),
                      qPrintable(shown.last()));
 
         QVERIFY(h->tracker().TrackingActive);
@@ -256,16 +268,18 @@ private Q_SLOTS:
         const QString hundredth = inFolder(QStringLiteral("backup_100_CDKDatabase.cdkd"));
         QCOMPARE(subjectsInFile(hundredth, h->today()), words("Alpha"));
 
-        h->context().operations.addTask(makeTask(0, QStringLiteral("Bravo"), 30, 0, NotStarted, 2,
-                                                 h->today()));
+        h->context().operations.addTask(
+            makeTask(0, QStringLiteral("Bravo"), 30, 0, NotStarted, 2, h->today()));
         restoreFrom(copy);
         const QList<test::RecordingPrompter::Shown> shown = h->takeShown();
         QCOMPARE(shown.size(), 2);
-        QVERIFY2(shown.last().title.startsWith(QStringLiteral("Error - ")), qPrintable(shown.last().title));
+        QVERIFY2(shown.last().title.startsWith(QStringLiteral("Error - ")),
+                 qPrintable(shown.last().title));
         QVERIFY2(shown.last().text.startsWith(QStringLiteral("Error happened while opening file!")),
                  qPrintable(shown.last().text));
         QCOMPARE(h->shownSubjects(), words("Alpha Bravo"));
-        QCOMPARE(QDir(folder()).entryList({QStringLiteral("backup_*_CDKDatabase.cdkd")}).size(), 100);
+        QCOMPARE(QDir(folder()).entryList({QStringLiteral("backup_*_CDKDatabase.cdkd")}).size(),
+                 100);
         // The first one was never touched.
         QFile first(inFolder(BackupRestore::safetyCopyName(1)));
         QVERIFY(first.open(QIODevice::ReadOnly));
@@ -290,15 +304,16 @@ private Q_SLOTS:
         const QList<test::RecordingPrompter::Shown> shown = h->takeShown();
         QCOMPARE(shown.size(), 2);
         QCOMPARE(shown.last().icon, MessageIcon::Critical);
-        QVERIFY2(shown.last().text.startsWith(QStringLiteral("Copying file ") + QDir::toNativeSeparators(h->store().DatabasePath())
+        QVERIFY2(shown.last().text.startsWith(QStringLiteral("Copying file ")
+                                              + QDir::toNativeSeparators(h->store().DatabasePath())
                                               + QStringLiteral(" to ")),
                  qPrintable(shown.last().text));
         QVERIFY(shown.last().text.contains(
             QStringLiteral(" has failed.\r\n\r\nCan not create backup of the current database. "
                            "Please contact Varnholt support at ")));
         QVERIFY(h->tracker().TrackingActive);
-        h->context().operations.addTask(makeTask(0, QStringLiteral("Bravo"), 30, 0, NotStarted, 2,
-                                                 h->today()));
+        h->context().operations.addTask(
+            makeTask(0, QStringLiteral("Bravo"), 30, 0, NotStarted, 2, h->today()));
         QCOMPARE(h->shownSubjects(), words("Alpha Bravo"));
     }
 
@@ -312,20 +327,22 @@ private Q_SLOTS:
         {
             TaskStore other(m_backups->path());
             other.OpenTaskDatabase();
-            other.SaveTask(makeTask(1, QStringLiteral("Restored"), 30, 0, NotStarted, 2, h->today()),
-                           true, h->today(), 1);
+            other.SaveTask(
+                makeTask(1, QStringLiteral("Restored"), 30, 0, NotStarted, 2, h->today()), true,
+                h->today(), 1);
             other.Close();
             QFile::rename(other.DatabasePath(), copy);
         }
         // Another reader holds the journal open, so closing cannot fold it
         // in and it stays, full of the old database's pages.
-        h->context().operations.addTask(makeTask(0, QStringLiteral("Written late"), 30, 0,
-                                                 NotStarted, 2, h->today()));
+        h->context().operations.addTask(
+            makeTask(0, QStringLiteral("Written late"), 30, 0, NotStarted, 2, h->today()));
         h->context().operations.checkpointTimer()->stop();
         sql::Database reader = sql::Database::openReadOnly(h->store().DatabasePath());
         reader.exec(QStringLiteral("BEGIN"));
-        QCOMPARE(reader.scalar(QStringLiteral("SELECT COUNT(*) FROM Chronodeck WHERE List = '")
-                               + h->today() + QStringLiteral("'"))
+        QCOMPARE(reader
+                     .scalar(QStringLiteral("SELECT COUNT(*) FROM Chronodeck WHERE List = '")
+                             + h->today() + QStringLiteral("'"))
                      .toInt(),
                  2);
 
@@ -340,9 +357,9 @@ private Q_SLOTS:
     }
 };
 
-const QString TestBackupRestore::kRestoreQuestion =
-    QStringLiteral("This will overwrite your current database (copy of it will be created "
-                   "though).\r\n\r\nDo you really want to continue?");
+const QString TestBackupRestore::kRestoreQuestion
+    = QStringLiteral("This will overwrite your current database (copy of it will be created "
+                     "though).\r\n\r\nDo you really want to continue?");
 
 QTEST_MAIN(TestBackupRestore)
 #include "test_backup_restore.moc"

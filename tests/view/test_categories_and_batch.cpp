@@ -96,7 +96,8 @@ private Q_SLOTS:
         QStringList shownWhileOpen;
         openManager([&](QWidget *dialog) {
             click(dialog, "cmdAddNew");
-            QCOMPARE(in<QGroupBox>(dialog, "gpAddEdit")->title(), QStringLiteral("Add New Category"));
+            QCOMPARE(in<QGroupBox>(dialog, "gpAddEdit")->title(),
+                     QStringLiteral("Add New Category"));
             in<QLineEdit>(dialog, "txtName")->setText(QStringLiteral("   "));
             click(dialog, "cmdOK");
             QVERIFY(in<QGroupBox>(dialog, "gpAddEdit")->isVisible());
@@ -114,7 +115,8 @@ private Q_SLOTS:
             click(dialog, "cmdClose");
         });
         QCOMPARE(h->prompter.shown.size(), 1);
-        QCOMPARE(h->prompter.shown.first().text, QStringLiteral("Please specify the name of category!"));
+        QCOMPARE(h->prompter.shown.first().text,
+                 QStringLiteral("Please specify the name of category!"));
         QCOMPARE(h->prompter.shown.first().icon, MessageIcon::Information);
         h->takeShown();
 
@@ -182,7 +184,8 @@ private Q_SLOTS:
         });
         const QList<test::RecordingPrompter::Shown> asked = h->takeShown();
         QCOMPARE(asked.size(), 2);
-        QCOMPARE(asked.first().text, QStringLiteral("Do you really want to delete Chore category?"));
+        QCOMPARE(asked.first().text,
+                 QStringLiteral("Do you really want to delete Chore category?"));
         QCOMPARE(asked.first().icon, MessageIcon::Question);
         QCOMPARE(categories().size(), 7);
         QCOMPARE(h->shownSubjects(), words("Dishes Report"));
@@ -213,9 +216,10 @@ private Q_SLOTS:
     // its own; the tracked one's panel follows at once and goes on counting.
     void timeDoneCappedPerTask()
     {
-        h->addTasks(h->today(), {makeTask(1, QStringLiteral("Alpha"), 90, 5),
-                                 makeTask(2, QStringLiteral("Bravo"), 240, 5),
-                                 makeTask(3, QStringLiteral("Charlie"), 60, 10)});
+        h->addTasks(h->today(),
+                    {makeTask(1, QStringLiteral("Alpha"), 90, 5),
+                     makeTask(2, QStringLiteral("Bravo"), 240, 5),
+                     makeTask(3, QStringLiteral("Charlie"), 60, 10)});
         h->showWindow();
         h->clickCell(2, ColSubject);
         h->action("mnuStartTimer")->trigger();
@@ -259,8 +263,9 @@ private Q_SLOTS:
     // them and the tracker follows its task.
     void moveToAnyDay()
     {
-        h->addTasks(h->today(), {makeTask(1, QStringLiteral("Alpha")), makeTask(2, QStringLiteral("Bravo")),
-                                 makeTask(3, QStringLiteral("Charlie"))});
+        h->addTasks(h->today(),
+                    {makeTask(1, QStringLiteral("Alpha")), makeTask(2, QStringLiteral("Bravo")),
+                     makeTask(3, QStringLiteral("Charlie"))});
         h->showWindow();
         h->clickCell(3, ColSubject);
         h->action("mnuStartTimer")->trigger();
@@ -282,8 +287,9 @@ private Q_SLOTS:
     // The chosen category for every selected task; they stay selected.
     void setCategoryKeepsSelection()
     {
-        h->addTasks(h->today(), {makeTask(1, QStringLiteral("Alpha")), makeTask(2, QStringLiteral("Bravo")),
-                                 makeTask(3, QStringLiteral("Charlie"))});
+        h->addTasks(h->today(),
+                    {makeTask(1, QStringLiteral("Alpha")), makeTask(2, QStringLiteral("Bravo")),
+                     makeTask(3, QStringLiteral("Charlie"))});
         h->showWindow();
         h->selectRows({2, 3});
         batch("mnuSetTaskCategory", [](QWidget *dialog) {
