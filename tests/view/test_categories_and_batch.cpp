@@ -247,18 +247,6 @@ private Q_SLOTS:
         QTRY_COMPARE(h->stored(h->today(), 2)->FinishedDuration, 151);
     }
 
-    // Typed text that is no number counts as 0 hours.
-    void timeDoneFromText()
-    {
-        h->addTask(h->today(), makeTask(1, QStringLiteral("Alpha"), 90, 50));
-        h->showWindow();
-        batch("mnuSetTimeDone", [](QWidget *dialog) {
-            in<QComboBox>(dialog, "cmbHours")->setEditText(QStringLiteral("soon"));
-            in<QComboBox>(dialog, "cmbMinutes")->setEditText(QStringLiteral("45"));
-        });
-        QCOMPARE(h->stored(h->today(), 1)->FinishedDuration, 45);
-    }
-
     // The chosen day gets the tasks; the day on view is refilled without
     // them and the tracker follows its task.
     void moveToAnyDay()
