@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QTemporaryDir>
@@ -135,6 +136,21 @@ void BM_BackupWhileTracking(benchmark::State &state)
     reportLongest(state, longest);
 }
 BENCHMARK(BM_BackupWhileTracking)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// The same probe over an idle event loop for as long as a backup takes: how
+// long the loop stands still on this machine without any work of ours.
+void BM_IdleLoopBaseline(benchmark::State &state)
+{
+    StallProbe probe;
+    for (auto _ : state) {
+        probe.start();
+        QEventLoop loop;
+        QTimer::singleShot(250, &loop, &QEventLoop::quit);
+        loop.exec();
+        state.counters["stall_ms"] = probe.stop();
+    }
+}
+BENCHMARK(BM_IdleLoopBaseline)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 // The check of a chosen file before a restore touches anything.
 void BM_RestoreCheck(benchmark::State &state)
