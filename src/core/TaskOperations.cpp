@@ -7,7 +7,13 @@
 #include "store/TaskStore.h"
 #include "store/Vocabulary.h"
 
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
 #include <QTimer>
+
+#include <exception>
+#include <thread>
 
 namespace cdk {
 
@@ -264,6 +270,76 @@ int TaskOperations::injectRecurrentTasks(const QDate &today)
     return copies;
 }
 
+// ---- Batch changes
+
+void TaskOperations::setTimeDone(const QString &list, const QList<qint32> &ids, qint64 minutes)
+{
+    inTransaction([&] {
+        for (qint32 id : ids)
+            m_store.SetTimeDone(list, id, minutes);
+    });
+    if (m_tracker.TrackingActive && m_tracker.TrackedList == list
+        && ids.contains(m_tracker.TrackedTaskID))
+        m_tracker.reload();
+    Q_EMIT listChanged(list);
+}
+
+void TaskOperations::setCategory(const QString &list, const QList<qint32> &ids, qint32 category)
+{
+    inTransaction([&] {
+        for (qint32 id : ids)
+            m_store.SetTaskCategory(list, id, category);
+    });
+    Q_EMIT listChanged(list);
+}
+
+// ---- Categories
+
+qint32 TaskOperations::addCategory(const QString &name, qint32 backColor, qint32 foreColor)
+{
+    CategoryRecord category;
+    category.Name = name;
+    category.BackColor = backColor;
+    category.ForeColor = foreColor;
+    inTransaction([&] {
+        category.ID = m_store.NextCategoryID();
+        m_store.AddCategory(category);
+    });
+    Q_EMIT categoriesChanged();
+    return category.ID;
+}
+
+bool TaskOperations::editCategory(qint32 id, const QString &name, qint32 backColor,
+                                  qint32 foreColor)
+{
+    CategoryRecord category;
+    category.ID = id;
+    category.Name = name;
+    category.BackColor = backColor;
+    category.ForeColor = foreColor;
+    bool found = false;
+    inTransaction([&] { found = m_store.UpdateCategory(category); });
+    if (found)
+        Q_EMIT categoriesChanged();
+    return found;
+}
+
+bool TaskOperations::deleteCategory(qint32 id)
+{
+    bool found = false;
+    inTransaction([&] {
+        // Every task dialog and batch change offers a category to choose:
+        // at least one stays.
+        if (m_store.categories().size() <= 1)
+            throw StoreError(QStringLiteral("Unable to delete, You need to have at least one "
+                                            "category."));
+        found = m_store.DeleteCategory(id);
+    });
+    if (found)
+        Q_EMIT categoriesChanged();
+    return found;
+}
+
 // ---- Tracking
 
 bool TaskOperations::startTracking(const QString &list, qint32 id)
@@ -290,6 +366,88 @@ void TaskOperations::closeAndCompact()
     const QString path = m_store.DatabasePath();
     m_store.Close();
     TaskStore::compactInPlace(path);
+}
+
+void TaskOperations::backupDatabase(const QString &destination)
+{
+    if (!m_store.isOpen())
+        throw StoreError(QStringLiteral("The task database is not open."));
+    // Copying and syncing a database of many years takes longer than a
+    // window may stand still. The copy reads through a connection of its
+    // own on a worker thread, as of the moment it starts; meanwhile the
+    // window paints and the tracker goes on counting, but takes no input, so
+    // no command can start halfway through.
+    const QString source = m_store.DatabasePath();
+    std::exception_ptr failure;
+    QEventLoop loop;
+    std::thread worker([&] {
+        try {
+            TaskStore::backupFile(source, destination);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    worker.join();
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+void TaskOperations::checkRestorable(const QString &path)
+{
+    TaskStore::checkRestorable(path);
+}
+
+namespace {
+
+void removeFile(const QString &path)
+{
+    if (!QFileInfo::exists(path))
+        return;
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    if (!QFile::remove(path))
+        throw StoreError(QStringLiteral("The file \"%1\" cannot be deleted.").arg(path));
+}
+
+// The file at path, with its journal files, is replaced by a copy of source.
+void putInPlace(const QString &source, const QString &path)
+{
+    // Journal files of the old database would be replayed into the new one.
+    removeFile(path + QStringLiteral("-wal"));
+    removeFile(path + QStringLiteral("-shm"));
+    removeFile(path);
+    if (!QFile::copy(source, path))
+        throw StoreError(QStringLiteral("Unable to save database to ") + path
+                         + QStringLiteral("!"));
+    QFile::setPermissions(path, QFile::permissions(path) | QFile::ReadOwner | QFile::WriteOwner);
+}
+
+} // namespace
+
+void TaskOperations::replaceDatabase(const QString &chosen, const QString &fallback)
+{
+    m_tracker.stop();
+    m_tmrCheckpoint->stop();
+    const QString live = m_store.DatabasePath();
+    m_store.Close();
+    try {
+        putInPlace(chosen, live);
+        m_store.OpenTaskDatabase();
+    } catch (const StoreError &e) {
+        qCWarning(lcStore) << "the restored file cannot be used:" << e.message();
+        // The live data comes back from its copy, so the program goes on
+        // with the database it had.
+        try {
+            putInPlace(fallback, live);
+            m_store.OpenTaskDatabase();
+        } catch (const StoreError &again) {
+            qCWarning(lcStore) << "the previous database cannot be put back:" << again.message();
+        }
+        Q_EMIT databaseReplaced();
+        throw;
+    }
+    Q_EMIT databaseReplaced();
 }
 
 } // namespace cdk

@@ -81,6 +81,22 @@ public:
     // Copies the templates that match today into today's list, once a day.
     int injectRecurrentTasks(const QDate &today);
 
+    // ---- Batch changes of the tasks of one list
+    // Time done := minutes, capped by each task's own budget; the seconds of
+    // the minute in progress are dropped. A tracked task goes on from there.
+    void setTimeDone(const QString &list, const QList<qint32> &ids, qint64 minutes);
+    void setCategory(const QString &list, const QList<qint32> &ids, qint32 category);
+
+    // ---- Categories
+    // A new category under the next free number, which is returned. The name
+    // is stored as given; colours are -1 for the grid's own.
+    qint32 addCategory(const QString &name, qint32 backColor, qint32 foreColor);
+    // False when the category does not exist (nothing written).
+    bool editCategory(qint32 id, const QString &name, qint32 backColor, qint32 foreColor);
+    // Tasks of the category keep its number and show "(none)". The last
+    // category is refused (StoreError with code 0). False when missing.
+    bool deleteCategory(qint32 id);
+
     // ---- Tracking
     // Starts tracking the task; false when it does not exist.
     bool startTracking(const QString &list, qint32 id);
@@ -93,12 +109,29 @@ public:
     QTimer *checkpointTimer() const { return m_tmrCheckpoint; }
     // At exit: tracking ends, the database closes and is compacted.
     void closeAndCompact();
+    // A complete copy of the live database at destination, taken while it
+    // stays open (tracked minutes included); replaces any file of that name.
+    void backupDatabase(const QString &destination);
+    // Throws StoreError, ready to show, unless the file is an intact task
+    // database. Reads it only.
+    void checkRestorable(const QString &path);
+    // The file at chosen (checked by checkRestorable) takes the place of the
+    // live database: tracking stops, the database closes, its journal files
+    // go, the file is copied in and opened. When the copy or the open fails,
+    // fallback (a complete copy of the live database) is put in its place
+    // and a StoreError is thrown; the database is open either way.
+    void replaceDatabase(const QString &chosen, const QString &fallback);
 
 Q_SIGNALS:
     // Tasks of the list appeared, vanished, moved or changed in numbers.
     void listChanged(const QString &list);
     // One task changed in place.
     void taskChanged(const QString &list, qint32 id);
+    // A category was added, renamed, recoloured or deleted.
+    void categoriesChanged();
+    // Another database file took the place of the live one: every list,
+    // category and tracked task read before is gone.
+    void databaseReplaced();
 
 private:
     bool markFull() const;

@@ -55,6 +55,16 @@ Database Database::open(const QString &path, bool create)
     int flags = SQLITE_OPEN_READWRITE;
     if (create)
         flags |= SQLITE_OPEN_CREATE;
+    return openWith(path, flags);
+}
+
+Database Database::openReadOnly(const QString &path)
+{
+    return openWith(path, SQLITE_OPEN_READONLY);
+}
+
+Database Database::openWith(const QString &path, int flags)
+{
     sqlite3 *raw = nullptr;
     const QByteArray file = path.toUtf8();
     const int rc = sqlite3_open_v2(file.constData(), &raw, flags, nullptr);

@@ -35,6 +35,8 @@ public:
 
     // Opens (create = true: creates when missing) the file read-write.
     static Database open(const QString &path, bool create);
+    // Opens the file for reading only; nothing is ever written to it.
+    static Database openReadOnly(const QString &path);
 
     bool isOpen() const { return m_db != nullptr; }
     void close();
@@ -47,6 +49,8 @@ public:
     sqlite3 *handle() const { return m_db; }
 
 private:
+    static Database openWith(const QString &path, int flags);
+
     sqlite3 *m_db = nullptr;
 };
 

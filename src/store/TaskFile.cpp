@@ -196,6 +196,86 @@ sql::Database create(const QString &path)
     return db;
 }
 
+void checkRestorable(const QString &path)
+{
+    const QString file = shownPath(path);
+    const QString unchanged = QStringLiteral("Your current database has not been changed.");
+    try {
+        sql::Database db = sql::Database::openReadOnly(path);
+        setBusyTimeout(db);
+        const QString check = quickCheck(db);
+        if (check != QStringLiteral("ok"))
+            throw sql::Error(SQLITE_CORRUPT, check);
+        const QString missing = schema::missingParts(db);
+        if (!missing.isEmpty())
+            throw StoreError(QStringLiteral("The file \"%1\" is not a %2 database (%3), so it "
+                                            "cannot be restored. %4")
+                                 .arg(file, programName(), missing, unchanged));
+    } catch (const sql::Error &e) {
+        qCWarning(lcStore) << "refused to restore" << file << e.code() << e.message();
+        switch (e.code() & 0xff) {
+        case SQLITE_NOTADB:
+            throw StoreError(QStringLiteral("The file \"%1\" is not a %2 database, so it cannot "
+                                            "be restored. %3")
+                                 .arg(file, programName(), unchanged));
+        case SQLITE_CORRUPT:
+            throw StoreError(QStringLiteral("The file \"%1\" is damaged, so it cannot be "
+                                            "restored. %2")
+                                 .arg(file, unchanged));
+        default:
+            throw StoreError(QStringLiteral("The file \"%1\" cannot be read: %2\n\n%3")
+                                 .arg(file, e.message(), unchanged));
+        }
+    }
+}
+
+void backupInto(sql::Database &db, const QString &destination)
+{
+    // A journal left beside an older file of that name would be replayed
+    // into the copy when it is opened.
+    for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm"),
+                                  QStringLiteral("-journal")}) {
+        const QString stale = destination + suffix;
+        if (QFileInfo::exists(stale)) {
+            QFile::setPermissions(stale, QFile::ReadOwner | QFile::WriteOwner);
+            if (!QFile::remove(stale))
+                throw sql::Error(SQLITE_CANTOPEN,
+                                 QStringLiteral("the file \"%1\" cannot be replaced")
+                                     .arg(shownPath(stale)));
+        }
+    }
+    sql::Database target = sql::Database::open(destination, true);
+    sqlite3_backup *backup = sqlite3_backup_init(target.handle(), "main", db.handle(), "main");
+    int rc = SQLITE_OK;
+    QString message;
+    if (!backup) {
+        rc = sqlite3_extended_errcode(target.handle());
+        message = QString::fromUtf8(sqlite3_errmsg(target.handle()));
+    } else {
+        // One step: the source is the program's own connection, so nothing
+        // can write between steps anyway, and one pass is the quickest.
+        sqlite3_backup_step(backup, -1);
+        rc = sqlite3_backup_finish(backup);
+        if (rc != SQLITE_OK) {
+            rc = sqlite3_extended_errcode(target.handle());
+            message = QString::fromUtf8(sqlite3_errmsg(target.handle()));
+        }
+    }
+    target.close();
+    if (rc != SQLITE_OK) {
+        removeCreatedFile(destination);
+        throw sql::Error(rc, message % QStringLiteral(" (") % shownPath(destination)
+                                 % QLatin1Char(')'));
+    }
+}
+
+void backupFile(const QString &source, const QString &destination)
+{
+    sql::Database db = sql::Database::openReadOnly(source);
+    setBusyTimeout(db);
+    backupInto(db, destination);
+}
+
 void markVerified(const QString &path)
 {
     QFile note(verifiedNotePath(path));

@@ -25,6 +25,19 @@ void checkpoint(sql::Database &db, const QString &path);
 
 void setBusyTimeout(sql::Database &db);
 
+// Reads the file without writing to it and refuses, with a text ready to
+// show, anything that is not an intact task database.
+void checkRestorable(const QString &path);
+
+// A complete, consistent copy of the open database into a new file at
+// destination, taken through the engine's online backup, so pages still in
+// the write-ahead journal are part of it. Whatever sat under that name
+// (with its journal files) is replaced; a copy that fails is removed.
+void backupInto(sql::Database &db, const QString &destination);
+// The same from a connection of its own to the file at source: what was
+// committed when it starts, journal included. Safe on any thread.
+void backupFile(const QString &source, const QString &destination);
+
 // Notes that the file, as it is on disk now, has been read whole without a
 // fault, so that the next open may skip the full check.
 void markVerified(const QString &path);

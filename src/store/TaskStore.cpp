@@ -124,6 +124,8 @@ struct TaskStore::Statements
     LazyStatement setPriority;
     LazyStatement moveTask;
     LazyStatement resetTimeDone;
+    LazyStatement setTimeDone;
+    LazyStatement setCategory;
     LazyStatement category;
     LazyStatement maxCategoryId;
     LazyStatement categories;
@@ -208,6 +210,9 @@ void TaskStore::prepareStatements()
     s->setPriority = prep("UPDATE Chronodeck SET Priority = ?3 WHERE " CDK_TASK_ROW);
     s->moveTask = prep("UPDATE Chronodeck SET List = ?3, ID = ?4 WHERE " CDK_TASK_ROW);
     s->resetTimeDone = prep("UPDATE Chronodeck SET FinishedDuration = 0 WHERE " CDK_TASK_ROW);
+    s->setTimeDone = prep("UPDATE Chronodeck SET FinishedSeconds = 0, FinishedDuration = "
+                          "CASE WHEN ?3 >= Duration THEN Duration ELSE ?3 END WHERE " CDK_TASK_ROW);
+    s->setCategory = prep("UPDATE Chronodeck SET Category = ?3 WHERE " CDK_TASK_ROW);
     s->category = prep("SELECT Name, ForeColor, BackColor FROM CategoryList WHERE ID = ?1");
     s->maxCategoryId = prep("SELECT MAX(ID) FROM CategoryList");
     s->categories = prep("SELECT ID, Name, BackColor, ForeColor, CatData1, CatData2 "
@@ -272,6 +277,16 @@ void TaskStore::checkpointPassive()
 }
 
 sql::Database &TaskStore::database() { return m_db; }
+
+void TaskStore::backupFile(const QString &source, const QString &destination)
+{
+    taskfile::backupFile(source, destination);
+}
+
+void TaskStore::checkRestorable(const QString &path)
+{
+    taskfile::checkRestorable(path);
+}
 
 void TaskStore::CompactDatabase(const QString &source, const QString &destination)
 {
@@ -530,6 +545,24 @@ bool TaskStore::ResetTimeDone(const QString &list, qint32 id)
     sql::Statement &q = st().resetTimeDone;
     StepScope scope(q);
     q.bind(1, list).bind(2, id).run();
+    return m_db.changes() > 0;
+}
+
+bool TaskStore::SetTimeDone(const QString &list, qint32 id, qint64 minutes)
+{
+    sql::Statement &q = st().setTimeDone;
+    StepScope scope(q);
+    q.bind(1, list).bind(2, id).bind(3, minutes);
+    guarded([&q] { q.run(); });
+    return m_db.changes() > 0;
+}
+
+bool TaskStore::SetTaskCategory(const QString &list, qint32 id, qint32 category)
+{
+    sql::Statement &q = st().setCategory;
+    StepScope scope(q);
+    q.bind(1, list).bind(2, id).bind(3, category);
+    guarded([&q] { q.run(); });
     return m_db.changes() > 0;
 }
 

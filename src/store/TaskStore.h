@@ -48,6 +48,13 @@ public:
     // The same without waiting for anyone: what cannot be folded in now is
     // folded in next time. Cheap when there is nothing to do.
     void checkpointPassive();
+    // A complete copy of the database file at source, journal included,
+    // through a connection of its own, so it may run on another thread while
+    // this one goes on writing. Throws sql::Error.
+    static void backupFile(const QString &source, const QString &destination);
+    // Throws StoreError, with a text ready to show, when the file at path is
+    // not an intact task database that could take the place of this one.
+    static void checkRestorable(const QString &path);
     // The open connection, for callers that keep statements of their own.
     sql::Database &database();
 
@@ -100,6 +107,10 @@ public:
     bool MoveTask(const QString &list, qint32 id, const QString &targetList, qint32 newId);
     // FinishedDuration := 0; seconds and state stay.
     bool ResetTimeDone(const QString &list, qint32 id);
+    // FinishedDuration := minutes, but never more than the task's budget;
+    // FinishedSeconds := 0.
+    bool SetTimeDone(const QString &list, qint32 id, qint64 minutes);
+    bool SetTaskCategory(const QString &list, qint32 id, qint32 category);
 
     // ---- The tracked task: one row, looked up and written every second
     struct TrackedRow

@@ -9,13 +9,14 @@
 #include "core/TimeTracker.h"
 #include "desktop/TrayIcon.h"
 #include "editing/AddTaskDialog.h"
+#include "editing/CategoriesDialog.h"
 #include "settings/GridColumns.h"
 #include "settings/WindowPlacement.h"
 #include "store/Vocabulary.h"
 #include "tracking/TrackingController.h"
 #include "view/AppContext.h"
 #include "view/ClickableLabel.h"
-#include "view/DatePicker.h"
+#include "controls/DatePicker.h"
 #include "view/TaskCommands.h"
 #include "view/TaskGrid.h"
 #include "view/TaskGridView.h"
@@ -548,11 +549,10 @@ AddTaskDialog &MainWindow::taskDialog()
 
 void MainWindow::openCategoryManager(QWidget *parent)
 {
-    Q_UNUSED(parent);
-    m_context.prompter.tell(programName(),
-                            QStringLiteral("Managing categories is not available in this "
-                                           "version yet."),
-                            MessageIcon::Information);
+    CategoriesDialog dialog(m_context.operations, m_context.prompter, *this, parent);
+    // Names and colours of the day's rows change only when a category did.
+    if (dialog.ShowEx(parent))
+        m_grid->reload();
 }
 
 int &MainWindow::modalDialogDepth()

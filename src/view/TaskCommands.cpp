@@ -6,6 +6,7 @@
 #include "core/TaskOperations.h"
 #include "core/TimeTracker.h"
 #include "editing/AddTaskDialog.h"
+#include "editing/BatchModifyDialog.h"
 #include "editing/RecurrentTasksDialog.h"
 #include "editing/TaskDialogHost.h"
 #include "store/Vocabulary.h"
@@ -84,14 +85,14 @@ TaskCommands::TaskCommands(AppContext &context, CommandHost &host, TaskDialogHos
     connect(mnuMarkDone, &QAction::triggered, this, [this] { checkSelected(true); });
     connect(mnuMarkUndone, &QAction::triggered, this, [this] { checkSelected(false); });
     connect(mnuSetTaskCategory, &QAction::triggered, this,
-            [this] { notAvailableYet(QStringLiteral("Setting the category of several tasks")); });
+            [this] { batchModify(BatchModifyDialog::Category); });
     connect(mnuSetTimeDone, &QAction::triggered, this,
-            [this] { notAvailableYet(QStringLiteral("Setting the time done of several tasks")); });
+            [this] { batchModify(BatchModifyDialog::TimeDone); });
     connect(mnuResetTimer, &QAction::triggered, this, &TaskCommands::resetTimeDone);
     connect(mnuMoveTasksToNextDay, &QAction::triggered, this, [this] { moveSelected(1); });
     connect(mnuMoveTasksToPreviousDay, &QAction::triggered, this, [this] { moveSelected(-1); });
     connect(mnuMoveTasksToAnyDay, &QAction::triggered, this,
-            [this] { notAvailableYet(QStringLiteral("Moving tasks to a chosen day")); });
+            [this] { batchModify(BatchModifyDialog::MoveToAnyDay); });
 }
 
 template<typename Fn> bool TaskCommands::guarded(const QString &what, Fn &&operation)
@@ -119,13 +120,6 @@ void TaskCommands::updateStates(int n)
         a->setEnabled(n >= 1);
     for (QAction *a : mnuPriority)
         a->setEnabled(n >= 1);
-}
-
-void TaskCommands::notAvailableYet(const QString &command)
-{
-    m_context.prompter.tell(programName(),
-                            command + QStringLiteral(" is not available in this version yet."),
-                            MessageIcon::Information);
 }
 
 // ---- Adding and editing --------------------------------------------------
@@ -282,6 +276,15 @@ void TaskCommands::moveSelected(int days)
     guarded(QStringLiteral("Moving the tasks"), [&] {
         m_context.operations.moveTasks(m_host.CurrentListKey(), ids, target);
     });
+}
+
+void TaskCommands::batchModify(int mode)
+{
+    BatchModifyDialog dialog(m_context.operations, m_context.prompter, m_dialogHost,
+                             [this] { return m_host.grid().selectedTaskIds(); },
+                             m_host.dialogParent());
+    dialog.ShowEx(mode, m_context.clock.today());
+    m_host.updateCommandStates();
 }
 
 void TaskCommands::copySelectionToClipboard()

@@ -59,7 +59,8 @@ private:
     void setPriority(int index);
     void resetTimeDone();
     void moveSelected(int days);
-    void notAvailableYet(const QString &command);
+    // The batch modify dialog in its mode (time done, any day, category).
+    void batchModify(int mode);
 
     // Asks "Do you want to stop time tracking this task?" when check-off
     // touches the tracked task and the settings do not decide it.

@@ -38,6 +38,10 @@ TaskGrid::TaskGrid(TaskOperations &operations, clsSettings &settings, TaskGridVi
     m_model.setBaseFont(m_view->font());
     connect(&m_operations, &TaskOperations::listChanged, this, &TaskGrid::onListChanged);
     connect(&m_operations, &TaskOperations::taskChanged, this, &TaskGrid::onTaskChanged);
+    // Nothing read from the database that was replaced stays on screen, not
+    // even the selection.
+    connect(&m_operations, &TaskOperations::databaseReplaced, this,
+            [this] { showList(m_listKey); });
 }
 
 // ---- Columns and sorting

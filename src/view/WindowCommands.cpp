@@ -2,6 +2,7 @@
 
 #include "base/Functions.h"
 #include "controls/Icons.h"
+#include "core/BackupRestore.h"
 #include "editing/TaskDialogHost.h"
 #include "view/AppContext.h"
 #include "view/CommandActions.h"
@@ -32,10 +33,8 @@ WindowCommands::WindowCommands(AppContext &context, CommandHost &host, QObject *
         makeCommandAction(this, "actNextDay", QStringLiteral("Move to the next day"), "NEXTDAY");
     actToday = makeCommandAction(this, "actToday", QStringLiteral("View Today's Task List"), "TODAY");
 
-    connect(mnuCreateBackup, &QAction::triggered, this,
-            [this] { notAvailableYet(QStringLiteral("Creating a backup")); });
-    connect(mnuRestoreBackup, &QAction::triggered, this,
-            [this] { notAvailableYet(QStringLiteral("Restoring a backup")); });
+    connect(mnuCreateBackup, &QAction::triggered, this, &WindowCommands::createBackup);
+    connect(mnuRestoreBackup, &QAction::triggered, this, &WindowCommands::restoreBackup);
     connect(mnuSettings, &QAction::triggered, this,
             [this] { notAvailableYet(QStringLiteral("The settings window")); });
     connect(mnuViewTheTutorial, &QAction::triggered, this,
@@ -56,6 +55,29 @@ void WindowCommands::notAvailableYet(const QString &command)
     m_context.prompter.tell(programName(),
                             command + QStringLiteral(" is not available in this version yet."),
                             MessageIcon::Information);
+}
+
+void WindowCommands::createBackup()
+{
+    BackupRestore backup(m_context.operations, m_context.settings, m_context.prompter);
+    if (backup.CreateBackup())
+        m_context.prompter.tell(programName(), QStringLiteral("Database backed up successfully."),
+                                MessageIcon::Information);
+}
+
+void WindowCommands::restoreBackup()
+{
+    if (m_context.prompter.ask(programName(),
+                               QStringLiteral("This will overwrite your current database (copy of "
+                                              "it will be created though).\r\n\r\nDo you "
+                                              "really want to continue?"),
+                               MessageIcon::Exclamation)
+        != Answer::Yes)
+        return;
+    BackupRestore restore(m_context.operations, m_context.settings, m_context.prompter);
+    if (restore.RestoreBackup())
+        m_context.prompter.tell(programName(), QStringLiteral("Database successfully restored."),
+                                MessageIcon::Information);
 }
 
 void WindowCommands::about()

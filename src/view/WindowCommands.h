@@ -36,6 +36,8 @@ Q_SIGNALS:
 private:
     void notAvailableYet(const QString &command);
     void about();
+    void createBackup();
+    void restoreBackup();
 
     AppContext &m_context;
     CommandHost &m_host;

@@ -14,7 +14,7 @@
 #include "store/Sql.h"
 #include "tracking/Sound.h"
 #include "view/AppContext.h"
-#include "view/DatePicker.h"
+#include "controls/DatePicker.h"
 #include "view/MainWindow.h"
 #include "view/TaskGrid.h"
 

@@ -8,7 +8,7 @@
 #include "controls/ImageButton.h"
 #include "tracking/TrackingController.h"
 #include "view/AppContext.h"
-#include "view/DatePicker.h"
+#include "controls/DatePicker.h"
 #include "view/MainWindow.h"
 #include "view/TaskGrid.h"
 #include "view/TaskGridView.h"

@@ -1,4 +1,4 @@
-#include "view/DatePicker.h"
+#include "controls/DatePicker.h"
 
 #include "controls/Icons.h"
 

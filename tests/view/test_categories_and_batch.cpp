@@ -1,0 +1,297 @@
+// The category manager and the batch modify dialog as a user meets them in
+// the main window: what ends up in the database, what the grid and the
+// tracker panel show afterwards.
+#include "MainWindowHarness.h"
+
+#include "controls/DatePicker.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <functional>
+#include <memory>
+
+using namespace cdk;
+using test::makeTask;
+using test::words;
+
+class TestCategoriesAndBatch final : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<test::MainWindowHarness> h;
+
+    // Runs `act` on the modal window of that name once it is up; a window
+    // `act` left open is closed, so a failed check never hangs.
+    static void whenModal(const char *name, std::function<void(QWidget *)> act)
+    {
+        const QString wanted = QString::fromLatin1(name);
+        QTimer::singleShot(0, [wanted, act] {
+            QWidget *modal = nullptr;
+            const bool up = QTest::qWaitFor([&] {
+                modal = QApplication::activeModalWidget();
+                return modal && modal->objectName() == wanted && modal->isVisible();
+            });
+            if (!up) {
+                qWarning("no modal window %s", qPrintable(wanted));
+                return;
+            }
+            act(modal);
+            if (modal->isVisible())
+                QMetaObject::invokeMethod(modal, "done", Q_ARG(int, 0));
+        });
+    }
+    template<typename T> static T *in(QWidget *window, const char *name)
+    {
+        T *found = window->findChild<T *>(QString::fromLatin1(name));
+        if (!found)
+            qWarning("no widget %s", name);
+        return found;
+    }
+    static void click(QWidget *window, const char *button)
+    {
+        QTest::mouseClick(in<QPushButton>(window, button), Qt::LeftButton);
+    }
+    static void selectCategoryRow(QWidget *dialog, int row)
+    {
+        auto *grid = in<QTreeWidget>(dialog, "CatGrid");
+        grid->setCurrentItem(grid->topLevelItem(row - 1));
+    }
+    QList<CategoryRecord> categories() { return h->store().categories(); }
+    QString text(const char *name) { return h->child<QLabel>(name)->text(); }
+
+    void openManager(std::function<void(QWidget *)> act)
+    {
+        whenModal("frmCategories", std::move(act));
+        h->action("mnuManageCategories")->trigger();
+    }
+    void batch(const char *command, std::function<void(QWidget *)> act)
+    {
+        whenModal("frmModify", [act](QWidget *dialog) {
+            act(dialog);
+            click(dialog, "cmdOK");
+        });
+        h->action(command)->trigger();
+    }
+
+private Q_SLOTS:
+    void init() { h = std::make_unique<test::MainWindowHarness>(); }
+    void cleanup() { test::MainWindowHarness::finish(h); }
+
+    // A name is stored as typed, blanks included, with -1 for the "Default"
+    // colours; a blank name is refused and the panel stays open. The grid
+    // shows a renamed category once the manager closes, not before.
+    void addAndRename()
+    {
+        h->addTask(h->today(), makeTask(1, QStringLiteral("Alpha")));
+        h->showWindow();
+        const qsizetype before = categories().size();
+        QStringList shownWhileOpen;
+        openManager([&](QWidget *dialog) {
+            click(dialog, "cmdAddNew");
+            QCOMPARE(in<QGroupBox>(dialog, "gpAddEdit")->title(),
+                     QStringLiteral("Add New Category"));
+            in<QLineEdit>(dialog, "txtName")->setText(QStringLiteral("   "));
+            click(dialog, "cmdOK");
+            QVERIFY(in<QGroupBox>(dialog, "gpAddEdit")->isVisible());
+            in<QLineEdit>(dialog, "txtName")->setText(QStringLiteral("  Errands  "));
+            click(dialog, "cmdOK");
+            QVERIFY(!in<QGroupBox>(dialog, "gpAddEdit")->isVisible());
+            QCOMPARE(in<QTreeWidget>(dialog, "CatGrid")->topLevelItemCount(), before + 1);
+
+            selectCategoryRow(dialog, 1);
+            click(dialog, "cmdEdit");
+            QCOMPARE(in<QLineEdit>(dialog, "txtName")->text(), QStringLiteral("Work"));
+            in<QLineEdit>(dialog, "txtName")->setText(QStringLiteral("Office"));
+            click(dialog, "cmdOK");
+            shownWhileOpen << h->grid().cellText(1, ColCategory);
+            click(dialog, "cmdClose");
+        });
+        QCOMPARE(h->prompter.shown.size(), 1);
+        QCOMPARE(h->prompter.shown.first().text,
+                 QStringLiteral("Please specify the name of category!"));
+        QCOMPARE(h->prompter.shown.first().icon, MessageIcon::Information);
+        h->takeShown();
+
+        const CategoryRecord added = categories().last();
+        QCOMPARE(added.Name, QStringLiteral("  Errands  "));
+        QCOMPARE(added.ID, 9);
+        QCOMPARE(added.BackColor, -1);
+        QCOMPARE(added.ForeColor, -1);
+        QCOMPARE(categories().first().BackColor, 10020801); // renaming kept the colours
+        QCOMPARE(shownWhileOpen, words("Work"));
+        QCOMPARE(h->grid().cellText(1, ColCategory), QStringLiteral("Office"));
+    }
+
+    // A picked colour unticks its "Default" box; ticking it again puts the
+    // desktop's colour back and stores -1. Cancelling the colour dialog
+    // changes nothing.
+    void coloursAndDefaults()
+    {
+        h->showWindow();
+        openManager([&](QWidget *dialog) {
+            selectCategoryRow(dialog, 2); // "Personal", a background of its own
+            click(dialog, "cmdEdit");
+            auto *backDefault = in<QCheckBox>(dialog, "chkUseDefault(0)");
+            auto *textDefault = in<QCheckBox>(dialog, "chkUseDefault(1)");
+            QVERIFY(!backDefault->isChecked());
+            QVERIFY(textDefault->isChecked());
+            auto *preview = in<QLabel>(dialog, "lblPreview");
+            const QColor systemBack = preview->palette().color(QPalette::Base);
+
+            h->prompter.colors << 0x0000FF; // red
+            click(dialog, "cmdPickColor(1)");
+            QVERIFY(!textDefault->isChecked());
+            QCOMPARE(preview->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+            click(dialog, "cmdPickColor(1)"); // cancelled
+            QVERIFY(!textDefault->isChecked());
+            QCOMPARE(preview->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+
+            backDefault->click();
+            QVERIFY(backDefault->isChecked());
+            QCOMPARE(preview->palette().color(QPalette::Window), systemBack);
+            click(dialog, "cmdOK");
+            click(dialog, "cmdClose");
+        });
+        const CategoryRecord personal = categories().at(1);
+        QCOMPARE(personal.Name, QStringLiteral("Personal"));
+        QCOMPARE(personal.BackColor, -1);
+        QCOMPARE(personal.ForeColor, 0x0000FF);
+    }
+
+    // Deleting asks first; the tasks of a deleted category stay, keep its
+    // number, show "(none)" and keep it through an edit that does not pick
+    // another. The last category cannot go.
+    void deleteKeepsTasksAndTheLastCategory()
+    {
+        TaskRecord chore = makeTask(1, QStringLiteral("Dishes"));
+        chore.Category = 3;
+        h->addTasks(h->today(), {chore, makeTask(2, QStringLiteral("Report"))});
+        h->showWindow();
+        openManager([&](QWidget *dialog) {
+            selectCategoryRow(dialog, 3);
+            click(dialog, "cmdDelete"); // answered No
+            h->prompter.answers << Answer::Yes;
+            click(dialog, "cmdDelete");
+            click(dialog, "cmdClose");
+        });
+        const QList<test::RecordingPrompter::Shown> asked = h->takeShown();
+        QCOMPARE(asked.size(), 2);
+        QCOMPARE(asked.first().text,
+                 QStringLiteral("Do you really want to delete Chore category?"));
+        QCOMPARE(asked.first().icon, MessageIcon::Question);
+        QCOMPARE(categories().size(), 7);
+        QCOMPARE(h->shownSubjects(), words("Dishes Report"));
+        QCOMPARE(h->grid().cellText(1, ColCategory), QStringLiteral("(none)"));
+
+        whenModal("frmAddTask", [](QWidget *dialog) {
+            QCOMPARE(in<QComboBox>(dialog, "cmbCategory")->currentText(), QStringLiteral("(none)"));
+            click(dialog, "cmdOK");
+        });
+        h->clickCell(1, ColSubject);
+        h->action("mnuEditTask")->trigger();
+        QCOMPARE(h->stored(h->today(), 1)->Category, 3);
+
+        for (const CategoryRecord &c : categories().mid(1))
+            h->context().operations.deleteCategory(c.ID);
+        openManager([&](QWidget *dialog) {
+            QCOMPARE(in<QTreeWidget>(dialog, "CatGrid")->topLevelItemCount(), 1);
+            click(dialog, "cmdDelete");
+            click(dialog, "cmdClose");
+        });
+        QCOMPARE(h->prompter.lastText(),
+                 QStringLiteral("Unable to delete, You need to have at least one category."));
+        h->takeShown();
+        QCOMPARE(categories().size(), 1);
+    }
+
+    // 2 hours 30 minutes on budgets of 90 and 240 minutes: each is capped by
+    // its own; the tracked one's panel follows at once and goes on counting.
+    void timeDoneCappedPerTask()
+    {
+        h->addTasks(h->today(),
+                    {makeTask(1, QStringLiteral("Alpha"), 90, 5),
+                     makeTask(2, QStringLiteral("Bravo"), 240, 5),
+                     makeTask(3, QStringLiteral("Charlie"), 60, 10)});
+        h->showWindow();
+        h->clickCell(2, ColSubject);
+        h->action("mnuStartTimer")->trigger();
+        h->clock.advance(30'000);
+        QTRY_COMPARE(h->stored(h->today(), 2)->FinishedSeconds, quint8(30));
+        h->selectRows({1, 2});
+
+        batch("mnuSetTimeDone", [](QWidget *dialog) {
+            QVERIFY(in<QWidget>(dialog, "fraTimeDone")->isVisible());
+            QVERIFY(!in<QWidget>(dialog, "gpCategory")->isVisible());
+            QCOMPARE(in<QComboBox>(dialog, "cmbMinutes")->currentText(), QStringLiteral("0"));
+            in<QComboBox>(dialog, "cmbHours")->setEditText(QStringLiteral("2"));
+            in<QComboBox>(dialog, "cmbMinutes")->setEditText(QStringLiteral("30"));
+        });
+        QCOMPARE(h->stored(h->today(), 1)->FinishedDuration, 90);
+        QCOMPARE(h->stored(h->today(), 2)->FinishedDuration, 150);
+        QCOMPARE(h->stored(h->today(), 2)->FinishedSeconds, quint8(0));
+        QCOMPARE(h->stored(h->today(), 3)->FinishedDuration, 10);
+        QCOMPARE(h->grid().cellText(2, ColTimeDone), QStringLiteral("2:30"));
+        QVERIFY2(text("lblStatus").startsWith(QStringLiteral("Done: [2:30 / 4:00]")),
+                 qPrintable(text("lblStatus")));
+        QCOMPARE(h->grid().selectedTaskIds(), (QList<qint32> {1, 2}));
+        QVERIFY(h->tracker().TrackingActive);
+        h->clock.advance(60'000);
+        QTRY_COMPARE(h->stored(h->today(), 2)->FinishedDuration, 151);
+    }
+
+    // The chosen day gets the tasks; the day on view is refilled without
+    // them and the tracker follows its task.
+    void moveToAnyDay()
+    {
+        h->addTasks(h->today(),
+                    {makeTask(1, QStringLiteral("Alpha")), makeTask(2, QStringLiteral("Bravo")),
+                     makeTask(3, QStringLiteral("Charlie"))});
+        h->showWindow();
+        h->clickCell(3, ColSubject);
+        h->action("mnuStartTimer")->trigger();
+        h->selectRows({1, 3});
+        const QDate target = h->clock.today().addDays(5);
+        batch("mnuMoveTasksToAnyDay", [&](QWidget *dialog) {
+            auto *date = in<DatePicker>(dialog, "dtpDate");
+            QCOMPARE(date->date(), h->clock.today());
+            date->setDate(target);
+        });
+        QCOMPARE(h->shownSubjects(), words("Bravo"));
+        const QList<TaskRecord> moved = h->store().tasksOfList(DayListKey(target));
+        QCOMPARE(moved.size(), 2);
+        QCOMPARE(h->tracker().TrackedList, DayListKey(target));
+        QCOMPARE(h->store().findTask(DayListKey(target), h->tracker().TrackedTaskID)->Subject,
+                 QStringLiteral("Charlie"));
+    }
+
+    // The chosen category for every selected task; they stay selected.
+    void setCategoryKeepsSelection()
+    {
+        h->addTasks(h->today(),
+                    {makeTask(1, QStringLiteral("Alpha")), makeTask(2, QStringLiteral("Bravo")),
+                     makeTask(3, QStringLiteral("Charlie"))});
+        h->showWindow();
+        h->selectRows({2, 3});
+        batch("mnuSetTaskCategory", [](QWidget *dialog) {
+            auto *box = in<QComboBox>(dialog, "cmbCategory");
+            QCOMPARE(box->currentText(), QStringLiteral("Work"));
+            box->setCurrentIndex(box->findText(QStringLiteral("Health")));
+        });
+        QCOMPARE(h->stored(h->today(), 1)->Category, 1);
+        QCOMPARE(h->stored(h->today(), 2)->Category, 4);
+        QCOMPARE(h->stored(h->today(), 3)->Category, 4);
+        QCOMPARE(h->grid().cellText(3, ColCategory), QStringLiteral("Health"));
+        QCOMPARE(h->grid().selectedTaskIds(), (QList<qint32> {2, 3}));
+    }
+};
+
+QTEST_MAIN(TestCategoriesAndBatch)
+#include "test_categories_and_batch.moc"
