@@ -47,90 +47,135 @@ private:
     bool m_failed = false;
 };
 
-QHash<qint32, QString> categoryNames(TaskStore &store)
-{
-    QHash<qint32, QString> names;
-    for (const CategoryRecord &c : store.categories()) {
-        if (!names.contains(c.ID))
-            names.insert(c.ID, c.Name);
-    }
-    return names;
-}
-
 qint64 doneSeconds(const TaskRecord &task)
 {
     return qint64(task.FinishedDuration) * 60 + task.FinishedSeconds;
 }
 
+// The words every row repeats are encoded once: names of categories, states
+// and priorities, and the day.
+template<typename Encode> class EncodedNames
+{
+public:
+    EncodedNames(TaskStore &store, Encode encode)
+        : m_encode(encode)
+    {
+        for (const CategoryRecord &c : store.categories()) {
+            if (!m_categories.contains(c.ID))
+                m_categories.insert(c.ID, encode(c.Name));
+        }
+        for (int state = 0; state <= TaskState::Finished; ++state)
+            m_states.append(encode(TaskStateName(state)));
+        for (int priority = 0; priority <= 5; ++priority)
+            m_priorities.append(encode(PriorityName(priority)));
+    }
+    // Nothing for a category that no longer exists.
+    const QByteArray *category(qint32 id) const
+    {
+        const auto found = m_categories.constFind(id);
+        return found == m_categories.cend() ? nullptr : &*found;
+    }
+    QByteArray state(int state) const
+    {
+        return state >= 0 && state < m_states.size() ? m_states[state] : QByteArray();
+    }
+    QByteArray priority(int priority) const
+    {
+        return priority >= 0 && priority < m_priorities.size() ? m_priorities[priority]
+                                                               : QByteArray();
+    }
+
+private:
+    Encode m_encode;
+    QHash<qint32, QByteArray> m_categories;
+    QByteArrayList m_states;
+    QByteArrayList m_priorities;
+};
+
 // ---- CSV
 
-void appendCsvField(QByteArray &out, const QString &text)
+QByteArray csvField(const QString &text)
 {
-    const bool quote = text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"'))
-                       || text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
-    if (!quote) {
-        out += text.toUtf8();
-        return;
+    QByteArray bytes = text.toUtf8();
+    if (!bytes.contains(',') && !bytes.contains('"') && !bytes.contains('\n')
+        && !bytes.contains('\r'))
+        return bytes;
+    return '"' + bytes.replace('"', "\"\"") + '"';
+}
+
+class CsvWriter
+{
+public:
+    explicit CsvWriter(TaskStore &store)
+        : m_names(store, csvField)
+        , m_none(csvField(QStringLiteral("(none)")))
+    {
     }
-    out += '"';
-    out += text.toUtf8().replace('"', "\"\"");
-    out += '"';
-}
+    void begin(QByteArray &out)
+    {
+        out += "Date,Subject,Category,Priority,State,Budget minutes,Done seconds\r\n";
+    }
+    void add(QByteArray &out, const QDate &day, const TaskRecord &task)
+    {
+        if (day != m_day) {
+            m_day = day;
+            m_dayText = day.toString(Qt::ISODate).toLatin1() + ',';
+        }
+        const QByteArray *category = m_names.category(task.Category);
+        out += m_dayText;
+        out += csvField(task.Subject);
+        out += ',';
+        out += category ? *category : m_none;
+        out += ',';
+        out += m_names.priority(task.Priority);
+        out += ',';
+        out += m_names.state(task.State);
+        out += ',';
+        out += QByteArray::number(task.Duration);
+        out += ',';
+        out += QByteArray::number(doneSeconds(task));
+        out += "\r\n";
+    }
+    void end(QByteArray &) { }
 
-void writeCsvHeader(QByteArray &out)
-{
-    out += "Date,Subject,Category,Priority,State,Budget minutes,Done seconds\r\n";
-}
-
-void appendCsvRow(QByteArray &out, const QDate &day, const TaskRecord &task,
-                  const QString &category)
-{
-    out += day.toString(Qt::ISODate).toLatin1();
-    out += ',';
-    appendCsvField(out, task.Subject);
-    out += ',';
-    appendCsvField(out, category);
-    out += ',';
-    appendCsvField(out, PriorityName(task.Priority));
-    out += ',';
-    appendCsvField(out, TaskStateName(task.State));
-    out += ',';
-    out += QByteArray::number(task.Duration);
-    out += ',';
-    out += QByteArray::number(doneSeconds(task));
-    out += "\r\n";
-}
+private:
+    EncodedNames<QByteArray (*)(const QString &)> m_names;
+    QByteArray m_none;
+    QDate m_day;
+    QByteArray m_dayText;
+};
 
 // ---- iCalendar
 
 // TEXT values: the characters with a meaning of their own are escaped, line
 // breaks become \n and other control characters, which the format forbids,
 // are dropped.
-QString icalText(const QString &text)
+QByteArray icalText(const QString &text)
 {
-    QString out;
-    out.reserve(text.size() + 8);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        switch (c.unicode()) {
+    const QByteArray bytes = text.toUtf8();
+    QByteArray out;
+    out.reserve(bytes.size() + 8);
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        switch (c) {
         case '\\':
         case ';':
         case ',':
-            out += QLatin1Char('\\');
+            out += '\\';
             out += c;
             break;
         case '\r':
-            if (i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
+            if (i + 1 < bytes.size() && bytes[i + 1] == '\n')
                 break;
-            out += QStringLiteral("\\n");
+            out += "\\n";
             break;
         case '\n':
-            out += QStringLiteral("\\n");
+            out += "\\n";
             break;
         default:
-            if (c.unicode() >= 0x20 && c.unicode() != 0x7f)
+            if (quint8(c) >= 0x20 && c != 0x7f)
                 out += c;
-            else if (c == QLatin1Char('\t'))
+            else if (c == '\t')
                 out += c;
         }
     }
@@ -138,47 +183,44 @@ QString icalText(const QString &text)
 }
 
 // A content line, folded after 75 octets without splitting a UTF-8 sequence.
-void appendLine(QByteArray &out, const QByteArray &line)
+void appendLine(QByteArray &out, QByteArrayView name, QByteArrayView value)
 {
     constexpr qsizetype kLimit = 75;
+    out += name;
+    out += ':';
     qsizetype start = 0;
-    qsizetype room = kLimit;
-    while (line.size() - start > room) {
-        qsizetype cut = start + room;
+    qsizetype room = kLimit - name.size() - 1;
+    while (value.size() - start > room) {
+        qsizetype cut = start + qMax<qsizetype>(room, 0);
         // Continuation bytes are 10xxxxxx: back up to the start of the character.
-        while (cut > start && (quint8(line[cut]) & 0xC0) == 0x80)
+        while (cut > start && (quint8(value[cut]) & 0xC0) == 0x80)
             --cut;
-        out += QByteArrayView(line).sliced(start, cut - start);
+        out += value.sliced(start, cut - start);
         out += "\r\n ";
         start = cut;
         room = kLimit - 1; // the leading space counts
     }
-    out += QByteArrayView(line).sliced(start);
+    out += value.sliced(start);
     out += "\r\n";
-}
-
-void appendLine(QByteArray &out, const char *name, const QString &value)
-{
-    appendLine(out, QByteArray(name) + ':' + value.toUtf8());
 }
 
 // Highest first in the format (1), unknown 0; Chronodeck's Urgent (5) down to
 // Very Low (0) spread over 1 to 9.
-int icalPriority(int priority)
+QByteArrayView icalPriority(int priority)
 {
-    static constexpr int kMap[] = {9, 7, 5, 3, 2, 1};
-    return priority >= 0 && priority <= 5 ? kMap[priority] : 0;
+    static constexpr const char *kMap[] = {"9", "7", "5", "3", "2", "1"};
+    return priority >= 0 && priority <= 5 ? kMap[priority] : "0";
 }
 
-QString icalStatus(int state)
+QByteArrayView icalStatus(int state)
 {
     switch (state) {
     case TaskState::Finished:
-        return QStringLiteral("COMPLETED");
+        return "COMPLETED";
     case TaskState::InProgress:
-        return QStringLiteral("IN-PROCESS");
+        return "IN-PROCESS";
     default:
-        return QStringLiteral("NEEDS-ACTION");
+        return "NEEDS-ACTION";
     }
 }
 
@@ -188,25 +230,86 @@ int percentComplete(const TaskRecord &task)
     return qBound(0, GetPercentDone(task.Duration, task.FinishedDuration).chopped(1).toInt(), 100);
 }
 
-void appendTodo(QByteArray &out, const QDate &day, const TaskRecord &task, const QString &uid,
-                const QString *category, const QString &stamp)
+class ICalendarWriter
 {
-    out += "BEGIN:VTODO\r\n";
-    appendLine(out, "UID", uid);
-    appendLine(out, "DTSTAMP", stamp);
-    appendLine(out, "SUMMARY", icalText(task.Subject));
-    appendLine(out, "DUE;VALUE=DATE", day.toString(QStringLiteral("yyyyMMdd")));
-    appendLine(out, "STATUS", icalStatus(task.State));
-    appendLine(out, "PERCENT-COMPLETE", QString::number(percentComplete(task)));
-    appendLine(out, "PRIORITY", QString::number(icalPriority(task.Priority)));
-    if (category)
-        appendLine(out, "CATEGORIES", icalText(*category));
-    const QString state = TaskStateName(task.State);
-    if (!state.isEmpty())
-        appendLine(out, "X-CHRONODECK-STATE", icalText(state));
-    appendLine(out, "X-CHRONODECK-BUDGET-MINUTES", QString::number(task.Duration));
-    appendLine(out, "X-CHRONODECK-DONE-SECONDS", QString::number(doneSeconds(task)));
-    out += "END:VTODO\r\n";
+public:
+    ICalendarWriter(TaskStore &store, const QDateTime &stamp)
+        : m_names(store, icalText)
+        , m_stamp(stamp.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")).toLatin1())
+    {
+    }
+    void begin(QByteArray &out)
+    {
+        out += "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n";
+        const QByteArray product =
+            "-//Chronodeck//Chronodeck " + programVersion().toUtf8() + "//EN";
+        appendLine(out, "PRODID", product);
+        out += "CALSCALE:GREGORIAN\r\n";
+    }
+    void add(QByteArray &out, const QDate &day, const TaskRecord &task)
+    {
+        // A number is one task per day; should a list ever hold it twice, the
+        // second copy still gets an identity of its own.
+        if (day != m_day) {
+            m_day = day;
+            m_dayText = day.toString(QStringLiteral("yyyyMMdd")).toLatin1();
+            m_repeat = 0;
+        } else {
+            m_repeat = task.ID == m_lastId ? m_repeat + 1 : 0;
+        }
+        m_lastId = task.ID;
+        QByteArray uid = m_dayText + '-' + QByteArray::number(task.ID);
+        if (m_repeat > 0)
+            uid += '-' + QByteArray::number(m_repeat + 1);
+        uid += "@chronodeck";
+
+        out += "BEGIN:VTODO\r\n";
+        appendLine(out, "UID", uid);
+        appendLine(out, "DTSTAMP", m_stamp);
+        appendLine(out, "SUMMARY", icalText(task.Subject));
+        appendLine(out, "DUE;VALUE=DATE", m_dayText);
+        appendLine(out, "STATUS", icalStatus(task.State));
+        appendLine(out, "PERCENT-COMPLETE", QByteArray::number(percentComplete(task)));
+        appendLine(out, "PRIORITY", icalPriority(task.Priority));
+        if (const QByteArray *category = m_names.category(task.Category))
+            appendLine(out, "CATEGORIES", *category);
+        const QByteArray state = m_names.state(task.State);
+        if (!state.isEmpty())
+            appendLine(out, "X-CHRONODECK-STATE", state);
+        appendLine(out, "X-CHRONODECK-BUDGET-MINUTES", QByteArray::number(task.Duration));
+        appendLine(out, "X-CHRONODECK-DONE-SECONDS", QByteArray::number(doneSeconds(task)));
+        out += "END:VTODO\r\n";
+    }
+    void end(QByteArray &out) { out += "END:VCALENDAR\r\n"; }
+
+private:
+    EncodedNames<QByteArray (*)(const QString &)> m_names;
+    QByteArray m_stamp;
+    QDate m_day;
+    QByteArray m_dayText;
+    qint32 m_lastId = 0;
+    int m_repeat = 0;
+};
+
+template<typename Writer>
+qint64 writeAll(Writer &format, TaskStore &store, const ReportPeriod &period, QIODevice &device)
+{
+    ChunkedWriter writer(device);
+    QByteArray &out = writer.buffer();
+    qint64 count = 0;
+    format.begin(out);
+    store.forEachTaskOfDays(period.first, period.last, true,
+                            [&](const QDate &day, const TaskRecord &task) {
+        format.add(out, day, task);
+        ++count;
+        writer.flushIfFull();
+    });
+    format.end(out);
+    writer.flush();
+    if (writer.failed())
+        qCWarning(lcReports) << "export: the device took fewer bytes than written:"
+                             << device.errorString();
+    return count;
 }
 
 } // namespace
@@ -234,55 +337,12 @@ QString exportFileFilter(ExportFormat format)
 qint64 writeTaskExport(TaskStore &store, const ReportPeriod &period, ExportFormat format,
                        QIODevice &device, const QDateTime &stamp)
 {
-    const QHash<qint32, QString> names = categoryNames(store);
-    const QString none = QStringLiteral("(none)");
-    ChunkedWriter writer(device);
-    QByteArray &out = writer.buffer();
-    qint64 count = 0;
-
     if (format == ExportFormat::Csv) {
-        writeCsvHeader(out);
-        store.forEachTaskOfDays(period.first, period.last, true,
-                                [&](const QDate &day, const TaskRecord &task) {
-            const auto name = names.constFind(task.Category);
-            appendCsvRow(out, day, task, name == names.cend() ? none : *name);
-            ++count;
-            writer.flushIfFull();
-        });
-    } else {
-        out += "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n";
-        appendLine(out, "PRODID",
-                   QStringLiteral("-//Chronodeck//Chronodeck ") + programVersion()
-                       + QStringLiteral("//EN"));
-        out += "CALSCALE:GREGORIAN\r\n";
-        const QString dtstamp = stamp.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
-        QDate lastDay;
-        qint32 lastId = 0;
-        int repeat = 0;
-        store.forEachTaskOfDays(period.first, period.last, true,
-                                [&](const QDate &day, const TaskRecord &task) {
-            // A number is one task per day; should a list ever hold it twice,
-            // the second copy still gets an identity of its own.
-            repeat = (day == lastDay && task.ID == lastId) ? repeat + 1 : 0;
-            lastDay = day;
-            lastId = task.ID;
-            QString uid = day.toString(QStringLiteral("yyyyMMdd")) + QLatin1Char('-')
-                          + QString::number(task.ID);
-            if (repeat > 0)
-                uid += QLatin1Char('-') + QString::number(repeat + 1);
-            uid += QStringLiteral("@chronodeck");
-            const auto name = names.constFind(task.Category);
-            appendTodo(out, day, task, uid, name == names.cend() ? nullptr : &*name, dtstamp);
-            ++count;
-            writer.flushIfFull();
-        });
-        out += "END:VCALENDAR\r\n";
+        CsvWriter csv(store);
+        return writeAll(csv, store, period, device);
     }
-    writer.flush();
-    if (writer.failed())
-        qCWarning(lcReports) << "export: the device took fewer bytes than written:"
-                           << device.errorString();
-    return count;
+    ICalendarWriter ical(store, stamp);
+    return writeAll(ical, store, period, device);
 }
 
 bool exportTasksToFile(TaskStore &store, const ReportPeriod &period, ExportFormat format,
