@@ -4,6 +4,7 @@
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
+#include <QFont>
 #include <QLegendMarker>
 #include <QStackedBarSeries>
 #include <QValueAxis>
@@ -23,14 +24,17 @@ QPen outline(const QPalette &palette)
     return QPen(c, 0.8);
 }
 
-QString groupLabel(const DayFigures &group, DayGrouping grouping)
+// Short enough to stand side by side under a month of days or half a year
+// of weeks, where the axis would otherwise cut them to nothing.
+QString groupLabel(const DayFigures &group, DayGrouping grouping, qsizetype count)
 {
     const QLocale c = QLocale::c();
+    const bool crowded = count > 12;
     switch (grouping) {
     case DayGrouping::Day:
-        return c.toString(group.first, QStringLiteral("ddd d"));
+        return c.toString(group.first, crowded ? QStringLiteral("d") : QStringLiteral("ddd d"));
     case DayGrouping::Week:
-        return c.toString(group.first, QStringLiteral("d MMM"));
+        return c.toString(group.first, crowded ? QStringLiteral("d/M") : QStringLiteral("d MMM"));
     case DayGrouping::Month:
         return c.toString(group.first, QStringLiteral("MMM yy"));
     }
@@ -86,54 +90,59 @@ QChart *makeDaysChart(const Report &report, const QList<DayFigures> &groups,
 {
     auto *chart = new QChart;
     chart->setAnimationOptions(QChart::NoAnimation);
-    auto *series = new QStackedBarSeries;
-    series->setBarWidth(0.9);
-    // Two slots per day: planned, then done. Each category has a set for
-    // each, with values in its own slots only, so a day shows two stacks.
+    // Two series on one axis stand side by side within each day: the plan
+    // pale on the left, what was done solid on the right.
+    auto *plannedSeries = new QStackedBarSeries;
+    auto *doneSeries = new QStackedBarSeries;
+    plannedSeries->setBarWidth(0.85);
+    doneSeries->setBarWidth(0.85);
     double highest = 0;
     for (const DayFigures &g : groups)
         highest = qMax(highest, double(qMax(g.planned, g.done)) / 60.0);
     for (qsizetype c = 0; c < report.categories.size(); ++c) {
         const QColor colour = categoryColour(report.categories[c], c);
         QColor pale = colour;
-        pale.setAlpha(90);
+        pale.setAlpha(80);
         auto *planned = new QBarSet(report.categories[c].name + QStringLiteral(" planned"));
         auto *done = new QBarSet(report.categories[c].name);
         for (const DayFigures &g : groups) {
-            *planned << double(g.plannedByCategory[c]) / 60.0 << 0.0;
-            *done << 0.0 << double(g.doneByCategory[c]) / 60.0;
+            *planned << double(g.plannedByCategory[c]) / 60.0;
+            *done << double(g.doneByCategory[c]) / 60.0;
         }
         planned->setColor(pale);
         planned->setBorderColor(colour);
         done->setColor(colour);
         done->setPen(outline(palette));
-        series->append(planned);
-        series->append(done);
+        plannedSeries->append(planned);
+        doneSeries->append(done);
     }
-    chart->addSeries(series);
+    chart->addSeries(plannedSeries);
+    chart->addSeries(doneSeries);
 
-    QStringList slots;
-    for (qsizetype i = 0; i < groups.size(); ++i) {
-        slots << groupLabel(groups[i], grouping);
-        // The done slot needs a name of its own that shows nothing.
-        slots << QString(i + 1, QChar(0x200B));
-    }
+    QStringList labels;
+    for (const DayFigures &g : groups)
+        labels << groupLabel(g, grouping, groups.size());
     auto *days = new QBarCategoryAxis;
-    days->append(slots);
-    if (groups.size() > 10)
-        days->setLabelsAngle(-90);
+    days->append(labels);
+    if (groups.size() > 16) {
+        QFont small = days->labelsFont();
+        small.setPointSizeF(small.pointSizeF() * 0.8);
+        days->setLabelsFont(small);
+    }
     chart->addAxis(days, Qt::AlignBottom);
-    series->attachAxis(days);
     QValueAxis *hours = valueAxis(highest, QStringLiteral("hours"));
     chart->addAxis(hours, Qt::AlignLeft);
-    series->attachAxis(hours);
+    for (QAbstractSeries *series : {static_cast<QAbstractSeries *>(plannedSeries),
+                                    static_cast<QAbstractSeries *>(doneSeries)}) {
+        series->attachAxis(days);
+        series->attachAxis(hours);
+    }
 
-    // One legend entry per category: the pale planned sets share its colour.
-    const QList<QLegendMarker *> markers = chart->legend()->markers(series);
-    for (qsizetype m = 0; m < markers.size(); m += 2)
-        markers[m]->setVisible(false);
+    // One legend entry per category, in its solid colour.
+    for (QLegendMarker *marker : chart->legend()->markers(plannedSeries))
+        marker->setVisible(false);
     chart->legend()->setAlignment(Qt::AlignBottom);
-    chart->setTitle(QStringLiteral("Planned (pale) and done (solid) per %1")
+    chart->setTitle(QStringLiteral("Planned (pale, left) and done (solid, right) per %1")
                         .arg(grouping == DayGrouping::Day    ? QStringLiteral("day")
                              : grouping == DayGrouping::Week ? QStringLiteral("week")
                                                              : QStringLiteral("month")));
@@ -174,6 +183,7 @@ QChart *makeBudgetUseChart(const Report &report, const QPalette &palette)
     series->attachAxis(axis);
     QValueAxis *percent = valueAxis(100, QStringLiteral("%"));
     percent->setRange(0, 100);
+    percent->setTickCount(5);
     chart->addAxis(percent, Qt::AlignLeft);
     series->attachAxis(percent);
     chart->legend()->setAlignment(Qt::AlignBottom);

@@ -14,8 +14,8 @@ namespace cdk {
 // it has one, else a hue of its own; "(none)" is grey.
 QColor categoryColour(const ReportCategory &category, qsizetype index);
 
-// Planned against done per day (or week, or month), each bar stacked by
-// category: planned pale, done solid, side by side.
+// Planned against done per day (or week, or month), each stacked by
+// category: the plan pale on the left, what was done solid on the right.
 QChart *makeDaysChart(const Report &report, const QList<DayFigures> &groups,
                       DayGrouping grouping, const QPalette &palette);
 // Per category, in percent: done of what was planned, the median share of

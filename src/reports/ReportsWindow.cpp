@@ -171,8 +171,10 @@ QWidget *ReportsWindow::buildChartPage(const char *name, QChartView *&view, QLab
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     splitter->addWidget(stack);
     splitter->addWidget(table);
-    splitter->setStretchFactor(0, 3);
-    splitter->setStretchFactor(1, 2);
+    // The categories' table has twice the columns of the days'.
+    const bool wideTable = suffix == QStringLiteral("Categories");
+    splitter->setStretchFactor(0, wideTable ? 1 : 3);
+    splitter->setStretchFactor(1, wideTable ? 1 : 2);
     return splitter;
 }
 

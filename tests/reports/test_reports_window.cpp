@@ -44,13 +44,14 @@ private:
     // What the chart draws for the done bars, summed over every category.
     double doneHoursInChart()
     {
-        const QList<QAbstractSeries *> series = part<QChartView>("chtDays")->chart()->series();
         double sum = 0;
-        for (QBarSet *set : static_cast<QStackedBarSeries *>(series.first())->barSets()) {
-            if (set->label().endsWith(QStringLiteral(" planned")))
-                continue;
-            for (int i = 0; i < set->count(); ++i)
-                sum += set->at(i);
+        for (QAbstractSeries *series : part<QChartView>("chtDays")->chart()->series()) {
+            for (QBarSet *set : static_cast<QStackedBarSeries *>(series)->barSets()) {
+                if (set->label().endsWith(QStringLiteral(" planned")))
+                    continue;
+                for (int i = 0; i < set->count(); ++i)
+                    sum += set->at(i);
+            }
         }
         return sum;
     }
