@@ -87,10 +87,7 @@ void exportAll(benchmark::State &state, ExportFormat format)
 }
 
 void BM_ExportAllAsCsv(benchmark::State &state) { exportAll(state, ExportFormat::Csv); }
-void BM_ExportAllAsICalendar(benchmark::State &state)
-{
-    exportAll(state, ExportFormat::ICalendar);
-}
+void BM_ExportAllAsICalendar(benchmark::State &state) { exportAll(state, ExportFormat::ICalendar); }
 
 } // namespace
 

@@ -105,35 +105,36 @@ Report computeReport(TaskStore &store, const ReportPeriod &period)
         resizeByCategory(day, slots);
     }
 
-    store.forEachTaskOfDays(period.first, period.last, false,
-                            [&](const QDate &date, const TaskRecord &task) {
-        DayFigures &day = report.days[period.first.daysTo(date)];
-        const qsizetype slot = slotOf.value(task.Category, noneSlot);
-        CategoryFigures &category = report.byCategory[slot];
-        const qint64 planned = task.Duration;
-        const qint64 done = cappedTimeDone(task);
-        day.planned += planned;
-        day.done += done;
-        day.plannedByCategory[slot] += planned;
-        day.doneByCategory[slot] += done;
-        category.planned += planned;
-        category.done += done;
-        if (task.State != TaskState::Finished) {
-            ++day.left;
-            ++category.left;
-            return;
-        }
-        ++day.finished;
-        ++category.finished;
-        if (task.Duration <= 0) {
-            ++category.withoutBudget;
-        } else if (task.FinishedDuration >= task.Duration) {
-            ++category.usedWholeBudget;
-        } else {
-            ++category.underBudget;
-            shares[slot].append(qMax(0.0, double(task.FinishedDuration) / double(task.Duration)));
-        }
-    });
+    store.forEachTaskOfDays(
+        period.first, period.last, false, [&](const QDate &date, const TaskRecord &task) {
+            DayFigures &day = report.days[period.first.daysTo(date)];
+            const qsizetype slot = slotOf.value(task.Category, noneSlot);
+            CategoryFigures &category = report.byCategory[slot];
+            const qint64 planned = task.Duration;
+            const qint64 done = cappedTimeDone(task);
+            day.planned += planned;
+            day.done += done;
+            day.plannedByCategory[slot] += planned;
+            day.doneByCategory[slot] += done;
+            category.planned += planned;
+            category.done += done;
+            if (task.State != TaskState::Finished) {
+                ++day.left;
+                ++category.left;
+                return;
+            }
+            ++day.finished;
+            ++category.finished;
+            if (task.Duration <= 0) {
+                ++category.withoutBudget;
+            } else if (task.FinishedDuration >= task.Duration) {
+                ++category.usedWholeBudget;
+            } else {
+                ++category.underBudget;
+                shares[slot].append(
+                    qMax(0.0, double(task.FinishedDuration) / double(task.Duration)));
+            }
+        });
 
     for (QList<double> &values : shares)
         std::sort(values.begin(), values.end());
@@ -162,8 +163,8 @@ QList<DayFigures> groupDays(const Report &report, DayGrouping grouping, const QL
     QList<DayFigures> groups;
     for (const DayFigures &day : report.days) {
         const ReportPeriod bucket = grouping == DayGrouping::Week
-                                        ? ReportPeriod::week(day.first, locale)
-                                        : ReportPeriod::month(day.first);
+            ? ReportPeriod::week(day.first, locale)
+            : ReportPeriod::month(day.first);
         if (groups.isEmpty() || groups.last().last < day.first) {
             DayFigures group;
             group.first = day.first;

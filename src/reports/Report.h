@@ -20,7 +20,7 @@ struct ReportCategory
     qint32 id = -1;
     QString name;
     qint32 backColor = -1; // R + 256 G + 65536 B; -1: no colour of its own
-    bool exists = false;   // false for "(none)"
+    bool exists = false; // false for "(none)"
 };
 
 // The figures of one day, or of a week or month when days are grouped.
@@ -51,8 +51,8 @@ struct CategoryFigures
     int finished = 0;
     int left = 0;
     int usedWholeBudget = 0; // finished, whole budget done (budget above 0)
-    int withoutBudget = 0;   // finished with a budget of 0: nothing to compare against
-    int underBudget = 0;     // finished with part of the budget left
+    int withoutBudget = 0; // finished with a budget of 0: nothing to compare against
+    int underBudget = 0; // finished with part of the budget left
     // Share (0..1) of the budget used by the tasks counted in underBudget;
     // nothing when there are none.
     std::optional<double> medianShare;
@@ -73,7 +73,7 @@ struct Report
     // "(none)" last.
     QList<ReportCategory> categories;
     QList<CategoryFigures> byCategory; // parallel to categories
-    QList<DayFigures> days;            // every day of the period, empty ones too
+    QList<DayFigures> days; // every day of the period, empty ones too
     DayFigures total;
 
     bool isEmpty() const { return total.tasks() == 0; }

@@ -85,8 +85,8 @@ void applyPalette(QChart &chart, const QPalette &palette)
     }
 }
 
-QChart *makeDaysChart(const Report &report, const QList<DayFigures> &groups,
-                      DayGrouping grouping, const QPalette &palette)
+QChart *makeDaysChart(const Report &report, const QList<DayFigures> &groups, DayGrouping grouping,
+                      const QPalette &palette)
 {
     auto *chart = new QChart;
     chart->setAnimationOptions(QChart::NoAnimation);
@@ -143,9 +143,9 @@ QChart *makeDaysChart(const Report &report, const QList<DayFigures> &groups,
         marker->setVisible(false);
     chart->legend()->setAlignment(Qt::AlignBottom);
     chart->setTitle(QStringLiteral("Planned (pale, left) and done (solid, right) per %1")
-                        .arg(grouping == DayGrouping::Day    ? QStringLiteral("day")
-                             : grouping == DayGrouping::Week ? QStringLiteral("week")
-                                                             : QStringLiteral("month")));
+                        .arg(grouping == DayGrouping::Day        ? QStringLiteral("day")
+                                 : grouping == DayGrouping::Week ? QStringLiteral("week")
+                                                                 : QStringLiteral("month")));
     applyPalette(*chart, palette);
     return chart;
 }

@@ -16,8 +16,8 @@ QColor categoryColour(const ReportCategory &category, qsizetype index);
 
 // Planned against done per day (or week, or month), each stacked by
 // category: the plan pale on the left, what was done solid on the right.
-QChart *makeDaysChart(const Report &report, const QList<DayFigures> &groups,
-                      DayGrouping grouping, const QPalette &palette);
+QChart *makeDaysChart(const Report &report, const QList<DayFigures> &groups, DayGrouping grouping,
+                      const QPalette &palette);
 // Per category, in percent: done of what was planned, the median share of
 // the budget used by finished tasks, and how many finished tasks used their
 // whole budget.

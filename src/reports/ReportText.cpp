@@ -30,7 +30,7 @@ QString dayLabel(const QDate &first, const QDate &last, const QLocale &locale)
 {
     if (first == last)
         return locale.dayName(first.dayOfWeek(), QLocale::ShortFormat) + QLatin1Char(' ')
-               + first.toString(Qt::ISODate);
+            + first.toString(Qt::ISODate);
     return first.toString(Qt::ISODate) + QStringLiteral(" \u2013 ") + last.toString(Qt::ISODate);
 }
 
@@ -44,8 +44,8 @@ QList<QStringList> dayRows(const Report &report, const QLocale &locale)
 {
     QList<QStringList> rows;
     auto row = [](const QString &label, const DayFigures &d) {
-        return QStringList {label, minutes(d.planned), minutes(d.done),
-                            QString::number(d.finished), QString::number(d.left)};
+        return QStringList {label, minutes(d.planned), minutes(d.done), QString::number(d.finished),
+                            QString::number(d.left)};
     };
     for (const DayFigures &day : report.days)
         rows.append(row(dayLabel(day.first, day.last, locale), day));

@@ -15,8 +15,8 @@ struct Report;
 // the plain-text report agree to the character.
 namespace reporttext {
 
-QString minutes(qint64 minutes);               // "1:15", as the grid shows a budget
-QString share(std::optional<double> share);    // "75%", "–" for nothing to compare
+QString minutes(qint64 minutes); // "1:15", as the grid shows a budget
+QString share(std::optional<double> share); // "75%", "–" for nothing to compare
 QString spread(std::optional<double> low, std::optional<double> high); // "60%–90%"
 QString dayLabel(const QDate &first, const QDate &last, const QLocale &locale);
 

@@ -37,6 +37,8 @@ const QString kTitle = QStringLiteral("Reports - Chronodeck");
 
 QString dateFormat() { return QStringLiteral("ddd d MMM yyyy"); }
 
+constexpr qint64 kLongestRange = 20 * 366;
+
 // The chart view's chart is replaced, and the old one is the caller's to delete.
 void replaceChart(QChartView *view, QChart *chart)
 {
@@ -138,8 +140,7 @@ void ReportsWindow::buildControls()
     connect(m_dtpTo, &QDateEdit::dateChanged, this, &ReportsWindow::periodControlsChanged);
     connect(m_btnPrevious, &QToolButton::clicked, this, [this] { step(-1); });
     connect(m_btnNext, &QToolButton::clicked, this, [this] { step(1); });
-    connect(m_btnExportCsv, &QPushButton::clicked, this,
-            [this] { exportAs(ExportFormat::Csv); });
+    connect(m_btnExportCsv, &QPushButton::clicked, this, [this] { exportAs(ExportFormat::Csv); });
     connect(m_btnExportICalendar, &QPushButton::clicked, this,
             [this] { exportAs(ExportFormat::ICalendar); });
 }
@@ -198,15 +199,20 @@ void ReportsWindow::periodControlsChanged()
     if (m_updatingControls)
         return;
     const ReportPeriod::Kind k = kind();
-    const ReportPeriod period =
-        k == ReportPeriod::Kind::Range
-            ? ReportPeriod::range(m_dtpFrom->date(), m_dtpTo->date())
-            : ReportPeriod::around(k, m_dtpFrom->date(), locale());
-    // Outside a range the second date only shows where the period ends.
+    ReportPeriod period = k == ReportPeriod::Kind::Range
+        ? ReportPeriod::range(m_dtpFrom->date(), m_dtpTo->date())
+        : ReportPeriod::around(k, m_dtpFrom->date(), locale());
+    // Every day of a period is a row: a range typed across centuries would
+    // take the window's memory and time for days no one planned.
+    if (period.dayCount() > kLongestRange)
+        period.last = period.first.addDays(kLongestRange - 1);
+    // Outside a range the second date only shows where the period ends; a
+    // range shows the dates it was put in order and cut to.
     m_updatingControls = true;
     m_dtpTo->setEnabled(k == ReportPeriod::Kind::Range);
-    if (k != ReportPeriod::Kind::Range)
-        m_dtpTo->setDate(period.last);
+    if (k == ReportPeriod::Kind::Range)
+        m_dtpFrom->setDate(period.first);
+    m_dtpTo->setDate(period.last);
     m_updatingControls = false;
     if (period == m_period && !m_report.days.isEmpty())
         return;
@@ -262,9 +268,9 @@ void ReportsWindow::showReport()
     if (r.isEmpty()) {
         m_lblSummary->setText(QStringLiteral("No tasks in this period."));
     } else {
-        const std::optional<double> share =
-            t.planned > 0 ? std::optional<double>(double(t.done) / double(t.planned))
-                          : std::nullopt;
+        const std::optional<double> share = t.planned > 0
+            ? std::optional<double>(double(t.done) / double(t.planned))
+            : std::nullopt;
         m_lblSummary->setText(QStringLiteral("Planned %1, done %2 (%3), %4 finished, %5 left")
                                   .arg(reporttext::minutes(t.planned), reporttext::minutes(t.done),
                                        reporttext::share(share))
@@ -302,8 +308,8 @@ void ReportsWindow::showReport()
     showChart(m_daysChart, m_daysEmpty,
               anyTime ? makeDaysChart(r, groupDays(r, grouping, loc), grouping, pal) : nullptr,
               why);
-    showChart(m_categoriesChart, m_categoriesEmpty,
-              anyTime ? makeBudgetUseChart(r, pal) : nullptr, why);
+    showChart(m_categoriesChart, m_categoriesEmpty, anyTime ? makeBudgetUseChart(r, pal) : nullptr,
+              why);
     m_btnExportCsv->setEnabled(!r.isEmpty());
     m_btnExportICalendar->setEnabled(!r.isEmpty());
 }
@@ -319,8 +325,8 @@ void ReportsWindow::changeEvent(QEvent *event)
 void ReportsWindow::exportAs(ExportFormat format)
 {
     const QString suffix = exportFileSuffix(format);
-    const QString suggested = QStringLiteral("Chronodeck ") + m_period.isoText()
-                              + QLatin1Char('.') + suffix;
+    const QString suggested
+        = QStringLiteral("Chronodeck ") + m_period.isoText() + QLatin1Char('.') + suffix;
     QString path = m_prompter.saveFileName(m_exportFolder, suggested, exportFileFilter(format));
     if (path.isEmpty())
         return;

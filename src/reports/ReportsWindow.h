@@ -47,8 +47,8 @@ protected:
 
 private:
     void buildControls();
-    QWidget *buildChartPage(const char *name, QChartView *&view, QLabel *&empty,
-                            QTableView *&table, ReportTableModel *&model);
+    QWidget *buildChartPage(const char *name, QChartView *&view, QLabel *&empty, QTableView *&table,
+                            ReportTableModel *&model);
     ReportPeriod::Kind kind() const;
     void periodControlsChanged();
     void step(int direction);

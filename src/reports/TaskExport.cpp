@@ -241,8 +241,8 @@ public:
     void begin(QByteArray &out)
     {
         out += "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n";
-        const QByteArray product =
-            "-//Chronodeck//Chronodeck " + programVersion().toUtf8() + "//EN";
+        const QByteArray product
+            = "-//Chronodeck//Chronodeck " + programVersion().toUtf8() + "//EN";
         appendLine(out, "PRODID", product);
         out += "CALSCALE:GREGORIAN\r\n";
     }
@@ -300,10 +300,10 @@ qint64 writeAll(Writer &format, TaskStore &store, const ReportPeriod &period, QI
     format.begin(out);
     store.forEachTaskOfDays(period.first, period.last, true,
                             [&](const QDate &day, const TaskRecord &task) {
-        format.add(out, day, task);
-        ++count;
-        writer.flushIfFull();
-    });
+                                format.add(out, day, task);
+                                ++count;
+                                writer.flushIfFull();
+                            });
     format.end(out);
     writer.flush();
     if (writer.failed())

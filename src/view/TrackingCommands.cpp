@@ -79,8 +79,8 @@ void TrackingCommands::showReports()
 {
     // One window, kept while the main window lives: the period chosen stays.
     if (!m_reports)
-        m_reports = new ReportsWindow(m_context.operations, m_context.prompter,
-                                      m_host.shownDate(), m_host.dialogParent());
+        m_reports = new ReportsWindow(m_context.operations, m_context.prompter, m_host.shownDate(),
+                                      m_host.dialogParent());
     m_reports->show();
     m_reports->raise();
     m_reports->activateWindow();

@@ -26,15 +26,14 @@ namespace reportweek {
 
 inline QDate monday() { return {2024, 3, 4}; }
 inline QString key(int day) { return DayListKey(monday().addDays(day)); }
-inline const QString kLongSubject = QStringLiteral(
-    "Ünïcödé ✓ — a subject long enough that its iCalendar line must be folded, "
-    "with accents é è ê and a last word");
+inline const QString kLongSubject
+    = QStringLiteral("Ünïcödé ✓ — a subject long enough that its iCalendar line must be folded, "
+                     "with accents é è ê and a last word");
 inline const QString kQuotedSubject = QStringLiteral("Review \"draft\", then; send\\back");
 inline const QString kTwoLineSubject = QStringLiteral("Plan trip\nline two");
 
-inline TaskRecord task(int day, qint32 id, const QString &subject, qint32 category,
-                       qint32 budget, qint32 done, int state, int priority = 2,
-                       quint8 seconds = 0)
+inline TaskRecord task(int day, qint32 id, const QString &subject, qint32 category, qint32 budget,
+                       qint32 done, int state, int priority = 2, quint8 seconds = 0)
 {
     TaskRecord t;
     t.ID = id;

@@ -40,9 +40,9 @@ QPalette darkPalette()
 void fillSample(TaskStore &store)
 {
     week::fill(store);
-    const QStringList subjects = {QStringLiteral("Mail"), QStringLiteral("Meeting"),
-                                  QStringLiteral("Exercise"), QStringLiteral("Reading"),
-                                  QStringLiteral("Groceries")};
+    const QStringList subjects
+        = {QStringLiteral("Mail"), QStringLiteral("Meeting"), QStringLiteral("Exercise"),
+           QStringLiteral("Reading"), QStringLiteral("Groceries")};
     for (int day = -4; day < 27; ++day) {
         if (day >= 0 && day < 7)
             continue;

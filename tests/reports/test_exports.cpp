@@ -25,7 +25,8 @@ QJsonArray readBack(const char *kind, const QString &path)
         return {};
     }
     QProcess reader;
-    reader.start(python, {QStringLiteral(CHRONODECK_READ_EXPORTS), QString::fromLatin1(kind), path});
+    reader.start(python,
+                 {QStringLiteral(CHRONODECK_READ_EXPORTS), QString::fromLatin1(kind), path});
     if (!reader.waitForFinished(30000) || reader.exitCode() != 0) {
         qWarning("%s", reader.readAllStandardError().constData());
         return {};
@@ -40,9 +41,12 @@ QJsonArray readBack(const char *kind, const QString &path)
 QString categoryName(qint32 id)
 {
     switch (id) {
-    case 1: return QStringLiteral("Work");
-    case 2: return QStringLiteral("Home, garden");
-    default: return QStringLiteral("(none)");
+    case 1:
+        return QStringLiteral("Work");
+    case 2:
+        return QStringLiteral("Home, garden");
+    default:
+        return QStringLiteral("(none)");
     }
 }
 
@@ -103,8 +107,8 @@ void TestExports::csvIsReadBackWithEveryField()
 
 void TestExports::iCalendarIsReadBackWithEveryField()
 {
-    const QString path =
-        write(ExportFormat::ICalendar, ReportPeriod::week(week::monday(), QLocale::c()));
+    const QString path
+        = write(ExportFormat::ICalendar, ReportPeriod::week(week::monday(), QLocale::c()));
     const QJsonArray todos = readBack("ics", path);
     const QList<TaskRecord> tasks = week::tasksOfTheWeek();
     QCOMPARE(todos.size(), tasks.size());
@@ -141,15 +145,16 @@ void TestExports::emptyPeriodsAndUnwritableFiles()
     QBuffer csv;
     csv.open(QIODevice::WriteOnly);
     QCOMPARE(writeTaskExport(m_f->store, tuesday, ExportFormat::Csv, csv, QDateTime()), 0);
-    QCOMPARE(csv.data(), QByteArray("Date,Subject,Category,Priority,State,Budget minutes,"
-                                    "Done seconds\r\n"));
+    QCOMPARE(csv.data(),
+             QByteArray("Date,Subject,Category,Priority,State,Budget minutes,"
+                        "Done seconds\r\n"));
     QCOMPARE(readBack("ics", write(ExportFormat::ICalendar, tuesday)).size(), 0);
     QVERIFY(QFile::exists(m_f->dir.filePath(QStringLiteral("tasks.ics"))));
 
     QString error;
     const QString nowhere = m_f->dir.filePath(QStringLiteral("missing/tasks.csv"));
-    QVERIFY(!exportTasksToFile(m_f->store, tuesday, ExportFormat::Csv, nowhere, QDateTime(),
-                               &error));
+    QVERIFY(
+        !exportTasksToFile(m_f->store, tuesday, ExportFormat::Csv, nowhere, QDateTime(), &error));
     QVERIFY2(error.contains(QStringLiteral("tasks.csv")), qPrintable(error));
 }
 

@@ -43,9 +43,13 @@ void TestReports::daysShowPlannedDoneFinishedAndLeft()
     const Report report = computeReport(f.store, ReportPeriod::week(week::monday(), QLocale::c()));
 
     QCOMPARE(report.days.size(), 7);
-    struct Expected { qint64 planned, done; int finished, left; };
-    const Expected expected[7] = {{130, 100, 2, 1}, {0, 0, 0, 0}, {140, 100, 3, 1},
-                                  {0, 0, 0, 0},     {30, 0, 0, 1}, {0, 0, 0, 0}, {0, 0, 0, 0}};
+    struct Expected
+    {
+        qint64 planned, done;
+        int finished, left;
+    };
+    const Expected expected[7] = {{130, 100, 2, 1}, {0, 0, 0, 0}, {140, 100, 3, 1}, {0, 0, 0, 0},
+                                  {30, 0, 0, 1},    {0, 0, 0, 0}, {0, 0, 0, 0}};
     for (int d = 0; d < 7; ++d) {
         const DayFigures &day = report.days[d];
         QCOMPARE(day.first, week::monday().addDays(d));
@@ -169,8 +173,8 @@ void TestReports::textTableHasTheFigures()
     QCOMPARE(monday.indexOf(QStringLiteral("1:40")) + 4,
              header.indexOf(QStringLiteral("Done")) + 4);
 
-    const QString empty = formatReportText(
-        computeReport(f.store, ReportPeriod::day({2030, 1, 1})), QLocale::c());
+    const QString empty
+        = formatReportText(computeReport(f.store, ReportPeriod::day({2030, 1, 1})), QLocale::c());
     QVERIFY(empty.contains(QStringLiteral("No tasks in this period.")));
 }
 

@@ -78,9 +78,9 @@ private Q_SLOTS:
         QCOMPARE(part<QLabel>("lblReportSummary")->text(),
                  QStringLiteral("Planned 5:00, done 3:20 (67%), 5 finished, 3 left"));
         QAbstractItemModelTester tester(part<QTableView>("grdReportDays")->model());
-        const QStringList monday = {QStringLiteral("Mon 2024-03-04"), QStringLiteral("2:10"),
-                                    QStringLiteral("1:40"), QStringLiteral("2"),
-                                    QStringLiteral("1")};
+        const QStringList monday
+            = {QStringLiteral("Mon 2024-03-04"), QStringLiteral("2:10"), QStringLiteral("1:40"),
+               QStringLiteral("2"), QStringLiteral("1")};
         for (int c = 0; c < monday.size(); ++c)
             QCOMPARE(cell("grdReportDays", 0, c), monday[c]);
         QCOMPARE(cell("grdReportDays", 1, 1), QStringLiteral("0:00")); // Tuesday, empty
