@@ -3,6 +3,7 @@
 #include "base/Log.h"
 #include "base/Prompter.h"
 #include "core/TaskOperations.h"
+#include "core/TimeTracker.h"
 #include "reports/ReportCharts.h"
 #include "reports/ReportTableModel.h"
 #include "reports/ReportText.h"
@@ -70,6 +71,7 @@ ReportsWindow::ReportsWindow(TaskOperations &operations, Prompter &prompter, con
     auto later = [this] { m_tmrRefresh->start(); };
     connect(&m_operations, &TaskOperations::listChanged, this, later);
     connect(&m_operations, &TaskOperations::taskChanged, this, later);
+    connect(&m_operations.tracker(), &TimeTracker::minuteCounted, this, later);
 
     setPeriod(ReportPeriod::Kind::Week, day);
     resize(1000, 620);
@@ -190,6 +192,7 @@ void ReportsWindow::setPeriod(ReportPeriod::Kind kind, const QDate &from, const 
     m_cboPeriod->setCurrentIndex(int(kind));
     m_dtpFrom->setDate(from);
     m_dtpTo->setDate(to.isValid() ? to : from);
+    m_kind = kind; // the dates given are the period, whatever was shown before
     m_updatingControls = false;
     periodControlsChanged();
 }
@@ -199,9 +202,12 @@ void ReportsWindow::periodControlsChanged()
     if (m_updatingControls)
         return;
     const ReportPeriod::Kind k = kind();
-    ReportPeriod period = k == ReportPeriod::Kind::Range
-        ? ReportPeriod::range(m_dtpFrom->date(), m_dtpTo->date())
-        : ReportPeriod::around(k, m_dtpFrom->date(), locale());
+    // Choosing "Range" starts from the period shown, to be widened from there.
+    const bool becameRange = k == ReportPeriod::Kind::Range && m_kind != k && m_period.isValid();
+    m_kind = k;
+    ReportPeriod period = becameRange    ? m_period
+        : k == ReportPeriod::Kind::Range ? ReportPeriod::range(m_dtpFrom->date(), m_dtpTo->date())
+                                         : ReportPeriod::around(k, m_dtpFrom->date(), locale());
     // Every day of a period is a row: a range typed across centuries would
     // take the window's memory and time for days no one planned.
     if (period.dayCount() > kLongestRange)

@@ -58,6 +58,7 @@ private:
     TaskOperations &m_operations;
     Prompter &m_prompter;
     ReportPeriod m_period;
+    ReportPeriod::Kind m_kind = ReportPeriod::Kind::Week;
     Report m_report;
     QString m_exportFolder;
     bool m_updatingControls = false;

@@ -53,12 +53,11 @@ qint64 doneSeconds(const TaskRecord &task)
 }
 
 // The words every row repeats are encoded once: names of categories, states
-// and priorities, and the day.
-template<typename Encode> class EncodedNames
+// and priorities.
+class EncodedNames
 {
 public:
-    EncodedNames(TaskStore &store, Encode encode)
-        : m_encode(encode)
+    EncodedNames(TaskStore &store, QByteArray (*encode)(const QString &))
     {
         for (const CategoryRecord &c : store.categories()) {
             if (!m_categories.contains(c.ID))
@@ -86,7 +85,6 @@ public:
     }
 
 private:
-    Encode m_encode;
     QHash<qint32, QByteArray> m_categories;
     QByteArrayList m_states;
     QByteArrayList m_priorities;
@@ -139,7 +137,7 @@ public:
     void end(QByteArray &) { }
 
 private:
-    EncodedNames<QByteArray (*)(const QString &)> m_names;
+    EncodedNames m_names;
     QByteArray m_none;
     QDate m_day;
     QByteArray m_dayText;
@@ -283,7 +281,7 @@ public:
     void end(QByteArray &out) { out += "END:VCALENDAR\r\n"; }
 
 private:
-    EncodedNames<QByteArray (*)(const QString &)> m_names;
+    EncodedNames m_names;
     QByteArray m_stamp;
     QDate m_day;
     QByteArray m_dayText;

@@ -10,6 +10,8 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QComboBox>
+#include <QDateEdit>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -100,6 +102,21 @@ private Q_SLOTS:
         QVERIFY(!part<QChartView>("chtDays")->isVisibleTo(w));
         QCOMPARE(part<QLabel>("lblDaysEmpty")->text(), QStringLiteral("No tasks in this period."));
         QVERIFY(!part<QPushButton>("btnExportCsv")->isEnabled());
+    }
+
+    void rangeStartsFromTheShownPeriod()
+    {
+        open();
+        const ReportPeriod shown = w->period();
+        part<QComboBox>("cboReportPeriod")->setCurrentIndex(int(ReportPeriod::Kind::Range));
+        QCOMPARE(w->period(), shown);
+        part<QDateEdit>("dtpReportTo")->setDate({2024, 3, 31});
+        QCOMPARE(w->period(), ReportPeriod::range(shown.first, {2024, 3, 31}));
+        QCOMPARE(part<QTableView>("grdReportDays")->model()->rowCount(), 28 + 1);
+        // Dates given the wrong way round are put in order.
+        part<QDateEdit>("dtpReportTo")->setDate({2024, 3, 1});
+        QCOMPARE(w->period(), ReportPeriod::range({2024, 3, 1}, shown.first));
+        QCOMPARE(part<QDateEdit>("dtpReportFrom")->date(), QDate(2024, 3, 1));
     }
 
     void zeroBudgetsAndChangesOfTasks()
