@@ -15,7 +15,7 @@ DaySummary computeDaySummary(const QList<TaskRecord> &tasks, const QDate &shown,
         if (task.State != TaskState::Finished)
             ++s.tasksLeft;
         const qint64 needed = task.Duration;
-        const qint64 done = qMin<qint64>(task.FinishedDuration, needed);
+        const qint64 done = cappedTimeDone(task);
         s.totalNeeded += needed;
         s.totalDone += done;
     }

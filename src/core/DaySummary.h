@@ -23,6 +23,13 @@ struct DaySummary
     QString leftText;         // for lblLeft ("Everything done!" when nothing is left)
 };
 
+// The time a task counts as done towards its day and every figure built on
+// days: what was done, never more than its budget.
+inline qint64 cappedTimeDone(const TaskRecord &task)
+{
+    return qMin<qint64>(task.FinishedDuration, task.Duration);
+}
+
 // Builds the summary of the tasks of the day shown; shortDate is the shown
 // date in the system's short form (used when the day is not today).
 DaySummary computeDaySummary(const QList<TaskRecord> &tasks, const QDate &shown,

@@ -116,6 +116,7 @@ struct TaskStore::Statements
 {
     LazyStatement findTask;
     LazyStatement tasksOfList;
+    LazyStatement tasksOfDay;
     LazyStatement maxTaskId;
     LazyStatement insertTask;
     LazyStatement editTask;
@@ -188,6 +189,9 @@ void TaskStore::prepareStatements()
     s->findTask = prep("SELECT " CDK_TASK_FIELDS " FROM Chronodeck WHERE " CDK_TASK_ROW);
     s->tasksOfList = prep("SELECT " CDK_TASK_FIELDS " FROM Chronodeck WHERE List = ?1 "
                           "ORDER BY rowid");
+    // The index on (List, ID) hands the rows over in this order without a sort.
+    s->tasksOfDay = prep("SELECT " CDK_TASK_FIELDS " FROM Chronodeck WHERE List = ?1 "
+                         "ORDER BY ID, rowid");
     s->maxTaskId = prep("SELECT MAX(ID) FROM Chronodeck WHERE List = ?1");
     s->insertTask = prep("INSERT INTO Chronodeck (ID, List, Subject, Category, Duration, "
                          "FinishedDuration, FinishedSeconds, State, Priority, TaskData1, "
@@ -366,6 +370,34 @@ QList<TaskRecord> TaskStore::tasksOfList(const QString &list)
     while (q.step())
         tasks.append(readTask(q));
     return tasks;
+}
+
+void TaskStore::forEachTaskOfDays(const QDate &first, const QDate &last, bool withSubjects,
+                                  const DayTaskVisitor &visit)
+{
+    if (!first.isValid() || !last.isValid())
+        return;
+    sql::Statement &q = st().tasksOfDay;
+    TaskRecord task;
+    for (QDate day = first; day <= last; day = day.addDays(1)) {
+        const QString key = DayListKey(day);
+        if (key.isEmpty())
+            continue;
+        StepScope scope(q);
+        q.bind(1, key);
+        task.List = key;
+        while (q.step()) {
+            task.ID = q.int32(0);
+            task.Subject = withSubjects ? q.text(2) : QString();
+            task.Category = q.int32(3);
+            task.Duration = q.int32(4);
+            task.FinishedDuration = q.int32(5);
+            task.FinishedSeconds = static_cast<quint8>(q.int64(6));
+            task.State = q.int32(7);
+            task.Priority = q.int32(8);
+            visit(day, task);
+        }
+    }
 }
 
 qint32 TaskStore::NextTaskID(const QString &list)

@@ -4,9 +4,11 @@
 #include "store/StoreError.h"
 #include "store/TaskRecord.h"
 
+#include <QDate>
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -78,6 +80,13 @@ public:
     // Largest ID of the list plus 1 (1 for an empty list). Throws IdOverflow
     // when the largest ID is 32767.
     qint32 NextTaskID(const QString &list);
+    // Visits the tasks of every day list from first to last, day by day and
+    // within a day by ID; templates and lists that name no day are never
+    // visited. Without subjects the records carry an empty Subject, which
+    // spares the text of every row to a caller that only counts.
+    using DayTaskVisitor = std::function<void(const QDate &day, const TaskRecord &task)>;
+    void forEachTaskOfDays(const QDate &first, const QDate &last, bool withSubjects,
+                           const DayTaskVisitor &visit);
 
     // ---- Categories
     QString GetCategoryName(qint32 id);                 // "(none)" when missing

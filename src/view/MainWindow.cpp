@@ -193,6 +193,8 @@ void MainWindow::buildMenus()
 
     m_menus.mnuTimer = top("mnuTimer", QStringLiteral("T&ime Tracking"));
     m_menus.mnuTimer->addActions({r.mnuStartTimer, r.mnuStopTimer});
+    separator(m_menus.mnuTimer, "mnuSepReports");
+    m_menus.mnuTimer->addAction(r.mnuReports);
 
     m_menus.mnuHelp = top("mnuHelp", QStringLiteral("&Help"));
     // The help file entry has no command here: it is left out.

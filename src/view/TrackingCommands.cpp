@@ -3,6 +3,7 @@
 #include "base/Functions.h"
 #include "core/TaskOperations.h"
 #include "core/TimeTracker.h"
+#include "reports/ReportsWindow.h"
 #include "view/AppContext.h"
 #include "view/CommandActions.h"
 #include "view/CommandHost.h"
@@ -23,11 +24,13 @@ TrackingCommands::TrackingCommands(AppContext &context, CommandHost &host, QObje
     actFinishTask = makeCommandAction(this, "actFinishTask",
                                       QStringLiteral("Finish the task and stop time tracking"),
                                       "FINISHIT");
+    mnuReports = makeCommandAction(this, "mnuReports", QStringLiteral("&Reports..."), "CLOCK");
     mnuStopTimer->setEnabled(false);
     actFinishTask->setEnabled(false);
     connect(mnuStartTimer, &QAction::triggered, this, &TrackingCommands::start);
     connect(mnuStopTimer, &QAction::triggered, this, &TrackingCommands::stop);
     connect(actFinishTask, &QAction::triggered, this, &TrackingCommands::finish);
+    connect(mnuReports, &QAction::triggered, this, &TrackingCommands::showReports);
 }
 
 void TrackingCommands::updateStates(const QList<TaskRecord> &selected)
@@ -70,6 +73,17 @@ void TrackingCommands::finish()
         m_context.operations.stopTracking();
     }
     m_host.updateCommandStates();
+}
+
+void TrackingCommands::showReports()
+{
+    // One window, kept while the main window lives: the period chosen stays.
+    if (!m_reports)
+        m_reports = new ReportsWindow(m_context.operations, m_context.prompter, m_host.shownDate(),
+                                      m_host.dialogParent());
+    m_reports->show();
+    m_reports->raise();
+    m_reports->activateWindow();
 }
 
 } // namespace cdk

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 
 #include "store/TaskRecord.h"
 
@@ -11,6 +12,7 @@ namespace cdk {
 
 struct AppContext;
 class CommandHost;
+class ReportsWindow;
 
 // Start, Stop and Finish of time tracking, as menu entries, toolbar buttons,
 // keys and tray entries alike. Start tracks the one task selected when it is
@@ -25,6 +27,7 @@ public:
     QAction *mnuStartTimer = nullptr;
     QAction *mnuStopTimer = nullptr;
     QAction *actFinishTask = nullptr; // the toolbar's "FINISHIT"
+    QAction *mnuReports = nullptr;    // where the tracked time went
 
     // Start is possible for one selected task whose budget is not used up,
     // while nothing is tracked; Stop and Finish while something is.
@@ -34,9 +37,11 @@ private:
     void start();
     void stop();
     void finish();
+    void showReports();
 
     AppContext &m_context;
     CommandHost &m_host;
+    QPointer<ReportsWindow> m_reports; // made when first asked for, then kept
 };
 
 } // namespace cdk

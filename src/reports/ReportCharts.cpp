@@ -1,0 +1,195 @@
+#include "reports/ReportCharts.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QFont>
+#include <QLegendMarker>
+#include <QStackedBarSeries>
+#include <QValueAxis>
+
+#include <cmath>
+
+namespace cdk {
+
+namespace {
+
+// Bars drawn in a colour close to the background would vanish: every bar is
+// outlined in the text colour, faintly.
+QPen outline(const QPalette &palette)
+{
+    QColor c = palette.color(QPalette::Text);
+    c.setAlpha(110);
+    return QPen(c, 0.8);
+}
+
+// Short enough to stand side by side under a month of days or half a year
+// of weeks, where the axis would otherwise cut them to nothing.
+QString groupLabel(const DayFigures &group, DayGrouping grouping, qsizetype count)
+{
+    const QLocale c = QLocale::c();
+    const bool crowded = count > 12;
+    switch (grouping) {
+    case DayGrouping::Day:
+        return c.toString(group.first, crowded ? QStringLiteral("d") : QStringLiteral("ddd d"));
+    case DayGrouping::Week:
+        return c.toString(group.first, crowded ? QStringLiteral("d/M") : QStringLiteral("d MMM"));
+    case DayGrouping::Month:
+        return c.toString(group.first, QStringLiteral("MMM yy"));
+    }
+    return {};
+}
+
+// A value axis from 0 to a little above max with round steps.
+QValueAxis *valueAxis(double max, const QString &title)
+{
+    auto *axis = new QValueAxis;
+    axis->setRange(0, max > 0 ? max * 1.05 : 1);
+    axis->applyNiceNumbers();
+    axis->setLabelFormat(QStringLiteral("%.0f"));
+    axis->setTitleText(title);
+    return axis;
+}
+
+} // namespace
+
+QColor categoryColour(const ReportCategory &category, qsizetype index)
+{
+    if (!category.exists)
+        return QColor(0x9e, 0x9e, 0x9e);
+    if (category.backColor >= 0) {
+        const qint32 v = category.backColor;
+        return QColor(v & 0xff, (v >> 8) & 0xff, (v >> 16) & 0xff);
+    }
+    // Steps of the golden angle keep neighbouring categories apart.
+    return QColor::fromHsv(int(std::fmod(double(index) * 137.508, 360.0)), 150, 210);
+}
+
+void applyPalette(QChart &chart, const QPalette &palette)
+{
+    const QColor text = palette.color(QPalette::Text);
+    QColor grid = text;
+    grid.setAlpha(45);
+    chart.setBackgroundBrush(palette.color(QPalette::Base));
+    chart.setBackgroundPen(Qt::NoPen);
+    chart.setPlotAreaBackgroundVisible(false);
+    chart.setTitleBrush(text);
+    chart.legend()->setLabelColor(text);
+    for (QAbstractAxis *axis : chart.axes()) {
+        axis->setLabelsColor(text);
+        axis->setTitleBrush(text);
+        axis->setLinePenColor(grid);
+        axis->setGridLineColor(grid);
+        axis->setShadesVisible(false);
+    }
+}
+
+QChart *makeDaysChart(const Report &report, const QList<DayFigures> &groups, DayGrouping grouping,
+                      const QPalette &palette)
+{
+    auto *chart = new QChart;
+    chart->setAnimationOptions(QChart::NoAnimation);
+    // Two series on one axis stand side by side within each day: the plan
+    // pale on the left, what was done solid on the right.
+    auto *plannedSeries = new QStackedBarSeries;
+    auto *doneSeries = new QStackedBarSeries;
+    plannedSeries->setBarWidth(0.85);
+    doneSeries->setBarWidth(0.85);
+    double highest = 0;
+    for (const DayFigures &g : groups)
+        highest = qMax(highest, double(qMax(g.planned, g.done)) / 60.0);
+    for (qsizetype c = 0; c < report.categories.size(); ++c) {
+        const QColor colour = categoryColour(report.categories[c], c);
+        QColor pale = colour;
+        pale.setAlpha(80);
+        auto *planned = new QBarSet(report.categories[c].name + QStringLiteral(" planned"));
+        auto *done = new QBarSet(report.categories[c].name);
+        for (const DayFigures &g : groups) {
+            *planned << double(g.plannedByCategory[c]) / 60.0;
+            *done << double(g.doneByCategory[c]) / 60.0;
+        }
+        planned->setColor(pale);
+        planned->setBorderColor(colour);
+        done->setColor(colour);
+        done->setPen(outline(palette));
+        plannedSeries->append(planned);
+        doneSeries->append(done);
+    }
+    chart->addSeries(plannedSeries);
+    chart->addSeries(doneSeries);
+
+    QStringList labels;
+    for (const DayFigures &g : groups)
+        labels << groupLabel(g, grouping, groups.size());
+    auto *days = new QBarCategoryAxis;
+    days->append(labels);
+    if (groups.size() > 16) {
+        QFont small = days->labelsFont();
+        small.setPointSizeF(small.pointSizeF() * 0.8);
+        days->setLabelsFont(small);
+    }
+    chart->addAxis(days, Qt::AlignBottom);
+    QValueAxis *hours = valueAxis(highest, QStringLiteral("hours"));
+    chart->addAxis(hours, Qt::AlignLeft);
+    for (QAbstractSeries *series : {static_cast<QAbstractSeries *>(plannedSeries),
+                                    static_cast<QAbstractSeries *>(doneSeries)}) {
+        series->attachAxis(days);
+        series->attachAxis(hours);
+    }
+
+    // One legend entry per category, in its solid colour.
+    for (QLegendMarker *marker : chart->legend()->markers(plannedSeries))
+        marker->setVisible(false);
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->setTitle(QStringLiteral("Planned (pale, left) and done (solid, right) per %1")
+                        .arg(grouping == DayGrouping::Day        ? QStringLiteral("day")
+                                 : grouping == DayGrouping::Week ? QStringLiteral("week")
+                                                                 : QStringLiteral("month")));
+    applyPalette(*chart, palette);
+    return chart;
+}
+
+QChart *makeBudgetUseChart(const Report &report, const QPalette &palette)
+{
+    auto *chart = new QChart;
+    chart->setAnimationOptions(QChart::NoAnimation);
+    auto *series = new QBarSeries;
+    auto *doneOfPlan = new QBarSet(QStringLiteral("Done of plan"));
+    auto *median = new QBarSet(QStringLiteral("Median budget use (finished)"));
+    auto *whole = new QBarSet(QStringLiteral("Finished with whole budget used"));
+    QStringList names;
+    for (qsizetype c = 0; c < report.categories.size(); ++c) {
+        const CategoryFigures &f = report.byCategory[c];
+        names << report.categories[c].name;
+        *doneOfPlan << f.doneShare().value_or(0.0) * 100.0;
+        *median << f.medianShare.value_or(0.0) * 100.0;
+        const int compared = f.usedWholeBudget + f.underBudget;
+        *whole << (compared > 0 ? 100.0 * f.usedWholeBudget / compared : 0.0);
+    }
+    const QColor accent = palette.color(QPalette::Highlight);
+    doneOfPlan->setColor(accent);
+    median->setColor(QColor::fromHsv(accent.hsvHue(), accent.hsvSaturation() / 3,
+                                     palette.color(QPalette::Base).lightness() > 128 ? 190 : 130));
+    whole->setColor(QColor(0xe0, 0x8a, 0x1e));
+    for (QBarSet *set : {doneOfPlan, median, whole}) {
+        set->setPen(outline(palette));
+        series->append(set);
+    }
+    chart->addSeries(series);
+    auto *axis = new QBarCategoryAxis;
+    axis->append(names);
+    chart->addAxis(axis, Qt::AlignBottom);
+    series->attachAxis(axis);
+    QValueAxis *percent = valueAxis(100, QStringLiteral("%"));
+    percent->setRange(0, 100);
+    percent->setTickCount(5);
+    chart->addAxis(percent, Qt::AlignLeft);
+    series->attachAxis(percent);
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->setTitle(QStringLiteral("Budget use per category"));
+    applyPalette(*chart, palette);
+    return chart;
+}
+
+} // namespace cdk

@@ -1,0 +1,66 @@
+#include "reports/ReportTableModel.h"
+
+#include <QFont>
+
+namespace cdk {
+
+void ReportTableModel::setTable(const QStringList &columns, const QList<QStringList> &rows,
+                                const QList<QColor> &swatches, bool lastRowIsTotal)
+{
+    beginResetModel();
+    m_columns = columns;
+    m_rows = rows;
+    m_swatches = swatches;
+    m_lastRowIsTotal = lastRowIsTotal;
+    endResetModel();
+}
+
+int ReportTableModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int ReportTableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_columns.size());
+}
+
+QVariant ReportTableModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_rows.size())
+        return {};
+    const QStringList &row = m_rows[index.row()];
+    switch (role) {
+    case Qt::DisplayRole:
+        return index.column() < row.size() ? row[index.column()] : QString();
+    case Qt::TextAlignmentRole:
+        return int(Qt::AlignVCenter | (index.column() == 0 ? Qt::AlignLeft : Qt::AlignRight));
+    case Qt::DecorationRole:
+        if (index.column() == 0 && index.row() < m_swatches.size()
+            && m_swatches[index.row()].isValid())
+            return m_swatches[index.row()];
+        return {};
+    case Qt::FontRole:
+        if (m_lastRowIsTotal && index.row() == m_rows.size() - 1) {
+            QFont bold;
+            bold.setBold(true);
+            return bold;
+        }
+        return {};
+    default:
+        return {};
+    }
+}
+
+QVariant ReportTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= m_columns.size())
+        return {};
+    if (role == Qt::DisplayRole)
+        return m_columns[section];
+    if (role == Qt::TextAlignmentRole)
+        return int(Qt::AlignVCenter | (section == 0 ? Qt::AlignLeft : Qt::AlignRight));
+    return {};
+}
+
+} // namespace cdk

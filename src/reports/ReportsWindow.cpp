@@ -1,0 +1,350 @@
+#include "reports/ReportsWindow.h"
+
+#include "base/Log.h"
+#include "base/Prompter.h"
+#include "core/TaskOperations.h"
+#include "core/TimeTracker.h"
+#include "reports/ReportCharts.h"
+#include "reports/ReportTableModel.h"
+#include "reports/ReportText.h"
+#include "store/StoreError.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDateTime>
+#include <QDir>
+#include <QEvent>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace cdk {
+
+namespace {
+
+const QString kTitle = QStringLiteral("Reports - Chronodeck");
+
+QString dateFormat() { return QStringLiteral("ddd d MMM yyyy"); }
+
+constexpr qint64 kLongestRange = 20 * 366;
+
+// The chart view's chart is replaced, and the old one is the caller's to delete.
+void replaceChart(QChartView *view, QChart *chart)
+{
+    QChart *old = view->chart();
+    view->setChart(chart);
+    delete old;
+}
+
+} // namespace
+
+ReportsWindow::ReportsWindow(TaskOperations &operations, Prompter &prompter, const QDate &day,
+                             QWidget *parent)
+    : QWidget(parent, Qt::Window)
+    , m_operations(operations)
+    , m_prompter(prompter)
+    , m_exportFolder(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+{
+    setObjectName(QStringLiteral("frmReports"));
+    setWindowTitle(kTitle);
+    buildControls();
+
+    // Changes come in bursts (a batch edit, a tracked minute): one refresh
+    // follows them all.
+    m_tmrRefresh = new QTimer(this);
+    m_tmrRefresh->setObjectName(QStringLiteral("tmrReportRefresh"));
+    m_tmrRefresh->setSingleShot(true);
+    m_tmrRefresh->setInterval(250);
+    connect(m_tmrRefresh, &QTimer::timeout, this, &ReportsWindow::refresh);
+    auto later = [this] { m_tmrRefresh->start(); };
+    connect(&m_operations, &TaskOperations::listChanged, this, later);
+    connect(&m_operations, &TaskOperations::taskChanged, this, later);
+    connect(&m_operations.tracker(), &TimeTracker::minuteCounted, this, later);
+
+    setPeriod(ReportPeriod::Kind::Week, day);
+    resize(1000, 620);
+}
+
+ReportsWindow::~ReportsWindow() = default;
+
+void ReportsWindow::buildControls()
+{
+    m_cboPeriod = new QComboBox(this);
+    m_cboPeriod->setObjectName(QStringLiteral("cboReportPeriod"));
+    m_cboPeriod->addItems({QStringLiteral("Day"), QStringLiteral("Week"), QStringLiteral("Month"),
+                           QStringLiteral("Range")});
+    auto dateEdit = [this](const char *name) {
+        auto *edit = new QDateEdit(this);
+        edit->setObjectName(QString::fromLatin1(name));
+        edit->setCalendarPopup(true);
+        edit->setDisplayFormat(dateFormat());
+        return edit;
+    };
+    m_dtpFrom = dateEdit("dtpReportFrom");
+    m_dtpTo = dateEdit("dtpReportTo");
+    auto arrow = [this](const char *name, Qt::ArrowType type, const QString &tip) {
+        auto *button = new QToolButton(this);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setArrowType(type);
+        button->setToolTip(tip);
+        return button;
+    };
+    m_btnPrevious = arrow("btnReportPrevious", Qt::LeftArrow, QStringLiteral("Previous period"));
+    m_btnNext = arrow("btnReportNext", Qt::RightArrow, QStringLiteral("Next period"));
+    m_btnExportCsv = new QPushButton(QStringLiteral("Export &CSV..."), this);
+    m_btnExportCsv->setObjectName(QStringLiteral("btnExportCsv"));
+    m_btnExportICalendar = new QPushButton(QStringLiteral("Export &iCalendar..."), this);
+    m_btnExportICalendar->setObjectName(QStringLiteral("btnExportICalendar"));
+    m_lblSummary = new QLabel(this);
+    m_lblSummary->setObjectName(QStringLiteral("lblReportSummary"));
+    m_lblSummary->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto *bar = new QHBoxLayout;
+    bar->addWidget(new QLabel(QStringLiteral("Period:"), this));
+    bar->addWidget(m_cboPeriod);
+    bar->addWidget(m_btnPrevious);
+    bar->addWidget(m_dtpFrom);
+    bar->addWidget(new QLabel(QStringLiteral("to"), this));
+    bar->addWidget(m_dtpTo);
+    bar->addWidget(m_btnNext);
+    bar->addStretch();
+    bar->addWidget(m_btnExportCsv);
+    bar->addWidget(m_btnExportICalendar);
+
+    auto *tabs = new QTabWidget(this);
+    tabs->setObjectName(QStringLiteral("tabReports"));
+    tabs->addTab(buildChartPage("Days", m_daysChart, m_daysEmpty, m_daysTable, m_daysModel),
+                 QStringLiteral("&Days"));
+    tabs->addTab(buildChartPage("Categories", m_categoriesChart, m_categoriesEmpty,
+                                m_categoriesTable, m_categoriesModel),
+                 QStringLiteral("C&ategories"));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(bar);
+    layout->addWidget(m_lblSummary);
+    layout->addWidget(tabs, 1);
+
+    connect(m_cboPeriod, &QComboBox::currentIndexChanged, this,
+            &ReportsWindow::periodControlsChanged);
+    connect(m_dtpFrom, &QDateEdit::dateChanged, this, &ReportsWindow::periodControlsChanged);
+    connect(m_dtpTo, &QDateEdit::dateChanged, this, &ReportsWindow::periodControlsChanged);
+    connect(m_btnPrevious, &QToolButton::clicked, this, [this] { step(-1); });
+    connect(m_btnNext, &QToolButton::clicked, this, [this] { step(1); });
+    connect(m_btnExportCsv, &QPushButton::clicked, this, [this] { exportAs(ExportFormat::Csv); });
+    connect(m_btnExportICalendar, &QPushButton::clicked, this,
+            [this] { exportAs(ExportFormat::ICalendar); });
+}
+
+QWidget *ReportsWindow::buildChartPage(const char *name, QChartView *&view, QLabel *&empty,
+                                       QTableView *&table, ReportTableModel *&model)
+{
+    const QString suffix = QString::fromLatin1(name);
+    auto *splitter = new QSplitter(Qt::Horizontal);
+    auto *stack = new QStackedWidget(splitter);
+    view = new QChartView(stack);
+    view->setObjectName(QStringLiteral("cht") + suffix);
+    view->setRenderHint(QPainter::Antialiasing);
+    view->setMinimumSize(360, 260);
+    empty = new QLabel(stack);
+    empty->setObjectName(QStringLiteral("lbl") + suffix + QStringLiteral("Empty"));
+    empty->setAlignment(Qt::AlignCenter);
+    empty->setWordWrap(true);
+    stack->addWidget(view);
+    stack->addWidget(empty);
+
+    model = new ReportTableModel(this);
+    table = new QTableView(splitter);
+    table->setObjectName(QStringLiteral("grdReport") + suffix);
+    table->setModel(model);
+    table->verticalHeader()->hide();
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    splitter->addWidget(stack);
+    splitter->addWidget(table);
+    // The categories' table has twice the columns of the days'.
+    const bool wideTable = suffix == QStringLiteral("Categories");
+    splitter->setStretchFactor(0, wideTable ? 1 : 3);
+    splitter->setStretchFactor(1, wideTable ? 1 : 2);
+    return splitter;
+}
+
+ReportPeriod::Kind ReportsWindow::kind() const
+{
+    return ReportPeriod::Kind(qBound(0, m_cboPeriod->currentIndex(), 3));
+}
+
+void ReportsWindow::setPeriod(ReportPeriod::Kind kind, const QDate &from, const QDate &to)
+{
+    m_updatingControls = true;
+    m_cboPeriod->setCurrentIndex(int(kind));
+    m_dtpFrom->setDate(from);
+    m_dtpTo->setDate(to.isValid() ? to : from);
+    m_kind = kind; // the dates given are the period, whatever was shown before
+    m_updatingControls = false;
+    periodControlsChanged();
+}
+
+void ReportsWindow::periodControlsChanged()
+{
+    if (m_updatingControls)
+        return;
+    const ReportPeriod::Kind k = kind();
+    // Choosing "Range" starts from the period shown, to be widened from there.
+    const bool becameRange = k == ReportPeriod::Kind::Range && m_kind != k && m_period.isValid();
+    m_kind = k;
+    ReportPeriod period = becameRange    ? m_period
+        : k == ReportPeriod::Kind::Range ? ReportPeriod::range(m_dtpFrom->date(), m_dtpTo->date())
+                                         : ReportPeriod::around(k, m_dtpFrom->date(), locale());
+    // Every day of a period is a row: a range typed across centuries would
+    // take the window's memory and time for days no one planned.
+    if (period.dayCount() > kLongestRange)
+        period.last = period.first.addDays(kLongestRange - 1);
+    // Outside a range the second date only shows where the period ends; a
+    // range shows the dates it was put in order and cut to.
+    m_updatingControls = true;
+    m_dtpTo->setEnabled(k == ReportPeriod::Kind::Range);
+    if (k == ReportPeriod::Kind::Range)
+        m_dtpFrom->setDate(period.first);
+    m_dtpTo->setDate(period.last);
+    m_updatingControls = false;
+    if (period == m_period && !m_report.days.isEmpty())
+        return;
+    m_period = period;
+    refresh();
+}
+
+void ReportsWindow::step(int direction)
+{
+    const ReportPeriod::Kind k = kind();
+    const QDate from = m_dtpFrom->date();
+    switch (k) {
+    case ReportPeriod::Kind::Day:
+        setPeriod(k, from.addDays(direction));
+        break;
+    case ReportPeriod::Kind::Week:
+        setPeriod(k, from.addDays(7 * direction));
+        break;
+    case ReportPeriod::Kind::Month:
+        setPeriod(k, from.addMonths(direction));
+        break;
+    case ReportPeriod::Kind::Range: {
+        const qint64 length = m_period.dayCount() * direction;
+        setPeriod(k, m_period.first.addDays(length), m_period.last.addDays(length));
+        break;
+    }
+    }
+}
+
+void ReportsWindow::refresh()
+{
+    m_tmrRefresh->stop();
+    try {
+        m_report = computeReport(m_operations.store(), m_period);
+    } catch (const StoreError &e) {
+        // A refresh runs unasked after every change: a failure is shown in
+        // the window rather than in a box that would keep coming back.
+        qCWarning(lcReports) << "report failed:" << e.message();
+        m_report = Report {};
+        m_report.period = m_period;
+        showReport();
+        m_lblSummary->setText(QStringLiteral("The tasks could not be read: ") + e.message());
+        return;
+    }
+    showReport();
+}
+
+void ReportsWindow::showReport()
+{
+    const Report &r = m_report;
+    const QLocale loc = locale();
+    const DayFigures &t = r.total;
+    if (r.isEmpty()) {
+        m_lblSummary->setText(QStringLiteral("No tasks in this period."));
+    } else {
+        const std::optional<double> share = t.planned > 0
+            ? std::optional<double>(double(t.done) / double(t.planned))
+            : std::nullopt;
+        m_lblSummary->setText(QStringLiteral("Planned %1, done %2 (%3), %4 finished, %5 left")
+                                  .arg(reporttext::minutes(t.planned), reporttext::minutes(t.done),
+                                       reporttext::share(share))
+                                  .arg(t.finished)
+                                  .arg(t.left));
+    }
+
+    // The tables keep every day; long periods are gathered into weeks or
+    // months for the chart alone, which could not show each day.
+    QList<QColor> swatches;
+    for (qsizetype c = 0; c < r.categories.size(); ++c)
+        swatches.append(categoryColour(r.categories[c], c));
+    m_daysModel->setTable(reporttext::dayColumns(), reporttext::dayRows(r, loc), {}, true);
+    m_categoriesModel->setTable(reporttext::categoryColumns(), reporttext::categoryRows(r),
+                                swatches, false);
+
+    auto showChart = [](QChartView *view, QLabel *empty, QChart *chart, const QString &why) {
+        auto *stack = qobject_cast<QStackedWidget *>(view->parentWidget());
+        if (!chart) {
+            empty->setText(why);
+            stack->setCurrentWidget(empty);
+            return;
+        }
+        replaceChart(view, chart);
+        stack->setCurrentWidget(view);
+    };
+    const QPalette pal = palette();
+    // A chart of nothing but zeros looks broken: a sentence says why instead.
+    const QString noTasks = QStringLiteral("No tasks in this period.");
+    const QString noBudget = QStringLiteral("No time planned or done in this period: every task "
+                                            "has a budget of 0 minutes.");
+    const QString why = r.isEmpty() ? noTasks : noBudget;
+    const bool anyTime = t.planned > 0 || t.done > 0;
+    const DayGrouping grouping = groupingForChart(r.period);
+    showChart(m_daysChart, m_daysEmpty,
+              anyTime ? makeDaysChart(r, groupDays(r, grouping, loc), grouping, pal) : nullptr,
+              why);
+    showChart(m_categoriesChart, m_categoriesEmpty, anyTime ? makeBudgetUseChart(r, pal) : nullptr,
+              why);
+    m_btnExportCsv->setEnabled(!r.isEmpty());
+    m_btnExportICalendar->setEnabled(!r.isEmpty());
+}
+
+void ReportsWindow::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    // Charts draw in the colours they were made with: a new theme remakes them.
+    if (event->type() == QEvent::PaletteChange && m_daysModel)
+        showReport();
+}
+
+void ReportsWindow::exportAs(ExportFormat format)
+{
+    const QString suffix = exportFileSuffix(format);
+    const QString suggested
+        = QStringLiteral("Chronodeck ") + m_period.isoText() + QLatin1Char('.') + suffix;
+    QString path = m_prompter.saveFileName(m_exportFolder, suggested, exportFileFilter(format));
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QLatin1Char('.') + suffix;
+    QString error;
+    if (!exportTasksToFile(m_operations.store(), m_period, format, path,
+                           QDateTime::currentDateTimeUtc(), &error)) {
+        m_prompter.tell(QStringLiteral("Error - Chronodeck"), error, MessageIcon::Critical);
+        return;
+    }
+    m_exportFolder = QFileInfo(path).absolutePath();
+}
+
+} // namespace cdk

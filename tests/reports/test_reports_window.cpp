@@ -1,0 +1,180 @@
+// The Reports window as a user reaches it: from the Time Tracking menu, over
+// the real main window and database, with the figures read off its tables
+// and charts, and its exports written through the save dialog.
+#include "reports/ReportsWindow.h"
+
+#include "reports/ReportFixture.h"
+#include "view/MainWindowHarness.h"
+
+#include <QAbstractItemModelTester>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QStackedBarSeries>
+#include <QTableView>
+
+#include <memory>
+
+using namespace cdk;
+namespace week = cdk::test::reportweek;
+
+class TestReportsWindow final : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<test::MainWindowHarness> h;
+    ReportsWindow *w = nullptr;
+
+    template<typename T> T *part(const char *name)
+    {
+        T *found = w->findChild<T *>(QString::fromLatin1(name));
+        if (!found)
+            qWarning("no part named %s", name);
+        return found;
+    }
+    QString cell(const char *table, int row, int column)
+    {
+        QAbstractItemModel *m = part<QTableView>(table)->model();
+        return m->index(row, column).data().toString();
+    }
+    // What the chart draws for the done bars, summed over every category.
+    double doneHoursInChart()
+    {
+        double sum = 0;
+        for (QAbstractSeries *series : part<QChartView>("chtDays")->chart()->series()) {
+            for (QBarSet *set : static_cast<QStackedBarSeries *>(series)->barSets()) {
+                if (set->label().endsWith(QStringLiteral(" planned")))
+                    continue;
+                for (int i = 0; i < set->count(); ++i)
+                    sum += set->at(i);
+            }
+        }
+        return sum;
+    }
+    void open()
+    {
+        week::fill(h->store());
+        h->showWindow();
+        QMenu *timer = h->child<QMenu>("mnuTimer");
+        QCOMPARE(timer->actions().last()->objectName(), QStringLiteral("mnuReports"));
+        timer->actions().last()->trigger();
+        w = h->child<ReportsWindow>("frmReports");
+        QVERIFY(w && w->isVisible());
+    }
+
+private Q_SLOTS:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom)); }
+    void init() { h = std::make_unique<test::MainWindowHarness>(); }
+    void cleanup() { test::MainWindowHarness::finish(h); }
+
+    void opensOnTheShownWeekWithItsFigures()
+    {
+        open();
+        QCOMPARE(w->period(), ReportPeriod::range(week::monday(), week::monday().addDays(6)));
+        QCOMPARE(part<QLabel>("lblReportSummary")->text(),
+                 QStringLiteral("Planned 5:00, done 3:20 (67%), 5 finished, 3 left"));
+        QAbstractItemModelTester tester(part<QTableView>("grdReportDays")->model());
+        const QStringList monday
+            = {QStringLiteral("Mon 2024-03-04"), QStringLiteral("2:10"), QStringLiteral("1:40"),
+               QStringLiteral("2"), QStringLiteral("1")};
+        for (int c = 0; c < monday.size(); ++c)
+            QCOMPARE(cell("grdReportDays", 0, c), monday[c]);
+        QCOMPARE(cell("grdReportDays", 1, 1), QStringLiteral("0:00")); // Tuesday, empty
+        QCOMPARE(cell("grdReportDays", 7, 0), QStringLiteral("Total"));
+        QCOMPARE(cell("grdReportCategories", 0, 3), QStringLiteral("64%"));
+        QCOMPARE(cell("grdReportCategories", 2, 0), QStringLiteral("(none)"));
+        QCOMPARE(cell("grdReportCategories", 2, 7), QStringLiteral("\u2013"));
+        QVERIFY(part<QChartView>("chtDays")->isVisibleTo(w));
+        QCOMPARE(doneHoursInChart(), 200.0 / 60.0);
+
+        // The week after holds one task; the one after that none, and a
+        // sentence shows instead of a chart.
+        QTest::mouseClick(part<QWidget>("btnReportNext"), Qt::LeftButton);
+        QCOMPARE(w->period().first, QDate(2024, 3, 11));
+        QCOMPARE(cell("grdReportDays", 7, 1), QStringLiteral("8:20"));
+        QTest::mouseClick(part<QWidget>("btnReportNext"), Qt::LeftButton);
+        QVERIFY(!part<QChartView>("chtDays")->isVisibleTo(w));
+        QCOMPARE(part<QLabel>("lblDaysEmpty")->text(), QStringLiteral("No tasks in this period."));
+        QVERIFY(!part<QPushButton>("btnExportCsv")->isEnabled());
+    }
+
+    void rangeStartsFromTheShownPeriod()
+    {
+        open();
+        const ReportPeriod shown = w->period();
+        part<QComboBox>("cboReportPeriod")->setCurrentIndex(int(ReportPeriod::Kind::Range));
+        QCOMPARE(w->period(), shown);
+        part<QDateEdit>("dtpReportTo")->setDate({2024, 3, 31});
+        QCOMPARE(w->period(), ReportPeriod::range(shown.first, {2024, 3, 31}));
+        QCOMPARE(part<QTableView>("grdReportDays")->model()->rowCount(), 28 + 1);
+        // Dates given the wrong way round are put in order.
+        part<QDateEdit>("dtpReportTo")->setDate({2024, 3, 1});
+        QCOMPARE(w->period(), ReportPeriod::range({2024, 3, 1}, shown.first));
+        QCOMPARE(part<QDateEdit>("dtpReportFrom")->date(), QDate(2024, 3, 1));
+    }
+
+    void zeroBudgetsAndChangesOfTasks()
+    {
+        open();
+        const QDate later(2024, 3, 20);
+        w->setPeriod(ReportPeriod::Kind::Day, later);
+        TaskRecord zero = week::task(0, 1, QStringLiteral("No budget"), 1, 0, 0, Finished);
+        zero.List = DayListKey(later);
+        h->context().operations.addTask(zero);
+        // The window follows the change on its own, a moment later.
+        QTRY_COMPARE(cell("grdReportDays", 0, 3), QStringLiteral("1"));
+        QVERIFY(!part<QChartView>("chtCategories")->isVisibleTo(w));
+        QVERIFY(part<QLabel>("lblCategoriesEmpty")->text().contains(QStringLiteral("budget of 0")));
+        QCOMPARE(cell("grdReportCategories", 0, 3), QStringLiteral("\u2013"));
+        QCOMPARE(cell("grdReportCategories", 0, 9), QStringLiteral("1"));
+    }
+
+    void exportsThroughTheSaveDialog()
+    {
+        open();
+        const QString base = h->context().ProgramFolder + QStringLiteral("week");
+        h->prompter.files << base + QStringLiteral(".csv") << base;
+        QTest::mouseClick(part<QPushButton>("btnExportCsv"), Qt::LeftButton);
+        QTest::mouseClick(part<QPushButton>("btnExportICalendar"), Qt::LeftButton);
+        QCOMPARE(h->prompter.dialogs.size(), 2);
+        QCOMPARE(h->prompter.dialogs[0][1],
+                 QStringLiteral("Chronodeck 2024-03-04 to 2024-03-10.csv"));
+        QCOMPARE(h->prompter.dialogs[1][2], QStringLiteral("iCalendar files (*.ics)"));
+
+        QFile csv(base + QStringLiteral(".csv"));
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        QVERIFY(csv.readLine().startsWith("Date,Subject,Category,"));
+        QVERIFY(csv.readLine().startsWith("2024-03-04,Write report,Work,Urgent,Finished,60,3600"));
+        // A name without an extension gets the format's.
+        QFile ics(base + QStringLiteral(".ics"));
+        QVERIFY(ics.open(QIODevice::ReadOnly));
+        QCOMPARE(ics.readAll().count("BEGIN:VTODO"), 8);
+
+        // Cancelled: nothing written, nothing said.
+        QTest::mouseClick(part<QPushButton>("btnExportCsv"), Qt::LeftButton);
+        QCOMPARE(h->prompter.dialogs.size(), 3);
+    }
+
+    void chartsFollowThePalette()
+    {
+        open();
+        QPalette dark;
+        dark.setColor(QPalette::Base, QColor(30, 30, 30));
+        dark.setColor(QPalette::Window, QColor(45, 45, 45));
+        dark.setColor(QPalette::Text, QColor(230, 230, 230));
+        dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+        w->setPalette(dark);
+        QChart *chart = part<QChartView>("chtDays")->chart();
+        QCOMPARE(chart->backgroundBrush().color(), QColor(30, 30, 30));
+        QCOMPARE(chart->axes(Qt::Vertical).first()->labelsBrush().color(), QColor(230, 230, 230));
+    }
+};
+
+QTEST_MAIN(TestReportsWindow)
+#include "test_reports_window.moc"
