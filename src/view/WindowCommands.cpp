@@ -2,6 +2,7 @@
 
 #include "base/Functions.h"
 #include "controls/Icons.h"
+#include "desktop/SettingsDialog.h"
 #include "editing/TaskDialogHost.h"
 #include "view/AppContext.h"
 #include "view/CommandActions.h"
@@ -36,8 +37,7 @@ WindowCommands::WindowCommands(AppContext &context, CommandHost &host, QObject *
             [this] { notAvailableYet(QStringLiteral("Creating a backup")); });
     connect(mnuRestoreBackup, &QAction::triggered, this,
             [this] { notAvailableYet(QStringLiteral("Restoring a backup")); });
-    connect(mnuSettings, &QAction::triggered, this,
-            [this] { notAvailableYet(QStringLiteral("The settings window")); });
+    connect(mnuSettings, &QAction::triggered, this, &WindowCommands::settings);
     connect(mnuViewTheTutorial, &QAction::triggered, this,
             [this] { notAvailableYet(QStringLiteral("The tutorial")); });
     connect(mnuHideToSystemTray, &QAction::triggered, this, [this] { m_host.hideToTray(); });
@@ -56,6 +56,19 @@ void WindowCommands::notAvailableYet(const QString &command)
     m_context.prompter.tell(programName(),
                             command + QStringLiteral(" is not available in this version yet."),
                             MessageIcon::Information);
+}
+
+void WindowCommands::settings()
+{
+    if (!m_settingsDialog) {
+        m_settingsDialog = new SettingsDialog(m_context.settings, m_context.hotkey,
+                                              m_context.autostart, m_context.prompter,
+                                              m_context.sound, m_host.dialogParent());
+    }
+    ++m_context.ModalDialogDepth;
+    m_settingsDialog->LoadEx();
+    m_settingsDialog->exec();
+    --m_context.ModalDialogDepth;
 }
 
 void WindowCommands::about()
