@@ -11,6 +11,7 @@ namespace cdk {
 struct AppContext;
 class MainWindow;
 class SingleInstance;
+class TrayMenu;
 
 // The program's life: the start-up order, the restore signal of a second
 // copy and the calendar day roll-over (tmrRestore), and the deferred, orderly
@@ -49,6 +50,7 @@ private:
     SingleInstance &m_instance;
     bool m_startMinimized;
     std::unique_ptr<MainWindow> m_main;
+    std::unique_ptr<TrayMenu> m_trayMenu; // goes before the window whose commands it runs
     QObject m_popupMenus; // the hidden form that owns the exit timer
     QTimer *m_tmrRestore = nullptr;
     QTimer *m_tmrExitApp = nullptr;
