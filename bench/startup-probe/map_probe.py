@@ -41,11 +41,15 @@ def start_watcher():
 
 def one_run(program, settle_s, timeout_s):
     data_dir = tempfile.mkdtemp(prefix="chronodeck-startup-")
+    # The program registers itself to start at logon; the entry goes into a
+    # folder of the run's own, not the user's autostart folder.
+    config_dir = tempfile.mkdtemp(prefix="chronodeck-config-")
     watcher = start_watcher()
     env = dict(os.environ)
     env["QT_QPA_PLATFORM"] = "xcb"
     env.pop("CHRONODECK_DATA_DIR", None)
     env.pop("QT_LOGGING_RULES", None)
+    env["XDG_CONFIG_HOME"] = config_dir
     fd = watcher.stdout.fileno()
     buffer = b""
     searched = 0
@@ -90,6 +94,7 @@ def one_run(program, settle_s, timeout_s):
                     p.kill()
                     p.wait()
         shutil.rmtree(data_dir, ignore_errors=True)
+        shutil.rmtree(config_dir, ignore_errors=True)
 
 
 def main():
