@@ -617,13 +617,17 @@ void MainWindow::RestoreAndActivate(bool toggle)
 
 void MainWindow::hideToTray()
 {
-    setWindowState(windowState() | Qt::WindowMinimized);
-    // Without a notification area a hidden window could not be found again:
-    // it stays minimised on the taskbar instead.
     if (m_context.tray && m_context.tray->isAvailable()) {
+        // Hidden first: minimising a window on screen asks the window manager
+        // to iconify it, and an answer arriving after the window was brought
+        // back would minimise it again.
         hide();
+        setWindowState(windowState() | Qt::WindowMinimized);
         return;
     }
+    // Without a notification area a hidden window could not be found again:
+    // it stays minimised on the taskbar instead.
+    setWindowState(windowState() | Qt::WindowMinimized);
     m_waitingForTray = true;
     // Started minimised, the window was never shown: it appears on the
     // taskbar rather than nowhere.
