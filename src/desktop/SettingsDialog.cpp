@@ -32,9 +32,9 @@ namespace cdk {
 namespace {
 
 const QString kNoSound = QStringLiteral("(no sound selected)");
-const QStringList kFontSizes = {QStringLiteral("8"),  QStringLiteral("9"),  QStringLiteral("10"),
-                                QStringLiteral("11"), QStringLiteral("12"), QStringLiteral("14"),
-                                QStringLiteral("16")};
+const QStringList kFontSizes
+    = {QStringLiteral("8"),  QStringLiteral("9"),  QStringLiteral("10"), QStringLiteral("11"),
+       QStringLiteral("12"), QStringLiteral("14"), QStringLiteral("16")};
 constexpr int kKeyM = 77;
 
 template<typename T> T *named(T *widget, const char *name)
@@ -48,18 +48,15 @@ QCheckBox *checkBox(const QString &caption, const char *name, QWidget *parent)
     return named(new QCheckBox(caption, parent), name);
 }
 
-bool fileExists(const QString &path)
-{
-    return !path.isEmpty() && QFileInfo(path).isFile();
-}
+bool fileExists(const QString &path) { return !path.isEmpty() && QFileInfo(path).isFile(); }
 
 // The desktop's own sounds are the likeliest home of a WAV file; without
 // them the user starts at home.
 QString soundFolder()
 {
-    const QString sounds = QStandardPaths::locate(QStandardPaths::GenericDataLocation,
-                                                  QStringLiteral("sounds"),
-                                                  QStandardPaths::LocateDirectory);
+    const QString sounds
+        = QStandardPaths::locate(QStandardPaths::GenericDataLocation, QStringLiteral("sounds"),
+                                 QStandardPaths::LocateDirectory);
     return sounds.isEmpty() ? QDir::homePath() : sounds;
 }
 
@@ -123,8 +120,8 @@ SettingsDialog::SettingsDialog(clsSettings &settings, GlobalHotkey *hotkey, Auto
                    QStringLiteral("&Task List View"));
     m_tabs->addTab(buildSoundsPage(), iconForKey(QStringLiteral("PLAY")),
                    QStringLiteral("&Sounds"));
-    const QStringList tabKeys = {QStringLiteral("GENERAL"), QStringLiteral("TASKLISTVIEW"),
-                                 QStringLiteral("SOUNDS")};
+    const QStringList tabKeys
+        = {QStringLiteral("GENERAL"), QStringLiteral("TASKLISTVIEW"), QStringLiteral("SOUNDS")};
     for (int i = 0; i < m_tabs->count(); ++i) {
         m_tabs->widget(i)->setObjectName(QStringLiteral("gpSettings(%1)").arg(i));
         m_tabs->tabBar()->setTabData(i, tabKeys.at(i));
@@ -161,10 +158,10 @@ QWidget *SettingsDialog::buildGeneralPage()
         new QRadioButton(QStringLiteral("Start &Chronodeck For Current User at System Startup"),
                          startup),
         "optForCurrentUser");
-    m_optAllUsers = named(
-        new QRadioButton(QStringLiteral("Start Chronodeck &For All Users at System Startup"),
-                         startup),
-        "optAllUsers");
+    m_optAllUsers
+        = named(new QRadioButton(
+                    QStringLiteral("Start Chronodeck &For All Users at System Startup"), startup),
+                "optAllUsers");
     m_optDonststart = named(
         new QRadioButton(QStringLiteral("&Do Not Start Chronodeck at Windows Startup"), startup),
         "optDonststart");
@@ -220,14 +217,15 @@ QWidget *SettingsDialog::buildTaskListPage()
 {
     auto *page = new QWidget(this);
     auto *layout = new QVBoxLayout(page);
-    m_chkDisplayDoneTasksAtTheEnd = checkBox(QStringLiteral("&Display Done Tasks Always At The End"),
-                                             "chkDisplayDoneTasksAtTheEnd", page);
+    m_chkDisplayDoneTasksAtTheEnd
+        = checkBox(QStringLiteral("&Display Done Tasks Always At The End"),
+                   "chkDisplayDoneTasksAtTheEnd", page);
     m_chkHideGridlines = checkBox(QStringLiteral("Hide &Gridlines"), "chkHideGridlines", page);
-    m_chkDisableTaskColoring =
-        checkBox(QStringLiteral("Disable Task &Coloring"), "chkDisableTaskColoring", page);
-    m_chkMark100PercentDoneWhenCheckedOff =
-        checkBox(QStringLiteral("&Mark Tasks 100% Done When Checked Off"),
-                 "chkMark100PercentDoneWhenCheckedOff", page);
+    m_chkDisableTaskColoring
+        = checkBox(QStringLiteral("Disable Task &Coloring"), "chkDisableTaskColoring", page);
+    m_chkMark100PercentDoneWhenCheckedOff
+        = checkBox(QStringLiteral("&Mark Tasks 100% Done When Checked Off"),
+                   "chkMark100PercentDoneWhenCheckedOff", page);
     for (QCheckBox *box : {m_chkDisplayDoneTasksAtTheEnd, m_chkHideGridlines,
                            m_chkDisableTaskColoring, m_chkMark100PercentDoneWhenCheckedOff})
         layout->addWidget(box);
@@ -250,8 +248,9 @@ QWidget *SettingsDialog::buildSoundsPage()
 {
     auto *page = new QWidget(this);
     auto *layout = new QVBoxLayout(page);
-    m_chkCustomTaskDoneSound = checkBox(QStringLiteral("&Play Custom WAV Sound When Task Is Finished"),
-                                        "chkCustomTaskDoneSound", page);
+    m_chkCustomTaskDoneSound
+        = checkBox(QStringLiteral("&Play Custom WAV Sound When Task Is Finished"),
+                   "chkCustomTaskDoneSound", page);
     layout->addWidget(m_chkCustomTaskDoneSound);
 
     auto *fileRow = new QHBoxLayout;
@@ -336,7 +335,8 @@ void SettingsDialog::LoadSettingsIntoDialog()
     chkUseHotkey_Click();
 
     m_chkHideGridlines->setChecked(m_settings.boolean(Setting::HideGridlines));
-    m_chkDisplayDoneTasksAtTheEnd->setChecked(m_settings.boolean(Setting::DisplayDoneTasksAtTheEnd));
+    m_chkDisplayDoneTasksAtTheEnd->setChecked(
+        m_settings.boolean(Setting::DisplayDoneTasksAtTheEnd));
     m_chkDisableTaskColoring->setChecked(m_settings.boolean(Setting::DisableTaskColoring));
     m_chkMark100PercentDoneWhenCheckedOff->setChecked(
         m_settings.boolean(Setting::MarkTasks100PercentWhenCheckedOff));
@@ -357,9 +357,9 @@ void SettingsDialog::LoadSettingsIntoDialog()
 void SettingsDialog::chkUseHotkey_Click()
 {
     const bool on = m_chkUseHotkey->isChecked();
-    for (QWidget *control : {static_cast<QWidget *>(m_chkControl),
-                             static_cast<QWidget *>(m_chkAlt), static_cast<QWidget *>(m_chkWin),
-                             static_cast<QWidget *>(m_chkShift), static_cast<QWidget *>(m_cmbKey)})
+    for (QWidget *control : {static_cast<QWidget *>(m_chkControl), static_cast<QWidget *>(m_chkAlt),
+                             static_cast<QWidget *>(m_chkWin), static_cast<QWidget *>(m_chkShift),
+                             static_cast<QWidget *>(m_cmbKey)})
         control->setEnabled(on);
 }
 
@@ -378,8 +378,8 @@ void SettingsDialog::EnablePlayIfFileExists()
 void SettingsDialog::cmdBrowse_Click()
 {
     for (;;) {
-        const QString file =
-            m_prompter.openFileName(soundFolder(), QString(), QStringLiteral("*.wav|*.wav"));
+        const QString file
+            = m_prompter.openFileName(soundFolder(), QString(), QStringLiteral("*.wav|*.wav"));
         if (file.isEmpty())
             return;
         if (fileExists(file)) {

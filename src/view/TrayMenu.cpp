@@ -45,22 +45,22 @@ TrayMenu::TrayMenu(AppContext &context, MainWindow &window, QObject *parent)
     TrackingCommands &tracking = window.trackingCommands();
     WindowCommands &commands = window.windowCommands();
 
-    QAction *mnuShow = entryFor(menu, "mnuShow", QStringLiteral("&Show Chronodeck"), nullptr,
-                                nullptr);
+    QAction *mnuShow
+        = entryFor(menu, "mnuShow", QStringLiteral("&Show Chronodeck"), nullptr, nullptr);
     menu->setDefaultAction(mnuShow);
     menu->addSeparator()->setObjectName(QStringLiteral("mnusep1"));
-    QAction *mnuAddTask =
-        entryFor(menu, "mnuAddTask", QStringLiteral("&Add Task"), "PLUS", tasks.mnuAddTask);
-    QAction *mnuStartTimer = entryFor(menu, "mnuStartTimer", QStringLiteral("&Start Timer"),
-                                      "PLAY", tracking.mnuStartTimer);
+    QAction *mnuAddTask
+        = entryFor(menu, "mnuAddTask", QStringLiteral("&Add Task"), "PLUS", tasks.mnuAddTask);
+    QAction *mnuStartTimer = entryFor(menu, "mnuStartTimer", QStringLiteral("&Start Timer"), "PLAY",
+                                      tracking.mnuStartTimer);
     QAction *mnuStopTimer = entryFor(menu, "mnuStopTimer", QStringLiteral("St&op Timer"), "STOP",
                                      tracking.mnuStopTimer);
-    QAction *mnuSettings =
-        entryFor(menu, "mnuSettings", QStringLiteral("&Settings"), "WRENCH", commands.mnuSettings);
+    QAction *mnuSettings = entryFor(menu, "mnuSettings", QStringLiteral("&Settings"), "WRENCH",
+                                    commands.mnuSettings);
     menu->addSeparator()->setObjectName(QStringLiteral("mnuSep2"));
     // The help entry has no command, as in the main menu: it is left out.
-    QAction *mnuAbout =
-        entryFor(menu, "mnuAbout", QStringLiteral("&About"), "INFO", commands.mnuAbout);
+    QAction *mnuAbout
+        = entryFor(menu, "mnuAbout", QStringLiteral("&About"), "INFO", commands.mnuAbout);
     menu->addSeparator()->setObjectName(QStringLiteral("mnuSep3"));
     QAction *mnuExit = entryFor(menu, "mnuExit", QStringLiteral("E&xit"), "EXIT", commands.mnuExit);
 

@@ -95,13 +95,13 @@ private Q_SLOTS:
         MainWindow *window = start();
         QVERIFY(window);
         const QString id = QString::number(window->winId());
-        QVERIFY(xdotool({QStringLiteral("windowsize"), id, QStringLiteral("200"),
-                         QStringLiteral("100")}));
+        QVERIFY(xdotool(
+            {QStringLiteral("windowsize"), id, QStringLiteral("200"), QStringLiteral("100")}));
         QTest::qWait(300);
         QVERIFY2(window->width() >= 450 && window->height() >= 300,
                  qPrintable(QStringLiteral("%1 x %2").arg(window->width()).arg(window->height())));
-        QVERIFY(xdotool({QStringLiteral("windowsize"), id, QStringLiteral("500"),
-                         QStringLiteral("320")}));
+        QVERIFY(xdotool(
+            {QStringLiteral("windowsize"), id, QStringLiteral("500"), QStringLiteral("320")}));
         QTRY_COMPARE(window->size(), QSize(500, 320));
     }
 };
