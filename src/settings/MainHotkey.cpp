@@ -7,10 +7,12 @@ namespace cdk {
 GlobalHotkey::RegisterResult RegisterKeyFromSettings(GlobalHotkey &hotkey, clsSettings &settings)
 {
     hotkey.unregisterKey();
-    if (!settings.boolean(Setting::MainHKUsed))
+    const qint32 key = settings.number(Setting::MainHKKey);
+    // The key "None" names no key: there is nothing to press, so nothing is
+    // held and nothing failed.
+    if (!settings.boolean(Setting::MainHKUsed) || key == 0)
         return GlobalHotkey::RegisterResult::Registered;
-    return hotkey.registerKey(settings.number(Setting::MainHKMod),
-                              settings.number(Setting::MainHKKey));
+    return hotkey.registerKey(settings.number(Setting::MainHKMod), key);
 }
 
 } // namespace cdk
