@@ -78,6 +78,10 @@ def one_run(command, title, settle_s, timeout_s=30):
     env["QT_QPA_PLATFORM"] = "xcb"
     env.pop("CHRONODECK_DATA_DIR", None)
     env.pop("QT_LOGGING_RULES", None)
+    # The program registers itself to start at logon; the entry goes into a
+    # folder of the run's own, not the user's autostart folder.
+    config_dir = tempfile.mkdtemp(prefix="chronodeck-config-")
+    env["XDG_CONFIG_HOME"] = config_dir
     fd = watcher.stdout.fileno()
     buffer = b""
     searched = 0
@@ -118,6 +122,7 @@ def one_run(command, title, settle_s, timeout_s=30):
                 except subprocess.TimeoutExpired:
                     p.kill()
                     p.wait()
+        shutil.rmtree(config_dir, ignore_errors=True)
 
 
 def fresh_folder():

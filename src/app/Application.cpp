@@ -6,11 +6,14 @@
 #include "base/Functions.h"
 #include "base/Log.h"
 #include "controls/Icons.h"
+#include "desktop/GlobalHotkey.h"
 #include "settings/Autostart.h"
+#include "settings/MainHotkey.h"
 #include "settings/WindowPlacement.h"
 #include "tracking/TrayIcon.h"
 #include "view/AppContext.h"
 #include "view/MainWindow.h"
+#include "view/TrayMenu.h"
 
 #include <QDir>
 #include <QFile>
@@ -75,7 +78,16 @@ Application::StartResult Application::Main()
     // Applied at every start so the registration follows the program when it moves.
     applyRunOnStartup(m_context.autostart, m_context.settings.number(Setting::RunOnStartup));
     m_main->applyGridAppearance();
+    if (m_context.hotkey) {
+        // A combination another program holds is no reason not to start; the
+        // settings dialog is where the user learns of it.
+        const auto result = RegisterKeyFromSettings(*m_context.hotkey, m_context.settings);
+        qCInfo(lcApp) << "hotkey MainHK:" << result;
+        connect(m_context.hotkey, &GlobalHotkey::activated, m_main.get(),
+                [this] { m_main->RestoreAndActivate(true); });
+    }
     m_main->setMinimumSize(450, 300);
+    m_trayMenu = std::make_unique<TrayMenu>(m_context, *m_main);
     m_main->setWindowTitle(programName());
 
     try {
@@ -95,6 +107,11 @@ Application::StartResult Application::Main()
     if (m_context.tray) {
         m_context.tray->setToolTip(programName());
         m_context.tray->setPicture(TrayIcon::Picture::Normal);
+        m_context.tray->setContextMenu(m_trayMenu->menu());
+        // Any click but the menu's brings the window back as it was.
+        connect(m_context.tray, &TrayIcon::activated, m_main.get(),
+                [this] { m_main->RestoreAndActivate(false); });
+        m_context.tray->show();
     }
 
     m_main->SetUpGridColumns();
@@ -107,7 +124,7 @@ Application::StartResult Application::Main()
     // work) only to drop it a moment later.
     busy.reset();
     if (m_startMinimized)
-        m_main->hide();
+        m_main->hideToTray(); // minimised on the taskbar where there is no tray
     else
         m_main->show();
     // Drawn once the window is up: rendering the icon at every size a desktop
@@ -178,6 +195,8 @@ void Application::ExitProgram()
         }
         window->hide();
         window->close();
+        if (m_context.hotkey)
+            m_context.hotkey->unregisterKey();
         m_context.operations.closeAndCompact();
     } catch (const std::exception &e) {
         qCWarning(lcApp) << "shutdown step failed:" << e.what();

@@ -13,6 +13,7 @@ class DayWatcher;
 class MainWindow;
 class RestoreSignalWatcher;
 class SingleInstance;
+class TrayMenu;
 
 // The program's life: the start-up order, the restore signal of a second
 // copy and the calendar day roll-over (the role of tmrRestore, driven by
@@ -54,6 +55,7 @@ private:
     SingleInstance &m_instance;
     bool m_startMinimized;
     std::unique_ptr<MainWindow> m_main;
+    std::unique_ptr<TrayMenu> m_trayMenu; // goes before the window whose commands it runs
     QObject m_popupMenus; // the hidden form that owns the exit timer
     DayWatcher *m_dayWatcher = nullptr;
     RestoreSignalWatcher *m_restoreWatcher = nullptr;

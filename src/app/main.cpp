@@ -4,6 +4,7 @@
 #include "base/Clock.h"
 #include "base/Functions.h"
 #include "cli/CommandServer.h"
+#include "desktop/GlobalHotkey.h"
 #include "desktop/SystemTrayIcon.h"
 #include "settings/Autostart.h"
 #include "tracking/Sound.h"
@@ -35,11 +36,13 @@ int main(int argc, char *argv[])
     cdk::SingleInstance instance(folder);
     cdk::SystemClock clock;
     cdk::WidgetPrompter prompter;
-    cdk::NullAutostart autostart;
+    std::unique_ptr<cdk::Autostart> autostart = cdk::createDesktopAutostart();
     std::unique_ptr<cdk::Sound> sound = cdk::createDesktopSound();
-    cdk::AppContext context(folder, clock, prompter, autostart, *sound);
+    cdk::AppContext context(folder, clock, prompter, *autostart, *sound);
     cdk::SystemTrayIcon tray;
     context.tray = &tray;
+    std::unique_ptr<cdk::GlobalHotkey> hotkey = cdk::createGlobalHotkey();
+    context.hotkey = hotkey.get();
 
     cdk::Application lifetime(context, instance, cdk::commandLineSaysMinimized(arguments));
     QObject::connect(&lifetime, &cdk::Application::finished, &app, &QApplication::quit,
@@ -56,8 +59,5 @@ int main(int argc, char *argv[])
     cdk::cli::CommandServer commands(context.operations, clock);
     commands.listen(folder);
     prompter.setParentWindow(lifetime.mainWindow());
-    QObject::connect(&tray, &cdk::TrayIcon::activated, lifetime.mainWindow(),
-                     &cdk::MainWindow::mnuShow_Click);
-    tray.show();
     return QApplication::exec();
 }

@@ -251,8 +251,14 @@ public:
         if (press->detail != m_keycode || press->event != m_root
             || (press->state & relevant) != m_modifiers)
             return false;
-        Q_EMIT activated();
-        return true;
+        // The press grabbed the whole keyboard until the key is let go; a
+        // window activated under that grab never hears that it got the focus.
+        xcb_ungrab_keyboard(m_connection, press->time);
+        xcb_flush(m_connection);
+        // Queued, so that Qt first takes the press's time as the last user
+        // action, which a window manager asks of a window that wants the focus.
+        QMetaObject::invokeMethod(this, &GlobalHotkey::activated, Qt::QueuedConnection);
+        return false;
     }
 
 private:

@@ -14,6 +14,7 @@
 
 namespace cdk {
 
+class GlobalHotkey;
 class TrayIcon;
 
 // Everything that lives as long as the process: made once in main() (tests
@@ -40,6 +41,7 @@ struct AppContext
     Autostart &autostart;
     Sound &sound;
     TrayIcon *tray = nullptr; // null where the desktop has no notification area
+    GlobalHotkey *hotkey = nullptr; // null where the desktop has no global keys
 
     clsSettings settings;
     TaskStore store;

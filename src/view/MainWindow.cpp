@@ -132,6 +132,21 @@ MainWindow::MainWindow(AppContext &context, QWidget *parent)
     m_savePosition->setInterval(250);
     connect(m_savePosition, &QTimer::timeout, this, &MainWindow::saveWindowPosition);
 
+    m_refill = new QTimer(this);
+    m_refill->setSingleShot(true);
+    m_refill->setInterval(0);
+    connect(m_refill, &QTimer::timeout, this, [this] {
+        const DisplayFlags &wanted = m_context.settings.flags();
+        const DisplayFlags &shown = m_grid->model()->displayFlags();
+        if (wanted.DisplayDoneTasksAtTheEnd != shown.DisplayDoneTasksAtTheEnd
+            || wanted.DisableTaskColoring != shown.DisableTaskColoring)
+            m_grid->reload();
+    });
+    connect(&m_context.settings, &clsSettings::changed, this, &MainWindow::settingChanged);
+    if (m_context.tray)
+        connect(m_context.tray, &TrayIcon::availableChanged, this,
+                &MainWindow::trayAvailableChanged);
+
     resize(800, 540);
     m_view->setFocus();
 }
@@ -333,6 +348,21 @@ void MainWindow::applyGridAppearance()
 void MainWindow::SetUpGridColumns()
 {
     m_grid->SetUpGridColumns();
+}
+
+void MainWindow::settingChanged(SettingsSection section, const QString &key)
+{
+    const auto is = [&](Setting setting) {
+        const SettingInfo &info = settingInfo(setting);
+        return info.section == section && key.compare(info.key, Qt::CaseInsensitive) == 0;
+    };
+    // Whoever writes them (the settings dialog, above all), the grid shows
+    // the look the settings ask for; the rows are rebuilt only when what
+    // they show or their grouping changed.
+    if (is(Setting::HideGridlines) || is(Setting::TaskViewFontSizeSize))
+        applyGridAppearance();
+    else if (is(Setting::DisplayDoneTasksAtTheEnd) || is(Setting::DisableTaskColoring))
+        m_refill->start();
 }
 
 void MainWindow::LoadSortSettings()
@@ -580,6 +610,7 @@ void MainWindow::RestoreAndActivate(bool toggle)
         hideToTray();
         return;
     }
+    m_waitingForTray = false;
     if (isMinimized())
         setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
@@ -589,11 +620,31 @@ void MainWindow::RestoreAndActivate(bool toggle)
 
 void MainWindow::hideToTray()
 {
-    setWindowState(windowState() | Qt::WindowMinimized);
+    if (m_context.tray && m_context.tray->isAvailable()) {
+        // Hidden first: minimising a window on screen asks the window manager
+        // to iconify it, and an answer arriving after the window was brought
+        // back would minimise it again.
+        hide();
+        setWindowState(windowState() | Qt::WindowMinimized);
+        return;
+    }
     // Without a notification area a hidden window could not be found again:
     // it stays minimised on the taskbar instead.
-    if (m_context.tray && m_context.tray->isAvailable())
+    setWindowState(windowState() | Qt::WindowMinimized);
+    m_waitingForTray = true;
+    // Started minimised, the window was never shown: it appears on the
+    // taskbar rather than nowhere.
+    if (!isVisible())
+        showMinimized();
+}
+
+void MainWindow::trayAvailableChanged(bool available)
+{
+    // A window sent to a tray that was not there yet (a start at logon before
+    // the desktop's panel) goes there once the tray appears.
+    if (available && m_waitingForTray && isMinimized())
         hide();
+    m_waitingForTray = m_waitingForTray && !available;
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editing/TaskDialogHost.h"
+#include "settings/SettingKeys.h"
 #include "tracking/TrackingHost.h"
 #include "view/CommandHost.h"
 
@@ -126,6 +127,8 @@ private:
     bool handleWindowKey(QKeyEvent *event);
     void saveWindowPosition();
     void dtpView_Change();
+    void settingChanged(cdk::SettingsSection section, const QString &key);
+    void trayAvailableChanged(bool available);
 
     AppContext &m_context;
     MainMenus m_menus;
@@ -152,6 +155,8 @@ private:
     AddTaskDialog *m_taskDialog = nullptr;
     bool m_finishHighlighted = false;
     QTimer *m_savePosition = nullptr; // gathers the resize events of one drag
+    QTimer *m_refill = nullptr; // one refill for the several keys one OK writes
+    bool m_waitingForTray = false; // hidden to a tray that was not there
 };
 
 } // namespace cdk

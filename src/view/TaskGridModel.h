@@ -91,6 +91,8 @@ public:
     // What the cells depend on besides the records: colouring, done grouping
     // and the sort direction that chooses the grouping prefix.
     void setDisplay(const DisplayFlags &flags, bool sortAscending);
+    // The flags the rows were last drawn and grouped with.
+    const DisplayFlags &displayFlags() const { return m_flags; }
     QString cellText(int row, int column) const;
     QString cellKey(int row, int column) const;
     QString cellIconKey(int row, int column) const;

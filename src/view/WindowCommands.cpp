@@ -3,6 +3,7 @@
 #include "base/Functions.h"
 #include "controls/Icons.h"
 #include "core/BackupRestore.h"
+#include "desktop/SettingsDialog.h"
 #include "editing/TaskDialogHost.h"
 #include "view/AppContext.h"
 #include "view/CommandActions.h"
@@ -35,8 +36,7 @@ WindowCommands::WindowCommands(AppContext &context, CommandHost &host, QObject *
 
     connect(mnuCreateBackup, &QAction::triggered, this, &WindowCommands::createBackup);
     connect(mnuRestoreBackup, &QAction::triggered, this, &WindowCommands::restoreBackup);
-    connect(mnuSettings, &QAction::triggered, this,
-            [this] { notAvailableYet(QStringLiteral("The settings window")); });
+    connect(mnuSettings, &QAction::triggered, this, &WindowCommands::settings);
     connect(mnuViewTheTutorial, &QAction::triggered, this,
             [this] { notAvailableYet(QStringLiteral("The tutorial")); });
     connect(mnuHideToSystemTray, &QAction::triggered, this, [this] { m_host.hideToTray(); });
@@ -78,6 +78,19 @@ void WindowCommands::restoreBackup()
     if (restore.RestoreBackup())
         m_context.prompter.tell(programName(), QStringLiteral("Database successfully restored."),
                                 MessageIcon::Information);
+}
+
+void WindowCommands::settings()
+{
+    if (!m_settingsDialog) {
+        m_settingsDialog = new SettingsDialog(m_context.settings, m_context.hotkey,
+                                              m_context.autostart, m_context.prompter,
+                                              m_context.sound, m_host.dialogParent());
+    }
+    ++m_context.ModalDialogDepth;
+    m_settingsDialog->LoadEx();
+    m_settingsDialog->exec();
+    --m_context.ModalDialogDepth;
 }
 
 void WindowCommands::about()

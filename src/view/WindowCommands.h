@@ -8,6 +8,7 @@ namespace cdk {
 
 struct AppContext;
 class CommandHost;
+class SettingsDialog;
 
 // The commands of the File and Help menus and the day buttons: backup,
 // restore, settings, hiding, exit, tutorial, about, previous, next and today.
@@ -35,12 +36,14 @@ Q_SIGNALS:
 
 private:
     void notAvailableYet(const QString &command);
+    void settings();
     void about();
     void createBackup();
     void restoreBackup();
 
     AppContext &m_context;
     CommandHost &m_host;
+    SettingsDialog *m_settingsDialog = nullptr; // made on first use, kept hidden
 };
 
 } // namespace cdk

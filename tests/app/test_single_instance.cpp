@@ -41,6 +41,9 @@ public:
         env.insert(QStringLiteral("QT_LOGGING_RULES"),
                    QStringLiteral("chronodeck.app.info=true\nchronodeck.store.info=true"));
         env.remove(QStringLiteral("CHRONODECK_DATA_DIR"));
+        // The program registers itself to start at logon: into a folder of
+        // the test's, never the user's own autostart folder.
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config.path());
         m_process.setProcessEnvironment(env);
         m_process.setProcessChannelMode(QProcess::MergedChannels);
         m_process.start(QStringLiteral(CHRONODECK_EXE),
@@ -74,6 +77,7 @@ public:
     }
 
 private:
+    QTemporaryDir m_config;
     QProcess m_process;
     QByteArray m_output;
 };

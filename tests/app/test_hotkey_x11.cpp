@@ -1,0 +1,110 @@
+// The program on a real X server with a window manager: its hotkey pressed as
+// a user presses it, and its window dragged smaller than it may be.
+#include "ProgramHarness.h"
+
+#include "desktop/GlobalHotkey.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+
+using namespace cdk;
+using namespace cdk::test;
+
+namespace {
+
+bool xdotool(const QStringList &arguments)
+{
+    QProcess tool;
+    tool.start(QStringLiteral("xdotool"), arguments);
+    return tool.waitForFinished(5000) && tool.exitStatus() == QProcess::NormalExit
+        && tool.exitCode() == 0;
+}
+
+} // namespace
+
+class TestHotkeyX11 : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<GlobalHotkey> m_hotkey;
+    std::unique_ptr<Program> m_program;
+
+    MainWindow *start()
+    {
+        m_program = std::make_unique<Program>();
+        m_program->make();
+        m_program->context->hotkey = m_hotkey.get();
+        if (m_program->app->Main() != Application::StartResult::Running)
+            return nullptr;
+        MainWindow *window = m_program->window();
+        // Where the pointer rests over the window, the X server reports the
+        // window's focus as following the pointer, which Qt ignores: a user
+        // at the tray or pressing the hotkey rarely points there.
+        window->move(200, 200);
+        if (!xdotool({QStringLiteral("mousemove"), QStringLiteral("1270"), QStringLiteral("790")}))
+            return nullptr;
+        window->activateWindow();
+        return QTest::qWaitForWindowActive(window) ? window : nullptr;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+            QSKIP("xdotool is not installed");
+    }
+    void init() { m_hotkey = createGlobalHotkey(); }
+    void cleanup()
+    {
+        m_program.reset();
+        m_hotkey.reset();
+    }
+
+    // Control+Alt+M, the first run's hotkey: in front, the window goes to the
+    // tray; pressed again, it comes back in front.
+    void hotkeyTogglesTheWindow()
+    {
+        QVERIFY2(m_hotkey->isAvailable(), qPrintable(m_hotkey->unavailableReason()));
+        MainWindow *window = start();
+        QVERIFY(window);
+        QVERIFY(m_hotkey->isRegistered());
+
+        QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+alt+m")}));
+        QTRY_VERIFY(!window->isVisible());
+        QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+alt+m")}));
+        QTRY_VERIFY(window->isVisible());
+        QTRY_VERIFY(window->isActiveWindow());
+        QVERIFY(!window->isMinimized());
+    }
+
+    void restoreFromTrayActivates()
+    {
+        MainWindow *window = start();
+        QVERIFY(window);
+        window->hideToTray();
+        QTRY_VERIFY(!window->isVisible());
+        QTest::qWait(200);
+        window->RestoreAndActivate(false);
+        QTRY_VERIFY(window->isVisible());
+        QTRY_VERIFY(window->isActiveWindow());
+    }
+
+    void windowIsNoSmallerThan450By300()
+    {
+        MainWindow *window = start();
+        QVERIFY(window);
+        const QString id = QString::number(window->winId());
+        QVERIFY(xdotool(
+            {QStringLiteral("windowsize"), id, QStringLiteral("200"), QStringLiteral("100")}));
+        QTest::qWait(300);
+        QVERIFY2(window->width() >= 450 && window->height() >= 300,
+                 qPrintable(QStringLiteral("%1 x %2").arg(window->width()).arg(window->height())));
+        QVERIFY(xdotool(
+            {QStringLiteral("windowsize"), id, QStringLiteral("500"), QStringLiteral("320")}));
+        QTRY_COMPARE(window->size(), QSize(500, 320));
+    }
+};
+
+QTEST_MAIN(TestHotkeyX11)
+#include "test_hotkey_x11.moc"
