@@ -11,6 +11,7 @@
 #include <QPalette>
 #include <QPixmap>
 #include <QPixmapCache>
+#include <QResource>
 #include <QSvgRenderer>
 
 #include <map>
@@ -22,6 +23,7 @@ static void registerIconResources()
 {
     static const bool done = [] {
         Q_INIT_RESOURCE(resources);
+        Q_INIT_RESOURCE(icon_masks);
         return true;
     }();
     Q_UNUSED(done);
@@ -122,6 +124,37 @@ const QHash<QString, IconEntry> &iconTable()
 QString fileOf(const IconEntry &entry)
 {
     return QStringLiteral(":/icons/") + QString::fromLatin1(entry.file) + QStringLiteral(".svg");
+}
+
+// The coverage of a picture rendered at build time for a square size (see
+// src/resources/render-icon-masks.cpp), or nothing for a size not rendered.
+QByteArrayView maskOf(const QString &svgFile, const QSize &device)
+{
+    if (device.width() != device.height())
+        return {};
+    QString name = svgFile;
+    name.replace(QStringLiteral(":/icons/"), QStringLiteral(":/icon-masks/"));
+    name.chop(4); // ".svg"
+    const QResource mask(name + u'-' + QString::number(device.width()) + QStringLiteral(".a8"));
+    // Stored uncompressed, so the bytes are those of the mapped binary.
+    if (!mask.isValid() || mask.compressionAlgorithm() != QResource::NoCompression
+        || mask.size() != qint64(device.width()) * device.height())
+        return {};
+    return QByteArrayView(mask.data(), mask.size());
+}
+
+// The picture in one colour: its coverage times the colour, premultiplied.
+QImage tint(QByteArrayView mask, const QSize &device, const QColor &colour)
+{
+    QImage image(device, QImage::Format_ARGB32_Premultiplied);
+    const QRgb rgb = colour.rgb() & 0xffffff;
+    const auto *alpha = reinterpret_cast<const uchar *>(mask.data());
+    for (int y = 0; y < device.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < device.width(); ++x)
+            line[x] = qPremultiply(rgb | (QRgb(*alpha++) << 24));
+    }
+    return image;
 }
 
 bool isDark(const QColor &textColor)
@@ -261,13 +294,18 @@ private:
 
     QPixmap render(const QSize &device, const QColor &colour, bool greyed) const
     {
-        QImage image(device, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QSvgRenderer &renderer = parsed(colour);
-        if (renderer.isValid()) {
-            QPainter p(&image);
-            p.setRenderHint(QPainter::Antialiasing);
-            renderer.render(&p, QRectF(QPointF(0, 0), QSizeF(device)));
+        QImage image;
+        if (const QByteArrayView mask = maskOf(m_file, device); !mask.isEmpty()) {
+            image = tint(mask, device, colour);
+        } else {
+            image = QImage(device, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            QSvgRenderer &renderer = parsed(colour);
+            if (renderer.isValid()) {
+                QPainter p(&image);
+                p.setRenderHint(QPainter::Antialiasing);
+                renderer.render(&p, QRectF(QPointF(0, 0), QSizeF(device)));
+            }
         }
         if (greyed)
             makeGrey(image);
@@ -310,6 +348,12 @@ QColor iconColorForKey(const QString &key, const QColor &textColor)
 {
     const auto it = iconTable().constFind(key);
     return tintColor(it == iconTable().cend() ? Tint::Text : it->tint, textColor);
+}
+
+bool hasIconMask(const QString &key, const QSize &device)
+{
+    registerIconResources();
+    return !maskOf(iconFileForKey(key), device).isEmpty();
 }
 
 QIcon iconForKey(const QString &key)

@@ -17,6 +17,11 @@ bool hasIconForKey(const QString &key);
 // unknown key).
 QString iconFileForKey(const QString &key);
 
+// Whether a key is drawn at a size in device pixels from a mask rendered at
+// build time, rather than from its SVG. Both look the same; the mask is far
+// cheaper, which matters at start-up.
+bool hasIconMask(const QString &key, const QSize &device);
+
 // The colour a key is drawn in against a palette whose text colour is given:
 // the text colour itself for plain pictures, a fixed tint for priorities and
 // check marks (lightened on dark themes), grey for the greyed variants.

@@ -1,10 +1,15 @@
 #include "controls/Icons.h"
 #include "controls/ImageButton.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QImage>
+#include <QPainter>
 #include <QSignalSpy>
+#include <QSvgRenderer>
 #include <QTest>
+
+#include <climits>
 
 using namespace cdk;
 
@@ -44,6 +49,61 @@ Ink inkOf(const QPixmap &pm)
     return ink;
 }
 
+// The sizes the program draws at, and their doubles for high-DPI screens.
+const QList<int> kMaskSides = {16, 20, 24, 32, 40, 48, 64, 96};
+
+// A key drawn straight from its SVG in the colour the program gives it.
+QImage svgReference(const QString &key, int side, const QColor &text)
+{
+    QFile f(iconFileForKey(key));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray svg = f.readAll();
+    svg.replace("currentColor", iconColorForKey(key, text).name().toLatin1());
+    QSvgRenderer renderer(svg);
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    renderer.render(&p, QRectF(0, 0, side, side));
+    return image;
+}
+
+// The disabled look: the grey of each pixel's luminance.
+QImage greyOf(QImage image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = line[x];
+            const int g = qRound(0.3 * qRed(p) + 0.59 * qGreen(p) + 0.11 * qBlue(p));
+            line[x] = qRgba(g, g, g, qAlpha(p));
+        }
+    }
+    return image;
+}
+
+// The largest difference of any channel of any pixel; INT_MAX when the
+// sizes differ.
+int difference(const QPixmap &drawn, const QImage &reference)
+{
+    const QImage a = drawn.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (a.size() != reference.size())
+        return INT_MAX;
+    int worst = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        const auto *p = reinterpret_cast<const QRgb *>(a.constScanLine(y));
+        const auto *q = reinterpret_cast<const QRgb *>(reference.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x) {
+            for (const int shift : {0, 8, 16, 24}) {
+                const int d = int((p[x] >> shift) & 0xff) - int((q[x] >> shift) & 0xff);
+                worst = qMax(worst, qAbs(d));
+            }
+        }
+    }
+    return worst;
+}
+
 } // namespace
 
 class TestControls final : public QObject
@@ -75,6 +135,46 @@ private Q_SLOTS:
             inkOf(iconForKey(QStringLiteral("CHECK")).pixmap(QSize(24, 24), QIcon::Disabled));
         QVERIFY(disabled.count > 0);
         QVERIFY(disabled.allGrey);
+    }
+
+    void masksLookLikeTheirSvg()
+    {
+        const QColor text = QGuiApplication::palette().color(QPalette::Text);
+        for (const QString &key : kProgramKeys) {
+            for (const int side : kMaskSides) {
+                const QString what = key + u' ' + QString::number(side);
+                QVERIFY2(hasIconMask(key, QSize(side, side)), qPrintable(what));
+                const QImage reference = svgReference(key, side, text);
+                const QIcon icon = iconForKey(key);
+                QVERIFY2(difference(icon.pixmap(QSize(side, side)), reference) <= 2,
+                         qPrintable(what));
+                const QPixmap disabled = icon.pixmap(QSize(side, side), QIcon::Disabled);
+                QVERIFY2(difference(disabled, greyOf(reference)) <= 2, qPrintable(what));
+            }
+        }
+    }
+
+    void otherSizesAreDrawnFromTheSvg()
+    {
+        const QColor text = QGuiApplication::palette().color(QPalette::Text);
+        for (const QSize &size : {QSize(22, 22), QSize(24, 16)})
+            QVERIFY(!hasIconMask(QStringLiteral("PLUS"), size));
+        const QPixmap drawn = iconForKey(QStringLiteral("URGENTP")).pixmap(QSize(22, 22));
+        QCOMPARE(difference(drawn, svgReference(QStringLiteral("URGENTP"), 22, text)), 0);
+    }
+
+    void masksFollowAPaletteChange()
+    {
+        const QPalette before = QApplication::palette();
+        QPalette dark = before;
+        dark.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
+        QApplication::setPalette(dark);
+        for (const QString &key : {QStringLiteral("PLUS"), QStringLiteral("URGENTP")}) {
+            const QImage reference = svgReference(key, 24, dark.color(QPalette::Text));
+            QVERIFY2(difference(iconForKey(key).pixmap(QSize(24, 24)), reference) <= 2,
+                     qPrintable(key));
+        }
+        QApplication::setPalette(before);
     }
 
     void buttonStatesAndClicks()
