@@ -12,6 +12,7 @@
 #include "view/AppContext.h"
 #include "view/MainWindow.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -116,6 +117,10 @@ Application::StartResult Application::Main()
         window->setWindowIcon(iconForKey(QStringLiteral("APP")));
     });
     m_main->RefreshAfterSelection();
+    if (m_context.settings.isFirstRun()) {
+        if (auto *tutorial = m_main->findChild<QAction *>(QStringLiteral("mnuViewTheTutorial")))
+            tutorial->trigger();
+    }
 
     m_context.StartingUp = false;
     // Both answer on the event loop only, after start-up has returned; a

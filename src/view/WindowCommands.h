@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
 class QAction;
 
@@ -8,6 +9,7 @@ namespace cdk {
 
 struct AppContext;
 class CommandHost;
+class TutorialWindow;
 
 // The commands of the File and Help menus and the day buttons: backup,
 // restore, settings, hiding, exit, tutorial, about, previous, next and today.
@@ -36,9 +38,11 @@ Q_SIGNALS:
 private:
     void notAvailableYet(const QString &command);
     void about();
+    void showTutorial();
 
     AppContext &m_context;
     CommandHost &m_host;
+    QPointer<TutorialWindow> m_tutorial;
 };
 
 } // namespace cdk

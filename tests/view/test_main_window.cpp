@@ -7,12 +7,14 @@
 
 #include "controls/GradientPanel.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QProgressBar>
+#include <QTimer>
 
 #include <memory>
 
@@ -314,6 +316,38 @@ private Q_SLOTS:
     }
 
     // ---- Date picker -----------------------------------------------------
+
+    // The about box names the program and its version and offers the two
+    // links as links the desktop opens.
+    void aboutBoxShowsVersionAndLinks()
+    {
+        h->showWindow();
+        QString title, version;
+        QStringList links;
+        int depth = -1;
+        QTimer::singleShot(0, [&] {
+            QWidget *box = nullptr;
+            QTest::qWaitFor([&] { return (box = QApplication::activeModalWidget()) != nullptr; });
+            QVERIFY(box);
+            depth = h->context().ModalDialogDepth;
+            title = box->windowTitle();
+            version = box->findChild<QLabel *>(QStringLiteral("lblVersion"))->text();
+            for (const char *name : {"lblSupport", "lblWebSite"}) {
+                auto *label = box->findChild<QLabel *>(QString::fromLatin1(name));
+                QVERIFY(label->textInteractionFlags() & Qt::LinksAccessibleByMouse);
+                links << label->text();
+            }
+            QMetaObject::invokeMethod(box, "accept");
+        });
+        h->action("mnuAbout")->trigger();
+        QCOMPARE(title, QStringLiteral("About Chronodeck"));
+        QCOMPARE(version, QStringLiteral("Version: 2.01"));
+        QCOMPARE(depth, 1);
+        QCOMPARE(h->context().ModalDialogDepth, 0);
+        QCOMPARE(links.size(), 2);
+        QVERIFY(links.at(0).contains(QStringLiteral("href=\"mailto:")));
+        QVERIFY(links.at(1).contains(QStringLiteral("href=\"https://")));
+    }
 
     void dayKeysAndButtonsMoveOneDayEach()
     {
