@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
@@ -313,6 +314,26 @@ private Q_SLOTS:
                  QStringLiteral("2"));
         QCOMPARE(h->settings().Load(SettingsSection::Sort, QStringLiteral("Descending")),
                  QStringLiteral("0"));
+    }
+
+    // A wide window gives its width to the subjects, not to an empty strip;
+    // the stretched width is not kept as the user's.
+    void subjectsTakeTheFreeWidth()
+    {
+        h->addTasks(h->today(), {makeTask(1, QString(QStringLiteral("long subject ")).repeated(12), 10)});
+        MainWindow &w = h->showWindow();
+        w.resize(1280, 700);
+        QTest::qWait(0);
+        QHeaderView *header = h->view()->horizontalHeader();
+        const int own = h->view()->subjectOwnWidth();
+        QVERIFY(own > 0);
+        QCOMPARE(header->length(), h->view()->viewport()->width());
+        QVERIFY(header->sectionSize(ColSubject - 1) > own);
+
+        header->resizeSection(ColPriority - 1, header->sectionSize(ColPriority - 1) + 30);
+        QCOMPARE(header->length(), h->view()->viewport()->width());
+        QCOMPARE(h->settings().LoadLong(SettingsSection::Columns, QStringLiteral("MainGridSizeColumn2")),
+                 own);
     }
 
     // ---- Date picker -----------------------------------------------------
