@@ -35,4 +35,16 @@ QColor readableTextOn(const QColor &background, const QColor &preferred)
     return contrastRatio(background, black) >= contrastRatio(background, white) ? black : white;
 }
 
+QColor readableTintOn(const QColor &background, const QColor &colour)
+{
+    const QColor target = readableTextOn(background, QColor());
+    QColor tint = colour;
+    for (int step = 1; step <= 10 && contrastRatio(background, tint) < kReadable; ++step) {
+        auto mix = [step](int a, int b) { return a + (b - a) * step / 10; };
+        tint = QColor(mix(colour.red(), target.red()), mix(colour.green(), target.green()),
+                      mix(colour.blue(), target.blue()));
+    }
+    return tint;
+}
+
 } // namespace cdk

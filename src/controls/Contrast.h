@@ -13,4 +13,8 @@ qreal contrastRatio(const QColor &a, const QColor &b);
 // white, whichever reads better.
 QColor readableTextOn(const QColor &background, const QColor &preferred);
 
+// A colour that carries meaning (a link) kept in its hue: moved towards white
+// or black, whichever the background needs, until it reads at 4.5.
+QColor readableTintOn(const QColor &background, const QColor &colour);
+
 } // namespace cdk

@@ -2,6 +2,7 @@
 
 #include "base/Functions.h"
 #include "base/Log.h"
+#include "controls/Contrast.h"
 #include "controls/GradientPanel.h"
 #include "controls/Icons.h"
 #include "controls/ImageButton.h"
@@ -271,6 +272,7 @@ void MainWindow::buildPanels()
     m_gpCurTaskLbl = new ClickableLabel(m_gpCurTask);
     m_gpCurTaskLbl->setObjectName(QStringLiteral("gpCurTaskLbl"));
     m_gpCurTaskLbl->setTextFormat(Qt::PlainText);
+    m_gpCurTaskLbl->setElided(true);
     m_gpCurTaskLbl->setFont(bold);
     m_gpCurTaskLbl->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_lblStatus = new QLabel(m_gpCurTask);
@@ -490,11 +492,16 @@ void MainWindow::setCurrentTaskText(const QString &text, bool asLink)
     font.setUnderline(asLink);
     m_gpCurTaskLbl->setFont(font);
     QPalette pal = m_gpCurTaskLbl->palette();
+    // The palette's link blue is made for its base, and a dark theme's base
+    // needs a lighter one.
     pal.setColor(QPalette::WindowText,
-                 asLink ? palette().color(QPalette::Link) : palette().color(QPalette::WindowText));
+                 asLink ? readableTintOn(palette().color(QPalette::Base), palette().color(QPalette::Link))
+                        : palette().color(QPalette::WindowText));
     m_gpCurTaskLbl->setPalette(pal);
     m_gpCurTaskLbl->setCursor(asLink ? Qt::PointingHandCursor : Qt::ArrowCursor);
     m_gpCurTaskLbl->setToolTip(asLink ? QStringLiteral("Show this task") : QString());
+    if (!asLink && m_gpCurTaskLbl->fontMetrics().horizontalAdvance(text) > m_gpCurTaskLbl->width())
+        m_gpCurTaskLbl->setToolTip(text);
 }
 
 void MainWindow::setStatusText(const QString &text)

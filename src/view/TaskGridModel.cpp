@@ -208,7 +208,11 @@ QVariant TaskGridModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
     case Qt::ToolTipRole: {
         const QString text = taskCellText(task, categoryOf(task), column);
-        return text.isEmpty() ? QVariant() : QVariant(text);
+        if (text.isEmpty())
+            return {};
+        // As rich text a tooltip wraps at a readable width instead of
+        // running across the screen on one line.
+        return QVariant(QStringLiteral("<qt>") + text.toHtmlEscaped() + QStringLiteral("</qt>"));
     }
     case Qt::DecorationRole: {
         const QString key = taskCellIconKey(task, column);
