@@ -210,6 +210,8 @@ QVariant TaskGridModel::data(const QModelIndex &index, int role) const
         const QString text = taskCellText(task, categoryOf(task), column);
         if (text.isEmpty())
             return {};
+        if (role == Qt::DisplayRole)
+            return text;
         // As rich text a tooltip wraps at a readable width instead of
         // running across the screen on one line.
         return QVariant(QStringLiteral("<qt>") + text.toHtmlEscaped() + QStringLiteral("</qt>"));
