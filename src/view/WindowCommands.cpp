@@ -67,8 +67,16 @@ void WindowCommands::notAvailableYet(const QString &command)
 void WindowCommands::showTutorial()
 {
     // One window at a time: asking again brings the open one forward.
-    if (!m_tutorial)
-        m_tutorial = new TutorialWindow(m_host.dialogParent());
+    if (!m_tutorial) {
+        QWidget *owner = m_host.dialogParent();
+        m_tutorial = new TutorialWindow(owner);
+        // Over the main window, where the eye already is.
+        if (owner && owner->isVisible()) {
+            QRect place(QPoint(0, 0), m_tutorial->size());
+            place.moveCenter(owner->frameGeometry().center());
+            m_tutorial->move(place.topLeft());
+        }
+    }
     m_tutorial->show();
     m_tutorial->raise();
     m_tutorial->activateWindow();
