@@ -515,7 +515,14 @@ void MainWindow::setPanelColours(const QColor &colour, const QColor &stateColour
     // colour is kept as a light tint that fades in from the right.
     const QColor base = palette().color(QPalette::Base);
     Q_UNUSED(colour);
-    m_gpCurTask->setColors(base, isButton::Lighten(stateColour, 150));
+    // On a dark theme a tint towards white would put light text on a light
+    // end; there the state colour is mixed into the dark base instead.
+    auto mix = [](int a, int b) { return (a * 3 + b) / 4; };
+    const QColor tint = base.lightness() < 128
+        ? QColor(mix(base.red(), stateColour.red()), mix(base.green(), stateColour.green()),
+                 mix(base.blue(), stateColour.blue()))
+        : isButton::Lighten(stateColour, 150);
+    m_gpCurTask->setColors(base, tint);
 }
 
 void MainWindow::flashTaskbar()
