@@ -3,6 +3,7 @@
 #include "app/SingleInstance.h"
 #include "base/Clock.h"
 #include "base/Functions.h"
+#include "controls/ProgramStyle.h"
 #include "desktop/SystemTrayIcon.h"
 #include "settings/Autostart.h"
 #include "tracking/Sound.h"
@@ -17,6 +18,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    QApplication::setStyle(new cdk::ProgramStyle);
     QApplication::setApplicationName(QStringLiteral("Chronodeck"));
     QApplication::setApplicationVersion(cdk::programVersion());
     QApplication::setOrganizationName(QStringLiteral("Chronodeck"));
