@@ -10,9 +10,7 @@ constexpr qreal kReadable = 4.5;
 
 qreal relativeLuminance(const QColor &colour)
 {
-    auto linear = [](qreal c) {
-        return c <= 0.04045 ? c / 12.92 : qPow((c + 0.055) / 1.055, 2.4);
-    };
+    auto linear = [](qreal c) { return c <= 0.04045 ? c / 12.92 : qPow((c + 0.055) / 1.055, 2.4); };
     return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF())
         + 0.0722 * linear(colour.blueF());
 }

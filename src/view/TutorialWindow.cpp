@@ -16,15 +16,9 @@ namespace {
 
 const char *const kTag = "tag";
 
-QString step1()
-{
-    return QStringLiteral("STEP1");
-}
+QString step1() { return QStringLiteral("STEP1"); }
 
-QString step2()
-{
-    return QStringLiteral("STEP2");
-}
+QString step2() { return QStringLiteral("STEP2"); }
 
 // A row of toolbar pictures with a caption under each, drawn from the same
 // icons the window uses so the picture matches what the user sees.
@@ -46,11 +40,11 @@ QPixmap pictureOf(const QList<std::pair<QString, QString>> &items, const QPalett
         p.setBrush(palette.color(QPalette::Button));
         p.drawRoundedRect(button, 3, 3);
         iconForKey(items.at(i).first)
-            .paint(&p, QRect(button.center() - QPoint(iconSide / 2 - 1, iconSide / 2 - 1),
-                             QSize(iconSide, iconSide)));
+            .paint(&p,
+                   QRect(button.center() - QPoint(iconSide / 2 - 1, iconSide / 2 - 1),
+                         QSize(iconSide, iconSide)));
         p.setPen(palette.color(QPalette::WindowText));
-        p.drawText(QRect(area.left(), 34, area.width(), 18), Qt::AlignCenter,
-                   items.at(i).second);
+        p.drawText(QRect(area.left(), 34, area.width(), 18), Qt::AlignCenter, items.at(i).second);
     }
     return picture;
 }
@@ -167,10 +161,7 @@ TutorialWindow::TutorialWindow(QWidget *parent)
     resize(width(), qMax(first.height(), second.height()));
 }
 
-int TutorialWindow::page() const
-{
-    return m_cmdOK->text() == QLatin1String("&Part 2") ? 1 : 2;
-}
+int TutorialWindow::page() const { return m_cmdOK->text() == QLatin1String("&Part 2") ? 1 : 2; }
 
 void TutorialWindow::showPage(const QString &tag)
 {
