@@ -15,6 +15,7 @@
 #include "view/MainWindow.h"
 #include "view/TrayMenu.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -117,7 +118,12 @@ Application::StartResult Application::Main()
     m_main->SetUpGridColumns();
     m_main->LoadSortSettings();
     m_main->showDay(m_context.clock.today());
-    LoadWindowPos(m_context.settings, m_main.get(), m_main->availableScreenGeometry());
+    // The first window's size leaves room for the frame and a panel on a
+    // small or strongly scaled screen; a size the user chose still wins.
+    const QRect screen = m_main->availableScreenGeometry();
+    m_main->resize(m_main->size().boundedTo(
+        QSize(screen.width() * 9 / 10, screen.height() * 9 / 10).expandedTo(m_main->minimumSize())));
+    LoadWindowPos(m_context.settings, m_main.get(), screen);
     // The hourglass shows over the program's own windows only, and none has
     // been on screen so far. Kept across the show, it would make the new
     // window load the theme's animated wait cursor (a tenth of the start-up's
@@ -133,6 +139,10 @@ Application::StartResult Application::Main()
         window->setWindowIcon(iconForKey(QStringLiteral("APP")));
     });
     m_main->RefreshAfterSelection();
+    if (m_context.settings.isFirstRun()) {
+        if (auto *tutorial = m_main->findChild<QAction *>(QStringLiteral("mnuViewTheTutorial")))
+            tutorial->trigger();
+    }
 
     m_context.StartingUp = false;
     // Both answer on the event loop only, after start-up has returned; a

@@ -5,6 +5,7 @@
 #include "base/Functions.h"
 #include "cli/CommandServer.h"
 #include "desktop/GlobalHotkey.h"
+#include "controls/ProgramStyle.h"
 #include "desktop/SystemTrayIcon.h"
 #include "settings/Autostart.h"
 #include "tracking/Sound.h"
@@ -19,6 +20,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    QApplication::setStyle(new cdk::ProgramStyle);
     QApplication::setApplicationName(QStringLiteral("Chronodeck"));
     QApplication::setApplicationVersion(cdk::programVersion());
     QApplication::setOrganizationName(QStringLiteral("Chronodeck"));

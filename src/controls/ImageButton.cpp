@@ -1,6 +1,7 @@
 #include "controls/ImageButton.h"
 
 #include <QEnterEvent>
+#include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
@@ -17,6 +18,7 @@ isButton::isButton(QWidget *parent)
 {
     setMouseTracking(true);
     setAttribute(Qt::WA_Hover);
+    setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);
     setMinimumSize(minimumSide, minimumSide);
 }
@@ -69,50 +71,99 @@ QSize isButton::minimumSizeHint() const
     return {minimumSide, minimumSide};
 }
 
+namespace {
+
+// The Part of the look that must work on single pixels (the shadow and the
+// grey copy) is drawn on an image of the button's own device pixels.
+QImage greyCopy(const QImage &icon, const QColor &face)
+{
+    QImage grey = icon.convertToFormat(QImage::Format_ARGB32);
+    const int faceLevel = qGray(face.rgb());
+    for (int y = 0; y < grey.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(grey.scanLine(y));
+        for (int x = 0; x < grey.width(); ++x) {
+            const QRgb c = line[x];
+            const int alpha = qAlpha(c);
+            if (alpha == 0)
+                continue;
+            const QColor plain = QColor::fromRgba(c); // unpremultiplied by format
+            const int luminance =
+                qRound(0.3 * plain.red() + 0.59 * plain.green() + 0.11 * plain.blue());
+            // Our pictures are drawn in the text colour, whose grey is the
+            // text colour itself: halfway to the face makes every one of them
+            // read as switched off, black on light themes and white on dark.
+            const int level = (luminance + faceLevel) / 2;
+            line[x] = qRgba(level, level, level, alpha);
+        }
+    }
+    return grey;
+}
+
+} // namespace
+
 void isButton::paintEvent(QPaintEvent *)
 {
-    QPainter p(this);
+    const qreal dpr = devicePixelRatioF();
     const int W = width();
     const int H = height();
+    QImage surface((QSizeF(W, H) * dpr).toSize(), QImage::Format_ARGB32_Premultiplied);
+    surface.setDevicePixelRatio(dpr);
     const QColor face = palette().color(QPalette::Button);
     const QColor highlight = palette().color(QPalette::Highlight);
     const Look state = look();
 
+    QPainter p(&surface);
     if (state == Look::Normal || state == Look::Disabled) {
-        p.fillRect(0, 0, W, H, Lighten(face, 32));
+        surface.fill(Lighten(face, 32));
     } else {
-        p.fillRect(QRect(0, 0, W - 1, H - 1), Lighten(highlight, state == Look::Pressed ? 128 : 176));
-        p.setPen(highlight);
-        p.drawRect(0, 0, W - 1, H - 1);
+        surface.fill(Lighten(highlight, state == Look::Pressed ? 128 : 176));
+        p.setPen(QPen(highlight, 0));
+        p.drawRect(QRectF(0, 0, W - 1, H - 1));
     }
-    if (icon().isNull())
-        return;
 
-    const QSize size = iconSize();
-    QPoint at = iconPosition();
-    switch (state) {
-    case Look::Pressed:
-        icon().paint(&p, QRect(at + QPoint(1, 1), size), Qt::AlignCenter, QIcon::Normal);
-        break;
-    case Look::Hot: {
-        // A grey shadow where the icon would stand, the icon lifted above it.
-        QPixmap shadow = icon().pixmap(size, devicePixelRatioF(), QIcon::Normal);
-        {
-            QPainter sp(&shadow);
-            sp.setCompositionMode(QPainter::CompositionMode_SourceIn);
-            sp.fillRect(shadow.rect(), QColor(0x80, 0x80, 0x80));
+    if (!icon().isNull()) {
+        const QSize size = iconSize();
+        const QPoint at = iconPosition();
+        const QImage picture = icon().pixmap(size, dpr, QIcon::Normal).toImage();
+        auto draw = [&p, size](const QPoint &where, const QImage &image) {
+            p.drawImage(QRect(where, size), image);
+        };
+        switch (state) {
+        case Look::Pressed:
+            draw(at + QPoint(1, 1), picture);
+            break;
+        case Look::Hot: {
+            // Whatever the icon changed of the background becomes the grey
+            // shadow; the icon is then lifted above it.
+            draw(at, picture);
+            p.end();
+            const auto device = [dpr](int v) { return qRound(v * dpr); };
+            const QRgb background = surface.pixel(device(1), device(1));
+            const QRect area = QRect(QPoint(device(at.x()), device(at.y())),
+                                     QPoint(device(at.x() + size.width()),
+                                            device(at.y() + size.height())))
+                                   .intersected(surface.rect());
+            for (int y = area.top(); y <= area.bottom(); ++y) {
+                auto *line = reinterpret_cast<QRgb *>(surface.scanLine(y));
+                for (int x = area.left(); x <= area.right(); ++x) {
+                    if (line[x] != background)
+                        line[x] = qRgb(0x80, 0x80, 0x80);
+                }
+            }
+            p.begin(&surface);
+            draw(at - QPoint(2, 2), picture);
+            break;
         }
-        p.drawPixmap(QRect(at, size), shadow);
-        icon().paint(&p, QRect(at - QPoint(2, 2), size), Qt::AlignCenter, QIcon::Normal);
-        break;
+        case Look::Disabled:
+            draw(at, greyCopy(picture, face));
+            break;
+        case Look::Normal:
+            draw(at, picture);
+            break;
+        }
     }
-    case Look::Disabled:
-        icon().paint(&p, QRect(at, size), Qt::AlignCenter, QIcon::Disabled);
-        break;
-    case Look::Normal:
-        icon().paint(&p, QRect(at, size), Qt::AlignCenter, QIcon::Normal);
-        break;
-    }
+    p.end();
+    QPainter(this).drawImage(QPoint(0, 0), surface);
 }
 
 void isButton::enterEvent(QEnterEvent *event)
@@ -136,9 +187,13 @@ void isButton::leaveEvent(QEvent *event)
 void isButton::mouseMoveEvent(QMouseEvent *event)
 {
     QAbstractButton::mouseMoveEvent(event);
-    if (m_state == Look::Normal && rect().contains(event->position().toPoint())) {
-        m_state = Look::Hot;
-        update();
+    if (m_state != Look::Pressed && rect().contains(event->position().toPoint())) {
+        if (m_state != Look::Hot) {
+            m_state = Look::Hot;
+            update();
+        }
+        // Raised on every move over the button, as toolbar hints expect.
+        Q_EMIT mouseEntered();
     }
 }
 

@@ -44,6 +44,8 @@ QComboBox *editableCombo(const QString &name, const QStringList &items, QWidget 
     combo->setEditable(true);
     // Typed text is read as it stands; it never becomes a new list item.
     combo->setInsertPolicy(QComboBox::NoInsert);
+    // Completing from the list would turn a typed "1" into "10".
+    combo->setCompleter(nullptr);
     combo->addItems(items);
     combo->setMinimumContentsLength(4);
     combo->setMaxVisibleItems(18);

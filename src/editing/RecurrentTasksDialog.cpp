@@ -3,6 +3,7 @@
 #include "base/Functions.h"
 #include "base/Log.h"
 #include "base/Prompter.h"
+#include "settings/Settings.h"
 #include "controls/Icons.h"
 #include "editing/AddTaskDialog.h"
 #include "core/Recurrence.h"
@@ -15,6 +16,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -31,6 +33,20 @@ QPushButton *sideButton(const QString &caption, const QString &name, QWidget *pa
     button->setAutoDefault(false);
     return button;
 }
+
+// Rows as high as the main grid's, which the eye compares them with.
+class RowHeightDelegate final : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setHeight(qMax(size.height(), GridRowHeightForFontSize(option.font.pointSize())));
+        return size;
+    }
+};
 
 } // namespace
 
@@ -60,6 +76,8 @@ RecurrentTasksDialog::RecurrentTasksDialog(TaskOperations &operations, Prompter 
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->header()->setStretchLastSection(true);
     m_list->header()->setSectionsMovable(false);
+    m_list->setItemDelegate(new RowHeightDelegate(m_list));
+    m_list->setUniformRowHeights(true);
     m_list->setColumnWidth(SubjectColumn, 180);
     m_list->setColumnWidth(CategoryColumn, 90);
     m_list->setColumnWidth(RecurrenceColumn, 120);
@@ -75,6 +93,7 @@ RecurrentTasksDialog::RecurrentTasksDialog(TaskOperations &operations, Prompter 
     m_cmdClose = sideButton(QStringLiteral("C&lose"), QStringLiteral("cmdClose"), this);
 
     auto *side = new QVBoxLayout;
+    side->setSpacing(8);
     side->addWidget(m_cmdAddNew);
     side->addWidget(m_cmdEdit);
     side->addWidget(m_cmdDelete);

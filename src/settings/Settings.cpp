@@ -208,6 +208,7 @@ void clsSettings::CreateAndLoadDefaultSettings()
     const IniFile::State state = m_file.refresh(&error);
     if (state == IniFile::State::Unreadable)
         fileFailed("read", error);
+    m_firstRun = state == IniFile::State::Missing;
     if (state != IniFile::State::Read) {
         for (const SettingInfo &info : kSettings) {
             if (!info.firstRunValue.isNull())

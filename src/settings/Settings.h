@@ -77,6 +77,9 @@ public:
     // The first-run values when the file is missing or unreadable, then the
     // display flags.
     void CreateAndLoadDefaultSettings();
+    // Whether Init found no settings file: the program's very first start on
+    // this computer (a file that exists but cannot be read is no first start).
+    bool isFirstRun() const { return m_firstRun; }
 
     const DisplayFlags &flags() const { return m_flags; }
     DisplayFlags &flags() { return m_flags; }
@@ -99,6 +102,7 @@ private:
     IniFile m_file;
     DisplayFlags m_flags;
     bool m_fileFailureLogged = false;
+    bool m_firstRun = false;
 };
 
 } // namespace cdk

@@ -1,7 +1,9 @@
 #include "tracking/AlertPopup.h"
 
+#include "controls/Contrast.h"
 #include "controls/WindowServices.h"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QList>
@@ -19,12 +21,66 @@ namespace cdk {
 
 namespace {
 
-const QColor kGradientFrom(255, 255, 255);
-const QColor kGradientTo(201, 220, 243);
 constexpr double kGradientAngle = 300.0;
-const QColor kFrameColour(122, 138, 160);
-const QColor kGlyphColour(70, 70, 70);
 const QColor kGlyphHover(200, 40, 40);
+
+// The base of the palette fading into a touch of its highlight: a light
+// pop-up on a light theme and a dark one on a dark theme.
+QColor gradientFrom(const QPalette &palette)
+{
+    return palette.color(QPalette::Base);
+}
+
+QColor gradientTo(const QPalette &palette)
+{
+    const QColor base = palette.color(QPalette::Base);
+    const QColor tint = palette.color(QPalette::Highlight);
+    auto mix = [](int a, int b) { return (a * 3 + b) / 4; };
+    return QColor(mix(base.red(), tint.red()), mix(base.green(), tint.green()),
+                  mix(base.blue(), tint.blue()));
+}
+
+// Text that reads on both ends of the gradient.
+QColor popupTextColour(const QPalette &palette)
+{
+    const QColor text = palette.color(QPalette::Text);
+    const QColor onFrom = readableTextOn(gradientFrom(palette), text);
+    return readableTextOn(gradientTo(palette), onFrom);
+}
+
+// Whole words of the end of a text, at most this many characters, stay when
+// the text is shortened: the end says what happened.
+constexpr qsizetype kKeptEnd = 24;
+
+// The text as it fits into the label's box when wrapped: shortened in the
+// middle with "…" so both its start and its end show.
+QString fitWrapped(const QString &text, const QFont &font, const QSize &box)
+{
+    const QFontMetrics metrics(font);
+    auto fits = [&](const QString &candidate) {
+        return metrics.boundingRect(QRect(QPoint(0, 0), QSize(box.width(), 100000)),
+                                    Qt::TextWordWrap | Qt::AlignLeft, candidate)
+                   .height()
+            <= box.height();
+    };
+    if (fits(text))
+        return text;
+    qsizetype endStart = text.size() - qMin(kKeptEnd, text.size() / 2);
+    const qsizetype space = text.indexOf(QLatin1Char(' '), endStart);
+    if (space > 0 && space < text.size() - 1)
+        endStart = space;
+    const QString end = text.mid(endStart);
+    qsizetype low = 0;
+    qsizetype high = endStart;
+    while (low < high) {
+        const qsizetype mid = (low + high + 1) / 2;
+        if (fits(text.left(mid) + QChar(0x2026) + end))
+            low = mid;
+        else
+            high = mid - 1;
+    }
+    return text.left(low) + QChar(0x2026) + end;
+}
 
 QFont popupFont(bool bold)
 {
@@ -55,10 +111,10 @@ protected:
             + std::abs(full.height() / 2 * dir.y());
         const QPointF centre = full.center();
         QLinearGradient gradient(centre - dir * half, centre + dir * half);
-        gradient.setColorAt(0.0, kGradientFrom);
-        gradient.setColorAt(1.0, kGradientTo);
+        gradient.setColorAt(0.0, gradientFrom(palette()));
+        gradient.setColorAt(1.0, gradientTo(palette()));
         p.fillRect(rect(), gradient);
-        p.setPen(kFrameColour);
+        p.setPen(palette().color(QPalette::Mid));
         p.drawRect(rect().adjusted(0, 0, -1, -1));
     }
 };
@@ -79,9 +135,10 @@ protected:
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
         const bool hot = underMouse();
-        p.setPen(QPen(hot ? kGlyphHover : kGlyphColour, 1.0));
+        const QColor plain = popupTextColour(palette());
+        p.setPen(QPen(hot ? kGlyphHover : plain, 1.0));
         p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 2, 2);
-        p.setPen(QPen(hot ? kGlyphHover : kGlyphColour, 2.0, Qt::SolidLine, Qt::RoundCap));
+        p.setPen(QPen(hot ? kGlyphHover : plain, 2.0, Qt::SolidLine, Qt::RoundCap));
         const QRectF inner = QRectF(rect()).adjusted(4.5, 4.5, -4.5, -4.5);
         p.drawLine(inner.topLeft(), inner.bottomRight());
         p.drawLine(inner.topRight(), inner.bottomLeft());
@@ -117,6 +174,11 @@ AlertPopup::AlertPopup(std::function<void()> playSound, std::function<void()> te
     m_alert->setWordWrap(true);
     m_alert->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_alert->setGeometry(6, 30, 129, 59);
+
+    QPalette text = m_panel->palette();
+    text.setColor(QPalette::WindowText, popupTextColour(text));
+    m_caption->setPalette(text);
+    m_alert->setPalette(text);
 
     m_close = new CloseGlyph(m_panel);
     m_close->setObjectName(QStringLiteral("imgClose"));
@@ -167,7 +229,8 @@ QPoint AlertPopup::GetTaskbar(const QRect &screen, const QRect &available, const
 
 void AlertPopup::DisplayAlert(const QString &text, int stayMs)
 {
-    m_alert->setText(text);
+    m_alert->setText(fitWrapped(text, m_alert->font(), m_alert->size()));
+    m_alert->setToolTip(m_alert->text() == text ? QString() : text);
     m_tmrAlert->setInterval(stayMs);
     m_openHeight = kOpenHeight;
     QRect screen(0, 0, 1024, 768);

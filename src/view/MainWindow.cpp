@@ -2,6 +2,7 @@
 
 #include "base/Functions.h"
 #include "base/Log.h"
+#include "controls/Contrast.h"
 #include "controls/GradientPanel.h"
 #include "controls/Icons.h"
 #include "controls/ImageButton.h"
@@ -289,6 +290,7 @@ void MainWindow::buildPanels()
     m_gpCurTaskLbl = new ClickableLabel(m_gpCurTask);
     m_gpCurTaskLbl->setObjectName(QStringLiteral("gpCurTaskLbl"));
     m_gpCurTaskLbl->setTextFormat(Qt::PlainText);
+    m_gpCurTaskLbl->setElided(true);
     m_gpCurTaskLbl->setFont(bold);
     m_gpCurTaskLbl->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_lblStatus = new QLabel(m_gpCurTask);
@@ -523,11 +525,16 @@ void MainWindow::setCurrentTaskText(const QString &text, bool asLink)
     font.setUnderline(asLink);
     m_gpCurTaskLbl->setFont(font);
     QPalette pal = m_gpCurTaskLbl->palette();
+    // The palette's link blue is made for its base, and a dark theme's base
+    // needs a lighter one.
     pal.setColor(QPalette::WindowText,
-                 asLink ? palette().color(QPalette::Link) : palette().color(QPalette::WindowText));
+                 asLink ? readableTintOn(palette().color(QPalette::Base), palette().color(QPalette::Link))
+                        : palette().color(QPalette::WindowText));
     m_gpCurTaskLbl->setPalette(pal);
     m_gpCurTaskLbl->setCursor(asLink ? Qt::PointingHandCursor : Qt::ArrowCursor);
     m_gpCurTaskLbl->setToolTip(asLink ? QStringLiteral("Show this task") : QString());
+    if (!asLink && m_gpCurTaskLbl->fontMetrics().horizontalAdvance(text) > m_gpCurTaskLbl->width())
+        m_gpCurTaskLbl->setToolTip(text);
 }
 
 void MainWindow::setStatusText(const QString &text)
@@ -541,7 +548,14 @@ void MainWindow::setPanelColours(const QColor &colour, const QColor &stateColour
     // colour is kept as a light tint that fades in from the right.
     const QColor base = palette().color(QPalette::Base);
     Q_UNUSED(colour);
-    m_gpCurTask->setColors(base, isButton::Lighten(stateColour, 150));
+    // On a dark theme a tint towards white would put light text on a light
+    // end; there the state colour is mixed into the dark base instead.
+    auto mix = [](int a, int b) { return (a * 3 + b) / 4; };
+    const QColor tint = base.lightness() < 128
+        ? QColor(mix(base.red(), stateColour.red()), mix(base.green(), stateColour.green()),
+                 mix(base.blue(), stateColour.blue()))
+        : isButton::Lighten(stateColour, 150);
+    m_gpCurTask->setColors(base, tint);
 }
 
 void MainWindow::flashTaskbar()

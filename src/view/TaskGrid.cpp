@@ -142,7 +142,8 @@ bool TaskGrid::columnHiddenSetting(int column)
 
 void TaskGrid::saveColumnLayout()
 {
-    SaveSGridColumns(m_settings, m_view->horizontalHeader(), gridName());
+    m_view->withOwnColumnWidths(
+        [this] { SaveSGridColumns(m_settings, m_view->horizontalHeader(), gridName()); });
 }
 
 void TaskGrid::applyAppearance(const GridAppearance &appearance)

@@ -1,6 +1,7 @@
 #include "view/TaskGridModel.h"
 
 #include "base/Functions.h"
+#include "controls/Contrast.h"
 #include "controls/Icons.h"
 #include "store/Vocabulary.h"
 
@@ -207,7 +208,13 @@ QVariant TaskGridModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
     case Qt::ToolTipRole: {
         const QString text = taskCellText(task, categoryOf(task), column);
-        return text.isEmpty() ? QVariant() : QVariant(text);
+        if (text.isEmpty())
+            return {};
+        if (role == Qt::DisplayRole)
+            return text;
+        // As rich text a tooltip wraps at a readable width instead of
+        // running across the screen on one line.
+        return QVariant(QStringLiteral("<qt>") + text.toHtmlEscaped() + QStringLiteral("</qt>"));
     }
     case Qt::DecorationRole: {
         const QString key = taskCellIconKey(task, column);
@@ -226,9 +233,16 @@ QVariant TaskGridModel::data(const QModelIndex &index, int role) const
             return {};
         if (finished)
             return QBrush(doneItemForeColor());
-        const qint32 fore = m_flags.DisableTaskColoring ? -1 : categoryOf(task).foreColor;
+        const CategoryLook category = categoryOf(task);
+        const qint32 fore = m_flags.DisableTaskColoring ? -1 : category.foreColor;
         if (fore >= 0)
             return QBrush(colourFromValue(fore));
+        const qint32 back = m_flags.DisableTaskColoring ? -1 : category.backColor;
+        // A fixed pastel under the palette's text would hide the subject on a
+        // dark theme, whose text is light.
+        if (back >= 0)
+            return QBrush(readableTextOn(colourFromValue(back),
+                                         QGuiApplication::palette().color(QPalette::Text)));
         return {};
     }
     case Qt::BackgroundRole: {

@@ -1,6 +1,7 @@
 #include "view/TaskGridView.h"
 
 #include "settings/Settings.h"
+#include "view/TaskGridModel.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -46,14 +47,59 @@ TaskGridView::TaskGridView(QWidget *parent)
             [this](int logical) { Q_EMIT headerClicked(logical + 1); });
     connect(header, &QHeaderView::customContextMenuRequested, this,
             [this, header](const QPoint &pos) { Q_EMIT headerRightClicked(header->mapToGlobal(pos)); });
-    connect(header, &QHeaderView::sectionResized, this, [this](int, int, int) {
+    connect(header, &QHeaderView::sectionResized, this, [this](int logical, int, int size) {
+        if (m_fitting)
+            return;
+        if (logical == ColSubject - 1 && size > 0)
+            m_subjectWidth = size;
         if (!m_columnsMuted)
             Q_EMIT columnsChanged();
+        fitSubjectColumn();
     });
     connect(header, &QHeaderView::sectionMoved, this, [this](int, int, int) {
         if (!m_columnsMuted)
             Q_EMIT columnsChanged();
     });
+}
+
+void TaskGridView::fitSubjectColumn()
+{
+    QHeaderView *header = horizontalHeader();
+    const int subject = ColSubject - 1;
+    if (m_fitting || header->count() <= subject || header->isSectionHidden(subject))
+        return;
+    int others = 0;
+    for (int logical = 0; logical < header->count(); ++logical) {
+        if (logical != subject && !header->isSectionHidden(logical))
+            others += header->sectionSize(logical);
+    }
+    const int own = m_subjectWidth > 0 ? m_subjectWidth : header->sectionSize(subject);
+    const int wanted = qMax(own, viewport()->width() - others);
+    if (wanted == header->sectionSize(subject))
+        return;
+    m_fitting = true;
+    header->resizeSection(subject, wanted);
+    m_fitting = false;
+}
+
+void TaskGridView::withOwnColumnWidths(const std::function<void()> &save)
+{
+    QHeaderView *header = horizontalHeader();
+    const int subject = ColSubject - 1;
+    const int shown = header->sectionSize(subject);
+    m_fitting = true;
+    if (m_subjectWidth > 0)
+        header->resizeSection(subject, m_subjectWidth);
+    save();
+    header->resizeSection(subject, shown);
+    m_fitting = false;
+}
+
+bool TaskGridView::viewportEvent(QEvent *event)
+{
+    if (event->type() == QEvent::Resize)
+        fitSubjectColumn();
+    return QTableView::viewportEvent(event);
 }
 
 int TaskGridView::selectedRow() const

@@ -4,6 +4,8 @@
 #include <QPoint>
 #include <QTableView>
 
+#include <functional>
+
 namespace cdk {
 
 // The task grid "SGrid". It shows the rows and turns the user's keys and
@@ -31,6 +33,11 @@ public:
 
     // While muted, programmatic width and order changes are not reported.
     void setColumnSignalsMuted(bool muted) { m_columnsMuted = muted; }
+    // The subject column takes whatever width the other columns leave free;
+    // this runs `save` with it at the width the user gave it, so a width
+    // stretched by a wide window is never kept as the user's.
+    void withOwnColumnWidths(const std::function<void()> &save);
+    int subjectOwnWidth() const { return m_subjectWidth; }
     // While muted, selection changes are not reported (rows being rebuilt).
     void setSelectionSignalsMuted(bool muted) { m_selectionMuted = muted; }
 
@@ -59,14 +66,18 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void selectionChanged(const QItemSelection &selected,
                          const QItemSelection &deselected) override;
+    bool viewportEvent(QEvent *event) override;
 
 private:
     // Adds the rows from the selected one to the given end to the selection.
     void extendSelectionTo(int lastRow);
+    void fitSubjectColumn();
 
     QElapsedTimer m_lastRelease;
     bool m_columnsMuted = false;
     bool m_selectionMuted = false;
+    bool m_fitting = false;
+    int m_subjectWidth = 0;
 };
 
 } // namespace cdk

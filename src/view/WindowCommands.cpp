@@ -4,13 +4,20 @@
 #include "controls/Icons.h"
 #include "core/BackupRestore.h"
 #include "desktop/SettingsDialog.h"
+#include "editing/DialogHeader.h"
 #include "editing/TaskDialogHost.h"
 #include "view/AppContext.h"
 #include "view/CommandActions.h"
 #include "view/CommandHost.h"
+#include "view/TutorialWindow.h"
 
 #include <QAction>
-#include <QMessageBox>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QUrl>
+#include <QVBoxLayout>
 
 namespace cdk {
 
@@ -37,8 +44,7 @@ WindowCommands::WindowCommands(AppContext &context, CommandHost &host, QObject *
     connect(mnuCreateBackup, &QAction::triggered, this, &WindowCommands::createBackup);
     connect(mnuRestoreBackup, &QAction::triggered, this, &WindowCommands::restoreBackup);
     connect(mnuSettings, &QAction::triggered, this, &WindowCommands::settings);
-    connect(mnuViewTheTutorial, &QAction::triggered, this,
-            [this] { notAvailableYet(QStringLiteral("The tutorial")); });
+    connect(mnuViewTheTutorial, &QAction::triggered, this, &WindowCommands::showTutorial);
     connect(mnuHideToSystemTray, &QAction::triggered, this, [this] { m_host.hideToTray(); });
     connect(mnuExit, &QAction::triggered, this, &WindowCommands::exitRequested);
     connect(mnuAbout, &QAction::triggered, this, &WindowCommands::about);
@@ -93,15 +99,70 @@ void WindowCommands::settings()
     --m_context.ModalDialogDepth;
 }
 
+void WindowCommands::showTutorial()
+{
+    // One window at a time: asking again brings the open one forward.
+    if (!m_tutorial) {
+        QWidget *owner = m_host.dialogParent();
+        m_tutorial = new TutorialWindow(owner);
+        // Over the main window, where the eye already is.
+        if (owner && owner->isVisible()) {
+            QRect place(QPoint(0, 0), m_tutorial->size());
+            place.moveCenter(owner->frameGeometry().center());
+            m_tutorial->move(place.topLeft());
+        }
+    }
+    m_tutorial->show();
+    m_tutorial->raise();
+    m_tutorial->activateWindow();
+}
+
 void WindowCommands::about()
 {
     ++m_context.ModalDialogDepth;
-    QMessageBox box(m_host.dialogParent());
+    QDialog box(m_host.dialogParent());
+    box.setObjectName(QStringLiteral("frmAbout"));
     box.setWindowTitle(QStringLiteral("About ") + programName());
-    box.setIconPixmap(iconForKey(QStringLiteral("APP")).pixmap(64, 64));
-    box.setTextFormat(Qt::RichText);
-    box.setText(QStringLiteral("<h3>Chronodeck</h3><p>Version: ") + programVersion()
-                + QStringLiteral("</p><p>Daily task lists with time budgets.</p>"));
+
+    auto *header = new DialogHeader(&box);
+    header->setCaption(programName());
+    header->setIcon(iconForKey(QStringLiteral("APP")));
+
+    auto *version = new QLabel(QStringLiteral("Version: ") + programVersion(), &box);
+    version->setObjectName(QStringLiteral("lblVersion"));
+    auto *about = new QLabel(QStringLiteral("Daily task lists with time budgets."), &box);
+    auto link = [&box](const char *name, const QString &url, const QString &shown) {
+        auto *label = new QLabel(QStringLiteral("<a href=\"%1\">%2</a>").arg(url, shown.toHtmlEscaped()),
+                                 &box);
+        label->setObjectName(QString::fromLatin1(name));
+        label->setTextFormat(Qt::RichText);
+        label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+        // The desktop's own mail program and browser, not a window of ours.
+        QObject::connect(label, &QLabel::linkActivated, label,
+                         [](const QString &target) { QDesktopServices::openUrl(QUrl(target)); });
+        return label;
+    };
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+
+    auto *body = new QVBoxLayout;
+    body->setContentsMargins(18, 12, 18, 12);
+    body->setSpacing(6);
+    body->addWidget(version);
+    body->addWidget(about);
+    body->addSpacing(6);
+    body->addWidget(link("lblSupport", QStringLiteral("mailto:support@chronodeck.org"),
+                         QStringLiteral("support@chronodeck.org")));
+    body->addWidget(link("lblWebSite", QStringLiteral("https://chronodeck.org"),
+                         QStringLiteral("chronodeck.org")));
+    body->addSpacing(6);
+    body->addWidget(buttons);
+    auto *layout = new QVBoxLayout(&box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(header);
+    layout->addLayout(body);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     box.exec();
     --m_context.ModalDialogDepth;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
 class QAction;
 
@@ -9,6 +10,7 @@ namespace cdk {
 struct AppContext;
 class CommandHost;
 class SettingsDialog;
+class TutorialWindow;
 
 // The commands of the File and Help menus and the day buttons: backup,
 // restore, settings, hiding, exit, tutorial, about, previous, next and today.
@@ -40,10 +42,12 @@ private:
     void about();
     void createBackup();
     void restoreBackup();
+    void showTutorial();
 
     AppContext &m_context;
     CommandHost &m_host;
     SettingsDialog *m_settingsDialog = nullptr; // made on first use, kept hidden
+    QPointer<TutorialWindow> m_tutorial;
 };
 
 } // namespace cdk

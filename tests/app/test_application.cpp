@@ -3,6 +3,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
 
 using namespace cdk;
 using namespace cdk::test;
@@ -37,6 +40,46 @@ private Q_SLOTS:
         QCOMPARE(p.context->CurrentDay, p.clock.today());
         QVERIFY(p.app->dayWatcher()->nextWakeUp().isValid());
         QVERIFY(!p.app->tmrExitApp()->isActive());
+    }
+
+    // The very first start opens the tutorial next to the window; its first
+    // button flips between the two pages. Later starts leave it closed.
+    void tutorialOnTheVeryFirstStartOnly()
+    {
+        Program p;
+        QCOMPARE(p.start(), Application::StartResult::Running);
+        QPointer<QWidget> tutorial = p.window()->findChild<QWidget *>(u"frmTutorial"_s);
+        QVERIFY(tutorial);
+        QVERIFY(tutorial->isVisible());
+        QVERIFY(!tutorial->isModal());
+        QCOMPARE(tutorial->windowTitle(), u"Quick Tutorial"_s);
+
+        auto shownText = [&tutorial] {
+            QString text;
+            for (QLabel *label : tutorial->findChildren<QLabel *>(u"lblInfo"_s))
+                if (label->isVisibleTo(tutorial))
+                    text += label->text();
+            return text;
+        };
+        auto *part = tutorial->findChild<QPushButton *>(u"cmdOK"_s);
+        QCOMPARE(part->text(), u"&Part 2"_s);
+        QVERIFY(shownText().contains(u"T (today) button will always bring you"_s));
+        QVERIFY(tutorial->findChild<QWidget *>(u"imgExplanation"_s)->isVisibleTo(tutorial));
+        QVERIFY(!tutorial->findChild<QWidget *>(u"imgStartTracking"_s)->isVisibleTo(tutorial));
+        part->click();
+        QCOMPARE(part->text(), u"&Part 1"_s);
+        QVERIFY(!shownText().contains(u"date picker"_s));
+        QVERIFY(shownText().contains(u"Press Escape key to hide Chronodeck to system tray."_s));
+        QVERIFY(tutorial->findChild<QWidget *>(u"imgStartTracking"_s)->isVisibleTo(tutorial));
+        part->click();
+        QCOMPARE(part->text(), u"&Part 2"_s);
+        QVERIFY(shownText().contains(u"date picker"_s));
+
+        tutorial->findChild<QPushButton *>(u"cmdCancel"_s)->click();
+        QTRY_VERIFY(!tutorial);
+        QVERIFY(p.exitAndWait());
+        QCOMPARE(p.start(), Application::StartResult::Running);
+        QVERIFY(!p.window()->findChild<QWidget *>(u"frmTutorial"_s));
     }
 
     // The start-at-logon choice in the file is applied at every start, the

@@ -3,6 +3,7 @@
 #include "common/RecordingSound.h"
 #include "common/RecordingTrayIcon.h"
 #include "common/TaskFixtures.h"
+#include "controls/Contrast.h"
 #include "core/TaskOperations.h"
 #include "core/TimeTracker.h"
 #include "tracking/AlertPopup.h"
@@ -338,6 +339,40 @@ private Q_SLOTS:
         QFETCH(QPoint, expected);
         const QSize size(AlertPopup::kWidth, AlertPopup::kOpenHeight);
         QCOMPARE(AlertPopup::GetTaskbar(screen, available, size), expected);
+    }
+
+    // A long subject is shortened in its middle so the pop-up still says
+    // what happened, and a dark theme gives a dark pop-up with light text.
+    void longSubjectsAndDarkThemesStayReadable()
+    {
+        const QPalette original = QApplication::palette();
+        QPalette dark = original;
+        dark.setColor(QPalette::Base, QColor(0x23, 0x26, 0x29));
+        dark.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
+        dark.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xee));
+        dark.setColor(QPalette::Highlight, QColor(0x3d, 0xae, 0xe9));
+        QApplication::setPalette(dark);
+        QPointer<AlertPopup> popup = new AlertPopup([] {});
+        const QString full = QStringLiteral("Task ") + QString(QStringLiteral("Quarterly report ")).repeated(8)
+            + QStringLiteral("has been finished!");
+        popup->DisplayAlert(full, 3000);
+        QLabel *text = popup->findChild<QLabel *>(QStringLiteral("lblAlert"));
+        QVERIFY(text->text().startsWith(QStringLiteral("Task Quarterly")));
+        QVERIFY(text->text().endsWith(QStringLiteral(" has been finished!")));
+        QVERIFY(text->text().contains(QChar(0x2026)));
+        QCOMPARE(text->toolTip(), full);
+        const QRect needed = text->fontMetrics().boundingRect(
+            QRect(0, 0, text->width(), 100000), Qt::TextWordWrap, text->text());
+        QVERIFY(needed.height() <= text->height());
+
+        popup->resize(AlertPopup::kWidth, AlertPopup::kOpenHeight);
+        popup->findChild<QWidget *>(QStringLiteral("gpPanel"))->resize(popup->size());
+        const QImage shot = popup->grab().toImage();
+        const QColor background = shot.pixelColor(shot.width() / 2, 24);
+        QVERIFY2(qGray(background.rgb()) < 110, qPrintable(background.name()));
+        QVERIFY(contrastRatio(text->palette().color(QPalette::WindowText), background) >= 4.5);
+        delete popup;
+        QApplication::setPalette(original);
     }
 
     void opensUpwardsToExactlyTheFullHeight()

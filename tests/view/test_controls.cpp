@@ -177,33 +177,99 @@ private Q_SLOTS:
         QApplication::setPalette(before);
     }
 
-    void buttonStatesAndClicks()
+    // The button as the user sees it: where the icon, its shadow and its
+    // grey copy land in the pixels of the drawn button.
+    void buttonPaintsEachLookWhereTheRulesSay()
     {
+        const QColor red(200, 30, 30);
+        QPixmap solid(16, 16);
+        solid.fill(red);
         isButton b;
-        b.setIcon(iconForKey(QStringLiteral("ADDTASK")));
-        b.setTag(QStringLiteral("ADDTASK"));
+        b.setIcon(QIcon(solid));
+        b.setIconSize(QSize(16, 16));
         b.resize(10, 10);
         QCOMPARE(b.size(), QSize(20, 20));
         b.resize(24, 24);
+        QCursor::setPos(1000, 1000);
         b.show();
         QVERIFY(QTest::qWaitForWindowExposed(&b));
+
+        auto redBox = [&b, red] {
+            const QImage img = b.grab().toImage();
+            QRect box;
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < img.width(); ++x)
+                    if (img.pixelColor(x, y) == red)
+                        box |= QRect(x, y, 1, 1);
+            return box;
+        };
+        QCOMPARE(redBox(), QRect(4, 4, 16, 16));
+
         QSignalSpy clicked(&b, &QAbstractButton::clicked);
         QTest::mouseClick(&b, Qt::RightButton);
         QCOMPARE(clicked.count(), 0);
-        QTest::mousePress(&b, Qt::LeftButton);
-        QCOMPARE(b.look(), isButton::Look::Pressed);
-        QTest::mouseRelease(&b, Qt::LeftButton);
+        QTest::mousePress(&b, Qt::LeftButton, {}, QPoint(12, 12));
+        QCOMPARE(redBox(), QRect(5, 5, 16, 16));
+        QTest::mouseRelease(&b, Qt::LeftButton, {}, QPoint(12, 12));
         QCOMPARE(clicked.count(), 1);
+
+        // Hot: the icon lifted to (2, 2), its shadow left at (4, 4).
         QCOMPARE(b.look(), isButton::Look::Hot);
+        QCOMPARE(redBox(), QRect(2, 2, 16, 16));
+        const QImage hot = b.grab().toImage();
+        QCOMPARE(hot.pixelColor(19, 19), QColor(0x80, 0x80, 0x80));
+        QCOMPARE(hot.pixelColor(4, 19), QColor(0x80, 0x80, 0x80));
+        QCOMPARE(hot.pixelColor(20, 20), isButton::Lighten(b.palette().color(QPalette::Highlight), 176));
+        QCOMPARE(hot.pixelColor(0, 0), b.palette().color(QPalette::Highlight));
+
+        // Switched off under the mouse: grey at once, no red left.
         b.setEnabled(false);
         QCOMPARE(b.look(), isButton::Look::Disabled);
+        const QImage off = b.grab().toImage();
+        QCOMPARE(redBox(), QRect());
+        const QColor grey = off.pixelColor(10, 10);
+        QVERIFY(grey.red() == grey.green() && grey.green() == grey.blue());
+        QVERIFY(grey != off.pixelColor(1, 1));
         b.setEnabled(true);
-        QCOMPARE(b.look(), isButton::Look::Normal);
-        QCOMPARE(b.property("tag").toString(), QStringLiteral("ADDTASK"));
-        // Every look paints without trouble.
-        QVERIFY(!b.grab().isNull());
+        QCOMPARE(redBox(), QRect(4, 4, 16, 16));
+
+        b.resize(40, 24);
+        b.setIconAlign(isButton::AlignRight);
+        QCOMPARE(redBox().left(), 21);
     }
 
+    // A picture in the text colour must not look the same switched on and
+    // off, on a light theme (black) and on a dark one (white).
+    void disabledButtonIsVisiblyGreyForTextColouredIcons()
+    {
+        for (const bool dark : {false, true}) {
+            QPalette pal;
+            pal.setColor(QPalette::Text, dark ? Qt::white : Qt::black);
+            pal.setColor(QPalette::Button, dark ? QColor(50, 50, 50) : QColor(240, 240, 240));
+            QApplication::setPalette(pal);
+            isButton b;
+            b.setIcon(iconForKey(QStringLiteral("ADDTASK")));
+            b.setIconSize(QSize(16, 16));
+            b.resize(24, 24);
+            const QImage on = b.grab().toImage();
+            b.setEnabled(false);
+            const QImage off = b.grab().toImage();
+            int darkest = 255, brightest = 0;
+            for (int y = 4; y < 20; ++y) {
+                for (int x = 4; x < 20; ++x) {
+                    const int level = qGray(off.pixel(x, y));
+                    darkest = qMin(darkest, level);
+                    brightest = qMax(brightest, level);
+                }
+            }
+            QVERIFY(on != off);
+            if (dark)
+                QVERIFY2(brightest < 200, qPrintable(QString::number(brightest)));
+            else
+                QVERIFY2(darkest > 60, qPrintable(QString::number(darkest)));
+        }
+        QApplication::setPalette(QPalette());
+    }
 };
 
 QTEST_MAIN(TestControls)

@@ -7,12 +7,15 @@
 
 #include "controls/GradientPanel.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QProgressBar>
+#include <QTimer>
 
 #include <memory>
 
@@ -313,7 +316,59 @@ private Q_SLOTS:
                  QStringLiteral("0"));
     }
 
+    // A wide window gives its width to the subjects, not to an empty strip;
+    // the stretched width is not kept as the user's.
+    void subjectsTakeTheFreeWidth()
+    {
+        h->addTasks(h->today(), {makeTask(1, QString(QStringLiteral("long subject ")).repeated(12), 10)});
+        MainWindow &w = h->showWindow();
+        w.resize(1280, 700);
+        QTest::qWait(0);
+        QHeaderView *header = h->view()->horizontalHeader();
+        const int own = h->view()->subjectOwnWidth();
+        QVERIFY(own > 0);
+        QCOMPARE(header->length(), h->view()->viewport()->width());
+        QVERIFY(header->sectionSize(ColSubject - 1) > own);
+
+        header->resizeSection(ColPriority - 1, header->sectionSize(ColPriority - 1) + 30);
+        QCOMPARE(header->length(), h->view()->viewport()->width());
+        QCOMPARE(h->settings().LoadLong(SettingsSection::Columns, QStringLiteral("MainGridSizeColumn2")),
+                 own);
+    }
+
     // ---- Date picker -----------------------------------------------------
+
+    // The about box names the program and its version and offers the two
+    // links as links the desktop opens.
+    void aboutBoxShowsVersionAndLinks()
+    {
+        h->showWindow();
+        QString title, version;
+        QStringList links;
+        int depth = -1;
+        QTimer::singleShot(0, [&] {
+            QWidget *box = nullptr;
+            QTest::qWaitFor([&] { return (box = QApplication::activeModalWidget()) != nullptr; });
+            QVERIFY(box);
+            depth = h->context().ModalDialogDepth;
+            title = box->windowTitle();
+            version = box->findChild<QLabel *>(QStringLiteral("lblVersion"))->text();
+            for (const char *name : {"lblSupport", "lblWebSite"}) {
+                auto *label = box->findChild<QLabel *>(QString::fromLatin1(name));
+                QVERIFY(label->textInteractionFlags() & Qt::LinksAccessibleByMouse);
+                links << label->text();
+            }
+            QMetaObject::invokeMethod(box, "accept");
+        });
+        h->action("mnuAbout")->trigger();
+        QCOMPARE(title, QStringLiteral("About Chronodeck"));
+        QCOMPARE(version, QStringLiteral("Version: 2.01"));
+        QCOMPARE(depth, 1);
+        QCOMPARE(h->context().ModalDialogDepth, 0);
+        QCOMPARE(links.size(), 2);
+        QVERIFY(links.at(0).contains(QStringLiteral("href=\"mailto:")));
+        QVERIFY(links.at(1).contains(QStringLiteral("href=\"https://")));
+    }
 
     void dayKeysAndButtonsMoveOneDayEach()
     {

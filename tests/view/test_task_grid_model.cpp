@@ -2,6 +2,7 @@
 #include "core/DaySummary.h"
 
 #include "common/TaskFixtures.h"
+#include "controls/Contrast.h"
 
 #include <QAbstractItemModelTester>
 #include <QGuiApplication>
@@ -209,6 +210,41 @@ private Q_SLOTS:
         // The check-box cell keeps the grid's look.
         QVERIFY(!model.index(3, ColCheckbox - 1).data(Qt::FontRole).isValid());
         QVERIFY(!model.index(0, ColCheckbox - 1).data(Qt::BackgroundRole).isValid());
+    }
+
+    // Every category a new database comes with keeps its subjects readable
+    // on a light and on a dark theme: the pastel stays, the text adapts.
+    void defaultCategoriesReadOnLightAndDarkThemes()
+    {
+        test::StoreFixture fx;
+        QHash<qint32, CategoryLook> categories;
+        QList<TaskRecord> tasks;
+        for (const CategoryRecord &c : fx.store.categories()) {
+            categories.insert(c.ID, {c.Name, c.ForeColor, c.BackColor});
+            TaskRecord t = task(c.ID, c.Name, 2);
+            t.Category = c.ID;
+            tasks.append(t);
+        }
+        QCOMPARE(tasks.size(), 8);
+        const QPalette original = QGuiApplication::palette();
+        for (const bool dark : {false, true}) {
+            QPalette pal = original;
+            pal.setColor(QPalette::Text, dark ? QColor(0xee, 0xee, 0xee) : QColor(0x10, 0x10, 0x10));
+            pal.setColor(QPalette::Base, dark ? QColor(0x20, 0x20, 0x20) : Qt::white);
+            QGuiApplication::setPalette(pal);
+            TaskGridModel model;
+            model.setTasks(tasks, categories);
+            for (int r = 0; r < model.rowCount(); ++r) {
+                const QModelIndex cell = model.index(r, ColSubject - 1);
+                const QVariant fore = cell.data(Qt::ForegroundRole);
+                const QVariant back = cell.data(Qt::BackgroundRole);
+                const QColor text = fore.isValid() ? fore.value<QBrush>().color() : pal.color(QPalette::Text);
+                const QColor under = back.isValid() ? back.value<QBrush>().color() : pal.color(QPalette::Base);
+                QVERIFY2(contrastRatio(text, under) >= 4.5,
+                         qPrintable(cell.data().toString() + (dark ? QStringLiteral(" dark") : QStringLiteral(" light"))));
+            }
+        }
+        QGuiApplication::setPalette(original);
     }
 
     void sortArrows()
