@@ -137,11 +137,11 @@ void setBusyTimeout(sql::Database &db)
     db.exec(QStringLiteral("PRAGMA busy_timeout = ") % QString::number(kBusyTimeoutMs));
 }
 
-sql::Database openChecked(const QString &path)
+sql::Database openChecked(const QString &path, const QByteArray &vfs)
 {
     sql::Database db;
     try {
-        db = sql::Database::open(path, false);
+        db = sql::Database::open(path, false, vfs);
         if (sqlite3_db_readonly(db.handle(), "main") == 1)
             throw StoreError(QStringLiteral("The task database \"%1\" can only be read, not "
                                             "written. Make the file and its folder writable "
@@ -172,11 +172,11 @@ sql::Database openChecked(const QString &path)
     return db;
 }
 
-sql::Database create(const QString &path)
+sql::Database create(const QString &path, const QByteArray &vfs)
 {
     sql::Database db;
     try {
-        db = sql::Database::open(path, true);
+        db = sql::Database::open(path, true, vfs);
         setBusyTimeout(db);
         setConnectionPragmas(db, path);
         sql::Transaction transaction(db);

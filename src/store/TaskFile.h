@@ -12,11 +12,11 @@ QString shownPath(const QString &path);
 
 // Opens an existing file after checking that it is an intact, unlocked task
 // database. Nothing is written to a file that fails a check.
-sql::Database openChecked(const QString &path);
+sql::Database openChecked(const QString &path, const QByteArray &vfs = {});
 
 // Creates the file with its tables and default content in one transaction. A
 // file this call could not finish is removed again.
-sql::Database create(const QString &path);
+sql::Database create(const QString &path, const QByteArray &vfs = {});
 
 // Folds the write-ahead journal into the file; throws sql::Error when a reader
 // holds it up.
