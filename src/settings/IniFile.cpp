@@ -369,10 +369,19 @@ bool IniFile::write(const QString &section, const QString &key, const QString &v
                     QStringLiteral("The file is read-only."));
 
     QSaveFile out(m_path);
-    if (!out.open(QIODevice::WriteOnly))
+    // Unbuffered: a buffered write that the disk cuts short (full, or over a
+    // file-size limit) reports the part written as success at commit, and
+    // the file would be replaced by its first bytes. Written in one call,
+    // the short count shows.
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return fail(error, out.error(), out.errorString());
-    if (out.write(updated) != updated.size()) {
-        const IniError why{out.error(), out.errorString()};
+    if (const qint64 written = out.write(updated); written != updated.size()) {
+        const IniError why {out.error(),
+                            written < 0 ? out.errorString()
+                                        : QStringLiteral("only %1 of %2 bytes could be written; "
+                                                         "the disk may be full")
+                                              .arg(written)
+                                              .arg(updated.size())};
         out.cancelWriting();
         return fail(error, why.code, why.description);
     }
