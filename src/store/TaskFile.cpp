@@ -188,9 +188,13 @@ sql::Database create(const QString &path, const QByteArray &vfs)
         db.close();
         removeCreatedFile(path);
         qCWarning(lcStore) << "cannot create" << shownPath(path) << e.code() << e.message();
-        throw StoreError(QStringLiteral("The task database \"%1\" cannot be created: %2\n\nCheck "
-                                        "that the folder exists and can be written.")
-                             .arg(shownPath(path), e.message()));
+        // The folder is what the user has to act on, so it is named first.
+        throw StoreError(QStringLiteral("The task database cannot be created in the folder "
+                                        "\"%1\".\n\nMake sure the folder exists, can be written "
+                                        "and its disk has free space, then start %2 again.\n\n"
+                                        "(%3)")
+                             .arg(shownPath(QFileInfo(path).absolutePath()), programName(),
+                                  e.message()));
     }
     return db;
 }

@@ -1,8 +1,12 @@
 #include "ProgramHarness.h"
 #include "app/DataFolder.h"
+#include "common/FaultVfs.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
+
+#include <unistd.h>
 
 using namespace cdk;
 using namespace cdk::test;
@@ -45,13 +49,13 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QStringList>("calls");
-        QTest::newRow("first run") << QByteArray() << QStringList{u"set user"_s};
+        QTest::newRow("first run") << QByteArray() << QStringList {u"set user"_s};
         const QByteArray general = "[General]\r\nRunOnStartup=";
-        QTest::newRow("1") << QByteArray(general + '1') << QStringList{u"set all users"_s};
-        QTest::newRow("2") << QByteArray(general + '2') << QStringList{u"remove"_s};
+        QTest::newRow("1") << QByteArray(general + '1') << QStringList {u"set all users"_s};
+        QTest::newRow("2") << QByteArray(general + '2') << QStringList {u"remove"_s};
         QTest::newRow("5") << QByteArray(general + '5') << QStringList();
-        QTest::newRow("missing reads 0") << QByteArray("[Sort]\r\nColumn=4\r\n")
-                                         << QStringList{u"set user"_s};
+        QTest::newRow("missing reads 0")
+            << QByteArray("[Sort]\r\nColumn=4\r\n") << QStringList {u"set user"_s};
     }
     void runOnStartupIsAppliedAtStart()
     {
@@ -78,8 +82,9 @@ private Q_SLOTS:
         Program p;
         const QDate first = p.clock.today();
         const QDate next = first.addDays(1);
-        seed(p.folder(), {task(recurrentListKey(), 1, QStringLiteral("0]Water plants")),
-                          task(recurrentListKey(), 2, QStringLiteral("2]Weekend chores"))});
+        seed(p.folder(),
+             {task(recurrentListKey(), 1, QStringLiteral("0]Water plants")),
+              task(recurrentListKey(), 2, QStringLiteral("2]Weekend chores"))});
         if (QTest::currentTestFailed())
             return;
         QCOMPARE(p.start(), Application::StartResult::Running);
@@ -105,8 +110,8 @@ private Q_SLOTS:
         QCOMPARE(store.tasksOfList(DayListKey(first)).size(), 1);
         QCOMPARE(p.context->CurrentDay, next);
         QCOMPARE(p.dtpView()->date(), shown);
-        const QStringList expected = shownOffset == 0 ? QStringList{QStringLiteral("Water plants")}
-                                                      : QStringList{};
+        const QStringList expected
+            = shownOffset == 0 ? QStringList {QStringLiteral("Water plants")} : QStringList {};
         QCOMPARE(subjectsShown(p.window()), expected);
     }
 
@@ -194,8 +199,8 @@ private Q_SLOTS:
             t = *store.findTask(list, t.ID);
             QCOMPARE(t.State, int(InProgress));
         }
-        const int rowsBefore =
-            store.database().scalar(QStringLiteral("SELECT COUNT(*) FROM Chronodeck")).toInt();
+        const int rowsBefore
+            = store.database().scalar(QStringLiteral("SELECT COUNT(*) FROM Chronodeck")).toInt();
         store.checkpoint();
         const qint64 sizeBefore = QFileInfo(p.path(kDatabase)).size();
 
@@ -258,11 +263,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("state");
         QTest::addColumn<int>("dialogs");
         QTest::addColumn<QString>("wasMaximized"); // empty: not checked
-        QTest::addColumn<QString>("x");            // empty: not checked
-        QTest::newRow("maximized") << "maximized" << 0 << "1" << "";
-        QTest::newRow("normal, moved") << "normal" << 0 << "0" << "210";
-        QTest::newRow("minimized keeps the value") << "minimized" << 0 << "1" << "";
-        QTest::newRow("dialog open keeps the position") << "normal" << 1 << "" << "7";
+        QTest::addColumn<QString>("x"); // empty: not checked
+        QTest::newRow("maximized") << "maximized" << 0 << "1"
+                                   << "";
+        QTest::newRow("normal, moved") << "normal" << 0 << "0"
+                                       << "210";
+        QTest::newRow("minimized keeps the value") << "minimized" << 0 << "1"
+                                                   << "";
+        QTest::newRow("dialog open keeps the position") << "normal" << 1 << ""
+                                                        << "7";
     }
     void exitSavesThePlacement()
     {
@@ -324,8 +333,10 @@ private Q_SLOTS:
         if (kind == QLatin1String("damaged")) {
             sql::Database look = sql::Database::open(file, false);
             const qint64 pageSize = look.scalar(QStringLiteral("PRAGMA page_size")).toLongLong();
-            const qint64 root = look.scalar(QStringLiteral(
-                "SELECT rootpage FROM sqlite_master WHERE name = 'Chronodeck'")).toLongLong();
+            const qint64 root
+                = look.scalar(QStringLiteral(
+                                  "SELECT rootpage FROM sqlite_master WHERE name = 'Chronodeck'"))
+                      .toLongLong();
             look.close();
             QVERIFY(root > 1);
             QFile f(file);
@@ -359,15 +370,69 @@ private Q_SLOTS:
         }
     }
 
+    // A data folder the database cannot be made in ends the start-up with one
+    // message that names the folder and says what to do; no part of a
+    // database is left behind to be refused at the next start. A full disk is
+    // tried at every write the creation makes.
+    void folderWithoutRoomForTheDatabaseStopsTheStart_data()
+    {
+        QTest::addColumn<int>("failingWrite"); // 0: a read-only folder
+        QTest::newRow("read-only folder") << 0;
+        for (int nth = 1; nth <= 8; ++nth)
+            QTest::addRow("disk full at write %d", nth) << nth;
+    }
+    void folderWithoutRoomForTheDatabaseStopsTheStart()
+    {
+        QFETCH(int, failingWrite);
+        Program p;
+        const QString folder = QDir::toNativeSeparators(QDir(p.folder()).absolutePath());
+        if (failingWrite == 0) {
+            if (::geteuid() == 0)
+                QSKIP("permissions do not bind the superuser; the full-disk rows do");
+            QVERIFY(QFile::setPermissions(p.folder(), QFile::ReadOwner | QFile::ExeOwner));
+        } else {
+            p.storeVfs = FaultVfs::name();
+            FaultVfs::instance().arm(FaultVfs::Kind::Write, failingWrite, SQLITE_FULL, true);
+        }
+        const auto lift = [&p] {
+            FaultVfs::instance().lift();
+            QFile::setPermissions(p.folder(),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        };
+        const auto restore = qScopeGuard(lift);
+
+        QCOMPARE(p.start(), Application::StartResult::Failed);
+        QCOMPARE(p.prompter.shown.size(), 1);
+        const RecordingPrompter::Shown &message = p.prompter.shown.first();
+        QVERIFY2(message.text.contains(u'"' + folder + u'"'), qPrintable(message.text));
+        QVERIFY2(message.text.contains(u"can be written"_s), qPrintable(message.text));
+        QCOMPARE(message.icon, MessageIcon::Critical);
+        QVERIFY(!p.window() || !p.window()->isVisible());
+
+        const QStringList left = QDir(p.folder()).entryList(QDir::Files | QDir::Hidden);
+        for (const QString &name : left)
+            QVERIFY2(!name.startsWith(kDatabase), qPrintable(name));
+        // Once there is room again, the next start makes the database.
+        lift();
+        p.app.reset();
+        p.context.reset();
+        p.instance.reset();
+        p.prompter.shown.clear();
+        p.storeVfs.clear();
+        QCOMPARE(p.start(), Application::StartResult::Running);
+        QVERIFY(p.prompter.shown.isEmpty());
+    }
+
     void choosesTheFirstAvailableFolder()
     {
         QTemporaryDir program, user, chosen;
         const QStringList plain = {QStringLiteral("chronodeck")};
         const QString withSep = QDir(chosen.path()).absolutePath() + QLatin1Char('/');
 
-        QCOMPARE(resolveDataFolder(plain + QStringList{QStringLiteral("--data-dir"), chosen.path()},
-                                   user.path(), program.path(), user.path()),
-                 withSep);
+        QCOMPARE(
+            resolveDataFolder(plain + QStringList {QStringLiteral("--data-dir"), chosen.path()},
+                              user.path(), program.path(), user.path()),
+            withSep);
         QCOMPARE(
             resolveDataFolder(plain + QStringList {QStringLiteral("--data-dir=") + chosen.path()},
                               QString(), program.path(), user.path()),
