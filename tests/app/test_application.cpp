@@ -49,13 +49,13 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QStringList>("calls");
-        QTest::newRow("first run") << QByteArray() << QStringList {u"set user"_s};
+        QTest::newRow("first run") << QByteArray() << QStringList{u"set user"_s};
         const QByteArray general = "[General]\r\nRunOnStartup=";
-        QTest::newRow("1") << QByteArray(general + '1') << QStringList {u"set all users"_s};
-        QTest::newRow("2") << QByteArray(general + '2') << QStringList {u"remove"_s};
+        QTest::newRow("1") << QByteArray(general + '1') << QStringList{u"set all users"_s};
+        QTest::newRow("2") << QByteArray(general + '2') << QStringList{u"remove"_s};
         QTest::newRow("5") << QByteArray(general + '5') << QStringList();
-        QTest::newRow("missing reads 0")
-            << QByteArray("[Sort]\r\nColumn=4\r\n") << QStringList {u"set user"_s};
+        QTest::newRow("missing reads 0") << QByteArray("[Sort]\r\nColumn=4\r\n")
+                                         << QStringList{u"set user"_s};
     }
     void runOnStartupIsAppliedAtStart()
     {
@@ -82,9 +82,8 @@ private Q_SLOTS:
         Program p;
         const QDate first = p.clock.today();
         const QDate next = first.addDays(1);
-        seed(p.folder(),
-             {task(recurrentListKey(), 1, QStringLiteral("0]Water plants")),
-              task(recurrentListKey(), 2, QStringLiteral("2]Weekend chores"))});
+        seed(p.folder(), {task(recurrentListKey(), 1, QStringLiteral("0]Water plants")),
+                          task(recurrentListKey(), 2, QStringLiteral("2]Weekend chores"))});
         if (QTest::currentTestFailed())
             return;
         QCOMPARE(p.start(), Application::StartResult::Running);
@@ -110,8 +109,8 @@ private Q_SLOTS:
         QCOMPARE(store.tasksOfList(DayListKey(first)).size(), 1);
         QCOMPARE(p.context->CurrentDay, next);
         QCOMPARE(p.dtpView()->date(), shown);
-        const QStringList expected
-            = shownOffset == 0 ? QStringList {QStringLiteral("Water plants")} : QStringList {};
+        const QStringList expected = shownOffset == 0 ? QStringList{QStringLiteral("Water plants")}
+                                                      : QStringList{};
         QCOMPARE(subjectsShown(p.window()), expected);
     }
 
@@ -199,8 +198,8 @@ private Q_SLOTS:
             t = *store.findTask(list, t.ID);
             QCOMPARE(t.State, int(InProgress));
         }
-        const int rowsBefore
-            = store.database().scalar(QStringLiteral("SELECT COUNT(*) FROM Chronodeck")).toInt();
+        const int rowsBefore =
+            store.database().scalar(QStringLiteral("SELECT COUNT(*) FROM Chronodeck")).toInt();
         store.checkpoint();
         const qint64 sizeBefore = QFileInfo(p.path(kDatabase)).size();
 
@@ -263,15 +262,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("state");
         QTest::addColumn<int>("dialogs");
         QTest::addColumn<QString>("wasMaximized"); // empty: not checked
-        QTest::addColumn<QString>("x"); // empty: not checked
-        QTest::newRow("maximized") << "maximized" << 0 << "1"
-                                   << "";
-        QTest::newRow("normal, moved") << "normal" << 0 << "0"
-                                       << "210";
-        QTest::newRow("minimized keeps the value") << "minimized" << 0 << "1"
-                                                   << "";
-        QTest::newRow("dialog open keeps the position") << "normal" << 1 << ""
-                                                        << "7";
+        QTest::addColumn<QString>("x");            // empty: not checked
+        QTest::newRow("maximized") << "maximized" << 0 << "1" << "";
+        QTest::newRow("normal, moved") << "normal" << 0 << "0" << "210";
+        QTest::newRow("minimized keeps the value") << "minimized" << 0 << "1" << "";
+        QTest::newRow("dialog open keeps the position") << "normal" << 1 << "" << "7";
     }
     void exitSavesThePlacement()
     {
@@ -333,10 +328,8 @@ private Q_SLOTS:
         if (kind == QLatin1String("damaged")) {
             sql::Database look = sql::Database::open(file, false);
             const qint64 pageSize = look.scalar(QStringLiteral("PRAGMA page_size")).toLongLong();
-            const qint64 root
-                = look.scalar(QStringLiteral(
-                                  "SELECT rootpage FROM sqlite_master WHERE name = 'Chronodeck'"))
-                      .toLongLong();
+            const qint64 root = look.scalar(QStringLiteral(
+                "SELECT rootpage FROM sqlite_master WHERE name = 'Chronodeck'")).toLongLong();
             look.close();
             QVERIFY(root > 1);
             QFile f(file);
@@ -429,10 +422,9 @@ private Q_SLOTS:
         const QStringList plain = {QStringLiteral("chronodeck")};
         const QString withSep = QDir(chosen.path()).absolutePath() + QLatin1Char('/');
 
-        QCOMPARE(
-            resolveDataFolder(plain + QStringList {QStringLiteral("--data-dir"), chosen.path()},
-                              user.path(), program.path(), user.path()),
-            withSep);
+        QCOMPARE(resolveDataFolder(plain + QStringList{QStringLiteral("--data-dir"), chosen.path()},
+                                   user.path(), program.path(), user.path()),
+                 withSep);
         QCOMPARE(
             resolveDataFolder(plain + QStringList {QStringLiteral("--data-dir=") + chosen.path()},
                               QString(), program.path(), user.path()),
