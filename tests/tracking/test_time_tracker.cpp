@@ -49,6 +49,9 @@ private Q_SLOTS:
         // Halves go away from zero, not to the even neighbour.
         QTest::newRow("two and a half") << 1000 << 25 << QStringLiteral("3%");
         QTest::newRow("just below budget") << 1000 << 999 << QStringLiteral("100%");
+        // Out of range in a damaged file: a share between none and all.
+        QTest::newRow("negative budget") << -10 << 17 << QStringLiteral("0%");
+        QTest::newRow("negative time done") << 30 << -5 << QStringLiteral("0%");
     }
     void percentDone()
     {
