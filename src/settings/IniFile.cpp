@@ -326,6 +326,12 @@ IniFile::State IniFile::refresh(IniError *error)
     m_kept = false;
     m_content.clear();
     m_values.clear();
+    if (now.kind == Stamp::Kind::File && now.size > std::uintmax_t(MaxFileSize)) {
+        fail(error, QFileDevice::ReadError,
+             QStringLiteral("the file holds %1 bytes, more than a settings file ever does")
+                 .arg(now.size));
+        return State::Unreadable;
+    }
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly)) {
         fail(error, file.error(), file.errorString());

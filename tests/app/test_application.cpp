@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
 #include <QScopeGuard>
 
 #include <unistd.h>
@@ -361,6 +363,36 @@ private Q_SLOTS:
             holder.close();
             QCOMPARE(fileBytes(file), original);
         }
+    }
+
+    // A settings file of 10 MB of random bytes (a disk fault, a wrong file
+    // under the name) is read as no settings, without holding up the window:
+    // the start takes no more than 300 ms longer than one without the file.
+    void hugeRandomSettingsFileDoesNotDelayTheWindow()
+    {
+        qint64 plain = 0;
+        {
+            Program q;
+            QElapsedTimer start;
+            start.start();
+            QCOMPARE(q.start(), Application::StartResult::Running);
+            plain = start.elapsed();
+        }
+        Program p;
+        QByteArray noise(10 * 1024 * 1024, Qt::Uninitialized);
+        QRandomGenerator random(20240305);
+        random.fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
+        QVERIFY(writeFileBytes(p.path(u"settings.ini"_s), noise));
+
+        QElapsedTimer start;
+        start.start();
+        QCOMPARE(p.start(), Application::StartResult::Running);
+        const qint64 elapsed = start.elapsed();
+        qInfo("start-up: %lld ms, over a 10 MB random settings file: %lld ms", plain, elapsed);
+        QVERIFY2(elapsed < plain + 300, qPrintable(QString::number(elapsed)));
+        QVERIFY(p.window()->isVisible());
+        QVERIFY(p.prompter.shown.isEmpty());
+        QCOMPARE(fileBytes(p.path(u"settings.ini"_s)), noise);
     }
 
     // A data folder the database cannot be made in ends the start-up with one
