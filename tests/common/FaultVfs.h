@@ -18,7 +18,12 @@ class FaultVfs
 public:
     enum class Kind { Write, Sync, Read };
 
-    static const char *name() { return "chronodeck-fault"; }
+    // The name to open a database with; registers the VFS on first use.
+    static const char *name()
+    {
+        instance();
+        return kName;
+    }
 
     static FaultVfs &instance()
     {
@@ -43,6 +48,8 @@ public:
     int failures() const { return m_failures; }
 
 private:
+    static constexpr const char *kName = "chronodeck-fault";
+
     struct File
     {
         sqlite3_file base;
@@ -53,7 +60,7 @@ private:
     {
         m_real = sqlite3_vfs_find(nullptr);
         m_vfs = *m_real;
-        m_vfs.zName = name();
+        m_vfs.zName = kName;
         m_vfs.szOsFile = int(sizeof(File)) + m_real->szOsFile;
         m_vfs.pAppData = this;
         m_vfs.xOpen = &FaultVfs::xOpen;
