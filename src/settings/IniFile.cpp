@@ -264,6 +264,10 @@ bool IniFile::isWritable(const QString &section, const QString &key, const QStri
 {
     const QString name = section.trimmed();
     const QString trimmedKey = key.trimmed();
+    // A line that starts with a byte-order mark loses it when read, so a key
+    // written that way could never be found again.
+    if (trimmedKey.startsWith(QChar(0xFEFF)))
+        return false;
     if (name.isEmpty() || name.contains(QLatin1Char(']')) || hasLineBreakChar(name))
         return false;
     if (trimmedKey.isEmpty() || trimmedKey.contains(QLatin1Char('='))

@@ -44,11 +44,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QDate first = QDate(2000, 1, 1).addDays(quint8(pick.at(0)) * 256 + quint8(pick.at(1)));
     const QDate monday = first.addDays(1 - first.dayOfWeek());
     const QDate monthStart(first.year(), first.month(), 1);
-    const char rule = code.isEmpty() ? '\0' : char(code.at(0).unicode());
+    const char16_t rule = code.isEmpty() ? u'\0' : code.at(0).unicode();
     const int week = matchesIn(code, monday, 7);
     const int month = matchesIn(code, monthStart, monthStart.daysInMonth());
-    if ((rule == '1' && week != 5) || (rule == '2' && week != 2) || (rule == '4' && month > 1)
-        || (rule != '1' && rule != '2' && rule != '3' && rule != '4' && week != 7))
+    if ((rule == u'1' && week != 5) || (rule == u'2' && week != 2) || (rule == u'4' && month > 1)
+        || (rule != u'1' && rule != u'2' && rule != u'3' && rule != u'4' && week != 7))
         std::abort();
 
     // Any texts at all in the settings: the sanitizers watch the arithmetic.
