@@ -11,6 +11,28 @@ target_compile_options(chronodeck_options INTERFACE
   $<$<BOOL:${CHRONODECK_WERROR}>:-Werror>)
 target_include_directories(chronodeck_options INTERFACE ${PROJECT_SOURCE_DIR}/src)
 
+# A build for finding memory and undefined-behaviour faults: every object of
+# the project, tests included, is instrumented. Kept in a build folder of its
+# own (make test-sanitize), since its objects cannot be mixed with plain ones.
+option(CHRONODECK_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+if(CHRONODECK_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined
+                      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+  # Instrumented code runs several times slower: tests that time what a
+  # user would feel as a freeze allow for it.
+  add_compile_definitions(CHRONODECK_SANITIZED)
+endif()
+
+# libFuzzer targets under tests/fuzz (clang only): every object is built for
+# coverage-guided fuzzing with AddressSanitizer (make fuzz).
+option(CHRONODECK_FUZZ "Build the fuzz targets (needs clang)" OFF)
+if(CHRONODECK_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
+                      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
 # chronodeck_add_test(NAME <name> SOURCES <files...> LIBS <targets...> [GUI] [XVFB])
 # One executable per unit under test. GUI tests run on the offscreen platform;
 # XVFB tests need a real X server with a window manager and are run through

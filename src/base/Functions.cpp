@@ -11,6 +11,16 @@
 
 namespace cdk {
 
+namespace {
+
+QString shortForm(qint64 minutes)
+{
+    return QString::number(minutes / 60) + QLatin1Char(':')
+        + QStringLiteral("%1").arg(minutes % 60, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
 QString FormatMinutes(qint32 minutes, bool longForm)
 {
     const qint32 rest = minutes % 60;
@@ -23,12 +33,11 @@ QString FormatMinutes(qint32 minutes, bool longForm)
         return QString::number(hours) + QStringLiteral(" hours, ") + QString::number(rest)
             + QStringLiteral(" minutes");
     }
-    if (minutes < 60) {
-        const QString two = QStringLiteral("%1").arg(qAbs(minutes), 2, 10, QLatin1Char('0'));
-        return (minutes < 0 ? QStringLiteral("0:-") : QStringLiteral("0:")) + two;
-    }
-    return QString::number(hours) + QLatin1Char(':')
-        + QStringLiteral("%1").arg(rest, 2, 10, QLatin1Char('0'));
+    // A negative time (only a damaged or hand-edited file holds one) reads
+    // as a time with a minus in front, never as "0:-10".
+    if (minutes < 0)
+        return QLatin1Char('-') + shortForm(-qint64(minutes));
+    return shortForm(minutes);
 }
 
 void ShowErrorMessage(Prompter &prompter, const QString &context, int code,

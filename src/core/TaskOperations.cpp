@@ -365,7 +365,7 @@ void TaskOperations::closeAndCompact()
     m_tmrCheckpoint->stop();
     const QString path = m_store.DatabasePath();
     m_store.Close();
-    TaskStore::compactInPlace(path);
+    TaskStore::compactInPlace(path, m_store.vfsName());
 }
 
 void TaskOperations::backupDatabase(const QString &destination)

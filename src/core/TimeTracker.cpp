@@ -23,9 +23,12 @@ TimeTracker::TimeTracker(TaskStore &store, Clock &clock, QObject *parent)
 {
     m_tmrTracker = new QTimer(this);
     m_tmrTracker->setObjectName(QStringLiteral("tmrTracker"));
+    // Each tick is aimed at the moment the next whole second is due, read
+    // from the clock, not at a fixed period: a timer that fires early (Qt
+    // allows a coarse one 5%) or late is corrected on the next tick, so no
+    // more than a second of tracked time ever exists only in memory.
+    m_tmrTracker->setSingleShot(true);
     m_tmrTracker->setInterval(int(kMsPerSecond));
-    // Qt lets a coarse timer fire up to 5% early; a tick at 950 ms would
-    // store nothing and leave almost a second only in memory.
     m_tmrTracker->setTimerType(Qt::PreciseTimer);
     connect(m_tmrTracker, &QTimer::timeout, this, &TimeTracker::onTimer);
 }
@@ -73,7 +76,7 @@ bool TimeTracker::start(const QString &list, qint32 id)
     TrackedTaskID = id;
     TrackedList = list;
     TrackingActive = true;
-    m_tmrTracker->start();
+    scheduleNextTick();
     Q_EMIT trackingChanged();
     return true;
 }
@@ -91,6 +94,13 @@ void TimeTracker::onTimer()
     TrackTick();
 }
 
+void TimeTracker::scheduleNextTick()
+{
+    const quint32 counted = m_clock.tickCount() - LastTick;
+    const quint32 due = counted >= kMsPerSecond ? 1 : kMsPerSecond - counted;
+    m_tmrTracker->start(int(due));
+}
+
 TickResult TimeTracker::TrackTick()
 {
     if (!TrackingActive)
@@ -104,6 +114,7 @@ TickResult TimeTracker::TrackTick()
     const qint64 seconds = elapsed / kMsPerSecond;
     const quint32 rest = elapsed % kMsPerSecond;
     LastTick = now - rest;
+    scheduleNextTick();
 
     try {
         const auto row = m_store.findTrackedRow(TrackedList, TrackedTaskID, m_rowId);

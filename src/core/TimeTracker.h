@@ -81,6 +81,7 @@ Q_SIGNALS:
 
 private:
     void onTimer();
+    void scheduleNextTick();
     void clear();
 
     TaskStore &m_store;

@@ -264,6 +264,10 @@ bool IniFile::isWritable(const QString &section, const QString &key, const QStri
 {
     const QString name = section.trimmed();
     const QString trimmedKey = key.trimmed();
+    // A line that starts with a byte-order mark loses it when read, so a key
+    // written that way could never be found again.
+    if (trimmedKey.startsWith(QChar(0xFEFF)))
+        return false;
     if (name.isEmpty() || name.contains(QLatin1Char(']')) || hasLineBreakChar(name))
         return false;
     if (trimmedKey.isEmpty() || trimmedKey.contains(QLatin1Char('='))
@@ -326,6 +330,12 @@ IniFile::State IniFile::refresh(IniError *error)
     m_kept = false;
     m_content.clear();
     m_values.clear();
+    if (now.kind == Stamp::Kind::File && now.size > std::uintmax_t(MaxFileSize)) {
+        fail(error, QFileDevice::ReadError,
+             QStringLiteral("the file holds %1 bytes, more than a settings file ever does")
+                 .arg(now.size));
+        return State::Unreadable;
+    }
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly)) {
         fail(error, file.error(), file.errorString());
@@ -369,10 +379,19 @@ bool IniFile::write(const QString &section, const QString &key, const QString &v
                     QStringLiteral("The file is read-only."));
 
     QSaveFile out(m_path);
-    if (!out.open(QIODevice::WriteOnly))
+    // Unbuffered: a buffered write that the disk cuts short (full, or over a
+    // file-size limit) reports the part written as success at commit, and
+    // the file would be replaced by its first bytes. Written in one call,
+    // the short count shows.
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return fail(error, out.error(), out.errorString());
-    if (out.write(updated) != updated.size()) {
-        const IniError why{out.error(), out.errorString()};
+    if (const qint64 written = out.write(updated); written != updated.size()) {
+        const IniError why {out.error(),
+                            written < 0 ? out.errorString()
+                                        : QStringLiteral("only %1 of %2 bytes could be written; "
+                                                         "the disk may be full")
+                                              .arg(written)
+                                              .arg(updated.size())};
         out.cancelWriting();
         return fail(error, why.code, why.description);
     }

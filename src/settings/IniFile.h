@@ -35,6 +35,10 @@ class IniFile final
 {
 public:
     static constexpr int MaxValueLength = 255;
+    // A settings file holds a few kilobytes. One far larger is something
+    // else under the name (a damaged disk, a wrong file): it is not read,
+    // which would hold up every start, and not rewritten, which would lose it.
+    static constexpr qint64 MaxFileSize = 1024 * 1024;
 
     enum class State {
         Missing,    // no file: every key reads as missing

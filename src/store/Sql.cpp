@@ -50,7 +50,7 @@ Database &Database::operator=(Database &&other) noexcept
     return *this;
 }
 
-Database Database::open(const QString &path, bool create)
+Database Database::open(const QString &path, bool create, const QByteArray &vfs)
 {
     int flags = SQLITE_OPEN_READWRITE;
     if (create)
@@ -67,7 +67,8 @@ Database Database::openWith(const QString &path, int flags)
 {
     sqlite3 *raw = nullptr;
     const QByteArray file = path.toUtf8();
-    const int rc = sqlite3_open_v2(file.constData(), &raw, flags, nullptr);
+    const int rc = sqlite3_open_v2(file.constData(), &raw, flags,
+                                   vfs.isEmpty() ? nullptr : vfs.constData());
     if (rc != SQLITE_OK) {
         const int code = extendedCode(raw, rc);
         const QString message = engineMessage(raw);

@@ -33,8 +33,9 @@ public:
     Database(const Database &) = delete;
     Database &operator=(const Database &) = delete;
 
-    // Opens (create = true: creates when missing) the file read-write.
-    static Database open(const QString &path, bool create);
+    // Opens (create = true: creates when missing) the file read-write,
+    // through the named SQLite VFS (empty: the platform's).
+    static Database open(const QString &path, bool create, const QByteArray &vfs = {});
     // Opens the file for reading only; nothing is ever written to it.
     static Database openReadOnly(const QString &path);
 

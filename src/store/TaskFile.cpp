@@ -137,11 +137,11 @@ void setBusyTimeout(sql::Database &db)
     db.exec(QStringLiteral("PRAGMA busy_timeout = ") % QString::number(kBusyTimeoutMs));
 }
 
-sql::Database openChecked(const QString &path, bool checkWholeFile)
+sql::Database openChecked(const QString &path, bool checkWholeFile, const QByteArray &vfs)
 {
     sql::Database db;
     try {
-        db = sql::Database::open(path, false);
+        db = sql::Database::open(path, false, vfs);
         if (sqlite3_db_readonly(db.handle(), "main") == 1)
             throw StoreError(QStringLiteral("The task database \"%1\" can only be read, not "
                                             "written. Make the file and its folder writable "
@@ -173,11 +173,11 @@ sql::Database openChecked(const QString &path, bool checkWholeFile)
     return db;
 }
 
-sql::Database create(const QString &path)
+sql::Database create(const QString &path, const QByteArray &vfs)
 {
     sql::Database db;
     try {
-        db = sql::Database::open(path, true);
+        db = sql::Database::open(path, true, vfs);
         setBusyTimeout(db);
         setConnectionPragmas(db, path);
         sql::Transaction transaction(db);
@@ -189,9 +189,13 @@ sql::Database create(const QString &path)
         db.close();
         removeCreatedFile(path);
         qCWarning(lcStore) << "cannot create" << shownPath(path) << e.code() << e.message();
-        throw StoreError(QStringLiteral("The task database \"%1\" cannot be created: %2\n\nCheck "
-                                        "that the folder exists and can be written.")
-                             .arg(shownPath(path), e.message()));
+        // The folder is what the user has to act on, so it is named first.
+        throw StoreError(QStringLiteral("The task database cannot be created in the folder "
+                                        "\"%1\".\n\nMake sure the folder exists, can be written "
+                                        "and its disk has free space, then start %2 again.\n\n"
+                                        "(%3)")
+                             .arg(shownPath(QFileInfo(path).absolutePath()), programName(),
+                                  e.message()));
     }
     return db;
 }

@@ -12,12 +12,14 @@ QString shownPath(const QString &path);
 
 // Opens an existing file after checking that it is an intact, unlocked task
 // database. Nothing is written to a file that fails a check. Without
-// checkWholeFile the pages are left to the statements that read them.
-sql::Database openChecked(const QString &path, bool checkWholeFile = true);
+// checkWholeFile the pages are left to the statements that read them. vfs
+// names the SQLite VFS (empty: the platform's).
+sql::Database openChecked(const QString &path, bool checkWholeFile = true,
+                          const QByteArray &vfs = {});
 
 // Creates the file with its tables and default content in one transaction. A
 // file this call could not finish is removed again.
-sql::Database create(const QString &path);
+sql::Database create(const QString &path, const QByteArray &vfs = {});
 
 // Folds the write-ahead journal into the file; throws sql::Error when a reader
 // holds it up.

@@ -139,9 +139,10 @@ struct TaskStore::Statements
     LazyStatement writeTrackedTime;
 };
 
-TaskStore::TaskStore(const QString &dataFolder)
+TaskStore::TaskStore(const QString &dataFolder, const QByteArray &vfs)
     : m_folder(dataFolder)
     , m_path(QDir(dataFolder).filePath(databaseFileName()))
+    , m_vfs(vfs)
 {
 }
 
@@ -161,7 +162,7 @@ void TaskStore::OpenTaskDatabase(OpenCheck check)
     // Whatever sits under the name is opened as it is, never replaced: only a
     // missing file is created.
     if (QFileInfo::exists(m_path)) {
-        m_db = taskfile::openChecked(m_path, check == OpenCheck::WholeFile);
+        m_db = taskfile::openChecked(m_path, check == OpenCheck::WholeFile, m_vfs);
         qCInfo(lcStore) << "opened" << taskfile::shownPath(m_path);
     } else {
         CreateTaskDatabase();
@@ -178,7 +179,7 @@ void TaskStore::OpenTaskDatabase(OpenCheck check)
 
 void TaskStore::CreateTaskDatabase()
 {
-    m_db = taskfile::create(m_path);
+    m_db = taskfile::create(m_path, m_vfs);
     qCInfo(lcStore) << "created" << taskfile::shownPath(m_path);
 }
 
@@ -292,9 +293,10 @@ void TaskStore::checkRestorable(const QString &path)
     taskfile::checkRestorable(path);
 }
 
-void TaskStore::CompactDatabase(const QString &source, const QString &destination)
+void TaskStore::CompactDatabase(const QString &source, const QString &destination,
+                                const QByteArray &vfs)
 {
-    sql::Database db = sql::Database::open(source, false);
+    sql::Database db = sql::Database::open(source, false, vfs);
     taskfile::setBusyTimeout(db);
     sql::Statement vacuum = db.prepare(QStringLiteral("VACUUM INTO ?1"));
     vacuum.bind(1, destination);
@@ -321,12 +323,20 @@ void removeStaleFile(const QString &path)
 
 } // namespace
 
-void TaskStore::compactInPlace(const QString &path)
+void TaskStore::compactInPlace(const QString &path, const QByteArray &vfs)
 {
     const QString temporary = path + QStringLiteral(".temp");
     removeStaleFile(temporary);
     removeStaleFile(temporary + QStringLiteral("-journal"));
-    CompactDatabase(path, temporary);
+    try {
+        CompactDatabase(path, temporary, vfs);
+    } catch (const StoreError &) {
+        // A copy cut short by a full disk is no use to anyone, and would
+        // hold on to the space the user needs back.
+        QFile::remove(temporary);
+        QFile::remove(temporary + QStringLiteral("-journal"));
+        throw;
+    }
     if (!QFile::exists(temporary))
         return;
     // The compacted copy replaces the file in one step, so no moment exists in

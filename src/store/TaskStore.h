@@ -24,8 +24,10 @@ class TaskStore
 {
 public:
     // dataFolder: the folder that holds the database; with or without a
-    // trailing separator.
-    explicit TaskStore(const QString &dataFolder);
+    // trailing separator. vfs names the SQLite VFS every file of the store
+    // goes through; empty means the platform's (tests pass one that fails
+    // on purpose).
+    explicit TaskStore(const QString &dataFolder, const QByteArray &vfs = {});
     ~TaskStore();
     TaskStore(const TaskStore &) = delete;
     TaskStore &operator=(const TaskStore &) = delete;
@@ -44,6 +46,7 @@ public:
     void Close();
     bool isOpen() const;
     QString DatabasePath() const { return m_path; }
+    const QByteArray &vfsName() const { return m_vfs; }
     // Folds the write-ahead journal into the database file, so that a copy of
     // the file is complete; throws when a reader holds it up.
     void checkpoint();
@@ -62,12 +65,13 @@ public:
 
     // Writes a compacted copy of source to destination (VACUUM INTO); the
     // source is untouched. Throws sql::Error.
-    static void CompactDatabase(const QString &source, const QString &destination);
+    static void CompactDatabase(const QString &source, const QString &destination,
+                                const QByteArray &vfs = {});
     // Compacts the closed database file at path in place: a stale temporary
     // copy is removed, the file is compacted into path + ".temp", which then
     // replaces it in one step. A compaction that fails leaves the file as it
     // was. Throws StoreError.
-    static void compactInPlace(const QString &path);
+    static void compactInPlace(const QString &path, const QByteArray &vfs = {});
     // The file at path has just been written by a compaction, which read the
     // source whole: the next open may trust it without checking every page,
     // as long as nothing has touched it since.
@@ -145,6 +149,7 @@ private:
 
     QString m_folder;
     QString m_path;
+    QByteArray m_vfs;
     sql::Database m_db;
     std::unique_ptr<Statements> m_statements;
 };

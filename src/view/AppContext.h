@@ -21,15 +21,16 @@ class TrayIcon;
 // make a fresh one per test in a temporary folder) and passed by reference.
 struct AppContext
 {
+    // storeVfs: the SQLite VFS of the task database, empty for the platform's.
     AppContext(const QString &programFolder, Clock &clockRef, Prompter &prompterRef,
-               Autostart &autostartRef, Sound &soundRef)
+               Autostart &autostartRef, Sound &soundRef, const QByteArray &storeVfs = {})
         : ProgramFolder(programFolder)
         , clock(clockRef)
         , prompter(prompterRef)
         , autostart(autostartRef)
         , sound(soundRef)
         , settings(prompterRef)
-        , store(programFolder)
+        , store(programFolder, storeVfs)
         , tracker(store, clockRef)
         , operations(store, settings, tracker)
     {

@@ -66,7 +66,8 @@ public:
     Application &make(bool minimized = false)
     {
         instance = std::make_unique<SingleInstance>(m_folder);
-        context = std::make_unique<AppContext>(m_folder, clock, prompter, autostart, sound);
+        context = std::make_unique<AppContext>(m_folder, clock, prompter, autostart, sound,
+                                               storeVfs);
         context->tray = &tray;
         app = std::make_unique<Application>(*context, *instance, minimized);
         return *app;
@@ -104,6 +105,7 @@ public:
     RecordingAutostart autostart;
     NullSound sound;
     RecordingTrayIcon tray;
+    QByteArray storeVfs; // the SQLite VFS of the task database, empty for the platform's
     std::unique_ptr<SingleInstance> instance;
     std::unique_ptr<AppContext> context;
     std::unique_ptr<Application> app;

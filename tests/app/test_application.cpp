@@ -1,11 +1,17 @@
 #include "ProgramHarness.h"
 #include "app/DataFolder.h"
+#include "common/FaultVfs.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QScopeGuard>
+
+#include <unistd.h>
 
 using namespace cdk;
 using namespace cdk::test;
@@ -404,6 +410,89 @@ private Q_SLOTS:
             holder.close();
             QCOMPARE(fileBytes(file), original);
         }
+    }
+
+    // A settings file of 10 MB of random bytes (a disk fault, a wrong file
+    // under the name) is read as no settings, without holding up the window:
+    // the start takes no more than 300 ms longer than one without the file.
+    void hugeRandomSettingsFileDoesNotDelayTheWindow()
+    {
+        qint64 plain = 0;
+        {
+            Program q;
+            QElapsedTimer start;
+            start.start();
+            QCOMPARE(q.start(), Application::StartResult::Running);
+            plain = start.elapsed();
+        }
+        Program p;
+        QByteArray noise(10 * 1024 * 1024, Qt::Uninitialized);
+        QRandomGenerator random(20240305);
+        random.fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
+        QVERIFY(writeFileBytes(p.path(u"settings.ini"_s), noise));
+
+        QElapsedTimer start;
+        start.start();
+        QCOMPARE(p.start(), Application::StartResult::Running);
+        const qint64 elapsed = start.elapsed();
+        qInfo("start-up: %lld ms, over a 10 MB random settings file: %lld ms", plain, elapsed);
+        QVERIFY2(elapsed < plain + 300, qPrintable(QString::number(elapsed)));
+        QVERIFY(p.window()->isVisible());
+        QVERIFY(p.prompter.shown.isEmpty());
+        QCOMPARE(fileBytes(p.path(u"settings.ini"_s)), noise);
+    }
+
+    // A data folder the database cannot be made in ends the start-up with one
+    // message that names the folder and says what to do; no part of a
+    // database is left behind to be refused at the next start. A full disk is
+    // tried at every write the creation makes.
+    void folderWithoutRoomForTheDatabaseStopsTheStart_data()
+    {
+        QTest::addColumn<int>("failingWrite"); // 0: a read-only folder
+        QTest::newRow("read-only folder") << 0;
+        for (int nth = 1; nth <= 8; ++nth)
+            QTest::addRow("disk full at write %d", nth) << nth;
+    }
+    void folderWithoutRoomForTheDatabaseStopsTheStart()
+    {
+        QFETCH(int, failingWrite);
+        Program p;
+        const QString folder = QDir::toNativeSeparators(QDir(p.folder()).absolutePath());
+        if (failingWrite == 0) {
+            if (::geteuid() == 0)
+                QSKIP("permissions do not bind the superuser; the full-disk rows do");
+            QVERIFY(QFile::setPermissions(p.folder(), QFile::ReadOwner | QFile::ExeOwner));
+        } else {
+            p.storeVfs = FaultVfs::name();
+            FaultVfs::instance().arm(FaultVfs::Kind::Write, failingWrite, SQLITE_FULL, true);
+        }
+        const auto lift = [&p] {
+            FaultVfs::instance().lift();
+            QFile::setPermissions(p.folder(),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        };
+        const auto restore = qScopeGuard(lift);
+
+        QCOMPARE(p.start(), Application::StartResult::Failed);
+        QCOMPARE(p.prompter.shown.size(), 1);
+        const RecordingPrompter::Shown &message = p.prompter.shown.first();
+        QVERIFY2(message.text.contains(u'"' + folder + u'"'), qPrintable(message.text));
+        QVERIFY2(message.text.contains(u"can be written"_s), qPrintable(message.text));
+        QCOMPARE(message.icon, MessageIcon::Critical);
+        QVERIFY(!p.window() || !p.window()->isVisible());
+
+        const QStringList left = QDir(p.folder()).entryList(QDir::Files | QDir::Hidden);
+        for (const QString &name : left)
+            QVERIFY2(!name.startsWith(kDatabase), qPrintable(name));
+        // Once there is room again, the next start makes the database.
+        lift();
+        p.app.reset();
+        p.context.reset();
+        p.instance.reset();
+        p.prompter.shown.clear();
+        p.storeVfs.clear();
+        QCOMPARE(p.start(), Application::StartResult::Running);
+        QVERIFY(p.prompter.shown.isEmpty());
     }
 
     void choosesTheFirstAvailableFolder()

@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <limits>
+
 using namespace cdk;
 
 class TestFunctions : public QObject
@@ -25,6 +27,12 @@ private Q_SLOTS:
                              << QStringLiteral("2 hours, 15 minutes");
         QTest::newRow("1500 not limited to a day")
             << 1500 << QStringLiteral("25:00") << QStringLiteral("25 hours");
+        // Only a damaged or hand-edited file holds these; they read as times.
+        QTest::newRow("-10") << -10 << QStringLiteral("-0:10") << QStringLiteral("-10 minutes");
+        QTest::newRow("-75") << -75 << QStringLiteral("-1:15") << QStringLiteral("-75 minutes");
+        QTest::newRow("smallest") << int(std::numeric_limits<qint32>::min())
+                                  << QStringLiteral("-35791394:08")
+                                  << QStringLiteral("-2147483648 minutes");
     }
     void formatMinutes()
     {

@@ -14,6 +14,9 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -421,6 +424,47 @@ private Q_SLOTS:
         QCOMPARE(m_settings.number(Setting::MainHKKey), fault == u"read-only file"_s ? 77 : 0);
         QCOMPARE(m_settings.number(Setting::SortColumn), 0);
         QVERIFY(m_settings.flags().DisplayDoneTasksAtTheEnd); // holds for this run
+    }
+
+    // A full disk, made real by a file-size limit in a child process: every
+    // key written fails, the file keeps its old bytes, no temporary copy is
+    // left beside it, no box is shown and the log says it once.
+    void fullDiskLeavesTheFileAsItWas()
+    {
+        QByteArray before = firstRunFile;
+        while (before.size() < 8192)
+            before += "; kept by the user\r\n";
+        QVERIFY(writeFileBytes(path(), before));
+
+        const pid_t child = ::fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            ::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit {};
+            ::getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = 4096;
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            static int warnings = 0;
+            qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &) {
+                warnings += type == QtWarningMsg ? 1 : 0;
+            });
+            RecordingPrompter prompter;
+            clsSettings settings {prompter};
+            settings.Init(m_dir->path());
+            for (int resize = 0; resize < 5; ++resize)
+                settings.SaveNum(SettingsSection::WindowPos, u"frmMainX"_s, resize);
+            settings.setBoolean(Setting::DisplayDoneTasksAtTheEnd, true);
+            // The run goes on with what it was told.
+            const bool held = settings.flags().DisplayDoneTasksAtTheEnd;
+            ::_exit(prompter.shown.isEmpty() && warnings == 1 && held ? 0 : 10 + warnings);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+        QCOMPARE(fileBytes(path()), before);
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList {u"settings.ini"_s});
     }
 
     void gridAppearance_data()

@@ -39,6 +39,7 @@ public:
     RecordingSound sound;
     RecordingTrayIcon tray;
     bool withTray = true; // false: a desktop without a notification area
+    QByteArray storeVfs;  // the SQLite VFS the task database goes through
 
     QString folder() const { return m_folder; }
     QString today() const { return DayListKey(clock.today()); }
@@ -50,7 +51,8 @@ public:
     AppContext &context()
     {
         if (!m_context) {
-            m_context = std::make_unique<AppContext>(m_folder, clock, prompter, autostart, sound);
+            m_context = std::make_unique<AppContext>(m_folder, clock, prompter, autostart, sound,
+                                                     storeVfs);
             m_context->tray = withTray ? &tray : nullptr;
             m_context->settings.Init(m_folder);
             m_context->store.OpenTaskDatabase();

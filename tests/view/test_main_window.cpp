@@ -5,10 +5,12 @@
 // one case per path shows that the window wires them up.
 #include "MainWindowHarness.h"
 
+#include "common/FaultVfs.h"
 #include "controls/GradientPanel.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QLabel>
@@ -20,6 +22,7 @@
 #include <memory>
 
 using namespace cdk;
+using namespace Qt::StringLiterals;
 using test::makeTask;
 using test::words;
 
@@ -109,6 +112,68 @@ private Q_SLOTS:
         // The neighbours were never touched.
         QCOMPARE(h->stored(h->today(), 1)->State, int(NotStarted));
         QCOMPARE(h->stored(h->today(), 3)->State, int(NotStarted));
+    }
+
+    // ---- A disk that fails ----------------------------------------------
+
+    // A full disk under a command: the user is told once, with the engine's
+    // words; the grid and the database keep the tasks as they were, and the
+    // same command works once there is room again.
+    void fullDiskIsShownOnceAndTheTasksStay()
+    {
+        h->storeVfs = test::FaultVfs::name();
+        addAbc();
+        h->showWindow();
+        h->selectRows({1, 2, 3});
+        test::FaultVfs::instance().arm(test::FaultVfs::Kind::Write, 1, SQLITE_FULL, true);
+        h->action("mnuMarkDone")->trigger();
+        test::FaultVfs::instance().lift();
+
+        const QList<test::RecordingPrompter::Shown> shown = h->takeShown();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown.first().text.contains(u"database or disk is full"_s),
+                 qPrintable(shown.first().text));
+        QVERIFY2(shown.first().text.contains(u"Code: 13"_s), qPrintable(shown.first().text));
+        QCOMPARE(shown.first().icon, MessageIcon::Critical);
+        for (int row = 1; row <= 3; ++row) {
+            QCOMPARE(h->stored(h->today(), row)->State, int(NotStarted));
+            QCOMPARE(h->grid().cellIconKey(row, ColCheckbox), QStringLiteral("UNCHECK"));
+        }
+        QCOMPARE(h->store().database().scalar(u"PRAGMA integrity_check"_s).toString(), u"ok"_s);
+
+        h->selectRows({1, 2, 3});
+        h->action("mnuMarkDone")->trigger();
+        for (int row = 1; row <= 3; ++row)
+            QCOMPARE(h->stored(h->today(), row)->State, int(Finished));
+    }
+
+    // ---- Big and odd values ----------------------------------------------
+
+    // A subject of 100 KB with emoji comes back from the database exactly as
+    // it went in, and is shown on one line of the grid, cut at its end, not
+    // spread over rows or paint after paint of text.
+    void hugeSubjectRoundTripsAndStaysOnOneLine()
+    {
+        QString subject;
+        while (subject.size() < 100 * 1024)
+            subject += u"Plan \U0001F5D3\uFE0F review \u00FCber caf\u00E9 \U0001F600 "_s;
+        h->addTasks(h->today(), {makeTask(1, subject), makeTask(2, QStringLiteral("short"))});
+        h->showWindow();
+        const int rowHeight = h->view()->rowHeight(1);
+
+        QCOMPARE(h->stored(h->today(), 1)->Subject, subject);
+        QCOMPARE(h->grid().cellText(1, ColSubject), subject);
+        QCOMPARE(h->view()->rowHeight(0), rowHeight);
+        QElapsedTimer paint;
+        paint.start();
+        h->view()->viewport()->repaint();
+        qInfo("painting a 100 KB subject took %lld ms", paint.elapsed());
+#ifdef CHRONODECK_SANITIZED
+        constexpr qint64 freezeMs = 3000;
+#else
+        constexpr qint64 freezeMs = 300;
+#endif
+        QVERIFY2(paint.elapsed() < freezeMs, qPrintable(QString::number(paint.elapsed())));
     }
 
     // ---- Moving ----------------------------------------------------------
