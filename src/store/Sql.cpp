@@ -55,15 +55,15 @@ Database Database::open(const QString &path, bool create, const QByteArray &vfs)
     int flags = SQLITE_OPEN_READWRITE;
     if (create)
         flags |= SQLITE_OPEN_CREATE;
-    return openWith(path, flags);
+    return openWith(path, flags, vfs);
 }
 
 Database Database::openReadOnly(const QString &path)
 {
-    return openWith(path, SQLITE_OPEN_READONLY);
+    return openWith(path, SQLITE_OPEN_READONLY, {});
 }
 
-Database Database::openWith(const QString &path, int flags)
+Database Database::openWith(const QString &path, int flags, const QByteArray &vfs)
 {
     sqlite3 *raw = nullptr;
     const QByteArray file = path.toUtf8();

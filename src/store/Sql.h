@@ -50,7 +50,7 @@ public:
     sqlite3 *handle() const { return m_db; }
 
 private:
-    static Database openWith(const QString &path, int flags);
+    static Database openWith(const QString &path, int flags, const QByteArray &vfs);
 
     sqlite3 *m_db = nullptr;
 };

@@ -38,6 +38,13 @@ private:
         if (m_program->app->Main() != Application::StartResult::Running)
             return nullptr;
         MainWindow *window = m_program->window();
+        // A first start opens the tutorial beside the window; the user has
+        // closed it by the time a hotkey matters.
+        QCoreApplication::processEvents();
+        for (QWidget *top : QApplication::topLevelWidgets()) {
+            if (top->objectName() == QStringLiteral("frmTutorial"))
+                top->close();
+        }
         // Where the pointer rests over the window, the X server reports the
         // window's focus as following the pointer, which Qt ignores: a user
         // at the tray or pressing the hotkey rarely points there.
