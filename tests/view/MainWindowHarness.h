@@ -16,7 +16,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QHeaderView>
+#include <QPushButton>
+#include <QTimer>
 
+#include <functional>
 #include <memory>
 
 namespace cdk::test {
@@ -183,5 +186,39 @@ private:
     std::unique_ptr<AppContext> m_context;
     std::unique_ptr<MainWindow> m_window;
 };
+
+// Runs `act` on the modal window of that name once it is up; a window `act`
+// left open is closed, so a failed check never hangs in a modal loop.
+inline void whenModal(const char *name, std::function<void(QWidget *)> act)
+{
+    const QString wanted = QString::fromLatin1(name);
+    QTimer::singleShot(0, [wanted, act] {
+        QWidget *modal = nullptr;
+        const bool up = QTest::qWaitFor([&] {
+            modal = QApplication::activeModalWidget();
+            return modal && modal->objectName() == wanted && modal->isVisible();
+        });
+        if (!up) {
+            qWarning("no modal window %s", qPrintable(wanted));
+            return;
+        }
+        act(modal);
+        if (modal->isVisible())
+            QMetaObject::invokeMethod(modal, "done", Q_ARG(int, 0));
+    });
+}
+
+template<typename T> T *in(QWidget *window, const char *name)
+{
+    T *found = window->findChild<T *>(QString::fromLatin1(name));
+    if (!found)
+        qWarning("no widget %s", name);
+    return found;
+}
+
+inline void click(QWidget *window, const char *button)
+{
+    QTest::mouseClick(in<QPushButton>(window, button), Qt::LeftButton);
+}
 
 } // namespace cdk::test

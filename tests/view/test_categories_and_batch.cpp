@@ -20,6 +20,9 @@
 using namespace cdk;
 using test::makeTask;
 using test::words;
+using test::whenModal;
+using test::in;
+using test::click;
 
 class TestCategoriesAndBatch final : public QObject
 {
@@ -28,37 +31,6 @@ class TestCategoriesAndBatch final : public QObject
 private:
     std::unique_ptr<test::MainWindowHarness> h;
 
-    // Runs `act` on the modal window of that name once it is up; a window
-    // `act` left open is closed, so a failed check never hangs.
-    static void whenModal(const char *name, std::function<void(QWidget *)> act)
-    {
-        const QString wanted = QString::fromLatin1(name);
-        QTimer::singleShot(0, [wanted, act] {
-            QWidget *modal = nullptr;
-            const bool up = QTest::qWaitFor([&] {
-                modal = QApplication::activeModalWidget();
-                return modal && modal->objectName() == wanted && modal->isVisible();
-            });
-            if (!up) {
-                qWarning("no modal window %s", qPrintable(wanted));
-                return;
-            }
-            act(modal);
-            if (modal->isVisible())
-                QMetaObject::invokeMethod(modal, "done", Q_ARG(int, 0));
-        });
-    }
-    template<typename T> static T *in(QWidget *window, const char *name)
-    {
-        T *found = window->findChild<T *>(QString::fromLatin1(name));
-        if (!found)
-            qWarning("no widget %s", name);
-        return found;
-    }
-    static void click(QWidget *window, const char *button)
-    {
-        QTest::mouseClick(in<QPushButton>(window, button), Qt::LeftButton);
-    }
     static void selectCategoryRow(QWidget *dialog, int row)
     {
         auto *grid = in<QTreeWidget>(dialog, "CatGrid");

@@ -21,6 +21,8 @@
 using namespace cdk;
 using test::makeTask;
 using test::words;
+using test::whenModal;
+using test::click;
 
 class TestTaskIdentity final : public QObject
 {
@@ -29,33 +31,6 @@ class TestTaskIdentity final : public QObject
 private:
     std::unique_ptr<test::MainWindowHarness> h;
 
-    // Runs `act` on the modal window of that name once it is up; the window
-    // is closed afterwards if `act` left it open, so a failed check never
-    // hangs in a modal loop.
-    static void whenModal(const char *name, std::function<void(QWidget *)> act)
-    {
-        const QString wanted = QString::fromLatin1(name);
-        QTimer::singleShot(0, [wanted, act] {
-            QWidget *modal = nullptr;
-            QTest::qWaitFor([&] {
-                modal = QApplication::activeModalWidget();
-                return modal && modal->objectName() == wanted && modal->isVisible();
-            });
-            if (!modal || modal->objectName() != wanted) {
-                qWarning("no modal window %s", qPrintable(wanted));
-                return;
-            }
-            act(modal);
-            if (modal->isVisible())
-                QMetaObject::invokeMethod(modal, "reject");
-        });
-    }
-    static void click(QWidget *window, const char *button)
-    {
-        auto *b = window->findChild<QPushButton *>(QString::fromLatin1(button));
-        QVERIFY2(b, button);
-        QTest::mouseClick(b, Qt::LeftButton);
-    }
     static void setSubject(QWidget *dialog, const char *subject)
     {
         dialog->findChild<QLineEdit *>(QStringLiteral("txtSubject"))
