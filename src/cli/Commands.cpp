@@ -5,8 +5,15 @@
 #include "core/PercentDone.h"
 #include "core/TaskOperations.h"
 #include "core/TimeTracker.h"
+#include "reports/Report.h"
+#include "reports/ReportText.h"
+#include "reports/TaskExport.h"
 #include "store/StoreError.h"
 #include "store/Vocabulary.h"
+
+#include <QBuffer>
+#include <QDateTime>
+#include <QLocale>
 
 #include <algorithm>
 #include <exception>
@@ -279,6 +286,89 @@ Reply runStatus(const ParsedCommand &command, CommandTarget &target)
     return Reply {ExitOk, line + QLatin1Char('\n'), {}};
 }
 
+// The store reads a period day by day: twenty years is more than anyone plans.
+constexpr qint64 kLongestPeriodDays = 20 * 366;
+
+// --from and --to, or --period around --day; a one-line refusal otherwise.
+std::optional<ReportPeriod> periodOf(const ParsedCommand &command, const CommandTarget &target,
+                                     const QString &defaultKind, QString *error)
+{
+    const QString from = QStringLiteral("from");
+    const QString to = QStringLiteral("to");
+    if (command.has(from) || command.has(to)) {
+        if (!command.has(from) || !command.has(to)) {
+            *error = QStringLiteral("--from and --to go together");
+            return std::nullopt;
+        }
+        const QDate first = resolveDay(command.value(from).toString(), target.today);
+        const QDate last = resolveDay(command.value(to).toString(), target.today);
+        if (first > last) {
+            *error = QStringLiteral("--from %1 is after --to %2")
+                         .arg(first.toString(Qt::ISODate), last.toString(Qt::ISODate));
+            return std::nullopt;
+        }
+        if (first.daysTo(last) >= kLongestPeriodDays) {
+            *error = QStringLiteral("a period can be at most twenty years long");
+            return std::nullopt;
+        }
+        return ReportPeriod::range(first, last);
+    }
+    const QString kind = command.has(QStringLiteral("period"))
+        ? command.value(QStringLiteral("period")).toString().toLower()
+        : defaultKind;
+    const QDate day = resolveDay(command.value(kDay).toString(), target.today);
+    if (kind == QLatin1String("day"))
+        return ReportPeriod::around(ReportPeriod::Kind::Day, day, QLocale());
+    if (kind == QLatin1String("week"))
+        return ReportPeriod::around(ReportPeriod::Kind::Week, day, QLocale());
+    if (kind == QLatin1String("month"))
+        return ReportPeriod::around(ReportPeriod::Kind::Month, day, QLocale());
+    *error = QStringLiteral("unknown period \"%1\": day, week or month").arg(kind);
+    return std::nullopt;
+}
+
+Reply runReport(const ParsedCommand &command, CommandTarget &target)
+{
+    QString error;
+    const std::optional<ReportPeriod> period =
+        periodOf(command, target, QStringLiteral("week"), &error);
+    if (!period)
+        return Reply::failed(error);
+    const Report report = computeReport(target.operations.store(), *period);
+    return Reply {ExitOk, formatReportText(report, QLocale()), {}};
+}
+
+Reply runExport(const ParsedCommand &command, CommandTarget &target)
+{
+    const QString formatName = command.has(QStringLiteral("format"))
+        ? command.value(QStringLiteral("format")).toString()
+        : QStringLiteral("csv");
+    const std::optional<ExportFormat> format = exportFormatFromName(formatName);
+    if (!format)
+        return Reply::failed(QStringLiteral("unknown format \"%1\": csv or ics").arg(formatName));
+    QString error;
+    const std::optional<ReportPeriod> period =
+        periodOf(command, target, QStringLiteral("day"), &error);
+    if (!period)
+        return Reply::failed(error);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    writeTaskExport(target.operations.store(), *period, *format, buffer,
+                    QDateTime::currentDateTimeUtc());
+    return Reply {ExitOk, QString::fromUtf8(bytes), {}};
+}
+
+QList<OptionInfo> periodOptions(const QString &defaultKind)
+{
+    return {dayOption(),
+            {QStringLiteral("period"), OptionKind::Text,
+             QStringLiteral("day, week or month around --day (default %1)").arg(defaultKind)},
+            {QStringLiteral("from"), OptionKind::Day,
+             QStringLiteral("first day of a chosen range (with --to)")},
+            {QStringLiteral("to"), OptionKind::Day, QStringLiteral("last day of the range")}};
+}
+
 } // namespace
 
 std::span<const CommandInfo> commandTable()
@@ -357,6 +447,29 @@ std::span<const CommandInfo> commandTable()
          0,
          0,
          &runStatus},
+        {QStringLiteral("report"),
+         QString(),
+         QStringLiteral("where the time went: planned and done by day and by category"),
+         QStringLiteral("The week starts on the locale's first day. Done time counts up to each "
+                        "task's\nbudget, as the day summary counts it."),
+         periodOptions(QStringLiteral("week")),
+         ArgumentKind::None,
+         0,
+         0,
+         &runReport},
+        {QStringLiteral("export"),
+         QString(),
+         QStringLiteral("the tasks of a period as CSV or iCalendar, on standard output"),
+         QStringLiteral("CSV: one row per task (date, subject, category, priority, state, "
+                        "budget minutes,\ndone seconds). iCalendar: one VTODO per task, due on "
+                        "its day."),
+         periodOptions(QStringLiteral("day"))
+             << OptionInfo {QStringLiteral("format"), OptionKind::Text,
+                            QStringLiteral("csv (the default) or ics")},
+         ArgumentKind::None,
+         0,
+         0,
+         &runExport},
     };
     return {table.cbegin(), table.cend()};
 }

@@ -124,6 +124,11 @@ private Q_SLOTS:
         QTest::newRow("tracking without window")
             << args("start 1") << s("tracking needs the Chronodeck window");
         QTest::newRow("unknown command") << args("remove 1") << s("unknown command \"remove\"");
+        QTest::newRow("export format") << args("export --format xml") << s("unknown format");
+        QTest::newRow("range backwards")
+            << args("report --from 2024-03-09 --to 2024-03-01") << s("--from 2024-03-09 is after");
+        QTest::newRow("half a range") << args("export --from 2024-03-01") << s("--from and --to");
+        QTest::newRow("unknown period") << args("report --period year") << s("unknown period");
     }
     void badInputWritesNothing()
     {
@@ -139,6 +144,30 @@ private Q_SLOTS:
         QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
         QCOMPARE(fileBytes(m_folder + TaskStore::databaseFileName()), before);
         QCOMPARE(rows(m_folder, today()).size(), 1);
+    }
+
+    // The report and the exports read the same day the window shows.
+    void reportAndExportOfTheDay()
+    {
+        QCOMPARE(runCli(m_folder, args("add Plan --budget 90 --category work")).exit, 0);
+        QCOMPARE(runCli(m_folder, args("add Mail --budget 15")).exit, 0);
+        QCOMPARE(runCli(m_folder, args("done 2")).exit, 0);
+
+        const CliRun report = runCli(m_folder, args("report --period day"));
+        QCOMPARE(report.exit, 0);
+        const QString totalLine = report.out.split(QLatin1Char('\n')).filter(s("Total")).value(0);
+        QVERIFY2(totalLine.simplified() == s("Total 1:45 0:00 1 1"), qPrintable(report.out));
+
+        const CliRun csv = runCli(m_folder, args("export --format csv"));
+        QCOMPARE(csv.exit, 0);
+        const QStringList lines = csv.out.split(s("\r\n"), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines.at(0), s("Date,Subject,Category,Priority,State,Budget minutes,Done seconds"));
+        QVERIFY2(lines.at(2).endsWith(s(",Mail,(none),Normal,Finished,15,0")), qPrintable(lines.at(2)));
+
+        const CliRun ics = runCli(m_folder, args("export --format ICS"));
+        QCOMPARE(ics.exit, 0);
+        QCOMPARE(ics.out.count(s("BEGIN:VTODO")), 2);
     }
 
     // The check-off of the window: with "mark 100 %" the whole budget counts
