@@ -413,8 +413,9 @@ private Q_SLOTS:
         int depth = -1;
         QTimer::singleShot(0, [&] {
             QWidget *box = nullptr;
-            QTest::qWaitFor([&] { return (box = QApplication::activeModalWidget()) != nullptr; });
-            QVERIFY(box);
+            const bool up = QTest::qWaitFor(
+                [&] { return (box = QApplication::activeModalWidget()) != nullptr; });
+            QVERIFY(up && box);
             depth = h->context().ModalDialogDepth;
             title = box->windowTitle();
             version = box->findChild<QLabel *>(QStringLiteral("lblVersion"))->text();
