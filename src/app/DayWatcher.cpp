@@ -75,10 +75,10 @@ void DayWatcher::arm()
 #ifdef Q_OS_LINUX
     if (m_timerFd >= 0) {
         const qint64 ms = next.toMSecsSinceEpoch();
-        itimerspec spec {};
-        spec.it_value.tv_sec = static_cast<time_t>(ms / 1000);
-        spec.it_value.tv_nsec = static_cast<long>(ms % 1000) * 1000000L;
-        if (timerfd_settime(m_timerFd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &spec, nullptr)
+        itimerspec expiry {};
+        expiry.it_value.tv_sec = static_cast<time_t>(ms / 1000);
+        expiry.it_value.tv_nsec = static_cast<long>(ms % 1000) * 1000000L;
+        if (timerfd_settime(m_timerFd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &expiry, nullptr)
             != 0)
             qCWarning(lcApp) << "cannot arm the midnight timer:" << qt_error_string(errno);
         return;
@@ -103,13 +103,13 @@ QDateTime DayWatcher::nextWakeUp() const
 {
 #ifdef Q_OS_LINUX
     if (m_timerFd >= 0) {
-        itimerspec spec {};
-        if (timerfd_gettime(m_timerFd, &spec) != 0
-            || (spec.it_value.tv_sec == 0 && spec.it_value.tv_nsec == 0))
+        itimerspec expiry {};
+        if (timerfd_gettime(m_timerFd, &expiry) != 0
+            || (expiry.it_value.tv_sec == 0 && expiry.it_value.tv_nsec == 0))
             return {};
         // The kernel answers with the time left, whatever the timer was armed with.
-        return QDateTime::currentDateTime().addMSecs(qint64(spec.it_value.tv_sec) * 1000
-                                                     + spec.it_value.tv_nsec / 1000000);
+        return QDateTime::currentDateTime().addMSecs(qint64(expiry.it_value.tv_sec) * 1000
+                                                     + expiry.it_value.tv_nsec / 1000000);
     }
 #endif
     if (!m_timer->isActive())
