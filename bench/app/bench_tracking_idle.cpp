@@ -30,25 +30,6 @@ using namespace cdk;
 
 namespace {
 
-// Nothing may wait for a user here: messages go to the error stream and
-// questions are answered No.
-class ConsolePrompter final : public Prompter
-{
-public:
-    Answer ask(const QString &title, const QString &text, MessageIcon) override
-    {
-        std::fprintf(stderr, "question [%s] %s -> No\n", qPrintable(title), qPrintable(text));
-        return Answer::No;
-    }
-    void tell(const QString &title, const QString &text, MessageIcon) override
-    {
-        std::fprintf(stderr, "message [%s] %s\n", qPrintable(title), qPrintable(text));
-    }
-    QString saveFileName(const QString &, const QString &, const QString &) override { return {}; }
-    QString openFileName(const QString &, const QString &, const QString &) override { return {}; }
-    std::optional<qint32> chooseColor(qint32) override { return std::nullopt; }
-};
-
 qint64 secondsDone(TaskStore &store, const QString &list, qint32 id)
 {
     const auto task = store.findTask(list, id);

@@ -355,8 +355,14 @@ void TaskGridModel::clear()
 
 void TaskGridModel::setDisplay(const DisplayFlags &flags, bool sortAscending)
 {
-    if (flags.DisplayDoneTasksAtTheEnd != m_flags.DisplayDoneTasksAtTheEnd
-        || sortAscending != m_sortAscending)
+    // Called at every re-sort (each tracked minute among them): unchanged,
+    // nothing is repainted or made anew.
+    const bool keysChange = flags.DisplayDoneTasksAtTheEnd != m_flags.DisplayDoneTasksAtTheEnd
+        || sortAscending != m_sortAscending;
+    if (!keysChange && flags.DisableTaskColoring == m_flags.DisableTaskColoring
+        && flags.MarkTasks100PercentWhenCheckedOff == m_flags.MarkTasks100PercentWhenCheckedOff)
+        return;
+    if (keysChange)
         m_keys.assign(size_t(m_tasks.size()), {});
     m_flags = flags;
     m_sortAscending = sortAscending;
