@@ -48,6 +48,11 @@ DaySummary computeDaySummary(const QList<TaskRecord> &tasks, const QDate &shown,
         s.labelsVisible = true;
         s.doneText = doneText;
         s.leftText = leftText == nothingLeft ? QStringLiteral("Everything done!") : leftText;
+        s.shortDoneText = FormatMinutes(clampMinutes(s.totalDone), false) + QStringLiteral(" done");
+        s.shortLeftText = leftText == nothingLeft
+                              ? s.leftText
+                              : FormatMinutes(clampMinutes(s.totalNeeded - s.totalDone), false)
+                                    + QStringLiteral(" left");
     }
     return s;
 }

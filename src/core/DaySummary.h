@@ -21,6 +21,9 @@ struct DaySummary
     bool labelsVisible = false;
     QString doneText;         // for lblDone
     QString leftText;         // for lblLeft ("Everything done!" when nothing is left)
+    // The same as hours:minutes, for a window too narrow for the words.
+    QString shortDoneText;
+    QString shortLeftText;
 };
 
 // The time a task counts as done towards its day and every figure built on

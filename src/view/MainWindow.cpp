@@ -431,8 +431,47 @@ void MainWindow::RefreshSummary()
     }
     m_lblDone->setVisible(s.labelsVisible);
     m_lblLeft->setVisible(s.labelsVisible);
-    m_lblDone->setText(s.doneText);
-    m_lblLeft->setText(s.leftText);
+    m_summary = s;
+    fitSummary();
+}
+
+void MainWindow::fitSummary()
+{
+    // The caption on the left is never covered: a narrow window first shows
+    // the times as hours:minutes, then drops the progress bar, then cuts the
+    // words with an ellipsis.
+    const QMargins margins = m_gpInfos->layout()->contentsMargins();
+    const int captionWidth = m_gpInfos->caption().isEmpty()
+                                 ? 0
+                                 : m_gpInfos->sizeHint().width();
+    const int room = m_gpInfos->width() - margins.left() - margins.right() - captionWidth;
+    const int spacing = m_gpInfoInfo->layout()->spacing();
+    const QFontMetrics metrics = m_lblDone->fontMetrics();
+    const auto textWidth = [&](const QString &done, const QString &left) {
+        return m_summary.labelsVisible
+                   ? metrics.horizontalAdvance(done) + metrics.horizontalAdvance(left) + spacing
+                   : 0;
+    };
+    const int barWidth = m_summary.progressVisible ? m_prgBar->width() + spacing : 0;
+
+    QString done = m_summary.doneText;
+    QString left = m_summary.leftText;
+    bool bar = m_summary.progressVisible;
+    if (textWidth(done, left) + barWidth > room) {
+        done = m_summary.shortDoneText;
+        left = m_summary.shortLeftText;
+        if (textWidth(done, left) + barWidth > room) {
+            bar = false;
+            const int half = qMax(0, (room - spacing) / 2);
+            if (textWidth(done, left) > room) {
+                done = metrics.elidedText(done, Qt::ElideRight, half);
+                left = metrics.elidedText(left, Qt::ElideRight, half);
+            }
+        }
+    }
+    m_prgBar->setVisible(bar);
+    m_lblDone->setText(done);
+    m_lblLeft->setText(left);
 }
 
 void MainWindow::RefreshTLabel()

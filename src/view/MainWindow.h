@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/DaySummary.h"
 #include "editing/TaskDialogHost.h"
 #include "settings/SettingKeys.h"
 #include "tracking/TrackingHost.h"
@@ -119,6 +120,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The summary's texts and progress bar in the panel's width.
+    void fitSummary();
     void buildMenus();
     void buildToolbar(QWidget *parent);
     void buildPanels();
@@ -142,6 +145,7 @@ private:
     GradientPanel *m_gpInfos = nullptr;
     GradientPanel *m_gpInfoInfo = nullptr;
     QProgressBar *m_prgBar = nullptr;
+    DaySummary m_summary;
     QLabel *m_lblDone = nullptr;
     QLabel *m_lblLeft = nullptr;
     DatePicker *m_dtpView = nullptr;

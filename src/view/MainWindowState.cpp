@@ -123,6 +123,8 @@ void MainWindow::saveWindowPosition()
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_gpInfos && event->type() == QEvent::Resize)
+        fitSummary();
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {
         auto *widget = qobject_cast<QWidget *>(watched);
         if (widget && widget->window() == this && isActiveWindow()) {

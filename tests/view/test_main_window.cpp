@@ -328,13 +328,30 @@ private Q_SLOTS:
                     {makeTask(1, QStringLiteral("a"), 60, 15, InProgress),
                      makeTask(2, QStringLiteral("b"), 30),
                      makeTask(3, QStringLiteral("c"), 45, 45, Finished)});
-        h->showWindow();
+        MainWindow &window = h->showWindow();
         auto *bar = h->child<QProgressBar>("prgBar");
         QCOMPARE(caption(), QStringLiteral("  Today  [2 tasks left]"));
         QVERIFY(!bar->isHidden());
         QCOMPARE(bar->maximum(), 135);
         QCOMPARE(bar->value(), 60);
         QCOMPARE(label("lblLeft"), QStringLiteral("1 hours, 15 minutes left"));
+
+        // At the smallest size the window allows, the caption and both times
+        // still read in full: the times as hours:minutes, the bar gone if need be.
+        window.resize(450, 300);
+        QTRY_COMPARE(window.size(), QSize(450, 300));
+        auto *panel = h->child<GradientPanel>("gpInfos");
+        auto *numbers = h->child<QWidget>("gpInfoInfo");
+        QCOMPARE(label("lblLeft"), QStringLiteral("1:15 left"));
+        QCOMPARE(label("lblDone"), QStringLiteral("1:00 done"));
+        QTRY_VERIFY(numbers->geometry().left() >= panel->sizeHint().width());
+        for (const char *name : {"lblDone", "lblLeft"}) {
+            auto *text = h->child<QLabel>(name);
+            QVERIFY(text->width() >= text->sizeHint().width());
+        }
+        window.resize(900, 500);
+        QTRY_COMPARE(label("lblLeft"), QStringLiteral("1 hours, 15 minutes left"));
+        QVERIFY(!bar->isHidden());
 
         const QDate empty = h->clock.today().addDays(2);
         h->picker()->setDate(empty);
