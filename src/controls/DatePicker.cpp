@@ -3,10 +3,14 @@
 #include "controls/Icons.h"
 
 #include <QCalendarWidget>
+#include <QFrame>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QScreen>
+#include <QVBoxLayout>
 #include <QWheelEvent>
+
+#include <utility>
 
 namespace cdk {
 
@@ -47,29 +51,45 @@ void DatePicker::setDate(const QDate &date)
 void DatePicker::showCalendar()
 {
     if (!m_calendar) {
-        m_calendar = new QCalendarWidget(this);
+        // A framed drop-down, so the calendar stands apart from the window
+        // under it whatever the palette.
+        m_popup = new QFrame(this, Qt::Popup);
+        m_popup->setObjectName(QStringLiteral("dtpViewPopup"));
+        m_popup->setFrameStyle(QFrame::Box | QFrame::Plain);
+        m_popup->setForegroundRole(QPalette::Mid);
+        auto *layout = new QVBoxLayout(m_popup);
+        layout->setContentsMargins(1, 1, 1, 1);
+        m_calendar = new QCalendarWidget(m_popup);
         m_calendar->setObjectName(QStringLiteral("dtpViewCalendar"));
-        m_calendar->setWindowFlags(Qt::Popup);
         m_calendar->setGridVisible(false);
         m_calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+        layout->addWidget(m_calendar);
+        // The month arrows in the program's own pictures rather than the
+        // style's small bitmaps.
+        const std::pair<const char *, const char *> arrows[] = {
+            {"qt_calendar_prevmonth", "PREVIOUSDAY"}, {"qt_calendar_nextmonth", "NEXTDAY"}};
+        for (const auto &[name, key] : arrows) {
+            if (auto *button = m_calendar->findChild<QToolButton *>(QLatin1String(name)))
+                button->setIcon(iconForKey(QLatin1String(key)));
+        }
         const auto pick = [this](QDate chosen) {
-            m_calendar->hide();
+            m_popup->hide();
             setDate(chosen);
         };
         connect(m_calendar, &QCalendarWidget::clicked, this, pick);
         connect(m_calendar, &QCalendarWidget::activated, this, pick);
     }
     m_calendar->setSelectedDate(m_date);
-    m_calendar->adjustSize();
-    QPoint at = mapToGlobal(QPoint(width() - m_calendar->width(), height()));
+    m_popup->adjustSize();
+    QPoint at = mapToGlobal(QPoint(width() - m_popup->width(), height()));
     if (const QScreen *s = screen()) {
         const QRect area = s->availableGeometry();
-        at.setX(qBound(area.left(), at.x(), area.right() - m_calendar->width()));
-        if (at.y() + m_calendar->height() > area.bottom())
-            at.setY(mapToGlobal(QPoint(0, 0)).y() - m_calendar->height());
+        at.setX(qBound(area.left(), at.x(), area.right() - m_popup->width()));
+        if (at.y() + m_popup->height() > area.bottom())
+            at.setY(mapToGlobal(QPoint(0, 0)).y() - m_popup->height());
     }
-    m_calendar->move(at);
-    m_calendar->show();
+    m_popup->move(at);
+    m_popup->show();
     m_calendar->setFocus();
 }
 

@@ -4,6 +4,7 @@
 #include <QToolButton>
 
 class QCalendarWidget;
+class QFrame;
 
 namespace cdk {
 
@@ -35,7 +36,8 @@ protected:
 
 private:
     QDate m_date;
-    QCalendarWidget *m_calendar = nullptr; // a child, made on first use
+    QFrame *m_popup = nullptr;             // the calendar's drop-down, made on first use
+    QCalendarWidget *m_calendar = nullptr;
 };
 
 } // namespace cdk

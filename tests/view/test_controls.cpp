@@ -1,7 +1,9 @@
+#include "controls/DatePicker.h"
 #include "controls/Icons.h"
 #include "controls/ImageButton.h"
 
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
@@ -269,6 +271,40 @@ private Q_SLOTS:
                 QVERIFY2(darkest > 60, qPrintable(QString::number(darkest)));
         }
         QApplication::setPalette(QPalette());
+    }
+
+    // From the keyboard alone: F4 drops the calendar down, arrows walk it,
+    // Enter picks the day and closes it; Escape closes it and keeps the day.
+    void datePickerCalendarWorksFromTheKeyboard()
+    {
+        QWidget window;
+        auto *picker = new DatePicker(&window);
+        picker->setDate(QDate(2026, 12, 6));
+        window.show();
+        picker->setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QSignalSpy changed(picker, &DatePicker::dateChanged);
+
+        QTest::keyClick(picker, Qt::Key_F4);
+        QCalendarWidget *calendar = picker->calendar();
+        QVERIFY(calendar);
+        QWidget *popup = calendar->window();
+        QTRY_VERIFY(popup->isVisible());
+        QVERIFY(popup->geometry().top() >= picker->mapToGlobal(QPoint(0, picker->height())).y());
+        QWidget *days = calendar->focusWidget();
+        QVERIFY(days);
+        QTest::keyClick(days, Qt::Key_Down);
+        QTest::keyClick(days, Qt::Key_Return);
+        QTRY_VERIFY(!popup->isVisible());
+        QCOMPARE(picker->date(), QDate(2026, 12, 13));
+        QCOMPARE(changed.count(), 1);
+
+        QTest::keyClick(picker, Qt::Key_F4);
+        QTRY_VERIFY(popup->isVisible());
+        QTest::keyClick(calendar->focusWidget(), Qt::Key_Right);
+        QTest::keyClick(calendar->focusWidget(), Qt::Key_Escape);
+        QTRY_VERIFY(!popup->isVisible());
+        QCOMPARE(picker->date(), QDate(2026, 12, 13));
     }
 };
 
