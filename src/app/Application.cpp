@@ -95,7 +95,7 @@ Application::StartResult Application::Main()
         m_context.store.OpenTaskDatabase();
         m_context.operations.injectRecurrentTasks(m_context.clock.today());
     } catch (const StoreError &e) {
-        const QString text = e.code() == 0
+        const QString text = e.isReadyToShow()
             ? e.userMessage()
             : QStringLiteral("The task database %1 could not be opened.\r\n\r\n%2")
                   .arg(QDir::toNativeSeparators(m_context.store.DatabasePath()), e.message());

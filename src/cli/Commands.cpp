@@ -492,8 +492,8 @@ Reply runCommand(const ParsedCommand &command, CommandTarget &target)
     try {
         return command.info->run(command, target);
     } catch (const StoreError &e) {
-        if (e.code() == 0)
-            return Reply::failed(e.userMessage());
+        if (e.isReadyToShow())
+            return Reply::failed(e.userMessage(), e.code() == 0 ? ExitUserError : ExitDataError);
         return Reply::failed(
             QStringLiteral("the database cannot be used: %1 (%2)").arg(e.message()).arg(e.code()),
             ExitDataError);

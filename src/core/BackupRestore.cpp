@@ -159,7 +159,7 @@ bool BackupRestore::RestoreBackup()
         m_operations.replaceDatabase(path, safetyCopy);
     } catch (const StoreError &e) {
         restored = false;
-        if (e.code() == 0)
+        if (e.isReadyToShow())
             m_prompter.tell(programName(), e.userMessage(), MessageIcon::None);
         else
             ShowErrorMessage(m_prompter, kOpenContext, e.code(), e.message());

@@ -378,11 +378,12 @@ void TaskOperations::backupDatabase(const QString &destination)
     // window paints and the tracker goes on counting, but takes no input, so
     // no command can start halfway through.
     const QString source = m_store.DatabasePath();
+    const QByteArray vfs = m_store.vfsName();
     std::exception_ptr failure;
     QEventLoop loop;
     std::thread worker([&] {
         try {
-            TaskStore::backupFile(source, destination);
+            TaskStore::backupFile(source, destination, vfs);
         } catch (...) {
             failure = std::current_exception();
         }

@@ -291,7 +291,7 @@ bool AddTaskDialog::refusedByStore(Fn &&write)
         write();
         return false;
     } catch (const StoreError &e) {
-        if (e.code() == 0)
+        if (e.isReadyToShow())
             m_prompter.tell(programName(), failed + QStringLiteral("\n\n") + e.userMessage(),
                             MessageIcon::Exclamation);
         else

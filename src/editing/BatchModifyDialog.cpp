@@ -187,7 +187,7 @@ void BatchModifyDialog::cmdOK_Click()
         }
     } catch (const StoreError &e) {
         qCWarning(lcStore) << "batch change refused:" << e.code() << e.message();
-        if (e.code() == 0)
+        if (e.isReadyToShow())
             m_prompter.tell(programName(), e.userMessage(), MessageIcon::Exclamation);
         else
             ShowErrorMessage(m_prompter,

@@ -51,7 +51,7 @@ QPushButton *button(const QString &caption, const QString &name, QWidget *parent
 void reportFailure(Prompter &prompter, const QString &context, const StoreError &e)
 {
     qCWarning(lcStore) << context << e.code() << e.message();
-    if (e.code() == 0)
+    if (e.isReadyToShow())
         prompter.tell(programName(), e.userMessage(), MessageIcon::Exclamation);
     else
         ShowErrorMessage(prompter, context, e.code(), e.message());

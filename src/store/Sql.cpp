@@ -58,9 +58,9 @@ Database Database::open(const QString &path, bool create, const QByteArray &vfs)
     return openWith(path, flags, vfs);
 }
 
-Database Database::openReadOnly(const QString &path)
+Database Database::openReadOnly(const QString &path, const QByteArray &vfs)
 {
-    return openWith(path, SQLITE_OPEN_READONLY, {});
+    return openWith(path, SQLITE_OPEN_READONLY, vfs);
 }
 
 Database Database::openWith(const QString &path, int flags, const QByteArray &vfs)

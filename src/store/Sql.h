@@ -37,7 +37,7 @@ public:
     // through the named SQLite VFS (empty: the platform's).
     static Database open(const QString &path, bool create, const QByteArray &vfs = {});
     // Opens the file for reading only; nothing is ever written to it.
-    static Database openReadOnly(const QString &path);
+    static Database openReadOnly(const QString &path, const QByteArray &vfs = {});
 
     bool isOpen() const { return m_db != nullptr; }
     void close();

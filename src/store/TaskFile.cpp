@@ -12,6 +12,9 @@
 
 #include <sqlite3.h>
 
+#include <filesystem>
+#include <system_error>
+
 namespace cdk::taskfile {
 
 namespace {
@@ -24,29 +27,30 @@ StoreError describeOpenFailure(const QString &path, const sql::Error &e)
 {
     const QString file = shownPath(path);
     qCWarning(lcStore) << "cannot open" << file << e.code() << e.message();
+    const auto told = [&e](const QString &text) {
+        return StoreError(StoreError::ReadyToShow {}, text, e.code());
+    };
     switch (e.code() & 0xff) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-        return StoreError(QStringLiteral("The task database \"%1\" is locked by another program. "
-                                         "Close the other program (or the other copy of %2) and "
-                                         "start %2 again.")
-                              .arg(file, programName()));
+        return told(QStringLiteral("The task database \"%1\" is locked by another program. "
+                                   "Close the other program (or the other copy of %2) and "
+                                   "start %2 again.")
+                        .arg(file, programName()));
     case SQLITE_NOTADB:
-        return StoreError(QStringLiteral("The file \"%1\" is not a task database. Restore a "
-                                         "backup of the database, or move the file elsewhere so "
-                                         "that a new, empty database is created. The file has "
-                                         "not been changed.")
-                              .arg(file));
+        return told(QStringLiteral("The file \"%1\" is not a task database. Restore a backup of "
+                                   "the database, or move the file elsewhere so that a new, "
+                                   "empty database is created. The file has not been changed.")
+                        .arg(file));
     case SQLITE_CORRUPT:
-        return StoreError(QStringLiteral("The task database \"%1\" is damaged. Restore a backup "
-                                         "of the database, or move the file elsewhere so that a "
-                                         "new, empty database is created. The file has not been "
-                                         "changed.")
-                              .arg(file));
+        return told(QStringLiteral("The task database \"%1\" is damaged. Restore a backup of the "
+                                   "database, or move the file elsewhere so that a new, empty "
+                                   "database is created. The file has not been changed.")
+                        .arg(file));
     default:
-        return StoreError(QStringLiteral("The task database \"%1\" cannot be opened: %2\n\nCheck "
-                                         "that the file and its folder can be read and written.")
-                              .arg(file, e.message()));
+        return told(QStringLiteral("The task database \"%1\" cannot be opened: %2\n\nCheck "
+                                   "that the file and its folder can be read and written.")
+                        .arg(file, e.message()));
     }
 }
 
@@ -233,51 +237,70 @@ void checkRestorable(const QString &path)
     }
 }
 
-void backupInto(sql::Database &db, const QString &destination)
+void backupInto(sql::Database &db, const QString &destination, const QByteArray &vfs)
 {
-    // A journal left beside an older file of that name would be replayed
-    // into the copy when it is opened.
-    for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm"),
-                                  QStringLiteral("-journal")}) {
-        const QString stale = destination + suffix;
-        if (QFileInfo::exists(stale)) {
-            QFile::setPermissions(stale, QFile::ReadOwner | QFile::WriteOwner);
-            if (!QFile::remove(stale))
-                throw sql::Error(SQLITE_CANTOPEN,
-                                 QStringLiteral("the file \"%1\" cannot be replaced")
-                                     .arg(shownPath(stale)));
-        }
-    }
-    sql::Database target = sql::Database::open(destination, true);
-    sqlite3_backup *backup = sqlite3_backup_init(target.handle(), "main", db.handle(), "main");
+    // The copy is written under a name of its own and takes the place of the
+    // destination once complete: a copy cut short by a full disk leaves a
+    // file of that name as it was.
+    const QString partial = destination + QStringLiteral(".part");
+    removeCreatedFile(partial);
+    QFile::remove(partial + QStringLiteral("-journal"));
     int rc = SQLITE_OK;
     QString message;
-    if (!backup) {
-        rc = sqlite3_extended_errcode(target.handle());
-        message = QString::fromUtf8(sqlite3_errmsg(target.handle()));
-    } else {
-        // One step: the source is the program's own connection, so nothing
-        // can write between steps anyway, and one pass is the quickest.
-        sqlite3_backup_step(backup, -1);
-        rc = sqlite3_backup_finish(backup);
-        if (rc != SQLITE_OK) {
+    try {
+        sql::Database target = sql::Database::open(partial, true, vfs);
+        sqlite3_backup *backup = sqlite3_backup_init(target.handle(), "main", db.handle(), "main");
+        if (!backup) {
             rc = sqlite3_extended_errcode(target.handle());
             message = QString::fromUtf8(sqlite3_errmsg(target.handle()));
+        } else {
+            // One step: the source is the program's own connection, so nothing
+            // can write between steps anyway, and one pass is the quickest.
+            sqlite3_backup_step(backup, -1);
+            rc = sqlite3_backup_finish(backup);
+            if (rc != SQLITE_OK) {
+                rc = sqlite3_extended_errcode(target.handle());
+                message = QString::fromUtf8(sqlite3_errmsg(target.handle()));
+            }
         }
+        target.close();
+    } catch (const sql::Error &e) {
+        rc = e.code();
+        message = e.message();
     }
-    target.close();
     if (rc != SQLITE_OK) {
-        removeCreatedFile(destination);
+        removeCreatedFile(partial);
+        QFile::remove(partial + QStringLiteral("-journal"));
         throw sql::Error(rc, message % QStringLiteral(" (") % shownPath(destination)
                                  % QLatin1Char(')'));
     }
+    // Journal files beside an older file of that name would be replayed into
+    // the copy when it is opened.
+    for (const QString &suffix :
+         {QStringLiteral("-wal"), QStringLiteral("-shm"), QStringLiteral("-journal")}) {
+        const QString stale = destination + suffix;
+        if (QFileInfo::exists(stale)) {
+            QFile::setPermissions(stale, QFile::ReadOwner | QFile::WriteOwner);
+            QFile::remove(stale);
+        }
+    }
+    std::error_code error;
+    std::filesystem::rename(std::filesystem::path(partial.toStdU16String()),
+                            std::filesystem::path(destination.toStdU16String()), error);
+    if (error) {
+        removeCreatedFile(partial);
+        throw sql::Error(SQLITE_CANTOPEN,
+                         QStringLiteral("the file \"%1\" cannot be replaced: %2")
+                             .arg(shownPath(destination),
+                                  QString::fromLocal8Bit(error.message())));
+    }
 }
 
-void backupFile(const QString &source, const QString &destination)
+void backupFile(const QString &source, const QString &destination, const QByteArray &vfs)
 {
-    sql::Database db = sql::Database::openReadOnly(source);
+    sql::Database db = sql::Database::openReadOnly(source, vfs);
     setBusyTimeout(db);
-    backupInto(db, destination);
+    backupInto(db, destination, vfs);
 }
 
 void markVerified(const QString &path)

@@ -35,10 +35,10 @@ void checkRestorable(const QString &path);
 // destination, taken through the engine's online backup, so pages still in
 // the write-ahead journal are part of it. Whatever sat under that name
 // (with its journal files) is replaced; a copy that fails is removed.
-void backupInto(sql::Database &db, const QString &destination);
+void backupInto(sql::Database &db, const QString &destination, const QByteArray &vfs = {});
 // The same from a connection of its own to the file at source: what was
 // committed when it starts, journal included. Safe on any thread.
-void backupFile(const QString &source, const QString &destination);
+void backupFile(const QString &source, const QString &destination, const QByteArray &vfs = {});
 
 // Notes that the file, as it is on disk now, has been read whole without a
 // fault, so that the next open may skip the full check.

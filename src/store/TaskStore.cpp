@@ -283,9 +283,10 @@ void TaskStore::checkpointPassive()
 
 sql::Database &TaskStore::database() { return m_db; }
 
-void TaskStore::backupFile(const QString &source, const QString &destination)
+void TaskStore::backupFile(const QString &source, const QString &destination,
+                           const QByteArray &vfs)
 {
-    taskfile::backupFile(source, destination);
+    taskfile::backupFile(source, destination, vfs);
 }
 
 void TaskStore::checkRestorable(const QString &path)

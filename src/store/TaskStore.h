@@ -56,7 +56,8 @@ public:
     // A complete copy of the database file at source, journal included,
     // through a connection of its own, so it may run on another thread while
     // this one goes on writing. Throws sql::Error.
-    static void backupFile(const QString &source, const QString &destination);
+    static void backupFile(const QString &source, const QString &destination,
+                           const QByteArray &vfs = {});
     // Throws StoreError, with a text ready to show, when the file at path is
     // not an intact task database that could take the place of this one.
     static void checkRestorable(const QString &path);

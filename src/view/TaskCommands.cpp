@@ -21,7 +21,7 @@ namespace cdk {
 
 void reportStoreError(Prompter &prompter, const QString &context, const StoreError &e)
 {
-    if (e.code() == 0)
+    if (e.isReadyToShow())
         prompter.tell(programName(), e.userMessage(), MessageIcon::Exclamation);
     else
         ShowErrorMessage(prompter, context, e.code(), e.message());

@@ -67,7 +67,27 @@ struct Operation
     const char *name;
     std::function<bool(World &)> run;
     std::function<void(World &)> prepare = [](World &) {};
+    // What else the operation leaves on disk, checked after every fault
+    // (failed: the operation said it failed).
+    std::function<void(World &, bool failed, const QString &where)> check = {};
 };
+
+QString rowsOf(sql::Database &db);
+QString integrity(sql::Database &db);
+
+constexpr auto kBackup = "backup.cdkd";
+constexpr auto kEarlierBackup = "An earlier backup of that name";
+
+QString filePath(World &w, const char *name)
+{
+    return w.dir.filePath(QLatin1String(name));
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 QList<qint32> ids(int from, int to)
 {
@@ -120,6 +140,42 @@ const QList<Operation> &operations()
          [](World &w) {
              w.ops.closeAndCompact();
              return true;
+         }},
+        // The backup file either holds every row or is the file of that
+        // name from before, untouched; no partial copy is left beside it.
+        {"backup",
+         [](World &w) {
+             w.ops.backupDatabase(filePath(w, kBackup));
+             return true;
+         },
+         [](World &w) {
+             QFile earlier(filePath(w, kBackup));
+             QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write(kEarlierBackup) > 0);
+         },
+         [](World &w, bool failed, const QString &where) {
+             const QString backup = filePath(w, kBackup);
+             const QStringList left = QDir(w.dir.path()).entryList({u"backup.cdkd*"_s});
+             QVERIFY2(left == QStringList {u"backup.cdkd"_s}, qPrintable(where + left.join(u' ')));
+             if (failed) {
+                 QVERIFY2(contents(backup) == kEarlierBackup, qPrintable(where));
+                 return;
+             }
+             sql::Database copy = sql::Database::openReadOnly(backup);
+             QCOMPARE(integrity(copy), u"ok"_s);
+             QVERIFY2(rowsOf(copy) == rowsOf(w.store.database()), qPrintable(where));
+         }},
+        // The chosen file replaces the live one, or the live rows come back
+        // from their safety copy; the program has a database either way.
+        {"restore",
+         [](World &w) {
+             w.ops.replaceDatabase(filePath(w, "chosen.cdkd"), filePath(w, "safety.cdkd"));
+             return true;
+         },
+         [](World &w) {
+             w.ops.backupDatabase(filePath(w, "safety.cdkd"));
+             w.ops.backupDatabase(filePath(w, "chosen.cdkd"));
+             sql::Database chosen = sql::Database::open(filePath(w, "chosen.cdkd"), false);
+             chosen.exec(u"DELETE FROM Chronodeck WHERE ID > 30"_s);
          }},
     };
     return all;
@@ -293,6 +349,11 @@ private Q_SLOTS:
                 if (w.store.isOpen()) {
                     QCOMPARE(integrity(w.store.database()), u"ok"_s);
                     QVERIFY2(expected(rowsOf(w.store.database())), qPrintable(where));
+                    if (op.check) {
+                        op.check(w, failed, where);
+                        if (QTest::currentTestFailed())
+                            return;
+                    }
                     w.store.Close();
                 }
                 QString check;
