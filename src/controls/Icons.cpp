@@ -219,8 +219,9 @@ void makeGrey(QImage &image)
 class SvgIconEngine final : public QIconEngine
 {
 public:
-    SvgIconEngine(QString key, QString file, Tint tint)
-        : m_key(std::move(key)), m_file(std::move(file)), m_tint(tint)
+    // An invalid text colour follows the palette.
+    SvgIconEngine(QString key, QString file, Tint tint, QColor text = {})
+        : m_key(std::move(key)), m_file(std::move(file)), m_tint(tint), m_text(text)
     {
     }
 
@@ -265,7 +266,10 @@ public:
 
     QString key() const override { return QStringLiteral("cdk-svg"); }
     QString iconName() override { return m_key; }
-    QIconEngine *clone() const override { return new SvgIconEngine(m_key, m_file, m_tint); }
+    QIconEngine *clone() const override
+    {
+        return new SvgIconEngine(m_key, m_file, m_tint, m_text);
+    }
 
 private:
     // Rendered pixmaps are kept per file, device size, mode and colour, so a
@@ -276,6 +280,7 @@ private:
             return {};
         const QPalette palette = QGuiApplication::palette();
         const QColor text = mode == QIcon::Selected ? palette.color(QPalette::HighlightedText)
+                            : m_text.isValid()      ? m_text
                                                     : palette.color(QPalette::Text);
         const QColor colour = tintColor(m_tint, text);
         const QString cacheKey = QStringLiteral("cdk-icon|%1|%2x%3|%4|%5")
@@ -328,6 +333,7 @@ private:
     QString m_key;
     QString m_file;
     Tint m_tint;
+    QColor m_text;
     mutable std::map<QRgb, std::unique_ptr<QSvgRenderer>> m_parsed;
 };
 
@@ -356,19 +362,20 @@ bool hasIconMask(const QString &key, const QSize &device)
     return !maskOf(iconFileForKey(key), device).isEmpty();
 }
 
-QIcon iconForKey(const QString &key)
+QIcon iconForKey(const QString &key, const QColor &textColor)
 {
     registerIconResources();
-    // One engine per key for the whole run: the model asks for the same few
-    // icons on every repaint of every row.
-    static QHash<QString, QIcon> icons;
-    auto it = icons.find(key);
+    // One engine per key and colour for the whole run: the model asks for
+    // the same few icons on every repaint of every row.
+    static QHash<std::pair<QString, QRgb>, QIcon> icons;
+    const std::pair<QString, QRgb> id {key, textColor.isValid() ? textColor.rgba() : 0};
+    auto it = icons.find(id);
     if (it != icons.end())
         return *it;
     const auto entry = iconTable().constFind(key);
     const Tint tint = entry == iconTable().cend() ? Tint::Text : entry->tint;
-    QIcon icon(new SvgIconEngine(key, iconFileForKey(key), tint));
-    icons.insert(key, icon);
+    QIcon icon(new SvgIconEngine(key, iconFileForKey(key), tint, textColor));
+    icons.insert(id, icon);
     return icon;
 }
 

@@ -9,8 +9,10 @@ namespace cdk {
 // The program's pictures by key ("PLUS", "URGENTP", "CHECK", "SORTUP", ...).
 // Drawn from SVG in the palette's text colour, so they are crisp at any
 // scale and readable on dark themes. A key without a picture of its own gets
-// a neutral one, never a blank.
-QIcon iconForKey(const QString &key);
+// a neutral one, never a blank. Where the picture sits on a background of
+// its own (a coloured row), textColor is the text drawn there, and the
+// picture is drawn to read beside it instead of in the palette's colour.
+QIcon iconForKey(const QString &key, const QColor &textColor = {});
 bool hasIconForKey(const QString &key);
 
 // The resource path of the SVG drawn for a key (the neutral picture for an

@@ -218,7 +218,10 @@ QVariant TaskGridModel::data(const QModelIndex &index, int role) const
     }
     case Qt::DecorationRole: {
         const QString key = taskCellIconKey(task, column);
-        return key.isEmpty() ? QVariant() : QVariant(iconForKey(key));
+        if (key.isEmpty())
+            return {};
+        // A picture on a coloured row is drawn to read beside the row's text.
+        return QVariant(iconForKey(key, looked ? rowTextColor(task) : QColor()));
     }
     case IconKeyRole:
         return taskCellIconKey(task, column);
@@ -231,19 +234,8 @@ QVariant TaskGridModel::data(const QModelIndex &index, int role) const
     case Qt::ForegroundRole: {
         if (!looked)
             return {};
-        if (finished)
-            return QBrush(doneItemForeColor());
-        const CategoryLook category = categoryOf(task);
-        const qint32 fore = m_flags.DisableTaskColoring ? -1 : category.foreColor;
-        if (fore >= 0)
-            return QBrush(colourFromValue(fore));
-        const qint32 back = m_flags.DisableTaskColoring ? -1 : category.backColor;
-        // A fixed pastel under the palette's text would hide the subject on a
-        // dark theme, whose text is light.
-        if (back >= 0)
-            return QBrush(readableTextOn(colourFromValue(back),
-                                         QGuiApplication::palette().color(QPalette::Text)));
-        return {};
+        const QColor text = rowTextColor(task);
+        return text.isValid() ? QVariant(QBrush(text)) : QVariant();
     }
     case Qt::BackgroundRole: {
         if (!looked)
@@ -266,6 +258,23 @@ QVariant TaskGridModel::data(const QModelIndex &index, int role) const
     default:
         return {};
     }
+}
+
+QColor TaskGridModel::rowTextColor(const TaskRecord &task) const
+{
+    if (task.State == TaskState::Finished)
+        return doneItemForeColor();
+    if (m_flags.DisableTaskColoring)
+        return {};
+    const CategoryLook category = categoryOf(task);
+    if (category.foreColor >= 0)
+        return colourFromValue(category.foreColor);
+    // A fixed pastel under the palette's text would hide the subject on a
+    // dark theme, whose text is light.
+    if (category.backColor >= 0)
+        return readableTextOn(colourFromValue(category.backColor),
+                              QGuiApplication::palette().color(QPalette::Text));
+    return {};
 }
 
 QVariant TaskGridModel::headerIconKey(int section) const

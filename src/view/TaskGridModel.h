@@ -87,6 +87,9 @@ public:
     bool updateTask(const TaskRecord &task);
     void clear();
     CategoryLook categoryOf(const TaskRecord &task) const;
+    // The text colour of the task's row where its look fixes one (a category
+    // colour, a finished task); invalid where the palette's text is used.
+    QColor rowTextColor(const TaskRecord &task) const;
 
     // What the cells depend on besides the records: colouring, done grouping
     // and the sort direction that chooses the grouping prefix.

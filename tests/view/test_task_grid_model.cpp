@@ -5,11 +5,14 @@
 #include "controls/Contrast.h"
 
 #include <QAbstractItemModelTester>
+#include <QIcon>
+#include <QImage>
 #include <QGuiApplication>
 #include <QPalette>
 #include <QTest>
 
 using namespace cdk;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -240,8 +243,19 @@ private Q_SLOTS:
                 const QVariant back = cell.data(Qt::BackgroundRole);
                 const QColor text = fore.isValid() ? fore.value<QBrush>().color() : pal.color(QPalette::Text);
                 const QColor under = back.isValid() ? back.value<QBrush>().color() : pal.color(QPalette::Base);
-                QVERIFY2(contrastRatio(text, under) >= 4.5,
-                         qPrintable(cell.data().toString() + (dark ? QStringLiteral(" dark") : QStringLiteral(" light"))));
+                const QString where = cell.data().toString() + (dark ? u" dark"_s : u" light"_s);
+                QVERIFY2(contrastRatio(text, under) >= 4.5, qPrintable(where));
+                // The priority picture on the same row: its ink, where it is
+                // most opaque, stands out from the row (3:1, as for graphics).
+                const QIcon icon = model.index(r, ColPriority - 1).data(Qt::DecorationRole).value<QIcon>();
+                const QImage image = icon.pixmap(QSize(16, 16)).toImage();
+                QRgb ink = 0;
+                for (int y = 0; y < image.height(); ++y)
+                    for (int x = 0; x < image.width(); ++x)
+                        if (qAlpha(image.pixel(x, y)) > qAlpha(ink))
+                            ink = image.pixel(x, y);
+                QVERIFY2(qAlpha(ink) > 200, qPrintable(where));
+                QVERIFY2(contrastRatio(QColor::fromRgb(ink), under) >= 3.0, qPrintable(where));
             }
         }
         QGuiApplication::setPalette(original);
