@@ -49,7 +49,7 @@ test-sanitize: deps
 fuzz: deps
 	@cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCHRONODECK_FUZZ=ON \
 	  -DCHRONODECK_BENCHMARKS=OFF >/dev/null
-	@cmake --build $(FUZZ_BUILD) --parallel $(shell nproc) --target fuzz_ini_file fuzz_recurrence
+	@cmake --build $(FUZZ_BUILD) --parallel $(shell nproc) --target fuzz_ini_file fuzz_recurrence fuzz_command_line
 	@tests/fuzz/run $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 install: build

@@ -37,10 +37,24 @@ const OptionInfo *findOption(const CommandInfo &info, const QString &name)
     return nullptr;
 }
 
+// The message quotes what was typed, which may hold line breaks or other
+// control characters (a script's stray variable): they are shown as escapes,
+// so the message stays one line on the terminal.
 ParseResult failure(const QString &message)
 {
     ParseResult result;
-    result.error = message;
+    result.error.reserve(message.size());
+    for (const QChar c : message) {
+        if (c == u'\n')
+            result.error += QStringLiteral("\\n");
+        else if (c == u'\t')
+            result.error += QStringLiteral("\\t");
+        else if (c.category() == QChar::Other_Control || c == QChar::LineSeparator
+                 || c == QChar::ParagraphSeparator)
+            result.error += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        else
+            result.error += c;
+    }
     return result;
 }
 

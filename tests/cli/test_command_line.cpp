@@ -99,6 +99,8 @@ private Q_SLOTS:
         row("flag with value", "status --json=yes", "--json takes no value");
         row("option twice", "list --day today --day tomorrow", "--day is given twice");
         row("data dir without folder", "list --data-dir", "--data-dir needs a folder");
+        // Found by fuzzing: a word with a line break in it broke the line.
+        row("line break in a word", "add\n- x", "unknown command \"add\\n-\"");
     }
     void refusals()
     {
