@@ -79,10 +79,20 @@ QString XdgAutostart::systemEntry() const { return m_places.systemFolder + u'/' 
 
 void XdgAutostart::setRunOnStartup(bool allUsers)
 {
-    removeRunOnStartup();
     const QString folder = allUsers ? m_places.systemFolder : m_places.userFolder;
     const QString path = allUsers ? systemEntry() : userEntry();
-    if (!writeEntry(folder, path, entryText(m_places.program)))
+    const QString other = allUsers ? userEntry() : systemEntry();
+    if (QFile::exists(other) && !QFile::remove(other))
+        qCInfo(lcDesktop) << "could not remove the autostart entry" << other;
+    // Asked at every start: an entry that already names this program is left
+    // as it is, so a start does not wait for the disk to write it again.
+    const QByteArray text = entryText(m_places.program);
+    QFile current(path);
+    if (current.open(QIODevice::ReadOnly) && current.size() == text.size()
+        && current.readAll() == text)
+        return;
+    current.close();
+    if (!writeEntry(folder, path, text))
         qCInfo(lcDesktop) << "could not write the autostart entry" << path;
 }
 

@@ -361,15 +361,24 @@ std::optional<QString> IniFile::value(const QString &section, const QString &key
 bool IniFile::write(const QString &section, const QString &key, const QString &value,
                     IniError *error)
 {
-    if (!isWritable(section, key, value))
-        return fail(error, QFileDevice::UnspecifiedError,
-                    QStringLiteral("Invalid section, key or value."));
+    return write(QList<Change> {{section, key, value}}, error);
+}
+
+bool IniFile::write(const QList<Change> &changes, IniError *error)
+{
+    for (const Change &change : changes) {
+        if (!isWritable(change.section, change.key, change.value))
+            return fail(error, QFileDevice::UnspecifiedError,
+                        QStringLiteral("Invalid section, key or value."));
+    }
 
     // Rewriting a file we cannot read would lose its other keys.
     if (refresh(error) == State::Unreadable)
         return false;
 
-    const QByteArray updated = withValue(m_content, section, key, value);
+    QByteArray updated = m_content;
+    for (const Change &change : changes)
+        updated = withValue(updated, change.section, change.key, change.value);
     if (updated == m_content)
         return true;
 

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QList>
 #include <QString>
 
 #include <cstdint>
@@ -60,6 +61,14 @@ public:
     // On failure the file on disk is unchanged.
     bool write(const QString &section, const QString &key, const QString &value,
                IniError *error = nullptr);
+    // Several keys in one replacement of the file: all of them or none.
+    struct Change
+    {
+        QString section;
+        QString key;
+        QString value;
+    };
+    bool write(const QList<Change> &changes, IniError *error = nullptr);
 
     // The same rules on the bytes of a file.
     static QString valueIn(const QByteArray &content, const QString &section,

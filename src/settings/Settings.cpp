@@ -210,9 +210,19 @@ void clsSettings::CreateAndLoadDefaultSettings()
         fileFailed("read", error);
     m_firstRun = state == IniFile::State::Missing;
     if (state != IniFile::State::Read) {
+        // One write for all of them: each write replaces the file and waits
+        // for the disk.
+        QList<IniFile::Change> firstRun;
         for (const SettingInfo &info : kSettings) {
             if (!info.firstRunValue.isNull())
-                Save(info.section, info.key, info.firstRunValue);
+                firstRun.append({SectionName(info.section), info.key, info.firstRunValue});
+        }
+        IniError error;
+        if (!m_file.write(firstRun, &error))
+            fileFailed("write", error);
+        for (const SettingInfo &info : kSettings) {
+            if (!info.firstRunValue.isNull())
+                followWrite(info.section, info.key, info.firstRunValue);
         }
     }
 

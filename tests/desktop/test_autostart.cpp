@@ -1,7 +1,9 @@
 #include "desktop/XdgAutostart.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -164,11 +166,23 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(userEntry()));
     }
 
-    // The entry is written at every start, so it follows a moved program.
+    // The entry is looked at every start, so it follows a moved program; a
+    // start of the same program leaves the file alone (no write to wait for).
     void aMovedProgramIsStartedFromItsNewPlace()
     {
         XdgAutostart before(places(QStringLiteral("/opt/old/chronodeck")));
         applyRunOnStartup(before, 0);
+        const QDateTime longAgo(QDate(2001, 1, 1), QTime(0, 0));
+        const auto modified = [this] {
+            return QFileInfo(userEntry()).fileTime(QFileDevice::FileModificationTime);
+        };
+        {
+            QFile entry(userEntry());
+            QVERIFY(entry.open(QIODevice::ReadWrite));
+            QVERIFY(entry.setFileTime(longAgo, QFileDevice::FileModificationTime));
+        }
+        applyRunOnStartup(before, 0);
+        QCOMPARE(modified(), longAgo);
         XdgAutostart after(places(QStringLiteral("/opt/new/chronodeck")));
         applyRunOnStartup(after, 0);
         QCOMPARE(execLine(userEntry()), QStringLiteral("Exec=\"/opt/new/chronodeck\" minimized"));
