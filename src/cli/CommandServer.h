@@ -3,8 +3,7 @@
 #include <QObject>
 #include <QString>
 
-class QLocalServer;
-class QLocalSocket;
+#include <memory>
 
 namespace cdk {
 class Clock;
@@ -13,10 +12,17 @@ class TaskOperations;
 
 namespace cdk::cli {
 
+struct Reply;
+
 // The window's side: commands from the command line are carried out here,
 // through the window's own operations and tracker, so the grid follows at
 // once and tracking counts in the one tracker. It speaks the protocol of
-// askWindow() in WindowLink.h.
+// askWindow() in WindowLink.h: one JSON request line per connection,
+// answered by one JSON line.
+//
+// On Unix it listens on a stream socket of its own, watched by the event
+// loop: QtNetwork and the libraries it brings would add milliseconds to
+// every start of the window. Elsewhere QLocalServer does the listening.
 class CommandServer final : public QObject
 {
     Q_OBJECT
@@ -30,13 +36,15 @@ public:
     bool listen(const QString &dataFolder);
     QString errorString() const;
 
-private:
-    void onNewConnection();
-    void onReadyRead(QLocalSocket *socket);
+    // The reply line to one request line.
+    QByteArray answer(const QByteArray &requestLine);
 
+    class Listener;
+
+private:
     TaskOperations &m_operations;
     Clock &m_clock;
-    QLocalServer *m_server = nullptr;
+    std::unique_ptr<Listener> m_listener;
 };
 
 } // namespace cdk::cli

@@ -51,9 +51,9 @@ QByteArray requestLine(const QStringList &arguments)
 }
 
 #ifndef Q_OS_WIN
-// The window listens with QLocalServer, which on these systems is a stream
-// socket at the path; speaking to it directly spares the command line
-// QtNetwork and the libraries it pulls in at every start.
+// The window listens on a stream socket at the path; speaking to it
+// directly spares the command line QtNetwork and the libraries it pulls in
+// at every start.
 class UnixConnection
 {
 public:

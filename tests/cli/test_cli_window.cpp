@@ -5,13 +5,23 @@
 #include "CliProcess.h"
 
 #include "cli/CommandServer.h"
+#include "cli/WindowLink.h"
 #include "view/MainWindowHarness.h"
 
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+
+#ifdef Q_OS_UNIX
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+#endif
 
 using namespace cdk;
 using namespace cdk::test;
@@ -113,6 +123,54 @@ private Q_SLOTS:
         QCOMPARE(stop.out, QStringLiteral("Stopped tracking task 2: Next\n"));
         QVERIFY(!h->tracker().TrackingActive);
     }
+
+#ifdef Q_OS_UNIX
+    // The socket is for this user alone, and clients that hang up early,
+    // send nonsense or never end their line leave it answering the next one.
+    void badClientsDoNotStopTheWindowAnswering()
+    {
+        const QByteArray path = QFile::encodeName(cli::commandSocketName(folder()));
+        struct stat info {};
+        QCOMPARE(::stat(path.constData(), &info), 0);
+        QVERIFY(S_ISSOCK(info.st_mode));
+        QCOMPARE(info.st_mode & 0077, mode_t(0));
+
+        const auto connected = [&path] {
+            sockaddr_un address {};
+            address.sun_family = AF_UNIX;
+            std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            return ::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address)
+                           == 0
+                       ? fd
+                       : -1;
+        };
+        const int silent = connected(); // stays open and says nothing
+        QVERIFY(silent >= 0);
+        const int gone = connected();
+        QVERIFY(gone >= 0);
+        QVERIFY(::send(gone, "{\"args\": [\"li", 12, MSG_NOSIGNAL) == 12);
+        ::close(gone);
+        const int endless = connected();
+        QVERIFY(endless >= 0);
+        const QByteArray flood(100 * 1024, 'x');
+        QVERIFY(::send(endless, flood.constData(), size_t(flood.size()), MSG_NOSIGNAL) > 0);
+        const int nonsense = connected();
+        QVERIFY(nonsense >= 0);
+        QVERIFY(::send(nonsense, "not json\n", 9, MSG_NOSIGNAL) == 9);
+        QTest::qWait(50);
+
+        const CliRun list = run({QStringLiteral("list"), QStringLiteral("--json")});
+        QCOMPARE(list.exit, 0);
+        QVERIFY2(list.out.contains(QStringLiteral("Existing")), qPrintable(list.out));
+        // The nonsense got an answer of its own (no arguments: the help).
+        char answer[512] = {};
+        QVERIFY(::recv(nonsense, answer, sizeof answer - 1, 0) > 0);
+        QVERIFY2(QByteArray(answer).contains("\"exit\":0"), answer);
+        for (const int fd : {silent, endless, nonsense})
+            ::close(fd);
+    }
+#endif
 };
 
 QTEST_MAIN(TestCliWindow)
