@@ -3,6 +3,7 @@
 #include "base/Functions.h"
 #include "base/Log.h"
 #include "base/Prompter.h"
+#include "controls/Contrast.h"
 #include "controls/Icons.h"
 #include "core/TaskOperations.h"
 #include "editing/TaskDialogHost.h"
@@ -264,8 +265,14 @@ void CategoriesDialog::FillCategoryList()
         item->setText(NameColumn, c.Name);
         item->setData(NameColumn, Qt::UserRole, c.ID);
         item->setText(PreviewColumn, QStringLiteral("Preview"));
+        // As the task grid shows it: the palette's text on a fixed colour is
+        // replaced by one that reads there (a dark theme's light text would not).
         if (c.ForeColor > -1)
             item->setForeground(PreviewColumn, colourOf(c.ForeColor));
+        else if (c.BackColor > -1)
+            item->setForeground(PreviewColumn,
+                                readableTextOn(colourOf(c.BackColor),
+                                               m_catGrid->palette().color(QPalette::Text)));
         if (c.BackColor > -1)
             item->setBackground(PreviewColumn, colourOf(c.BackColor));
     }
@@ -308,9 +315,20 @@ QColor CategoriesDialog::defaultColour(int index) const
 
 void CategoriesDialog::setPreview(const QColor &back, const QColor &fore)
 {
+    m_previewBack = back;
+    m_previewFore = fore;
+    showPreview();
+}
+
+void CategoriesDialog::showPreview()
+{
+    // The default text on a colour of the user's is shown as the grid will
+    // show it: in a colour that reads there.
+    const bool readable = m_chkUseDefault[1]->isChecked() && !m_chkUseDefault[0]->isChecked();
     QPalette p = m_lblPreview->palette();
-    p.setColor(QPalette::Window, back);
-    p.setColor(QPalette::WindowText, fore);
+    p.setColor(QPalette::Window, m_previewBack);
+    p.setColor(QPalette::WindowText,
+               readable ? readableTextOn(m_previewBack, m_previewFore) : m_previewFore);
     m_lblPreview->setPalette(p);
 }
 
@@ -330,6 +348,7 @@ void CategoriesDialog::cmdAddNew_Click()
     setPreview(defaultColour(0), defaultColour(1));
     m_chkUseDefault[0]->setChecked(true);
     m_chkUseDefault[1]->setChecked(true);
+    showPreview();
     showAddEditPanel();
 }
 
@@ -362,6 +381,7 @@ void CategoriesDialog::cmdEdit_Click()
         setPreview(back, fore);
         m_chkUseDefault[1]->setChecked(found->ForeColor <= -1);
         m_chkUseDefault[0]->setChecked(found->BackColor <= -1);
+        showPreview();
     }
     showAddEditPanel();
 }
@@ -370,25 +390,23 @@ void CategoriesDialog::chkUseDefault_Click(int index)
 {
     if (m_suppress || !m_chkUseDefault[index]->isChecked())
         return;
-    const QPalette p = m_lblPreview->palette();
     if (index == 0)
-        setPreview(defaultColour(0), p.color(QPalette::WindowText));
+        setPreview(defaultColour(0), m_previewFore);
     else
-        setPreview(p.color(QPalette::Window), defaultColour(1));
+        setPreview(m_previewBack, defaultColour(1));
 }
 
 void CategoriesDialog::cmdPickColor_Click(int index)
 {
     m_suppress = true;
-    const QPalette p = m_lblPreview->palette();
-    const QColor current = p.color(index == 1 ? QPalette::WindowText : QPalette::Window);
+    const QColor current = index == 1 ? m_previewFore : m_previewBack;
     // A cancelled colour dialog leaves everything as it was.
     if (const std::optional<qint32> chosen = m_prompter.chooseColor(valueOf(current))) {
-        if (index == 1)
-            setPreview(p.color(QPalette::Window), colourOf(*chosen));
-        else
-            setPreview(colourOf(*chosen), p.color(QPalette::WindowText));
         m_chkUseDefault[index]->setChecked(false);
+        if (index == 1)
+            setPreview(m_previewBack, colourOf(*chosen));
+        else
+            setPreview(colourOf(*chosen), m_previewFore);
     }
     m_suppress = false;
 }
@@ -400,10 +418,8 @@ void CategoriesDialog::cmdOK_Click()
                         MessageIcon::Information);
         return;
     }
-    const QPalette p = m_lblPreview->palette();
-    const qint32 back = m_chkUseDefault[0]->isChecked() ? -1 : valueOf(p.color(QPalette::Window));
-    const qint32 fore
-        = m_chkUseDefault[1]->isChecked() ? -1 : valueOf(p.color(QPalette::WindowText));
+    const qint32 back = m_chkUseDefault[0]->isChecked() ? -1 : valueOf(m_previewBack);
+    const qint32 fore = m_chkUseDefault[1]->isChecked() ? -1 : valueOf(m_previewFore);
     // The name is kept as typed, blanks and all.
     try {
         if (m_editing)

@@ -52,6 +52,7 @@ private:
     void updateButtons();
     void showAddEditPanel();
     void setPreview(const QColor &back, const QColor &fore);
+    void showPreview();
     QColor defaultColour(int index) const;
 
     void cmdAddNew_Click();
@@ -68,6 +69,10 @@ private:
     bool m_changed = false;
     bool m_editing = false;
     bool m_suppress = false;
+    // The colours chosen in the add/edit panel (the defaults when its boxes
+    // are ticked); the preview shows them.
+    QColor m_previewBack;
+    QColor m_previewFore;
 
     QStackedLayout *m_pages = nullptr; // the list, or the add/edit panel
     QWidget *m_gpCategories = nullptr;

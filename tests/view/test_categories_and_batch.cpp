@@ -3,8 +3,10 @@
 // tracker panel show afterwards.
 #include "MainWindowHarness.h"
 
+#include "controls/Contrast.h"
 #include "controls/DatePicker.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -136,6 +138,41 @@ private Q_SLOTS:
         QCOMPARE(personal.Name, QStringLiteral("Personal"));
         QCOMPARE(personal.BackColor, -1);
         QCOMPARE(personal.ForeColor, 0x0000FF);
+    }
+
+    // In a dark palette the default (light) text would vanish on a pastel:
+    // the list and the panel preview it as the grid shows it, readable.
+    void previewsReadInADarkPalette()
+    {
+        const QPalette original = QApplication::palette();
+        QPalette dark = original;
+        dark.setColor(QPalette::Window, QColor(37, 37, 38));
+        dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+        dark.setColor(QPalette::Base, QColor(28, 28, 30));
+        dark.setColor(QPalette::Text, QColor(230, 230, 230));
+        QApplication::setPalette(dark);
+        h->showWindow();
+        openManager([&](QWidget *dialog) {
+            auto *list = in<QTreeWidget>(dialog, "CatGrid");
+            QCOMPARE(list->topLevelItemCount(), 8);
+            for (int i = 0; i < list->topLevelItemCount(); ++i) {
+                const QTreeWidgetItem *item = list->topLevelItem(i);
+                const QColor fore = item->foreground(1).color();
+                QVERIFY2(contrastRatio(fore, item->background(1).color()) >= 4.5,
+                         qPrintable(item->text(0)));
+            }
+            selectCategoryRow(dialog, 2); // "Personal": its own background, default text
+            click(dialog, "cmdEdit");
+            auto *preview = in<QLabel>(dialog, "lblPreview");
+            QVERIFY(contrastRatio(preview->palette().color(QPalette::WindowText),
+                                  preview->palette().color(QPalette::Window))
+                    >= 4.5);
+            click(dialog, "cmdCancel");
+            click(dialog, "cmdClose");
+        });
+        QApplication::setPalette(original);
+        // Nothing was stored by looking.
+        QCOMPARE(categories().at(1).ForeColor, -1);
     }
 
     // Deleting asks first; the tasks of a deleted category stay, keep its
