@@ -116,6 +116,11 @@ const QHash<QString, IconEntry> &iconTable()
         add("TRAYPLAY", "clock-play", Tint::Green);
         add("TRAYDONE", "clock-check", Tint::Orange);
         add("APP", "calendar-time", Tint::Accent);
+        // Message boxes
+        add("MSGQUESTION", "help", Tint::Accent);
+        add("MSGINFORMATION", "info-circle", Tint::Accent);
+        add("MSGWARNING", "alert-triangle", Tint::Amber);
+        add("MSGCRITICAL", "circle-x", Tint::Red);
         return t;
     }();
     return table;

@@ -1,9 +1,12 @@
 #include "view/WidgetPrompter.h"
 
+#include "controls/Icons.h"
+
 #include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QStyle>
 
 namespace cdk {
 
@@ -24,6 +27,32 @@ QMessageBox::Icon boxIcon(MessageIcon icon)
         break;
     }
     return QMessageBox::NoIcon;
+}
+
+// The box's picture drawn from the program's own icons, crisp at any scale
+// and in the palette's colours, rather than the style's bitmaps.
+void setBoxPicture(QMessageBox &box, MessageIcon icon)
+{
+    const char *key = nullptr;
+    switch (icon) {
+    case MessageIcon::Information:
+        key = "MSGINFORMATION";
+        break;
+    case MessageIcon::Question:
+        key = "MSGQUESTION";
+        break;
+    case MessageIcon::Exclamation:
+        key = "MSGWARNING";
+        break;
+    case MessageIcon::Critical:
+        key = "MSGCRITICAL";
+        break;
+    case MessageIcon::None:
+        return;
+    }
+    const int side = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
+    box.setIconPixmap(
+        iconForKey(QLatin1String(key)).pixmap(QSize(side, side), box.devicePixelRatioF()));
 }
 
 // Message texts are written with CR LF line breaks; the desktop wants LF.
@@ -52,6 +81,7 @@ Answer WidgetPrompter::ask(const QString &title, const QString &text, MessageIco
 {
     QMessageBox box(boxIcon(icon), title, plainLines(text), QMessageBox::Yes | QMessageBox::No,
                     parent());
+    setBoxPicture(box, icon);
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
@@ -60,6 +90,7 @@ Answer WidgetPrompter::ask(const QString &title, const QString &text, MessageIco
 void WidgetPrompter::tell(const QString &title, const QString &text, MessageIcon icon)
 {
     QMessageBox box(boxIcon(icon), title, plainLines(text), QMessageBox::Ok, parent());
+    setBoxPicture(box, icon);
     box.exec();
 }
 
