@@ -5,7 +5,9 @@
 #include "editing/AddTaskDialog.h"
 #include "editing/FakeTaskDialogHost.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QSet>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +18,7 @@
 #include <memory>
 
 using namespace cdk;
+using namespace Qt::StringLiterals;
 
 class TestAddTaskDialog : public QObject
 {
@@ -260,6 +263,25 @@ private Q_SLOTS:
         QCOMPARE(saved(id)->Subject, QStringLiteral("Keep me"));
         QVERIFY(!m_result.saved);
         QVERIFY(f->prompter.shown.isEmpty());
+    }
+
+    // "&Time Allocated:" and "Start The &Task Timer Now" share Alt+T: the key
+    // moves between the two and never ticks or unticks the box by itself.
+    void sharedAltTMovesBetweenBothAndTicksNothing()
+    {
+        runNew([&] {
+            QVERIFY(QTest::qWaitForWindowActive(m_dialog.get()));
+            auto *timer = w<QCheckBox>("chkStartTaskTimer");
+            QVERIFY(timer->isChecked());
+            QSet<QString> reached;
+            for (int i = 0; i < 2; ++i) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_T, Qt::AltModifier);
+                QVERIFY(QApplication::focusWidget());
+                reached.insert(QApplication::focusWidget()->objectName());
+            }
+            QCOMPARE(reached, (QSet<QString> {u"cmbHours"_s, u"chkStartTaskTimer"_s}));
+            QVERIFY(timer->isChecked());
+        });
     }
 
     void templateLayoutIsPaired()
