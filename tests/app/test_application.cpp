@@ -88,6 +88,21 @@ private Q_SLOTS:
         QVERIFY(!p.window()->findChild<QWidget *>(u"frmTutorial"_s));
     }
 
+    // A command typed before the window's first start makes the settings
+    // file; the window's first start still brings the tutorial.
+    void tutorialAfterTheCommandLineCameFirst()
+    {
+        Program p;
+        {
+            test::RecordingPrompter quiet;
+            clsSettings commandLine(quiet);
+            commandLine.Init(p.folder());
+        }
+        QVERIFY(QFile::exists(p.path(u"settings.ini"_s)));
+        QCOMPARE(p.start(), Application::StartResult::Running);
+        QVERIFY(p.window()->findChild<QWidget *>(u"frmTutorial"_s));
+    }
+
     // The start-at-logon choice in the file is applied at every start, the
     // first run's value included; an unknown one leaves the registration alone.
     void runOnStartupIsAppliedAtStart_data()
