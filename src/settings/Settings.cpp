@@ -180,6 +180,24 @@ void clsSettings::Save(SettingsSection section, const QString &key, const QStrin
     followWrite(section, key, value);
 }
 
+void clsSettings::Save(SettingsSection section, const QList<std::pair<QString, QString>> &values)
+{
+    const QString name = SectionName(section);
+    QList<IniFile::Change> changes;
+    for (const auto &[key, value] : values) {
+        if (name.isNull() || !IniFile::isWritable(name, key, value)) {
+            Save(section, key, value); // refused, and said so, one by one
+            return;
+        }
+        changes.append({name, key, value});
+    }
+    IniError error;
+    if (!m_file.write(changes, &error))
+        fileFailed("write", error);
+    for (const auto &[key, value] : values)
+        followWrite(section, key, value);
+}
+
 void clsSettings::SaveNum(SettingsSection section, const QString &key, qint32 value)
 {
     Save(section, key, QString::number(value));

@@ -73,6 +73,8 @@ public:
     void Save(SettingsSection section, const QString &key, const QString &value);
     void SaveNum(SettingsSection section, const QString &key, qint32 value);
     void SaveBoolean(SettingsSection section, const QString &key, bool value);
+    // Several keys of one section in one write of the file.
+    void Save(SettingsSection section, const QList<std::pair<QString, QString>> &values);
 
     // The first-run values when the file is missing or unreadable, then the
     // display flags.

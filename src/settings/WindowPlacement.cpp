@@ -29,20 +29,21 @@ void centre(QWidget *window, const QRect &screen, const QSize &outer)
 void SaveWindowPos(clsSettings &settings, const QWidget *window, bool positionOnly,
                    const QString &name)
 {
+    // One write of the file for all of them: each write waits for the disk.
     const QPoint topLeft = window->pos();
-    settings.SaveNum(SettingsSection::WindowPos, name + QStringLiteral("X"), topLeft.x());
-    settings.SaveNum(SettingsSection::WindowPos, name + QStringLiteral("Y"), topLeft.y());
-    if (positionOnly)
-        return;
-    if (window->isMaximized()) {
-        settings.SaveBoolean(SettingsSection::WindowPos, name + QStringLiteral("WasMaximized"),
-                             true);
-        return;
+    QList<std::pair<QString, QString>> values {
+        {name + QStringLiteral("X"), QString::number(topLeft.x())},
+        {name + QStringLiteral("Y"), QString::number(topLeft.y())}};
+    if (!positionOnly) {
+        const bool maximized = window->isMaximized();
+        values.append({name + QStringLiteral("WasMaximized"),
+                       maximized ? QStringLiteral("1") : QStringLiteral("0")});
+        if (!maximized) {
+            values.append({name + QStringLiteral("Width"), QString::number(window->width())});
+            values.append({name + QStringLiteral("Height"), QString::number(window->height())});
+        }
     }
-    settings.SaveBoolean(SettingsSection::WindowPos, name + QStringLiteral("WasMaximized"), false);
-    settings.SaveNum(SettingsSection::WindowPos, name + QStringLiteral("Width"), window->width());
-    settings.SaveNum(SettingsSection::WindowPos, name + QStringLiteral("Height"),
-                     window->height());
+    settings.Save(SettingsSection::WindowPos, values);
 }
 
 void LoadWindowPos(clsSettings &settings, QWidget *window, const QRect &screen,
