@@ -55,3 +55,18 @@ function(chronodeck_add_test)
   endif()
   set_tests_properties(${T_NAME} PROPERTIES TIMEOUT 120)
 endfunction()
+
+# A program that opens the Reports window loads it from the module
+# chronodeck-reports (src/reports), which is resolved against the program's
+# own functions: those of the namespace cdk (and the logging categories) are
+# exported, nothing else, so the SQLite built in never stands in for another
+# library's. The report functions are linked whole: the module uses them and
+# nothing else in the program may.
+function(chronodeck_host_reports_module target)
+  set(list ${PROJECT_SOURCE_DIR}/cmake/exported-symbols.list)
+  target_link_options(${target} PRIVATE
+    "LINKER:--dynamic-list=${list}"
+    "LINKER:--whole-archive" $<TARGET_FILE:cdk_reports> "LINKER:--no-whole-archive")
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${list})
+  add_dependencies(${target} chronodeck-reports)
+endfunction()

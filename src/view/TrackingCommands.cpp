@@ -1,9 +1,11 @@
 #include "view/TrackingCommands.h"
 
 #include "base/Functions.h"
+#include "base/Log.h"
+#include "base/Prompter.h"
 #include "core/TaskOperations.h"
 #include "core/TimeTracker.h"
-#include "reports/ReportsWindow.h"
+#include "reports/ReportsModule.h"
 #include "view/AppContext.h"
 #include "view/CommandActions.h"
 #include "view/CommandHost.h"
@@ -11,6 +13,10 @@
 #include "view/TaskGrid.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QLibrary>
+#include <QWidget>
 
 namespace cdk {
 
@@ -75,12 +81,54 @@ void TrackingCommands::finish()
     m_host.updateCommandStates();
 }
 
+namespace {
+
+// The Reports window comes from the module chronodeck-reports, beside the
+// program in a build and in the program's library folder once installed, so
+// that Qt Charts is loaded only when it is wanted.
+CreateReportsWindow reportsModule(QString *error)
+{
+    static CreateReportsWindow create = nullptr;
+    if (create)
+        return create;
+    const QDir programs(QCoreApplication::applicationDirPath());
+    QStringList failures;
+    for (const QString &folder :
+         {programs.path(), programs.filePath(QStringLiteral(CHRONODECK_MODULE_DIR))}) {
+        QLibrary module(QDir(folder).filePath(QStringLiteral("chronodeck-reports")));
+        // Every reference is resolved now: a module that does not fit this
+        // program is refused here rather than failing halfway through.
+        module.setLoadHints(QLibrary::ResolveAllSymbolsHint);
+        create = reinterpret_cast<CreateReportsWindow>(module.resolve(CHRONODECK_REPORTS_ENTRY));
+        if (create)
+            return create;
+        failures << module.errorString();
+    }
+    *error = failures.join(QLatin1Char('\n'));
+    return nullptr;
+}
+
+} // namespace
+
 void TrackingCommands::showReports()
 {
     // One window, kept while the main window lives: the period chosen stays.
-    if (!m_reports)
-        m_reports = new ReportsWindow(m_context.operations, m_context.prompter, m_host.shownDate(),
-                                      m_host.dialogParent());
+    if (!m_reports) {
+        QString error;
+        const CreateReportsWindow create = reportsModule(&error);
+        if (!create) {
+            qCWarning(lcView) << "the Reports window cannot be loaded:" << error;
+            m_context.prompter.tell(programName(),
+                                    QStringLiteral("The Reports window cannot be opened: its part "
+                                                   "of the program is missing or does not fit "
+                                                   "this version.\n\n")
+                                        + error,
+                                    MessageIcon::Critical);
+            return;
+        }
+        m_reports = create(m_context.operations, m_context.prompter, m_host.shownDate(),
+                           m_host.dialogParent());
+    }
     m_reports->show();
     m_reports->raise();
     m_reports->activateWindow();

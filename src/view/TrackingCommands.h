@@ -12,7 +12,6 @@ namespace cdk {
 
 struct AppContext;
 class CommandHost;
-class ReportsWindow;
 
 // Start, Stop and Finish of time tracking, as menu entries, toolbar buttons,
 // keys and tray entries alike. Start tracks the one task selected when it is
@@ -41,7 +40,7 @@ private:
 
     AppContext &m_context;
     CommandHost &m_host;
-    QPointer<ReportsWindow> m_reports; // made when first asked for, then kept
+    QPointer<QWidget> m_reports; // the Reports window, made when first asked for, then kept
 };
 
 } // namespace cdk
