@@ -139,12 +139,7 @@ Application::StartResult Application::Main()
         window->setWindowIcon(iconForKey(QStringLiteral("APP")));
     });
     m_main->RefreshAfterSelection();
-    // The window's first start in this folder, even when the command line
-    // came first and made the settings file: the window has never kept its
-    // place.
-    if (m_context.settings.isFirstRun()
-        || m_context.settings.Load(SettingsSection::WindowPos, QStringLiteral("frmMainX"))
-               .isEmpty()) {
+    if (m_context.settings.isFirstRun()) {
         if (auto *tutorial = m_main->findChild<QAction *>(QStringLiteral("mnuViewTheTutorial")))
             tutorial->trigger();
     }

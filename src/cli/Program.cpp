@@ -79,7 +79,7 @@ Reply runOnDatabase(const QString &folder, const ParsedCommand &command)
     } catch (const StoreError &e) {
         return Reply::failed(e.message().simplified(), ExitDataError);
     }
-    settings.Init(folder);
+    settings.Init(folder, clsSettings::FirstRun::Leave);
     CommandTarget target {operations, clock.today(), false};
     Reply reply;
     try {

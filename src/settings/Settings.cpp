@@ -43,10 +43,10 @@ clsSettings::clsSettings(Prompter &prompter, QObject *parent)
 {
 }
 
-void clsSettings::Init(const QString &folder)
+void clsSettings::Init(const QString &folder, FirstRun firstRun)
 {
     setPath(QDir(folder).filePath(QStringLiteral("settings.ini")));
-    CreateAndLoadDefaultSettings();
+    CreateAndLoadDefaultSettings(firstRun);
 }
 
 void clsSettings::setPath(const QString &path)
@@ -220,23 +220,32 @@ void clsSettings::followWrite(SettingsSection section, const QString &key, const
     Q_EMIT changed(section, key);
 }
 
-void clsSettings::CreateAndLoadDefaultSettings()
+void clsSettings::CreateAndLoadDefaultSettings(FirstRun firstRun)
 {
     IniError error;
     const IniFile::State state = m_file.refresh(&error);
     if (state == IniFile::State::Unreadable)
         fileFailed("read", error);
-    m_firstRun = state == IniFile::State::Missing;
-    if (state != IniFile::State::Read) {
+    // A file without any of the first-run values was made by the command
+    // line before the window ever started; one that holds any is the user's
+    // and is never filled up.
+    bool anyFirstRunValue = false;
+    for (const SettingInfo &info : kSettings) {
+        if (!info.firstRunValue.isNull() && m_file.value(SectionName(info.section), info.key))
+            anyFirstRunValue = true;
+    }
+    m_firstRun = state == IniFile::State::Missing
+        || (state == IniFile::State::Read && !anyFirstRunValue);
+    if (firstRun == FirstRun::Write && (state != IniFile::State::Read || m_firstRun)) {
         // One write for all of them: each write replaces the file and waits
         // for the disk.
-        QList<IniFile::Change> firstRun;
+        QList<IniFile::Change> changes;
         for (const SettingInfo &info : kSettings) {
             if (!info.firstRunValue.isNull())
-                firstRun.append({SectionName(info.section), info.key, info.firstRunValue});
+                changes.append({SectionName(info.section), info.key, info.firstRunValue});
         }
         IniError error;
-        if (!m_file.write(firstRun, &error))
+        if (!m_file.write(changes, &error))
             fileFailed("write", error);
         for (const SettingInfo &info : kSettings) {
             if (!info.firstRunValue.isNull())

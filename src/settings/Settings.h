@@ -48,9 +48,12 @@ class clsSettings final : public QObject
 public:
     explicit clsSettings(Prompter &prompter, QObject *parent = nullptr);
 
+    // Whether a first start writes the first-run values. The command line
+    // leaves them to the window, whose first start they belong to.
+    enum class FirstRun { Write, Leave };
     // SettingsPath := folder + "settings.ini", then CreateAndLoadDefaultSettings.
     // Touches nothing but the file: the caller applies "RunOnStartup".
-    void Init(const QString &folder);
+    void Init(const QString &folder, FirstRun firstRun = FirstRun::Write);
     QString SettingsPath() const { return m_file.path(); }
 
     // Without the first-run defaults: for tests and tools that only read and
@@ -76,11 +79,13 @@ public:
     // Several keys of one section in one write of the file.
     void Save(SettingsSection section, const QList<std::pair<QString, QString>> &values);
 
-    // The first-run values when the file is missing or unreadable, then the
-    // display flags.
-    void CreateAndLoadDefaultSettings();
-    // Whether Init found no settings file: the program's very first start on
-    // this computer (a file that exists but cannot be read is no first start).
+    // The first-run values when the file is missing or unreadable, or holds
+    // none of them (a command of the command line made it); then the display
+    // flags.
+    void CreateAndLoadDefaultSettings(FirstRun firstRun = FirstRun::Write);
+    // Whether Init found no settings file, or one without the first-run
+    // values: the window's very first start with this folder (a file that
+    // exists but cannot be read is no first start).
     bool isFirstRun() const { return m_firstRun; }
 
     const DisplayFlags &flags() const { return m_flags; }

@@ -89,18 +89,26 @@ private Q_SLOTS:
     }
 
     // A command typed before the window's first start makes the settings
-    // file; the window's first start still brings the tutorial.
-    void tutorialAfterTheCommandLineCameFirst()
+    // file; the window's first start is still one: the tutorial, the
+    // first-run values beside the command's key.
+    void firstStartAfterTheCommandLineCameFirst()
     {
         Program p;
         {
             test::RecordingPrompter quiet;
             clsSettings commandLine(quiet);
-            commandLine.Init(p.folder());
+            commandLine.Init(p.folder(), clsSettings::FirstRun::Leave);
+            commandLine.setBoolean(Setting::DisplayDoneTasksAtTheEnd, true);
         }
         QVERIFY(QFile::exists(p.path(u"settings.ini"_s)));
         QCOMPARE(p.start(), Application::StartResult::Running);
         QVERIFY(p.window()->findChild<QWidget *>(u"frmTutorial"_s));
+        QCOMPARE(p.context->settings.number(Setting::MainHKKey), 77);
+        QVERIFY(p.context->settings.boolean(Setting::DisplayDoneTasksAtTheEnd));
+        // Started minimised and ended without ever showing, it is not asked again.
+        QVERIFY(p.exitAndWait());
+        QCOMPARE(p.start(true), Application::StartResult::Running);
+        QVERIFY(!p.window()->findChild<QWidget *>(u"frmTutorial"_s));
     }
 
     // The start-at-logon choice in the file is applied at every start, the
