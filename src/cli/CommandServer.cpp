@@ -23,6 +23,33 @@ QByteArray replyLine(const Reply &reply)
 
 } // namespace
 
+CommandServer::CommandServer(TaskOperations &operations, Clock &clock, QObject *parent)
+    : QObject(parent)
+    , m_operations(operations)
+    , m_clock(clock)
+{
+}
+
+CommandServer::~CommandServer() = default;
+
+bool CommandServer::listen(const QString &dataFolder)
+{
+    const QString name = commandSocketName(dataFolder);
+    m_listener = makeListener(*this);
+    if (!m_listener->listen(name)) {
+        qCWarning(lcCli) << "commands from the command line cannot reach this window:"
+                         << m_listener->errorString();
+        return false;
+    }
+    qCInfo(lcCli) << "listening for commands at" << name;
+    return true;
+}
+
+QString CommandServer::errorString() const
+{
+    return m_listener ? m_listener->errorString() : QString();
+}
+
 QByteArray CommandServer::answer(const QByteArray &requestLine)
 {
     const QJsonObject request = QJsonDocument::fromJson(requestLine).object();

@@ -39,9 +39,18 @@ public:
     // The reply line to one request line.
     QByteArray answer(const QByteArray &requestLine);
 
-    class Listener;
+    // The platform's end of the connection: it accepts, reads one request
+    // line, sends answer()'s reply and hangs up.
+    class Listener : public QObject
+    {
+    public:
+        virtual bool listen(const QString &name) = 0;
+        virtual QString errorString() const = 0;
+    };
 
 private:
+    static std::unique_ptr<Listener> makeListener(CommandServer &server);
+
     TaskOperations &m_operations;
     Clock &m_clock;
     std::unique_ptr<Listener> m_listener;

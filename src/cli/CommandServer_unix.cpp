@@ -26,13 +26,11 @@ constexpr qsizetype kMostRequestBytes = 64 * 1024;
 
 QString systemError() { return QString::fromLocal8Bit(std::strerror(errno)); }
 
-} // namespace
-
-class CommandServer::Listener final : public QObject
+class SocketListener final : public CommandServer::Listener
 {
 public:
-    explicit Listener(CommandServer &server) : m_server(server) {}
-    ~Listener() override
+    explicit SocketListener(CommandServer &server) : m_server(server) {}
+    ~SocketListener() override
     {
         for (auto &[fd, connection] : m_connections)
             ::close(fd);
@@ -46,7 +44,7 @@ public:
             ::unlink(m_path.constData());
     }
 
-    bool listen(const QString &path)
+    bool listen(const QString &path) override
     {
         m_path = QFile::encodeName(path);
         sockaddr_un address {};
@@ -71,11 +69,11 @@ public:
         if (::stat(m_path.constData(), &made) == 0)
             m_inode = made.st_ino;
         auto *incoming = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
-        connect(incoming, &QSocketNotifier::activated, this, &Listener::acceptAll);
+        connect(incoming, &QSocketNotifier::activated, this, &SocketListener::acceptAll);
         return true;
     }
 
-    QString errorString() const { return m_error; }
+    QString errorString() const override { return m_error; }
 
 private:
     struct Connection
@@ -174,33 +172,11 @@ private:
     std::map<int, Connection> m_connections;
 };
 
-CommandServer::CommandServer(TaskOperations &operations, Clock &clock, QObject *parent)
-    : QObject(parent)
-    , m_operations(operations)
-    , m_clock(clock)
-{
-}
+} // namespace
 
-CommandServer::~CommandServer() = default;
-
-bool CommandServer::listen(const QString &dataFolder)
+std::unique_ptr<CommandServer::Listener> CommandServer::makeListener(CommandServer &server)
 {
-    const QString path = commandSocketName(dataFolder);
-    auto listener = std::make_unique<Listener>(*this);
-    if (!listener->listen(path)) {
-        qCWarning(lcCli) << "commands from the command line cannot reach this window:"
-                         << listener->errorString();
-        m_listener = std::move(listener);
-        return false;
-    }
-    qCInfo(lcCli) << "listening for commands at" << path;
-    m_listener = std::move(listener);
-    return true;
-}
-
-QString CommandServer::errorString() const
-{
-    return m_listener ? m_listener->errorString() : QString();
+    return std::make_unique<SocketListener>(server);
 }
 
 } // namespace cdk::cli

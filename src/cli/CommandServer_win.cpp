@@ -15,23 +15,21 @@ namespace {
 // A request is one short line; anything longer is not from the command line.
 constexpr qint64 kMostRequestBytes = 64 * 1024;
 
-} // namespace
-
-class CommandServer::Listener final : public QObject
+class SocketListener final : public CommandServer::Listener
 {
 public:
-    explicit Listener(CommandServer &server) : m_server(server), m_local(new QLocalServer(this))
+    explicit SocketListener(CommandServer &server) : m_server(server), m_local(new QLocalServer(this))
     {
         m_local->setSocketOptions(QLocalServer::UserAccessOption);
-        connect(m_local, &QLocalServer::newConnection, this, &Listener::acceptAll);
+        connect(m_local, &QLocalServer::newConnection, this, &SocketListener::acceptAll);
     }
 
-    bool listen(const QString &name)
+    bool listen(const QString &name) override
     {
         QLocalServer::removeServer(name);
         return m_local->listen(name);
     }
-    QString errorString() const { return m_local->errorString(); }
+    QString errorString() const override { return m_local->errorString(); }
 
 private:
     void acceptAll()
@@ -59,31 +57,11 @@ private:
     QLocalServer *m_local;
 };
 
-CommandServer::CommandServer(TaskOperations &operations, Clock &clock, QObject *parent)
-    : QObject(parent)
-    , m_operations(operations)
-    , m_clock(clock)
-{
-}
+} // namespace
 
-CommandServer::~CommandServer() = default;
-
-bool CommandServer::listen(const QString &dataFolder)
+std::unique_ptr<CommandServer::Listener> CommandServer::makeListener(CommandServer &server)
 {
-    m_listener = std::make_unique<Listener>(*this);
-    const QString name = commandSocketName(dataFolder);
-    if (!m_listener->listen(name)) {
-        qCWarning(lcCli) << "commands from the command line cannot reach this window:"
-                         << m_listener->errorString();
-        return false;
-    }
-    qCInfo(lcCli) << "listening for commands at" << name;
-    return true;
-}
-
-QString CommandServer::errorString() const
-{
-    return m_listener ? m_listener->errorString() : QString();
+    return std::make_unique<SocketListener>(server);
 }
 
 } // namespace cdk::cli

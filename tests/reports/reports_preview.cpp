@@ -3,6 +3,7 @@
 // for --seconds seconds: for looking at it, and for screenshots of it.
 #include "reports/ReportsWindow.h"
 
+#include "common/DarkPalette.h"
 #include "common/FakeClock.h"
 #include "common/TaskFixtures.h"
 #include "core/TaskOperations.h"
@@ -18,23 +19,6 @@ using namespace cdk;
 namespace week = cdk::test::reportweek;
 
 namespace {
-
-QPalette darkPalette()
-{
-    QPalette p;
-    p.setColor(QPalette::Window, QColor(37, 37, 38));
-    p.setColor(QPalette::WindowText, QColor(220, 220, 220));
-    p.setColor(QPalette::Base, QColor(28, 28, 30));
-    p.setColor(QPalette::AlternateBase, QColor(45, 45, 48));
-    p.setColor(QPalette::Text, QColor(220, 220, 220));
-    p.setColor(QPalette::Button, QColor(50, 50, 52));
-    p.setColor(QPalette::ButtonText, QColor(220, 220, 220));
-    p.setColor(QPalette::Highlight, QColor(42, 130, 218));
-    p.setColor(QPalette::HighlightedText, Qt::white);
-    p.setColor(QPalette::ToolTipBase, QColor(50, 50, 52));
-    p.setColor(QPalette::ToolTipText, QColor(220, 220, 220));
-    return p;
-}
 
 // The known week, and around it three weeks of varied days.
 void fillSample(TaskStore &store)
@@ -67,7 +51,7 @@ int main(int argc, char **argv)
     const QStringList args = app.arguments();
     if (args.contains(QStringLiteral("--dark"))) {
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-        QApplication::setPalette(darkPalette());
+        QApplication::setPalette(test::darkPalette());
     }
     const qsizetype at = args.indexOf(QStringLiteral("--seconds"));
     const int seconds = at >= 0 && at + 1 < args.size() ? args[at + 1].toInt() : 0;

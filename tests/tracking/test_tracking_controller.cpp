@@ -1,4 +1,5 @@
 #include "FakeTrackingHost.h"
+#include "common/DarkPalette.h"
 #include "common/FakeClock.h"
 #include "common/RecordingSound.h"
 #include "common/RecordingTrayIcon.h"
@@ -345,13 +346,7 @@ private Q_SLOTS:
     // what happened, and a dark theme gives a dark pop-up with light text.
     void longSubjectsAndDarkThemesStayReadable()
     {
-        const QPalette original = QApplication::palette();
-        QPalette dark = original;
-        dark.setColor(QPalette::Base, QColor(0x23, 0x26, 0x29));
-        dark.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
-        dark.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xee));
-        dark.setColor(QPalette::Highlight, QColor(0x3d, 0xae, 0xe9));
-        QApplication::setPalette(dark);
+        test::DarkPaletteScope dark;
         QPointer<AlertPopup> popup = new AlertPopup([] {});
         const QString full = QStringLiteral("Task ") + QString(QStringLiteral("Quarterly report ")).repeated(8)
             + QStringLiteral("has been finished!");
@@ -372,7 +367,6 @@ private Q_SLOTS:
         QVERIFY2(qGray(background.rgb()) < 110, qPrintable(background.name()));
         QVERIFY(contrastRatio(text->palette().color(QPalette::WindowText), background) >= 4.5);
         delete popup;
-        QApplication::setPalette(original);
     }
 
     void opensUpwardsToExactlyTheFullHeight()

@@ -3,6 +3,7 @@
 // tracker panel show afterwards.
 #include "MainWindowHarness.h"
 
+#include "common/DarkPalette.h"
 #include "controls/Contrast.h"
 #include "controls/DatePicker.h"
 
@@ -17,6 +18,7 @@
 #include <QTreeWidget>
 
 #include <functional>
+#include <optional>
 #include <memory>
 
 using namespace cdk;
@@ -144,13 +146,7 @@ private Q_SLOTS:
     // the list and the panel preview it as the grid shows it, readable.
     void previewsReadInADarkPalette()
     {
-        const QPalette original = QApplication::palette();
-        QPalette dark = original;
-        dark.setColor(QPalette::Window, QColor(37, 37, 38));
-        dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
-        dark.setColor(QPalette::Base, QColor(28, 28, 30));
-        dark.setColor(QPalette::Text, QColor(230, 230, 230));
-        QApplication::setPalette(dark);
+        std::optional<test::DarkPaletteScope> dark(std::in_place);
         h->showWindow();
         openManager([&](QWidget *dialog) {
             auto *list = in<QTreeWidget>(dialog, "CatGrid");
@@ -173,7 +169,7 @@ private Q_SLOTS:
             click(dialog, "cmdCancel");
             click(dialog, "cmdClose");
         });
-        QApplication::setPalette(original);
+        dark.reset();
         // Nothing was stored by looking.
         QCOMPARE(categories().at(1).ForeColor, -1);
     }
