@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace cdk {
@@ -150,6 +151,10 @@ TutorialWindow::TutorialWindow(QWidget *parent)
 
     connect(m_cmdOK, &QPushButton::clicked, this, &TutorialWindow::cmdOK_Click);
     connect(m_cmdCancel, &QPushButton::clicked, this, &QWidget::close);
+    // Escape closes it as it closes a dialog: the tutorial opens in front of
+    // the window on a first start and takes the keyboard.
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
 
     // Both pages share the window: it is as tall as the longer one, so
     // flipping never moves the buttons.
