@@ -5,6 +5,7 @@
 #include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QStyle>
 
@@ -12,47 +13,43 @@ namespace cdk {
 
 namespace {
 
-QMessageBox::Icon boxIcon(MessageIcon icon)
+struct BoxLook
+{
+    QMessageBox::Icon icon;
+    const char *pictureKey; // the program's own picture for it
+};
+
+BoxLook boxLook(MessageIcon icon)
 {
     switch (icon) {
     case MessageIcon::Information:
-        return QMessageBox::Information;
+        return {QMessageBox::Information, "MSGINFORMATION"};
     case MessageIcon::Question:
-        return QMessageBox::Question;
+        return {QMessageBox::Question, "MSGQUESTION"};
     case MessageIcon::Exclamation:
-        return QMessageBox::Warning;
+        return {QMessageBox::Warning, "MSGWARNING"};
     case MessageIcon::Critical:
-        return QMessageBox::Critical;
+        return {QMessageBox::Critical, "MSGCRITICAL"};
     case MessageIcon::None:
         break;
     }
-    return QMessageBox::NoIcon;
+    return {QMessageBox::NoIcon, nullptr};
 }
 
-// The box's picture drawn from the program's own icons, crisp at any scale
-// and in the palette's colours, rather than the style's bitmaps.
-void setBoxPicture(QMessageBox &box, MessageIcon icon)
+// A box of the kind the icon says (its sound and its role for screen
+// readers), showing the program's own picture, crisp at any scale and in the
+// palette's colours, in place of the style's bitmap. setIconPixmap() would
+// make it a box of no kind.
+void dressBox(QMessageBox &box, MessageIcon icon)
 {
-    const char *key = nullptr;
-    switch (icon) {
-    case MessageIcon::Information:
-        key = "MSGINFORMATION";
-        break;
-    case MessageIcon::Question:
-        key = "MSGQUESTION";
-        break;
-    case MessageIcon::Exclamation:
-        key = "MSGWARNING";
-        break;
-    case MessageIcon::Critical:
-        key = "MSGCRITICAL";
-        break;
-    case MessageIcon::None:
+    const BoxLook look = boxLook(icon);
+    box.setIcon(look.icon);
+    auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgboxex_icon_label"));
+    if (!look.pictureKey || !label)
         return;
-    }
     const int side = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
-    box.setIconPixmap(
-        iconForKey(QLatin1String(key)).pixmap(QSize(side, side), box.devicePixelRatioF()));
+    label->setPixmap(iconForKey(QLatin1String(look.pictureKey))
+                         .pixmap(QSize(side, side), box.devicePixelRatioF()));
 }
 
 // Message texts are written with CR LF line breaks; the desktop wants LF.
@@ -79,9 +76,9 @@ QWidget *WidgetPrompter::parent() const
 
 Answer WidgetPrompter::ask(const QString &title, const QString &text, MessageIcon icon)
 {
-    QMessageBox box(boxIcon(icon), title, plainLines(text), QMessageBox::Yes | QMessageBox::No,
-                    parent());
-    setBoxPicture(box, icon);
+    QMessageBox box(QMessageBox::NoIcon, title, plainLines(text),
+                    QMessageBox::Yes | QMessageBox::No, parent());
+    dressBox(box, icon);
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
@@ -89,8 +86,8 @@ Answer WidgetPrompter::ask(const QString &title, const QString &text, MessageIco
 
 void WidgetPrompter::tell(const QString &title, const QString &text, MessageIcon icon)
 {
-    QMessageBox box(boxIcon(icon), title, plainLines(text), QMessageBox::Ok, parent());
-    setBoxPicture(box, icon);
+    QMessageBox box(QMessageBox::NoIcon, title, plainLines(text), QMessageBox::Ok, parent());
+    dressBox(box, icon);
     box.exec();
 }
 
