@@ -46,10 +46,27 @@ def window_title(window_id):
 def start_watcher():
     # Unbuffered: xev ends an event's last line only when the next event
     # starts, so a line-buffered stream would hold the MapNotify back.
-    watcher = subprocess.Popen(["stdbuf", "-o0", "xev", "-root", "-event", "substructure"],
-                               stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-    # xev prints nothing until an event arrives; give it time to select input.
-    time.sleep(0.3)
+    watcher = subprocess.Popen(["stdbuf", "-o0", "xev", "-root", "-event", "substructure",
+                                "-event", "property"],
+                               stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    # xev prints nothing until an event arrives, and a map it has not yet
+    # asked for is never reported: a property of the root window is changed
+    # until xev reports it, so the watcher is known to listen.
+    fd = watcher.stdout.fileno()
+    seen = b""
+    deadline = time.monotonic() + 10
+    while b"PropertyNotify" not in seen:
+        if watcher.poll() is not None or time.monotonic() > deadline:
+            watcher.kill()
+            _, err = watcher.communicate()
+            raise RuntimeError("xev does not report events of the root window: "
+                               + err.decode(errors="replace").strip())
+        subprocess.run(["xprop", "-root", "-f", "CHRONODECK_PROBE", "8s", "-set",
+                        "CHRONODECK_PROBE", "ready"], check=False,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        ready, _, _ = select.select([fd], [], [], 0.05)
+        if ready:
+            seen += os.read(fd, 65536)
     return watcher
 
 
