@@ -10,12 +10,11 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPixmap>
+#include <QBuffer>
+#include <QImageReader>
 #include <QPixmapCache>
 #include <QResource>
-#include <QSvgRenderer>
 
-#include <map>
-#include <memory>
 
 // Resources compiled into a static library are only registered when something
 // refers to them; this must be called from the global namespace.
@@ -305,41 +304,42 @@ private:
     QPixmap render(const QSize &device, const QColor &colour, bool greyed) const
     {
         QImage image;
-        if (const QByteArrayView mask = maskOf(m_file, device); !mask.isEmpty()) {
+        if (const QByteArrayView mask = maskOf(m_file, device); !mask.isEmpty())
             image = tint(mask, device, colour);
-        } else {
-            image = QImage(device, QImage::Format_ARGB32_Premultiplied);
-            image.fill(Qt::transparent);
-            QSvgRenderer &renderer = parsed(colour);
-            if (renderer.isValid()) {
-                QPainter p(&image);
-                p.setRenderHint(QPainter::Antialiasing);
-                renderer.render(&p, QRectF(QPointF(0, 0), QSizeF(device)));
-            }
-        }
+        else
+            image = drawn(device, colour);
         if (greyed)
             makeGrey(image);
         return QPixmap::fromImage(std::move(image));
     }
 
-    // The drawing parsed once per colour: an icon is drawn at several sizes
-    // and in several states, and parsing costs more than drawing.
-    QSvgRenderer &parsed(const QColor &colour) const
+    // A size without a picture rendered at build time (an unusual scale) is
+    // drawn from the SVG through Qt's image plugin for it. The plugin, and
+    // the SVG library behind it, are loaded on the first such drawing rather
+    // than with the program: most runs never need them.
+    QImage drawn(const QSize &device, const QColor &colour) const
     {
-        auto &renderer = m_parsed[colour.rgba()];
-        if (!renderer) {
-            QByteArray svg = svgSource(m_file);
-            svg.replace("currentColor", colour.name(QColor::HexRgb).toLatin1());
-            renderer = std::make_unique<QSvgRenderer>(svg);
+        QByteArray svg = svgSource(m_file);
+        svg.replace("currentColor", colour.name(QColor::HexRgb).toLatin1());
+        QBuffer buffer(&svg);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer, "svg");
+        reader.setScaledSize(device);
+        QImage image = reader.read();
+        if (image.isNull()) {
+            qCWarning(lcView) << "cannot draw" << m_file << "at" << device << ":"
+                              << reader.errorString();
+            image = QImage(device, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            return image;
         }
-        return *renderer;
+        return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     }
 
     QString m_key;
     QString m_file;
     Tint m_tint;
     QColor m_text;
-    mutable std::map<QRgb, std::unique_ptr<QSvgRenderer>> m_parsed;
 };
 
 } // namespace
