@@ -22,6 +22,7 @@
 
 #include <exception>
 #include <optional>
+#include <utility>
 
 namespace cdk {
 
@@ -65,6 +66,30 @@ Application::StartResult Application::Main()
     auto busy = std::make_optional<BusyCursor>();
     m_context.StartingUp = true;
 
+    // The settings and the data come first: they need no window, and a
+    // database that cannot be used ends the start with its message before
+    // the main window is made.
+    const auto beforeFirstWindow = [this] {
+        if (auto wait = std::exchange(m_beforeFirstWindow, {}))
+            wait();
+    };
+    m_context.settings.Init(m_context.ProgramFolder);
+    try {
+        m_context.store.OpenTaskDatabase();
+        m_context.operations.injectRecurrentTasks(m_context.clock.today());
+    } catch (const StoreError &e) {
+        const QString text = e.isReadyToShow()
+            ? e.userMessage()
+            : QStringLiteral("The task database %1 could not be opened.\r\n\r\n%2")
+                  .arg(QDir::toNativeSeparators(m_context.store.DatabasePath()), e.message());
+        beforeFirstWindow();
+        m_context.prompter.tell(programName(), text, MessageIcon::Critical);
+        m_context.StartingUp = false;
+        return StartResult::Failed;
+    }
+    m_context.CurrentDay = m_context.clock.today();
+
+    beforeFirstWindow();
     m_main = std::make_unique<MainWindow>(m_context);
     connect(m_main.get(), &MainWindow::exitRequested, this, &Application::requestExit);
 
@@ -75,35 +100,11 @@ Application::StartResult Application::Main()
     connect(m_restoreWatcher, &RestoreSignalWatcher::restoreRequested, this,
             &Application::restoreRequested);
 
-    m_context.settings.Init(m_context.ProgramFolder);
-    // Applied at every start so the registration follows the program when it moves.
-    applyRunOnStartup(m_context.autostart, m_context.settings.number(Setting::RunOnStartup));
     m_main->applyGridAppearance();
-    if (m_context.hotkey) {
-        // A combination another program holds is no reason not to start; the
-        // settings dialog is where the user learns of it.
-        const auto result = RegisterKeyFromSettings(*m_context.hotkey, m_context.settings);
-        qCInfo(lcApp) << "hotkey MainHK:" << result;
-        connect(m_context.hotkey, &GlobalHotkey::activated, m_main.get(),
-                [this] { m_main->RestoreAndActivate(true); });
-    }
     m_main->setMinimumSize(450, 300);
     m_trayMenu = std::make_unique<TrayMenu>(m_context, *m_main);
     m_main->setWindowTitle(programName());
 
-    try {
-        m_context.store.OpenTaskDatabase();
-        m_context.operations.injectRecurrentTasks(m_context.clock.today());
-    } catch (const StoreError &e) {
-        const QString text = e.isReadyToShow()
-            ? e.userMessage()
-            : QStringLiteral("The task database %1 could not be opened.\r\n\r\n%2")
-                  .arg(QDir::toNativeSeparators(m_context.store.DatabasePath()), e.message());
-        m_context.prompter.tell(programName(), text, MessageIcon::Critical);
-        m_context.StartingUp = false;
-        return StartResult::Failed;
-    }
-    m_context.CurrentDay = m_context.clock.today();
 
     if (m_context.tray) {
         m_context.tray->setToolTip(programName());
@@ -138,6 +139,10 @@ Application::StartResult Application::Main()
     QTimer::singleShot(0, m_main.get(), [window = m_main.get()] {
         window->setWindowIcon(iconForKey(QStringLiteral("APP")));
     });
+    // Neither the start-at-logon entry (a file written and synced) nor the
+    // hotkey (a round trip to the display) is needed for the window to
+    // appear: both follow as soon as it is up.
+    QTimer::singleShot(0, this, &Application::registerWithDesktop);
     m_main->RefreshAfterSelection();
     if (m_context.settings.isFirstRun()) {
         if (auto *tutorial = m_main->findChild<QAction *>(QStringLiteral("mnuViewTheTutorial")))
@@ -150,6 +155,22 @@ Application::StartResult Application::Main()
     m_dayWatcher->start(m_context.CurrentDay);
     m_restoreWatcher->start();
     return StartResult::Running;
+}
+
+void Application::registerWithDesktop()
+{
+    if (m_context.Exiting)
+        return;
+    // Applied at every start so the registration follows the program when it moves.
+    applyRunOnStartup(m_context.autostart, m_context.settings.number(Setting::RunOnStartup));
+    if (m_context.hotkey) {
+        // A combination another program holds is no reason not to start; the
+        // settings dialog is where the user learns of it.
+        const auto result = RegisterKeyFromSettings(*m_context.hotkey, m_context.settings);
+        qCInfo(lcApp) << "hotkey MainHK:" << result;
+        connect(m_context.hotkey, &GlobalHotkey::activated, m_main.get(),
+                [this] { m_main->RestoreAndActivate(true); });
+    }
 }
 
 void Application::requestExit()

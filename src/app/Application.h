@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 namespace cdk {
@@ -31,6 +32,9 @@ public:
     // Runs the start-up. SecondCopy: the restore signal was left for the
     // running copy; Failed: the user has been told why.
     StartResult Main();
+    // Called by Main() once the data is open, right before the first window
+    // is built: the place to wait for what was prepared beside the start-up.
+    void setBeforeFirstWindow(std::function<void()> wait) { m_beforeFirstWindow = std::move(wait); }
 
     MainWindow *mainWindow() const { return m_main.get(); }
     // The day roll-over's wake-up; named tmrRestore after the role it took over.
@@ -46,6 +50,7 @@ Q_SIGNALS:
     void finished();
 
 private:
+    void registerWithDesktop();
     void dayChanged(const QDate &today);
     void restoreRequested();
     void tmrExitApp_Timer();
@@ -60,6 +65,7 @@ private:
     DayWatcher *m_dayWatcher = nullptr;
     RestoreSignalWatcher *m_restoreWatcher = nullptr;
     QTimer *m_tmrExitApp = nullptr;
+    std::function<void()> m_beforeFirstWindow;
 };
 
 } // namespace cdk

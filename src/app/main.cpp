@@ -1,5 +1,6 @@
 #include "app/Application.h"
 #include "app/DataFolder.h"
+#include "app/FontWarmUp.h"
 #include "app/SingleInstance.h"
 #include "base/Clock.h"
 #include "base/Functions.h"
@@ -19,6 +20,7 @@
 
 int main(int argc, char *argv[])
 {
+    cdk::FontWarmUp fonts; // before anything else: it runs beside the set-up below
     QApplication app(argc, argv);
     QApplication::setStyle(new cdk::ProgramStyle);
     QApplication::setApplicationName(QStringLiteral("Chronodeck"));
@@ -47,6 +49,8 @@ int main(int argc, char *argv[])
     context.hotkey = hotkey.get();
 
     cdk::Application lifetime(context, instance, cdk::commandLineSaysMinimized(arguments));
+    // The window's first widget measures text: from there on the fonts are needed.
+    lifetime.setBeforeFirstWindow([&fonts] { fonts.wait(); });
     QObject::connect(&lifetime, &cdk::Application::finished, &app, &QApplication::quit,
                      Qt::QueuedConnection);
     switch (lifetime.Main()) {

@@ -6,6 +6,7 @@
 
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 #ifdef CHRONODECK_HAVE_DBUS
 #include <QDBusConnection>
@@ -49,6 +50,29 @@ QIcon iconOf(TrayIcon::Picture picture)
 SystemTrayIcon::SystemTrayIcon(QObject *parent)
     : TrayIcon(parent)
 {
+    // Looking for the tray takes a connection to the session bus and a round
+    // trip to it and to the X server: a twentieth of the time to the first
+    // window. It waits for the event loop, when the window is up, unless
+    // somebody needs the answer sooner (see isAvailable()).
+    QTimer::singleShot(0, this, &SystemTrayIcon::lookForTray);
+}
+
+SystemTrayIcon::~SystemTrayIcon() = default;
+
+bool SystemTrayIcon::isAvailable() const
+{
+    // Asked before the event loop ran (a start minimised decides between the
+    // tray and the taskbar), the tray is looked for at once.
+    if (!m_lookedForTray)
+        const_cast<SystemTrayIcon *>(this)->lookForTray();
+    return m_available;
+}
+
+void SystemTrayIcon::lookForTray()
+{
+    if (m_lookedForTray)
+        return;
+    m_lookedForTray = true;
 #ifdef CHRONODECK_HAVE_DBUS
     watchForTrayHost();
     // Qt chooses between StatusNotifierItem and the older XEmbed tray once
@@ -61,11 +85,13 @@ SystemTrayIcon::SystemTrayIcon(QObject *parent)
     }
 #endif
     m_available = QSystemTrayIcon::isSystemTrayAvailable();
-    if (m_available)
-        createIcon();
+    if (!m_available)
+        return;
+    createIcon();
+    if (m_wanted)
+        m_icon->show();
+    Q_EMIT availableChanged(true);
 }
-
-SystemTrayIcon::~SystemTrayIcon() = default;
 
 void SystemTrayIcon::watchForTrayHost()
 {

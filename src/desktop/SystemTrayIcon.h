@@ -26,14 +26,16 @@ public:
     void show() override;
     void hide() override;
     bool isShown() const override;
-    bool isAvailable() const override { return m_available; }
+    bool isAvailable() const override;
 
 private:
+    void lookForTray();
     void createIcon();
     void trayHostAppeared();
     void watchForTrayHost();
 
     QSystemTrayIcon *m_icon = nullptr;
+    bool m_lookedForTray = false;
     bool m_available = false;
     bool m_wanted = false;
     Picture m_picture = Picture::Normal;

@@ -148,7 +148,7 @@ private Q_SLOTS:
         p.make();
         p.context->hotkey = &hotkey;
         QCOMPARE(p.app->Main(), Application::StartResult::Running);
-        QCOMPARE(hotkey.attempts, (QList<QPair<int, int>> {{6, 112}}));
+        QTRY_COMPARE(hotkey.attempts, (QList<QPair<int, int>> {{6, 112}}));
         QVERIFY(hotkey.isRegistered());
         QVERIFY(p.exitAndWait());
         QVERIFY(!hotkey.isRegistered());
