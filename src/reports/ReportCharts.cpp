@@ -124,6 +124,9 @@ QChart *makeDaysChart(const Report &report, const QList<DayFigures> &groups, Day
         labels << groupLabel(g, grouping, groups.size());
     auto *days = new QBarCategoryAxis;
     days->append(labels);
+    // The labels are short and chosen to fit; left alone, Qt Charts elides
+    // the first one ("Mon ...") to keep it inside the plot.
+    days->setTruncateLabels(false);
     if (groups.size() > 16) {
         QFont small = days->labelsFont();
         small.setPointSizeF(small.pointSizeF() * 0.8);

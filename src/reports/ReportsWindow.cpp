@@ -21,6 +21,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStandardPaths>
@@ -29,6 +31,8 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace cdk {
 
@@ -39,6 +43,20 @@ const QString kTitle = QStringLiteral("Reports - Chronodeck");
 QString dateFormat() { return QStringLiteral("ddd d MMM yyyy"); }
 
 constexpr qint64 kLongestRange = 20 * 366;
+
+// A table that asks for the width of all its columns, so the splitter beside
+// the chart gives it that much before the chart takes the rest.
+class FigureTable final : public QTableView
+{
+public:
+    using QTableView::QTableView;
+    QSize sizeHint() const override
+    {
+        const int columns = horizontalHeader()->length() + verticalScrollBar()->sizeHint().width()
+            + 2 * frameWidth();
+        return {std::max(QTableView::sizeHint().width(), columns), QTableView::sizeHint().height()};
+    }
+};
 
 // The chart view's chart is replaced, and the old one is the caller's to delete.
 void replaceChart(QChartView *view, QChart *chart)
@@ -74,7 +92,9 @@ ReportsWindow::ReportsWindow(TaskOperations &operations, Prompter &prompter, con
     connect(&m_operations.tracker(), &TimeTracker::minuteCounted, this, later);
 
     setPeriod(ReportPeriod::Kind::Week, day);
-    resize(1000, 620);
+    // Room for the days' table beside its chart, within a small or strongly
+    // scaled screen.
+    resize(QSize(1100, 640).boundedTo(screen()->availableGeometry().size() * 9 / 10));
 }
 
 ReportsWindow::~ReportsWindow() = default;
@@ -165,7 +185,7 @@ QWidget *ReportsWindow::buildChartPage(const char *name, QChartView *&view, QLab
     stack->addWidget(empty);
 
     model = new ReportTableModel(this);
-    table = new QTableView(splitter);
+    table = new FigureTable(splitter);
     table->setObjectName(QStringLiteral("grdReport") + suffix);
     table->setModel(model);
     table->verticalHeader()->hide();
