@@ -21,39 +21,23 @@ class TestApplication : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void firstStartInAnEmptyFolder_data()
+    // A first start in an empty folder makes the files and shows today; the
+    // tutorial opens next to the window, and its first button flips between
+    // the two pages. Later starts leave it closed.
+    void firstStartShowsTodayAndTheTutorialOnce()
     {
-        QTest::addColumn<bool>("minimized");
-        QTest::newRow("shown") << false;
-        QTest::newRow("minimized") << true;
-    }
-    void firstStartInAnEmptyFolder()
-    {
-        QFETCH(bool, minimized);
         Program p;
-        QCOMPARE(p.start(minimized), Application::StartResult::Running);
-
+        QCOMPARE(p.start(), Application::StartResult::Running);
         QVERIFY(QFileInfo(p.path(kDatabase)).isFile());
         QVERIFY(QFileInfo(p.path(QStringLiteral("settings.ini"))).isFile());
         QVERIFY(p.prompter.shown.isEmpty());
-        QCOMPARE(p.tray.toolTip, QStringLiteral("Chronodeck"));
-
-        MainWindow *w = p.window();
-        QVERIFY(w);
-        QCOMPARE(w->isVisible(), !minimized);
+        QVERIFY(p.window()->isVisible());
         QCOMPARE(p.dtpView()->date(), p.clock.today());
         QVERIFY(!p.context->StartingUp);
         QCOMPARE(p.context->CurrentDay, p.clock.today());
         QVERIFY(p.app->dayWatcher()->nextWakeUp().isValid());
         QVERIFY(!p.app->tmrExitApp()->isActive());
-    }
 
-    // The very first start opens the tutorial next to the window; its first
-    // button flips between the two pages. Later starts leave it closed.
-    void tutorialOnTheVeryFirstStartOnly()
-    {
-        Program p;
-        QCOMPARE(p.start(), Application::StartResult::Running);
         QPointer<QWidget> tutorial = p.window()->findChild<QWidget *>(u"frmTutorial"_s);
         QVERIFY(tutorial);
         QVERIFY(tutorial->isVisible());
@@ -115,8 +99,8 @@ private Q_SLOTS:
     }
 
     // The start-at-logon choice in the file is applied at every start, once
-    // the window is up, the first run's value included; an unknown one leaves
-    // the registration alone.
+    // the window is up, the first run's value included (what each value does
+    // is the autostart test's).
     void runOnStartupIsAppliedAtStart_data()
     {
         QTest::addColumn<QByteArray>("file");
@@ -124,8 +108,6 @@ private Q_SLOTS:
         QTest::newRow("first run") << QByteArray() << QStringList{u"set user"_s};
         const QByteArray general = "[General]\r\nRunOnStartup=";
         QTest::newRow("1") << QByteArray(general + '1') << QStringList{u"set all users"_s};
-        QTest::newRow("2") << QByteArray(general + '2') << QStringList{u"remove"_s};
-        QTest::newRow("5") << QByteArray(general + '5') << QStringList();
         QTest::newRow("missing reads 0") << QByteArray("[Sort]\r\nColumn=4\r\n")
                                          << QStringList{u"set user"_s};
     }
@@ -187,33 +169,15 @@ private Q_SLOTS:
     }
 
     // A second start leaves the signal file; the running copy answers it
-    // within a second, whether its window went to the tray by the close box or
-    // it was started hidden and found a signal left over from earlier.
-    void restoreSignalBringsTheWindowBack_data()
-    {
-        QTest::addColumn<bool>("startMinimized"); // with a signal left over from earlier
-        QTest::newRow("closed with the close box") << false;
-        QTest::newRow("started hidden, leftover signal") << true;
-    }
+    // within a second, here one started hidden that finds a signal left over
+    // from earlier.
     void restoreSignalBringsTheWindowBack()
     {
-        QFETCH(bool, startMinimized);
         Program p;
-        if (startMinimized)
-            QVERIFY(writeFileBytes(p.path(kSignal), "restorE\r\n"));
-        QCOMPARE(p.start(startMinimized), Application::StartResult::Running);
+        QVERIFY(writeFileBytes(p.path(kSignal), "restorE\r\n"));
+        QCOMPARE(p.start(true), Application::StartResult::Running);
         MainWindow *w = p.window();
         QSignalSpy finished(p.app.get(), &Application::finished);
-
-        if (!startMinimized) {
-            QVERIFY(w->isVisible());
-            QVERIFY(w->close() == false); // refused: it only hides
-            QVERIFY(!w->isVisible());
-            QTest::qWait(50);
-            QCOMPARE(finished.count(), 0);
-            QVERIFY(p.context->store.isOpen());
-            QVERIFY(writeFileBytes(p.path(kSignal), "restorE\r\n"));
-        }
         QVERIFY(!w->isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(w->isVisible(), 1000);
         QVERIFY(!w->isMinimized());
@@ -221,20 +185,11 @@ private Q_SLOTS:
         QCOMPARE(finished.count(), 0);
     }
 
-    // The orderly exit: every row survives compaction, which leaves no
+    // The orderly exit, while a task is tracked and with a stale file under
+    // the temporary name: every row survives compaction, which leaves no
     // temporary or journal file behind.
-    void exitCompactsTheDatabase_data()
-    {
-        QTest::addColumn<QString>("leftOver"); // what sits under the temporary name
-        QTest::addColumn<bool>("tracking");
-        QTest::newRow("clean folder") << QString() << false;
-        QTest::newRow("stale temporary file") << QStringLiteral("file") << false;
-        QTest::newRow("while tracking a task") << QString() << true;
-    }
     void exitCompactsTheDatabase()
     {
-        QFETCH(QString, leftOver);
-        QFETCH(bool, tracking);
         Program p;
         QCOMPARE(p.start(), Application::StartResult::Running);
         TaskStore &store = p.context->store;
@@ -258,25 +213,22 @@ private Q_SLOTS:
             for (qint32 id = 1; id <= 100; ++id)
                 if (id % 4 != 0)
                     QVERIFY(store.DeleteTask(id, list));
-        if (tracking) {
-            const QString list = DayListKey(p.clock.today());
-            // Number 20: not started yet, so tracking moves it to "In Progress".
-            TaskRecord &t = kept[list][4];
-            QCOMPARE(t.ID, 20);
-            QCOMPARE(t.State, int(NotStarted));
-            QVERIFY(p.context->tracker.start(list, t.ID));
-            p.clock.advance(10'000);
-            p.context->tracker.TrackTick();
-            t = *store.findTask(list, t.ID);
-            QCOMPARE(t.State, int(InProgress));
-        }
+        // Number 20: not started yet, so tracking moves it to "In Progress".
+        const QString today = DayListKey(p.clock.today());
+        TaskRecord &t = kept[today][4];
+        QCOMPARE(t.ID, 20);
+        QCOMPARE(t.State, int(NotStarted));
+        QVERIFY(p.context->tracker.start(today, t.ID));
+        p.clock.advance(10'000);
+        p.context->tracker.TrackTick();
+        t = *store.findTask(today, t.ID);
+        QCOMPARE(t.State, int(InProgress));
         const int rowsBefore =
             store.database().scalar(QStringLiteral("SELECT COUNT(*) FROM Chronodeck")).toInt();
         store.checkpoint();
         const qint64 sizeBefore = QFileInfo(p.path(kDatabase)).size();
 
-        if (leftOver == QLatin1String("file"))
-            QVERIFY(writeFileBytes(p.path(kTemporary), QByteArray(5000, 'j')));
+        QVERIFY(writeFileBytes(p.path(kTemporary), QByteArray(5000, 'j')));
 
         QVERIFY(p.exitAndWait());
         QVERIFY(p.context->Exiting);
@@ -378,67 +330,6 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(p.path(kTemporary)));
     }
 
-    // A file that cannot serve as the task database ends the start-up with one
-    // message naming it, and the file is left exactly as it was.
-    void unusableDatabaseStopsTheStart_data()
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::newRow("damaged page") << QStringLiteral("damaged");
-        QTest::newRow("locked by another connection") << QStringLiteral("locked");
-    }
-    void unusableDatabaseStopsTheStart()
-    {
-        QFETCH(QString, kind);
-        Program p;
-        const QString file = p.path(kDatabase);
-        sql::Database holder;
-
-        QList<TaskRecord> rows;
-        const QString list = DayListKey(p.clock.today());
-        for (qint32 id = 1; id <= 150; ++id)
-            rows.append(
-                task(list, id, QStringLiteral("Row %1 ").arg(id) + QString(100, QLatin1Char('y'))));
-        seed(p.folder(), rows);
-        if (QTest::currentTestFailed())
-            return;
-        if (kind == QLatin1String("damaged")) {
-            sql::Database look = sql::Database::open(file, false);
-            const qint64 pageSize = look.scalar(QStringLiteral("PRAGMA page_size")).toLongLong();
-            const qint64 root = look.scalar(QStringLiteral(
-                "SELECT rootpage FROM sqlite_master WHERE name = 'Chronodeck'")).toLongLong();
-            look.close();
-            QVERIFY(root > 1);
-            QFile f(file);
-            QVERIFY(f.open(QIODevice::ReadWrite));
-            QVERIFY(f.seek((root - 1) * pageSize));
-            QVERIFY(f.write(QByteArray(pageSize, '\xA5')) == pageSize);
-            f.close();
-        } else {
-            holder = sql::Database::open(file, false);
-            holder.exec(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"));
-            holder.exec(QStringLiteral("BEGIN EXCLUSIVE"));
-        }
-        const QByteArray original = fileBytes(file);
-        QVERIFY(!original.isEmpty());
-
-        QCOMPARE(p.start(), Application::StartResult::Failed);
-        QCOMPARE(p.prompter.shown.size(), 1);
-        const RecordingPrompter::Shown &message = p.prompter.shown.first();
-        QVERIFY2(message.text.contains(QDir::toNativeSeparators(file)), qPrintable(message.text));
-        QCOMPARE(message.icon, MessageIcon::Critical);
-        QVERIFY(!message.question);
-        QVERIFY(!p.window() || !p.window()->isVisible());
-        QVERIFY(!p.context->store.isOpen());
-        QVERIFY(!p.context->StartingUp);
-
-        QCOMPARE(fileBytes(file), original);
-        if (holder.isOpen()) {
-            holder.exec(QStringLiteral("ROLLBACK"));
-            holder.close();
-            QCOMPARE(fileBytes(file), original);
-        }
-    }
-
     // A settings file of 10 MB of random bytes (a disk fault, a wrong file
     // under the name) is read as no settings, without holding up the window:
     // the start takes no more than 300 ms longer than one without the file.
@@ -506,7 +397,10 @@ private Q_SLOTS:
         QVERIFY2(message.text.contains(u'"' + folder + u'"'), qPrintable(message.text));
         QVERIFY2(message.text.contains(u"can be written"_s), qPrintable(message.text));
         QCOMPARE(message.icon, MessageIcon::Critical);
+        QVERIFY(!message.question);
         QVERIFY(!p.window() || !p.window()->isVisible());
+        QVERIFY(!p.context->store.isOpen());
+        QVERIFY(!p.context->StartingUp);
 
         const QStringList left = QDir(p.folder()).entryList(QDir::Files | QDir::Hidden);
         for (const QString &name : left)

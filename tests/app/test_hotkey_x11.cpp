@@ -85,18 +85,6 @@ private Q_SLOTS:
         QVERIFY(!window->isMinimized());
     }
 
-    void restoreFromTrayActivates()
-    {
-        MainWindow *window = start();
-        QVERIFY(window);
-        window->hideToTray();
-        QTRY_VERIFY(!window->isVisible());
-        QTest::qWait(200);
-        window->RestoreAndActivate(false);
-        QTRY_VERIFY(window->isVisible());
-        QTRY_VERIFY(window->isActiveWindow());
-    }
-
     void windowIsNoSmallerThan450By300()
     {
         MainWindow *window = start();

@@ -36,6 +36,10 @@ class TestCliWindow : public QObject
     QString folder() { return h->context().ProgramFolder; }
 
     // The window answers from its event loop, so the wait must keep it turning.
+    CliRun run(const char *arguments)
+    {
+        return run(QString::fromUtf8(arguments).split(QLatin1Char(' ')));
+    }
     CliRun run(const QStringList &arguments)
     {
         QProcess process;
@@ -72,14 +76,14 @@ private Q_SLOTS:
         QCOMPARE(h->shownSubjects(),
                  QStringList({QStringLiteral("Existing"), QStringLiteral("From the terminal")}));
 
-        const CliRun done = run({QStringLiteral("done"), QStringLiteral("1")});
+        const CliRun done = run("done 1");
         QCOMPARE(done.exit, 0);
         QCOMPARE(h->grid().cellText(1, ColTaskState), QStringLiteral("Finished"));
     }
 
     void startStatusDoneStop()
     {
-        CliRun start = run({QStringLiteral("start"), QStringLiteral("1")});
+        CliRun start = run("start 1");
         QCOMPARE(start.exit, 0);
         QVERIFY(h->tracker().isTracked(h->today(), 1));
         QVERIFY(h->tracker().tmrTracker()->isActive());
@@ -87,7 +91,7 @@ private Q_SLOTS:
         // A counted minute is what the status line reports.
         h->clock.advance(60'000);
         QCOMPARE(h->tracker().TrackTick(), TickResult::MinuteBoundary);
-        const CliRun status = run({QStringLiteral("status"), QStringLiteral("--json")});
+        const CliRun status = run("status --json");
         QCOMPARE(status.exit, 0);
         const QJsonObject object = QJsonDocument::fromJson(status.out.toUtf8()).object();
         QCOMPARE(object.value(QStringLiteral("subject")).toString(), QStringLiteral("Existing"));
@@ -101,7 +105,7 @@ private Q_SLOTS:
                  QStringLiteral("Existing 0:02/0:30\n"));
 
         // An unknown ID leaves the tracked task tracked.
-        start = run({QStringLiteral("start"), QStringLiteral("9")});
+        start = run("start 9");
         QCOMPARE(start.exit, 1);
         QVERIFY2(start.err.contains(QStringLiteral("no task 9 on 2024-03-05")),
                  qPrintable(start.err));
@@ -109,17 +113,14 @@ private Q_SLOTS:
 
         // Where the window would ask, the command line stops tracking, and
         // no question box appears.
-        QCOMPARE(run({QStringLiteral("done"), QStringLiteral("1")}).exit, 0);
+        QCOMPARE(run("done 1").exit, 0);
         QVERIFY(!h->tracker().TrackingActive);
         QCOMPARE(h->stored(h->today(), 1)->State, int(TaskState::Finished));
-        QCOMPARE(run({QStringLiteral("status"), QStringLiteral("--json")}).out,
-                 QStringLiteral("{}\n"));
+        QCOMPARE(run("status --json").out, QStringLiteral("{}\n"));
 
-        QCOMPARE(
-            run({QStringLiteral("add"), QStringLiteral("Next"), QStringLiteral("--start")}).exit,
-            0);
+        QCOMPARE(run("add Next --start").exit, 0);
         QVERIFY(h->tracker().isTracked(h->today(), 2));
-        const CliRun stop = run({QStringLiteral("stop")});
+        const CliRun stop = run("stop");
         QCOMPARE(stop.out, QStringLiteral("Stopped tracking task 2: Next\n"));
         QVERIFY(!h->tracker().TrackingActive);
     }
@@ -160,7 +161,7 @@ private Q_SLOTS:
         QVERIFY(::send(nonsense, "not json\n", 9, MSG_NOSIGNAL) == 9);
         QTest::qWait(50);
 
-        const CliRun list = run({QStringLiteral("list"), QStringLiteral("--json")});
+        const CliRun list = run("list --json");
         QCOMPARE(list.exit, 0);
         QVERIFY2(list.out.contains(QStringLiteral("Existing")), qPrintable(list.out));
         // The nonsense got an answer of its own (no arguments: the help).

@@ -45,7 +45,6 @@ public:
     void lift() { m_armed = false; }
     // Whether the armed fault has fired since arm().
     bool fired() const { return m_failures > 0; }
-    int failures() const { return m_failures; }
 
 private:
     static constexpr const char *kName = "chronodeck-fault";

@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 
@@ -41,10 +42,7 @@ public:
     RecordingAutostart autostart;
     RecordingSound sound;
     RecordingTrayIcon tray;
-    bool withTray = true; // false: a desktop without a notification area
-    QByteArray storeVfs;  // the SQLite VFS the task database goes through
 
-    QString folder() const { return m_folder; }
     QString today() const { return DayListKey(clock.today()); }
     QString dayKey(int daysFromToday) const
     {
@@ -54,9 +52,8 @@ public:
     AppContext &context()
     {
         if (!m_context) {
-            m_context = std::make_unique<AppContext>(m_folder, clock, prompter, autostart, sound,
-                                                     storeVfs);
-            m_context->tray = withTray ? &tray : nullptr;
+            m_context = std::make_unique<AppContext>(m_folder, clock, prompter, autostart, sound);
+            m_context->tray = &tray;
             m_context->settings.Init(m_folder);
             m_context->store.OpenTaskDatabase();
         }
@@ -118,6 +115,7 @@ public:
         return child<isButton>(QStringLiteral("isbToolbar(%1)").arg(index).toLatin1().constData());
     }
     QAction *action(const char *name) const { return child<QAction>(name); }
+    QString label(const char *name) const { return child<QLabel>(name)->text(); }
 
     template<typename T> T *child(const char *name) const
     {
@@ -162,6 +160,13 @@ public:
         QTest::mouseClick(header()->viewport(), Qt::LeftButton, {}, at);
     }
     void clickToolbar(int index) { QTest::mouseClick(toolbar(index), Qt::LeftButton); }
+    // Selects the row and starts tracking it from the menu.
+    void startTracking(int row)
+    {
+        clickCell(row, ColSubject);
+        action("mnuStartTimer")->trigger();
+        QVERIFY(tracker().TrackingActive);
+    }
 
     // Every test ends with no message left unexpected.
     static void finish(std::unique_ptr<MainWindowHarness> &h)

@@ -5,7 +5,6 @@
 // one case per path shows that the window wires them up.
 #include "MainWindowHarness.h"
 
-#include "common/FaultVfs.h"
 #include "controls/GradientPanel.h"
 
 #include <QApplication>
@@ -33,13 +32,7 @@ class TestMainWindow final : public QObject
 private:
     std::unique_ptr<test::MainWindowHarness> h;
 
-    bool struckThrough(int row)
-    {
-        const QModelIndex cell = h->grid().model()->index(row - 1, ColSubject - 1);
-        return cell.data(Qt::FontRole).value<QFont>().strikeOut();
-    }
     QList<int> selectedRows() { return h->grid().selectedRows(); }
-    QString label(const char *name) { return h->child<QLabel>(name)->text(); }
     QString caption() { return h->child<GradientPanel>("gpInfos")->caption(); }
     void addAbc(qint32 duration = 10)
     {
@@ -97,8 +90,6 @@ private Q_SLOTS:
         toggle();
         QCOMPARE(h->stored(h->today(), 2)->State, int(Finished));
         QCOMPARE(h->grid().cellIconKey(2, ColCheckbox), QStringLiteral("CHECK"));
-        QVERIFY(struckThrough(2));
-        QVERIFY(!struckThrough(1));
         QCOMPARE(selectedRows(), QList<int> {2});
         QCOMPARE(caption(), QStringLiteral("  Today  [2 tasks left]"));
 
@@ -107,44 +98,10 @@ private Q_SLOTS:
         QCOMPARE(back.State, uncheckedState);
         QCOMPARE(back.FinishedDuration, doneMinutes);
         QCOMPARE(h->grid().cellIconKey(2, ColCheckbox), QStringLiteral("UNCHECK"));
-        QVERIFY(!struckThrough(2));
         QCOMPARE(selectedRows(), QList<int> {2});
         // The neighbours were never touched.
         QCOMPARE(h->stored(h->today(), 1)->State, int(NotStarted));
         QCOMPARE(h->stored(h->today(), 3)->State, int(NotStarted));
-    }
-
-    // ---- A disk that fails ----------------------------------------------
-
-    // A full disk under a command: the user is told once, with the engine's
-    // words; the grid and the database keep the tasks as they were, and the
-    // same command works once there is room again.
-    void fullDiskIsShownOnceAndTheTasksStay()
-    {
-        h->storeVfs = test::FaultVfs::name();
-        addAbc();
-        h->showWindow();
-        h->selectRows({1, 2, 3});
-        test::FaultVfs::instance().arm(test::FaultVfs::Kind::Write, 1, SQLITE_FULL, true);
-        h->action("mnuMarkDone")->trigger();
-        test::FaultVfs::instance().lift();
-
-        const QList<test::RecordingPrompter::Shown> shown = h->takeShown();
-        QCOMPARE(shown.size(), 1);
-        QVERIFY2(shown.first().text.contains(u"database or disk is full"_s),
-                 qPrintable(shown.first().text));
-        QVERIFY2(shown.first().text.contains(u"Code: 13"_s), qPrintable(shown.first().text));
-        QCOMPARE(shown.first().icon, MessageIcon::Critical);
-        for (int row = 1; row <= 3; ++row) {
-            QCOMPARE(h->stored(h->today(), row)->State, int(NotStarted));
-            QCOMPARE(h->grid().cellIconKey(row, ColCheckbox), QStringLiteral("UNCHECK"));
-        }
-        QCOMPARE(h->store().database().scalar(u"PRAGMA integrity_check"_s).toString(), u"ok"_s);
-
-        h->selectRows({1, 2, 3});
-        h->action("mnuMarkDone")->trigger();
-        for (int row = 1; row <= 3; ++row)
-            QCOMPARE(h->stored(h->today(), row)->State, int(Finished));
     }
 
     // ---- Big and odd values ----------------------------------------------
@@ -252,7 +209,7 @@ private Q_SLOTS:
         QCOMPARE(selectedRows(), selected);
         // The panel follows the new selection.
         if (selected.size() == 1)
-            QCOMPARE(label("gpCurTaskLbl"), left.at(selected.first() - 1));
+            QCOMPARE(h->label("gpCurTaskLbl"), left.at(selected.first() - 1));
     }
 
     // ---- Command states --------------------------------------------------
@@ -262,16 +219,23 @@ private Q_SLOTS:
         QTest::addColumn<QList<int>>("rows");
         QTest::addColumn<bool>("start");
         QTest::addColumn<QString>("panel");
-        QTest::newRow("none") << QList<int> {} << false << QStringLiteral("No task selected");
-        QTest::newRow("one") << QList<int> {1} << true << QStringLiteral("a");
-        QTest::newRow("one used up") << QList<int> {2} << false << QStringLiteral("b");
-        QTest::newRow("three") << QList<int> {1, 2, 3} << false << QStringLiteral("Multiple tasks");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("none") << QList<int> {} << false << QStringLiteral("No task selected")
+                              << QStringLiteral("Create and select task you want to time track");
+        QTest::newRow("one")
+            << QList<int> {1} << true << QStringLiteral("a")
+            << QStringLiteral("Press the Start button to time track selected task");
+        QTest::newRow("one used up") << QList<int> {2} << false << QStringLiteral("b")
+                                     << QStringLiteral("This task is already 100% done!");
+        QTest::newRow("three") << QList<int> {1, 2, 3} << false << QStringLiteral("Multiple tasks")
+                               << QStringLiteral("Please select only one task to time track");
     }
     void commandsFollowTheSelection()
     {
         QFETCH(QList<int>, rows);
         QFETCH(bool, start);
         QFETCH(QString, panel);
+        QFETCH(QString, status);
         const bool one = rows.size() == 1;
         const bool any = !rows.isEmpty();
         h->addTasks(h->today(),
@@ -296,7 +260,9 @@ private Q_SLOTS:
         QVERIFY(!h->action("mnuStopTimer")->isEnabled());
         QVERIFY(!h->toolbar(10)->isEnabled());
         QVERIFY(!h->toolbar(11)->isEnabled());
-        QCOMPARE(label("gpCurTaskLbl"), panel);
+        QCOMPARE(h->label("gpCurTaskLbl"), panel);
+        QCOMPARE(h->label("lblStatus"), status);
+        QCOMPARE(h->label("lblTracking"), QStringLiteral("Currently selected:"));
     }
 
     // ---- Clipboard -------------------------------------------------------
@@ -334,7 +300,7 @@ private Q_SLOTS:
         QVERIFY(!bar->isHidden());
         QCOMPARE(bar->maximum(), 135);
         QCOMPARE(bar->value(), 60);
-        QCOMPARE(label("lblLeft"), QStringLiteral("1 hours, 15 minutes left"));
+        QCOMPARE(h->label("lblLeft"), QStringLiteral("1 hours, 15 minutes left"));
 
         // At the smallest size the window allows, the caption and both times
         // still read in full: the times as hours:minutes, the bar gone if need be.
@@ -342,15 +308,15 @@ private Q_SLOTS:
         QTRY_COMPARE(window.size(), QSize(450, 300));
         auto *panel = h->child<GradientPanel>("gpInfos");
         auto *numbers = h->child<QWidget>("gpInfoInfo");
-        QCOMPARE(label("lblLeft"), QStringLiteral("1:15 left"));
-        QCOMPARE(label("lblDone"), QStringLiteral("1:00 done"));
+        QCOMPARE(h->label("lblLeft"), QStringLiteral("1:15 left"));
+        QCOMPARE(h->label("lblDone"), QStringLiteral("1:00 done"));
         QTRY_VERIFY(numbers->geometry().left() >= panel->sizeHint().width());
         for (const char *name : {"lblDone", "lblLeft"}) {
             auto *text = h->child<QLabel>(name);
             QVERIFY(text->width() >= text->sizeHint().width());
         }
         window.resize(900, 500);
-        QTRY_COMPARE(label("lblLeft"), QStringLiteral("1 hours, 15 minutes left"));
+        QTRY_COMPARE(h->label("lblLeft"), QStringLiteral("1 hours, 15 minutes left"));
         QVERIFY(!bar->isHidden());
 
         const QDate empty = h->clock.today().addDays(2);
@@ -484,26 +450,16 @@ private Q_SLOTS:
 
     // ---- Going to the tray -----------------------------------------------
 
-    void hidingGoesToTheTrayAndComesBack_data()
+    // Escape hides the window to the tray: hidden, not merely minimised, so
+    // no taskbar entry is left behind (without a tray the tray's tests show
+    // it stays minimised on the taskbar).
+    void escapeGoesToTheTrayAndShowComesBack()
     {
-        QTest::addColumn<bool>("withTray");
-        QTest::newRow("Esc, tray") << true;
-        QTest::newRow("menu, no tray: minimised") << false;
-    }
-    void hidingGoesToTheTrayAndComesBack()
-    {
-        QFETCH(bool, withTray);
-        h->withTray = withTray;
         h->addTask(h->today(), makeTask(1, QStringLiteral("a"), 10));
         MainWindow &w = h->showWindow();
-        if (withTray)
-            QTest::keyClick(h->view(), Qt::Key_Escape);
-        else
-            h->action("mnuHideToSystemTray")->trigger();
+        QTest::keyClick(h->view(), Qt::Key_Escape);
         QVERIFY(w.isMinimized());
-        // With a tray the window is hidden, not merely minimised: no taskbar
-        // entry is left behind. Without one it must stay findable.
-        QCOMPARE(w.isVisible(), !withTray);
+        QVERIFY(!w.isVisible());
 
         w.mnuShow_Click();
         QVERIFY(w.isVisible());

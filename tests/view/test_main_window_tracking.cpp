@@ -20,7 +20,6 @@ private:
     std::unique_ptr<test::MainWindowHarness> h;
 
     QTimer *tmrTracker() { return h->tracker().tmrTracker(); }
-    QString label(const char *name) { return h->child<QLabel>(name)->text(); }
 
     // Three tasks of today; "b" (ID 2, 30 minutes with 10 done) is selected
     // and tracked.
@@ -30,10 +29,7 @@ private:
         h->addTask(h->today(), makeTask(2, QStringLiteral("b"), 30, 10, NotStarted));
         h->addTask(h->today(), makeTask(3, QStringLiteral("c"), 45));
         h->showWindow();
-        h->clickCell(2, ColSubject);
-        QVERIFY(h->action("mnuStartTimer")->isEnabled());
-        h->action("mnuStartTimer")->trigger();
-        QVERIFY(h->tracker().TrackingActive);
+        h->startTracking(2);
     }
 
 private Q_SLOTS:
@@ -54,7 +50,7 @@ private Q_SLOTS:
         trackB();
         QCOMPARE(h->stored(h->today(), 2)->State, int(InProgress));
         QCOMPARE(h->grid().cellText(2, ColTaskState), TaskStateName(InProgress));
-        QCOMPARE(label("lblTracking"), QStringLiteral("Time tracking task:"));
+        QCOMPARE(h->label("lblTracking"), QStringLiteral("Time tracking task:"));
         QVERIFY(tmrTracker()->isActive());
         QVERIFY(!h->toolbar(3)->isEnabled());
         QVERIFY(h->action("mnuStopTimer")->isEnabled());
@@ -67,7 +63,7 @@ private Q_SLOTS:
         h->clock.advance(61'000);
         QTRY_COMPARE(h->grid().cellText(2, ColTimeDone), QStringLiteral("0:11"));
         QCOMPARE(int(h->stored(h->today(), 2)->FinishedSeconds), 1);
-        QCOMPARE(label("lblDone"), QStringLiteral("11 minutes done"));
+        QCOMPARE(h->label("lblDone"), QStringLiteral("11 minutes done"));
 
         h->clickToolbar(finish ? 11 : 10);
         QVERIFY(!h->tracker().TrackingActive);
@@ -81,7 +77,7 @@ private Q_SLOTS:
         QCOMPARE(int(t.FinishedSeconds), 1);
         QCOMPARE(h->grid().cellIconKey(2, ColCheckbox),
                  finish ? QStringLiteral("CHECK") : QStringLiteral("UNCHECK"));
-        QCOMPARE(label("lblTracking"), QStringLiteral("Currently selected:"));
+        QCOMPARE(h->label("lblTracking"), QStringLiteral("Currently selected:"));
         QVERIFY(!h->toolbar(11)->isEnabled());
         QVERIFY(!h->action("mnuStopTimer")->isEnabled());
     }
@@ -129,7 +125,7 @@ private Q_SLOTS:
         QCOMPARE(h->toolbar(11)->isEnabled(), keepsTracking);
         QCOMPARE(h->grid().cellIconKey(h->grid().rowOfTask(2), ColCheckbox),
                  QStringLiteral("CHECK"));
-        QCOMPARE(label("lblTracking"),
+        QCOMPARE(h->label("lblTracking"),
                  keepsTracking ? QStringLiteral("Time tracking task:")
                                : QStringLiteral("Currently selected:"));
         // Only the tracked task was touched.
@@ -148,7 +144,7 @@ private Q_SLOTS:
         QVERIFY(h->tracker().TrackingActive);
         QCOMPARE(h->tracker().TrackedList, tomorrow);
         QCOMPARE(h->tracker().TrackedTaskID, 5);
-        QCOMPARE(label("gpCurTaskLbl"), QStringLiteral("b"));
+        QCOMPARE(h->label("gpCurTaskLbl"), QStringLiteral("b"));
 
         // The next minute lands on the moved row.
         h->clock.advance(60'000);
@@ -190,7 +186,7 @@ private Q_SLOTS:
         QCOMPARE(h->toolbar(10)->isEnabled(), keepsTracking);
         QCOMPARE(h->stored(h->today(), 2).has_value(), keepsTracking);
         if (!keepsTracking) {
-            QCOMPARE(label("lblTracking"), QStringLiteral("Currently selected:"));
+            QCOMPARE(h->label("lblTracking"), QStringLiteral("Currently selected:"));
             QVERIFY(h->action("mnuStartTimer")->isEnabled());
             QCOMPARE(h->tracker().TrackedTaskID, 0);
         } else {

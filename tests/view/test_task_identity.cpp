@@ -8,9 +8,7 @@
 #include "store/Sql.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -36,7 +34,6 @@ private:
         dialog->findChild<QLineEdit *>(QStringLiteral("txtSubject"))
             ->setText(QString::fromLatin1(subject));
     }
-    QString label(const char *name) { return h->child<QLabel>(name)->text(); }
     int state(qint32 id) { return h->stored(h->today(), id)->State; }
     void setFlag(const char *key)
     {
@@ -47,12 +44,6 @@ private:
         qint32 id = 0;
         for (const QString &s : words(subjects))
             h->addTask(h->today(), makeTask(++id, s, duration));
-    }
-    void startTracking(int row)
-    {
-        h->clickCell(row, ColSubject);
-        h->action("mnuStartTimer")->trigger();
-        QVERIFY(h->tracker().TrackingActive);
     }
 
 private Q_SLOTS:
@@ -73,7 +64,7 @@ private Q_SLOTS:
         addTasks("Alpha Bravo Charlie");
         h->showWindow();
         if (editTheTrackedTask) {
-            startTracking(1);
+            h->startTracking(1);
             h->prompter.answers << Answer::Yes;
         }
         h->clickCell(1, ColSubject);
@@ -88,7 +79,7 @@ private Q_SLOTS:
         QCOMPARE(h->shownSubjects(), words("Bravo Charlie Zulu"));
         QVERIFY(h->tracker().TrackingActive);
         QCOMPARE(h->tracker().TrackedTaskID, 1);
-        QCOMPARE(label("gpCurTaskLbl"), QStringLiteral("Zulu"));
+        QCOMPARE(h->label("gpCurTaskLbl"), QStringLiteral("Zulu"));
         h->clock.advance(61'000);
         QTRY_COMPARE(h->stored(h->today(), 1)->FinishedDuration, 1);
         QCOMPARE(h->stored(h->today(), 2)->FinishedDuration, 0);
@@ -104,7 +95,7 @@ private Q_SLOTS:
         h->showWindow();
         h->clickHeader(ColTimeDone); // descending: c, b, a
         QCOMPARE(h->shownSubjects(), words("c b a"));
-        startTracking(3);
+        h->startTracking(3);
         h->clickCell(2, ColSubject); // b
         h->prompter.answers << Answer::Yes;
         h->prompter.whileAsking = [this] {
@@ -130,7 +121,7 @@ private Q_SLOTS:
         setFlag("DisplayDoneTasksAtTheEnd");
         addTasks("a b c d");
         h->showWindow();
-        startTracking(2);
+        h->startTracking(2);
         h->selectRows({2, 3}); // b (tracked) and c
         h->action("mnuMarkDone")->trigger();
 
@@ -163,7 +154,7 @@ private Q_SLOTS:
         h->action("mnuStartTimer")->trigger();
         QVERIFY(h->tracker().TrackingActive);
         QCOMPARE(h->tracker().TrackedTaskID, 1);
-        QCOMPARE(label("gpCurTaskLbl"), QStringLiteral("a"));
+        QCOMPARE(h->label("gpCurTaskLbl"), QStringLiteral("a"));
     }
 
     // A new task is the one selected afterwards, alone, wherever it sorts.
@@ -184,26 +175,6 @@ private Q_SLOTS:
         QCOMPARE(h->shownSubjects(), words("a b c d"));
         QVERIFY(h->action("mnuEditTask")->isEnabled());
         QCOMPARE(h->tracker().TrackedSubject, QStringLiteral("a"));
-    }
-
-    // A task whose category was deleted keeps its category value through an
-    // edit that does not touch the category.
-    void editKeepsAVanishedCategory()
-    {
-        TaskRecord task = makeTask(1, QStringLiteral("a"));
-        task.Category = 12;
-        h->addTask(h->today(), task);
-        h->showWindow();
-        h->clickCell(1, ColSubject);
-        whenModal("frmAddTask", [](QWidget *dialog) {
-            dialog->findChild<QCheckBox *>(QStringLiteral("chkStartTaskTimer"))->setChecked(false);
-            setSubject(dialog, "a2");
-            click(dialog, "cmdOK");
-        });
-        h->action("mnuEditTask")->trigger();
-        const TaskRecord stored = *h->stored(h->today(), 1);
-        QCOMPARE(stored.Subject, QStringLiteral("a2"));
-        QCOMPARE(stored.Category, 12);
     }
 
     // The file alone holds a change a moment after the command: users copy
@@ -239,7 +210,7 @@ private Q_SLOTS:
     {
         addTasks("a b");
         h->showWindow();
-        startTracking(1);
+        h->startTracking(1);
         {
             // Another program holds the write lock for the whole command.
             sql::Database other = sql::Database::open(h->store().DatabasePath(), false);
@@ -255,21 +226,6 @@ private Q_SLOTS:
         QCOMPARE(h->tracker().TrackedTaskID, 1);
         h->clock.advance(61'000);
         QTRY_COMPARE(h->stored(h->today(), 1)->FinishedDuration, 1);
-    }
-
-    // A settings file that cannot be written loses the writes quietly: no box
-    // before the window appears, none while the user sorts and resizes.
-    void unwritableSettingsAreNotAQuestionPerKey()
-    {
-        // A folder in the file's place: not even root can write it.
-        QVERIFY(QDir(h->folder()).mkdir(QStringLiteral("settings.ini")));
-        addTasks("a b");
-        MainWindow &window = h->showWindow();
-        h->clickHeader(ColTimeNeeded);
-        window.resize(700, 500);
-        QTest::qWait(400);
-        QCOMPARE(h->prompter.shown.size(), 0);
-        QCOMPARE(h->shownSubjects(), words("a b"));
     }
 
     // A template added in the recurrent manager that belongs to today shows
