@@ -1,7 +1,5 @@
 #include "base/Functions.h"
-#include "common/RecordingPrompter.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -70,7 +68,7 @@ private Q_SLOTS:
         QCOMPARE(ValToInt(text), rounded);
     }
 
-    void pathsAndFolders()
+    void pathsAndFiles()
     {
         QCOMPARE(PathUpToLastSeparator(QStringLiteral("tasks"), QLatin1Char('\\')),
                  QStringLiteral("tasks"));
@@ -78,63 +76,10 @@ private Q_SLOTS:
                  QStringLiteral("C:\\a\\"));
         QCOMPARE(PathUpToLastSeparator(QStringLiteral("/home/u/x.cdkd"), QLatin1Char('/')),
                  QStringLiteral("/home/u/"));
-        QVERIFY(!FolderExists(QStringLiteral("   ")));
-        QVERIFY(!FolderExists(QString()));
         QTemporaryDir dir;
-        QVERIFY(FolderExists(dir.path()));
         QVERIFY(!FileExists(dir.path())); // a folder is no file
         QVERIFY(!FileExists(dir.filePath(QStringLiteral("missing"))));
     }
-
-    void copyInChunks_data()
-    {
-        QTest::addColumn<int>("size");
-        QTest::newRow("empty") << 0;
-        QTest::newRow("exactly one chunk") << 32765;
-        QTest::newRow("one byte more") << 32766;
-        QTest::newRow("several chunks") << 100000;
-    }
-    void copyInChunks()
-    {
-        QFETCH(int, size);
-        QTemporaryDir dir;
-        const QString source = dir.filePath(QStringLiteral("source.cdkd"));
-        const QString destination = dir.filePath(QStringLiteral("copy.cdkd"));
-        QByteArray bytes(size, Qt::Uninitialized);
-        for (int i = 0; i < size; ++i)
-            bytes[i] = char(i * 7 + i / 251);
-        QFile in(source);
-        QVERIFY(in.open(QIODevice::WriteOnly));
-        in.write(bytes);
-        in.close();
-        // A read-only file in the way is replaced.
-        QFile old(destination);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("old content that is longer than some sources");
-        old.close();
-        QFile::setPermissions(destination, QFile::ReadOwner);
-
-        test::RecordingPrompter prompter;
-        QVERIFY(CopyFileInChunks(prompter, source, destination, 32765));
-        QVERIFY(prompter.shown.isEmpty());
-        QFile out(destination);
-        QVERIFY(out.open(QIODevice::ReadOnly));
-        QCOMPARE(out.readAll(), bytes);
-    }
-
-    void copyFailureIsReported()
-    {
-        QTemporaryDir dir;
-        test::RecordingPrompter prompter;
-        const QString destination = dir.filePath(QStringLiteral("no/such/folder/x.cdkd"));
-        QVERIFY(!CopyFileInChunks(prompter, dir.filePath(QStringLiteral("missing")), destination,
-                                  32765));
-        QCOMPARE(prompter.shown.size(), 1);
-        QCOMPARE(prompter.shown.first().title, QStringLiteral("Chronodeck"));
-        QCOMPARE(prompter.shown.first().text,
-                 QStringLiteral("Unable to save database to ") + destination + QStringLiteral("!"));
-    }
-
 };
 
 QTEST_GUILESS_MAIN(TestFunctions)

@@ -2,21 +2,16 @@
 
 #include "tracking/TrayIcon.h"
 
-#include <QList>
 #include <QString>
 
 namespace cdk::test {
 
-// Keeps what the tray icon was last told to show, and every picture change.
+// Keeps what the tray icon was last told to show.
 class RecordingTrayIcon final : public TrayIcon
 {
 public:
     void setToolTip(const QString &text) override { toolTip = text; }
-    void setPicture(Picture p) override
-    {
-        picture = p;
-        pictures.append(p);
-    }
+    void setPicture(Picture p) override { picture = p; }
 
     void setContextMenu(QMenu *m) override { menu = m; }
     void show() override { shown = true; }
@@ -26,7 +21,6 @@ public:
 
     QString toolTip;
     Picture picture = Picture::Normal;
-    QList<Picture> pictures;
     QMenu *menu = nullptr;
     bool shown = false;
     bool available = true;

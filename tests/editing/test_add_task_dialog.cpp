@@ -162,59 +162,44 @@ private Q_SLOTS:
         QVERIFY(!m_result.startTimer);
     }
 
-    void presets_data()
+    // A preset button fills in its time; typed times are read as numbers.
+    void budgetFromPresetOrTyped_data()
     {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("hours");
-        QTest::addColumn<QString>("minutes");
-        QTest::newRow("0:30") << 1 << "0:30" << "0" << "30";
-        QTest::newRow("0:45") << 2 << "0:45" << "0" << "45";
-        QTest::newRow("1:00") << 3 << "1:00" << "1" << "0";
-        QTest::newRow("1:30") << 4 << "1:30" << "1" << "30";
-        QTest::newRow("2:00") << 5 << "2:00" << "2" << "0";
-    }
-
-    void presets()
-    {
-        QFETCH(int, index);
-        QFETCH(QString, caption);
-        QFETCH(QString, hours);
-        QFETCH(QString, minutes);
-        runNew([&] {
-            const QByteArray name = "cmdPreset" + QByteArray::number(index);
-            QCOMPARE(w<QPushButton>(name.constData())->text(), caption);
-            click(name.constData());
-            QCOMPARE(w<QComboBox>("cmbHours")->currentText(), hours);
-            QCOMPARE(w<QComboBox>("cmbMinutes")->currentText(), minutes);
-            noTimer();
-            click("cmdOK");
-        });
-        QCOMPARE(saved(1)->Duration, hours.toInt() * 60 + minutes.toInt());
-    }
-
-    void typedTimeIsReadAsNumbers_data()
-    {
+        QTest::addColumn<int>("preset"); // 0: typed
         QTest::addColumn<QString>("hours");
         QTest::addColumn<QString>("minutes");
         QTest::addColumn<int>("stored");
-        QTest::newRow("1.5 hours") << "1.5" << "0" << 90;
-        QTest::newRow("text counts as 0") << "abc" << "20" << 20;
-        QTest::newRow("half rounds to even, up") << "2" << "7.5" << 128;
+        QTest::newRow("0:30") << 1 << "0" << "30" << 30;
+        QTest::newRow("0:45") << 2 << "0" << "45" << 45;
+        QTest::newRow("1:00") << 3 << "1" << "0" << 60;
+        QTest::newRow("1:30") << 4 << "1" << "30" << 90;
+        QTest::newRow("2:00") << 5 << "2" << "0" << 120;
+        QTest::newRow("1.5 hours typed") << 0 << "1.5" << "0" << 90;
+        QTest::newRow("half typed rounds to even, up") << 0 << "2" << "7.5" << 128;
     }
 
-    void typedTimeIsReadAsNumbers()
+    void budgetFromPresetOrTyped()
     {
+        QFETCH(int, preset);
         QFETCH(QString, hours);
         QFETCH(QString, minutes);
         QFETCH(int, stored);
         runNew([&] {
             QComboBox *h = w<QComboBox>("cmbHours");
             QComboBox *m = w<QComboBox>("cmbMinutes");
-            h->lineEdit()->selectAll();
-            QTest::keyClicks(h, hours);
-            m->lineEdit()->selectAll();
-            QTest::keyClicks(m, minutes);
+            if (preset) {
+                const QByteArray name = "cmdPreset" + QByteArray::number(preset);
+                QCOMPARE(w<QPushButton>(name.constData())->text(),
+                         hours + u':' + minutes.rightJustified(2, u'0'));
+                click(name.constData());
+                QCOMPARE(h->currentText(), hours);
+                QCOMPARE(m->currentText(), minutes);
+            } else {
+                h->lineEdit()->selectAll();
+                QTest::keyClicks(h, hours);
+                m->lineEdit()->selectAll();
+                QTest::keyClicks(m, minutes);
+            }
             noTimer();
             click("cmdOK");
         });
@@ -346,21 +331,6 @@ private Q_SLOTS:
         QCOMPARE(m_result.saved, yes);
         QVERIFY(m_tracker->isTracked(dayKey(), id));
         QCOMPARE(m_tracker->TrackedSubject, saved(id)->Subject);
-    }
-
-    void startTimerWhileAnotherTaskIsTracked()
-    {
-        storeTask(QStringLiteral("Running"), 30);
-        QVERIFY(m_ops->startTracking(dayKey(), 1));
-        runNew([&] {
-            w<QLineEdit>("txtSubject")->setText(QStringLiteral("Urgent call"));
-            QVERIFY(w<QCheckBox>("chkStartTaskTimer")->isChecked());
-            click("cmdOK");
-        });
-        QVERIFY(f->prompter.shown.isEmpty());
-        QCOMPARE(m_result.id, 2);
-        QVERIFY(m_result.startTimer); // the caller moves tracking to the new task
-        QCOMPARE(saved(2)->Subject, QStringLiteral("Urgent call"));
     }
 
     void newTemplateCopiesIntoToday_data()

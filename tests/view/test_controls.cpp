@@ -113,19 +113,6 @@ class TestControls final : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void everyProgramKeyHasItsOwnPicture()
-    {
-        for (const QString &key : kProgramKeys) {
-            QVERIFY2(hasIconForKey(key), qPrintable(key));
-            const QPixmap pm = iconForKey(key).pixmap(QSize(16, 16));
-            QVERIFY2(QFile::exists(iconFileForKey(key)), qPrintable(key));
-            QVERIFY2(inkOf(pm).count > 0, qPrintable(key));
-        }
-        // An unknown key still draws something.
-        QVERIFY(!hasIconForKey(QStringLiteral("P")));
-        QVERIFY(inkOf(iconForKey(QStringLiteral("P")).pixmap(QSize(24, 24))).count > 0);
-    }
-
     void greyedAndDisabledLooksAreGrey()
     {
         const Ink urgent = inkOf(iconForKey(QStringLiteral("URGENTP")).pixmap(QSize(24, 24)));
@@ -139,10 +126,16 @@ private Q_SLOTS:
         QVERIFY(disabled.allGrey);
     }
 
+    // Every key the program asks for has a picture of its own, drawn from
+    // masks that look like its SVG; an unknown key still draws something.
     void masksLookLikeTheirSvg()
     {
         const QColor text = QGuiApplication::palette().color(QPalette::Text);
+        QVERIFY(!hasIconForKey(QStringLiteral("P")));
+        QVERIFY(inkOf(iconForKey(QStringLiteral("P")).pixmap(QSize(24, 24))).count > 0);
         for (const QString &key : kProgramKeys) {
+            QVERIFY2(hasIconForKey(key), qPrintable(key));
+            QVERIFY2(inkOf(iconForKey(key).pixmap(QSize(16, 16))).count > 0, qPrintable(key));
             for (const int side : kMaskSides) {
                 const QString what = key + u' ' + QString::number(side);
                 QVERIFY2(hasIconMask(key, QSize(side, side)), qPrintable(what));

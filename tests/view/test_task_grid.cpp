@@ -6,7 +6,6 @@
 #include "core/TimeTracker.h"
 #include "view/TaskGridView.h"
 
-#include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QSignalSpy>
 
@@ -137,33 +136,6 @@ private Q_SLOTS:
         }
     }
 
-    void refillKeepsSelectedTasks()
-    {
-        QAbstractItemModelTester tester(m_grid->model(),
-                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
-        for (int id = 1; id <= 4; ++id)
-            save(task(id, QStringLiteral("t%1").arg(id)));
-        show();
-        QCOMPARE(m_grid->selectedRows(), QList<int>{1});
-        m_grid->selectRow(2);
-        m_grid->selectRow(4, true);
-        QCOMPARE(m_grid->selectedTaskIds(), (QList<qint32>{2, 4}));
-
-        // A new task sorts in front: the same tasks stay selected on other rows.
-        save(task(5, QStringLiteral("a first")));
-        m_grid->reload();
-        QCOMPARE(m_grid->selectedTaskIds(), (QList<qint32>{2, 4}));
-        QCOMPARE(m_grid->selectedRows(), (QList<int>{3, 5}));
-
-        // Without keeping, row 1 is selected.
-        show();
-        QCOMPARE(m_grid->selectedRows(), QList<int>{1});
-        // A day without tasks selects nothing.
-        show(kNextDay);
-        QCOMPARE(m_grid->rowCount(), 0);
-        QVERIFY(m_grid->selectedRows().isEmpty());
-    }
-
     // Whatever changes a task through the operations reaches the grid when,
     // and only when, it shows that task's day.
     void changesReachOnlyTheShownDay()
@@ -187,7 +159,8 @@ private Q_SLOTS:
     void categoryNamesAndColoursComeFromTheStore()
     {
         f->store.AddCategory({20, QStringLiteral("Garden"), 0x00ff00, 0x0000ff, {}, {}});
-        f->store.AddCategory({21, QStringLiteral("Plain"), -1, -1, {}, {}});
+        // A system colour (high bit set) is the grid's own colour too.
+        f->store.AddCategory({21, QStringLiteral("Plain"), qint32(0x8000000F), -1, {}, {}});
         for (const auto &[id, category] : {std::pair {1, 20}, {2, 21}, {3, 0}}) {
             TaskRecord t = task(id, QStringLiteral("t%1").arg(id));
             t.Category = category;

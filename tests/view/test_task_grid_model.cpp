@@ -338,14 +338,6 @@ private Q_SLOTS:
             QCOMPARE(s.leftText, left);
         }
     }
-
-    void otherDayUsesTheShortDate()
-    {
-        const DaySummary s
-            = computeDaySummary(rows(QStringLiteral("0 30/0, 0 15/0")), kToday.addDays(1), kToday,
-                                QStringLiteral("06/03/2024"));
-        QCOMPARE(s.caption, QStringLiteral("  06/03/2024 [2 tasks left]"));
-    }
 };
 
 QTEST_MAIN(TestTaskGridModel)
