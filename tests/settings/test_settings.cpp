@@ -23,7 +23,6 @@ using cdk::clsSettings;
 using cdk::IniFile;
 using cdk::Setting;
 using cdk::SettingsSection;
-using cdk::SettingType;
 using cdk::test::fileBytes;
 using cdk::test::RecordingPrompter;
 using cdk::test::writeFileBytes;
@@ -33,42 +32,6 @@ namespace {
 const QByteArray firstRunFile = "[Hotkeys]\r\nMainHKUsed=1\r\nMainHKMod=3\r\nMainHKKey=77\r\n"
                                 "[General]\r\nRunOnStartup=0\r\nTaskViewFontSizeSize=9\r\n"
                                 "TaskViewFontSizeIndex=1\r\n";
-
-// Every fixed key as the documented file format names it, written out again
-// so that a slip in the program's table shows.
-struct KnownKey
-{
-    Setting setting;
-    SettingsSection section;
-    const char *key;
-    SettingType type;
-};
-using enum Setting;
-using enum SettingType;
-constexpr SettingsSection G = SettingsSection::General;
-const KnownKey knownKeys[] = {
-    {RunOnStartup, G, "RunOnStartup", Number},
-    {TaskViewFontSizeSize, G, "TaskViewFontSizeSize", Number},
-    {TaskViewFontSizeIndex, G, "TaskViewFontSizeIndex", Number},
-    {DisplayDoneTasksAtTheEnd, G, "DisplayDoneTasksAtTheEnd", Boolean},
-    {DisableTaskColoring, G, "DisableTaskColoring", Boolean},
-    {MarkTasks100PercentWhenCheckedOff, G, "MarkTasks100PercentWhenCheckedOff", Boolean},
-    {HideGridlines, G, "HideGridlines", Boolean},
-    {LastRecurrentInjectDay, G, "LastRecurrentInjectDay", Number},
-    {LastRecurrentInjectMonth, G, "LastRecurrentInjectMonth", Number},
-    {LastRecurrentInjectYear, G, "LastRecurrentInjectYear", Number},
-    {SortColumn, SettingsSection::Sort, "Column", Number},
-    {SortDescending, SettingsSection::Sort, "Descending", Boolean},
-    {frmMainWasMaximized, SettingsSection::WindowPos, "frmMainWasMaximized", Boolean},
-    {LastDBSaveDir, SettingsSection::Backup, "LastDBSaveDir", Text},
-    {LastDBSaveFile, SettingsSection::Backup, "LastDBSaveFile", Text},
-    {CustomTaskDoneSound, SettingsSection::Sounds, "CustomTaskDoneSound", Boolean},
-    {CustomTaskDoneSoundFile, SettingsSection::Sounds, "CustomTaskDoneSoundFile", Text},
-    {MainHKUsed, SettingsSection::Hotkeys, "MainHKUsed", Boolean},
-    {MainHKMod, SettingsSection::Hotkeys, "MainHKMod", Number},
-    {MainHKKey, SettingsSection::Hotkeys, "MainHKKey", Number},
-};
-static_assert(std::size(knownKeys) == std::size(cdk::kSettings), "a key missing on one side");
 
 } // namespace
 
@@ -228,43 +191,6 @@ private Q_SLOTS:
         QVERIFY(writeFileBytes(path(), "[Sort]\nColumn=50\nDescending=1\n"));
         fs::last_write_time(file, ours);
         QCOMPARE(m_settings.number(Setting::SortColumn), 47);
-    }
-
-    void keyTable_data()
-    {
-        QTest::addColumn<int>("row");
-        for (int row = 0; row < int(std::size(knownKeys)); ++row)
-            QTest::newRow(knownKeys[row].key) << row;
-    }
-
-    // Missing, a key reads as empty, 0 or false; written through its type, it
-    // lands under its name in its section and reads back.
-    void keyTable()
-    {
-        QFETCH(int, row);
-        const auto &[setting, section, key, type] = knownKeys[row];
-        QCOMPARE(cdk::settingInfo(setting).type, type);
-        const QByteArray head = '[' + clsSettings::SectionName(section).toLatin1() + "]\r\nA=1\r\n";
-        QVERIFY(writeFileBytes(path(), head));
-        const QString written = type == Text ? u"C:\\a b=c"_s : type == Number ? u"-4"_s : u"1"_s;
-        switch (type) {
-        case Text:
-            QCOMPARE(m_settings.text(setting), QString());
-            m_settings.setText(setting, written);
-            QCOMPARE(m_settings.text(setting), written);
-            break;
-        case Number:
-            QCOMPARE(m_settings.number(setting), 0);
-            m_settings.setNumber(setting, -4);
-            QCOMPARE(m_settings.number(setting), -4);
-            break;
-        case Boolean:
-            QCOMPARE(m_settings.boolean(setting), false);
-            m_settings.setBoolean(setting, true);
-            QCOMPARE(m_settings.boolean(setting), true);
-            break;
-        }
-        QCOMPARE(fileBytes(path()), QByteArray(head + key + '=' + written.toLatin1() + "\r\n"));
     }
 
     void firstRunWritesTheTableInOrder()

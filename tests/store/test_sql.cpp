@@ -56,22 +56,6 @@ private Q_SLOTS:
         QCOMPARE(m_db.changes(), 1);
         QCOMPARE(m_db.scalar(QStringLiteral("SELECT n FROM t")), QVariant(qint64(3)));
     }
-
-    void transactionRollsBackUnlessCommitted()
-    {
-        {
-            sql::Transaction transaction(m_db);
-            m_db.exec(QStringLiteral("INSERT INTO t (n) VALUES (1)"));
-        }
-        QCOMPARE(m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM t")), QVariant(qint64(0)));
-        {
-            sql::Transaction transaction(m_db);
-            m_db.exec(QStringLiteral("INSERT INTO t (n) VALUES (1)"));
-            transaction.commit();
-        }
-        QCOMPARE(m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM t")), QVariant(qint64(1)));
-    }
-
 };
 
 QTEST_GUILESS_MAIN(TestSql)

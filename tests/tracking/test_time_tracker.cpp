@@ -104,7 +104,6 @@ private Q_SLOTS:
         QCOMPARE(tracker.TrackTick(), TickResult::MinuteBoundary);
         QCOMPARE(task(1).FinishedDuration, 10);
         QCOMPARE(int(task(1).FinishedSeconds), 20);
-        QCOMPARE(tracker.TrackedFinishedDuration, 10);
         // The half second left over is counted with the next one.
         m_clock.advance(500);
         QCOMPARE(tracker.TrackTick(), TickResult::Seconds);
@@ -121,8 +120,6 @@ private Q_SLOTS:
         QCOMPARE(tracker.TrackTick(), TickResult::MinuteBoundary);
         QCOMPARE(task(1).FinishedDuration, 10);
         QVERIFY(tracker.isFinished());
-        QCOMPARE(GetPercentDone(tracker.TrackedDuration, tracker.TrackedFinishedDuration),
-                 QStringLiteral("100%"));
         // Once the budget is used up nothing more is written.
         const TaskRecord before = task(1);
         m_clock.advance(90 * 1000);
@@ -161,10 +158,6 @@ private Q_SLOTS:
         TimeTracker tracker(f->store, m_clock);
         QVERIFY(tracker.start(kDay, 1));
         QCOMPARE(task(1).State, expected);
-        QCOMPARE(tracker.TrackedDuration, 30);
-        QCOMPARE(tracker.TrackedFinishedDuration, 5);
-        QCOMPARE(tracker.TrackedSubject, task(1).Subject);
-        QCOMPARE(tracker.LastTick, m_clock.tickCount());
     }
 
     void reopenedStoreIsFollowed()

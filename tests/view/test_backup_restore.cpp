@@ -105,8 +105,10 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(copy + QStringLiteral("-wal")));
         QCOMPARE(doneInFile(copy, h->today(), 2), 61);
         QCOMPARE(subjectsInFile(copy, h->today()), words("Alpha Bravo"));
-        QCOMPARE(h->settings().text(Setting::LastDBSaveDir), m_backups->path() + QLatin1Char('/'));
-        QCOMPARE(h->settings().text(Setting::LastDBSaveFile), QStringLiteral("tasks"));
+        QCOMPARE(h->settings().Load(SettingsSection::Backup, QStringLiteral("LastDBSaveDir")),
+                 m_backups->path() + QLatin1Char('/'));
+        QCOMPARE(h->settings().Load(SettingsSection::Backup, QStringLiteral("LastDBSaveFile")),
+                 QStringLiteral("tasks"));
         QVERIFY(h->tracker().TrackingActive);
 
         // Changes after the backup, then the window on another day with a

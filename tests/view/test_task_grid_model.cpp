@@ -307,7 +307,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("value");
         QTest::addColumn<QString>("done");
         QTest::addColumn<QString>("left");
-        QTest::newRow("empty") << "" << "  Today  [No tasks]" << 0 << 0 << "" << "";
         QTest::newRow("finished") << "1 60/60, 1 30/30" << "  Today  [No tasks]" << 90 << 90
                                   << "1 hours, 30 minutes done" << "Everything done!";
         // Work beyond a budget counts up to the budget only.
