@@ -201,20 +201,30 @@ private Q_SLOTS:
         QCOMPARE(copiedState, int(Finished));
     }
 
-    // A move of the tracked task that the database refuses leaves the tracker
-    // on the task where it still is, counting.
+    // A move of the tracked task that the database refuses, at its start or
+    // midway, leaves the tracker on the task where it still is, counting.
+    void failedMoveKeepsTrackingWhereTheTaskIs_data()
+    {
+        QTest::addColumn<bool>("midway");
+        QTest::newRow("database locked") << false;
+        QTest::newRow("write refused midway") << true;
+    }
     void failedMoveKeepsTrackingWhereTheTaskIs()
     {
+        QFETCH(bool, midway);
         addTasks("a b");
         h->showWindow();
         h->startTracking(1);
         {
-            // Another program holds the write lock for the whole command.
             sql::Database other = sql::Database::open(h->store().DatabasePath(), false);
-            other.exec(QStringLiteral("BEGIN IMMEDIATE"));
+            if (midway) // the transaction starts; the row's move fails
+                other.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE OF List ON "
+                                          "Chronodeck BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+            else // another program holds the write lock for the whole command
+                other.exec(QStringLiteral("BEGIN IMMEDIATE"));
             h->clickCell(1, ColSubject);
             h->action("mnuMoveTasksToNextDay")->trigger();
-            other.exec(QStringLiteral("ROLLBACK"));
+            other.exec(midway ? QStringLiteral("DROP TRIGGER refuse") : QStringLiteral("ROLLBACK"));
         }
         QCOMPARE(h->takeShown().size(), 1); // the refusal
         QVERIFY(h->stored(h->today(), 1));
