@@ -60,54 +60,6 @@ bool FileExists(const QString &path)
     return true;
 }
 
-bool FolderExists(const QString &path)
-{
-    if (path.trimmed().isEmpty())
-        return false;
-    return QFileInfo::exists(path);
-}
-
-bool CopyFileInChunks(Prompter &prompter, const QString &source, const QString &destination,
-                      qint32 chunkSize)
-{
-    auto fail = [&] {
-        prompter.tell(programName(),
-                      QStringLiteral("Unable to save database to ") + destination
-                          + QStringLiteral("!"),
-                      MessageIcon::None);
-        return false;
-    };
-    if (chunkSize <= 0)
-        return fail();
-    if (FileExists(destination)) {
-        QFile::setPermissions(destination, QFile::permissions(destination) | QFile::WriteOwner
-                                               | QFile::ReadOwner);
-        if (!QFile::remove(destination))
-            return fail();
-    }
-    QFile in(source);
-    QFile out(destination);
-    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return fail();
-    QByteArray piece;
-    for (;;) {
-        piece = in.read(chunkSize);
-        if (piece.isEmpty()) {
-            if (in.error() != QFileDevice::NoError || !in.atEnd())
-                return fail();
-            break;
-        }
-        if (out.write(piece) != piece.size())
-            return fail();
-    }
-    if (!out.flush())
-        return fail();
-    out.close();
-    if (out.error() != QFileDevice::NoError)
-        return fail();
-    return true;
-}
-
 QString PathUpToLastSeparator(const QString &text, QChar separator)
 {
     const qsizetype at = text.lastIndexOf(separator);

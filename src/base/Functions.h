@@ -29,10 +29,6 @@ void ShowErrorMessage(Prompter &prompter, const QString &context, int code,
                       const QString &description);
 
 bool FileExists(const QString &path);
-bool FolderExists(const QString &path);
-// Copies source to destination in pieces; reports its own failure.
-bool CopyFileInChunks(Prompter &prompter, const QString &source, const QString &destination,
-                      qint32 chunkSize);
 QString PathUpToLastSeparator(const QString &text, QChar separator);
 int DaysInMonth(int month, int year);
 inline bool IsNonZero(qint16 value) { return value != 0; }

@@ -127,7 +127,6 @@ struct TaskStore::Statements
     LazyStatement resetTimeDone;
     LazyStatement setTimeDone;
     LazyStatement setCategory;
-    LazyStatement category;
     LazyStatement maxCategoryId;
     LazyStatement categories;
     LazyStatement insertCategory;
@@ -218,7 +217,6 @@ void TaskStore::prepareStatements()
     s->setTimeDone = prep("UPDATE Chronodeck SET FinishedSeconds = 0, FinishedDuration = "
                           "CASE WHEN ?3 >= Duration THEN Duration ELSE ?3 END WHERE " CDK_TASK_ROW);
     s->setCategory = prep("UPDATE Chronodeck SET Category = ?3 WHERE " CDK_TASK_ROW);
-    s->category = prep("SELECT Name, ForeColor, BackColor FROM CategoryList WHERE ID = ?1");
     s->maxCategoryId = prep("SELECT MAX(ID) FROM CategoryList");
     s->categories = prep("SELECT ID, Name, BackColor, ForeColor, CatData1, CatData2 "
                          "FROM CategoryList ORDER BY rowid");
@@ -429,30 +427,6 @@ qint32 TaskStore::NextTaskID(const QString &list)
 
 // ---- Categories
 
-QString TaskStore::GetCategoryName(qint32 id)
-{
-    sql::Statement &q = st().category;
-    StepScope scope(q);
-    q.bind(1, id);
-    if (!q.step())
-        return QStringLiteral("(none)");
-    return q.text(0);
-}
-
-std::pair<qint32, qint32> TaskStore::GetCategoryColours(qint32 id)
-{
-    sql::Statement &q = st().category;
-    StepScope scope(q);
-    q.bind(1, id);
-    if (!q.step())
-        return {-1, -1};
-    // Unset and system colours (high bit set, so negative) both mean the default.
-    auto colour = [&q](int column) {
-        return q.isNull(column) ? -1 : std::max<qint32>(-1, q.int32(column));
-    };
-    return {colour(1), colour(2)};
-}
-
 qint32 TaskStore::NextCategoryID()
 {
     sql::Statement &q = st().maxCategoryId;
@@ -532,17 +506,6 @@ bool TaskStore::SaveTask(const TaskRecord &record, bool isNew, const QString &li
     q.bind(9, record.Priority);
     guarded([&q] { q.run(); });
     return m_db.changes() > 0;
-}
-
-bool TaskStore::LoadTask(TaskRecord &record, qint32 id, const QString &list)
-{
-    const std::optional<TaskRecord> row = findTask(list, id);
-    if (!row)
-        return false;
-    const quint8 seconds = record.FinishedSeconds; // not part of what is loaded
-    record = *row;
-    record.FinishedSeconds = seconds;
-    return true;
 }
 
 bool TaskStore::DeleteTask(qint32 id, const QString &list)

@@ -94,10 +94,6 @@ public:
                            const DayTaskVisitor &visit);
 
     // ---- Categories
-    QString GetCategoryName(qint32 id);                 // "(none)" when missing
-    // (text colour, background colour), each -1 when unset or not above -1;
-    // (-1, -1) for a category that does not exist.
-    std::pair<qint32, qint32> GetCategoryColours(qint32 id);
     qint32 NextCategoryID();                            // throws IdOverflow
     QList<CategoryRecord> categories();                 // table order
     void AddCategory(const CategoryRecord &category);
@@ -110,9 +106,6 @@ public:
     // are written as '', '', 0, false. Returns false when the row to edit is
     // missing (nothing written).
     bool SaveTask(const TaskRecord &record, bool isNew, const QString &list, qint32 id);
-    // Fills ID, List, Subject, Duration, FinishedDuration, Category, State,
-    // Priority (not FinishedSeconds). False (record untouched) when missing.
-    bool LoadTask(TaskRecord &record, qint32 id, const QString &list);
     bool DeleteTask(qint32 id, const QString &list);
     // State 4 with markFull also sets the time done to the whole budget.
     bool SetTaskState(qint32 id, const QString &list, int state, bool markFull);
