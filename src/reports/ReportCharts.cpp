@@ -47,7 +47,9 @@ QValueAxis *valueAxis(double max, const QString &title)
     auto *axis = new QValueAxis;
     axis->setRange(0, max > 0 ? max * 1.05 : 1);
     axis->applyNiceNumbers();
-    axis->setLabelFormat(QStringLiteral("%.0f"));
+    // Whole numbers as they are, and the halves and quarters of a short
+    // day's steps with their fraction: "%.0f" showed 0.5 and 1 both as "1".
+    axis->setLabelFormat(QStringLiteral("%g"));
     axis->setTitleText(title);
     return axis;
 }
