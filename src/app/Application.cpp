@@ -6,6 +6,7 @@
 #include "base/Functions.h"
 #include "base/Log.h"
 #include "controls/Icons.h"
+#include "controls/WindowServices.h"
 #include "desktop/GlobalHotkey.h"
 #include "settings/Autostart.h"
 #include "settings/MainHotkey.h"
@@ -105,7 +106,6 @@ Application::StartResult Application::Main()
     m_trayMenu = std::make_unique<TrayMenu>(m_context, *m_main);
     m_main->setWindowTitle(programName());
 
-
     if (m_context.tray) {
         m_context.tray->setToolTip(programName());
         m_context.tray->setPicture(TrayIcon::Picture::Normal);
@@ -119,11 +119,9 @@ Application::StartResult Application::Main()
     m_main->SetUpGridColumns();
     m_main->LoadSortSettings();
     m_main->showDay(m_context.clock.today());
-    // The first window's size leaves room for the frame and a panel on a
-    // small or strongly scaled screen; a size the user chose still wins.
+    // A size the user chose still wins over the first one.
     const QRect screen = m_main->availableScreenGeometry();
-    m_main->resize(m_main->size().boundedTo(
-        QSize(screen.width() * 9 / 10, screen.height() * 9 / 10).expandedTo(m_main->minimumSize())));
+    m_main->resize(sizeWithinScreen(m_main->size(), screen, m_main->minimumSize()));
     LoadWindowPos(m_context.settings, m_main.get(), screen);
     // The hourglass shows over the program's own windows only, and none has
     // been on screen so far. Kept across the show, it would make the new

@@ -2,19 +2,18 @@
 
 #include "base/Log.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QHash>
 #include <QIconEngine>
 #include <QImage>
+#include <QImageReader>
 #include <QPainter>
 #include <QPalette>
 #include <QPixmap>
-#include <QBuffer>
-#include <QImageReader>
 #include <QPixmapCache>
 #include <QResource>
-
 
 // Resources compiled into a static library are only registered when something
 // refers to them; this must be called from the global namespace.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QRect>
+#include <QSize>
 #include <QString>
 
 class QWidget;
@@ -18,5 +20,14 @@ void SetTopMost(QWidget *window, bool on);
 void ShowFormNoActivate(QWidget *window);
 // Flashes the window's taskbar button until the user brings it to the front.
 void FlashWindowUntilForeground(QWidget *window);
+// A window's first size: the size wanted, cut to nine tenths of the screen so
+// that the frame and a panel keep room on a small or strongly scaled screen,
+// but never below the window's minimum.
+// Inline, so the Reports module uses it without linking this library.
+inline QSize sizeWithinScreen(const QSize &wanted, const QRect &available,
+                              const QSize &minimum = {})
+{
+    return wanted.boundedTo((available.size() * 9 / 10).expandedTo(minimum));
+}
 
 } // namespace cdk

@@ -2,6 +2,7 @@
 
 #include "base/Log.h"
 #include "base/Prompter.h"
+#include "controls/WindowServices.h"
 #include "core/TaskOperations.h"
 #include "core/TimeTracker.h"
 #include "reports/ReportCharts.h"
@@ -92,9 +93,8 @@ ReportsWindow::ReportsWindow(TaskOperations &operations, Prompter &prompter, con
     connect(&m_operations.tracker(), &TimeTracker::minuteCounted, this, later);
 
     setPeriod(ReportPeriod::Kind::Week, day);
-    // Room for the days' table beside its chart, within a small or strongly
-    // scaled screen.
-    resize(QSize(1100, 640).boundedTo(screen()->availableGeometry().size() * 9 / 10));
+    // Room for the days' table beside its chart.
+    resize(sizeWithinScreen(QSize(1100, 640), screen()->availableGeometry(), minimumSizeHint()));
 }
 
 ReportsWindow::~ReportsWindow() = default;
