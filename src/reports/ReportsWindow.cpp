@@ -33,8 +33,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
 namespace cdk {
 
 namespace {
@@ -55,7 +53,7 @@ public:
     {
         const int columns = horizontalHeader()->length() + verticalScrollBar()->sizeHint().width()
             + 2 * frameWidth();
-        return {std::max(QTableView::sizeHint().width(), columns), QTableView::sizeHint().height()};
+        return QTableView::sizeHint().expandedTo(QSize(columns, 0));
     }
 };
 

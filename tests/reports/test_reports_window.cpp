@@ -3,6 +3,7 @@
 // and charts, and its exports written through the save dialog.
 #include "reports/ReportsWindow.h"
 
+#include "common/DarkPalette.h"
 #include "reports/ReportFixture.h"
 #include "view/MainWindowHarness.h"
 
@@ -163,15 +164,12 @@ private Q_SLOTS:
     void chartsFollowThePalette()
     {
         open();
-        QPalette dark;
-        dark.setColor(QPalette::Base, QColor(30, 30, 30));
-        dark.setColor(QPalette::Window, QColor(45, 45, 45));
-        dark.setColor(QPalette::Text, QColor(230, 230, 230));
-        dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+        const QPalette dark = test::darkPalette();
         w->setPalette(dark);
         QChart *chart = part<QChartView>("chtDays")->chart();
-        QCOMPARE(chart->backgroundBrush().color(), QColor(30, 30, 30));
-        QCOMPARE(chart->axes(Qt::Vertical).first()->labelsBrush().color(), QColor(230, 230, 230));
+        QCOMPARE(chart->backgroundBrush().color(), dark.color(QPalette::Base));
+        QCOMPARE(chart->axes(Qt::Vertical).first()->labelsBrush().color(),
+                 dark.color(QPalette::Text));
     }
 };
 
