@@ -184,7 +184,7 @@ void BM_RestoreSwap(benchmark::State &state)
         timer.start();
         probe.start();
         r.operations.backupDatabase(safety);
-        r.operations.replaceDatabase(chosen, safety);
+        r.operations.replaceDatabase(chosen);
         state.counters["stall_ms"] = probe.stop();
         longest = std::max(longest, timer.nsecsElapsed() / 1e6);
     }

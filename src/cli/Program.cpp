@@ -2,6 +2,7 @@
 
 #include "app/DataFolder.h"
 #include "base/Clock.h"
+#include "base/PrivateFiles.h"
 #include "base/Prompter.h"
 #include "cli/CliLog.h"
 #include "cli/Commands.h"
@@ -13,6 +14,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 #include <cerrno>
@@ -62,6 +64,15 @@ public:
     std::optional<qint32> chooseColor(qint32) override { return std::nullopt; }
 };
 
+// Commands that only read: they work on a folder or a disk that cannot take
+// a write, where they read the database as it stands.
+bool onlyReads(const ParsedCommand &command)
+{
+    static const QStringList readers {QStringLiteral("list"), QStringLiteral("status"),
+                                      QStringLiteral("report"), QStringLiteral("export")};
+    return command.info && readers.contains(command.info->name);
+}
+
 // The database of the folder opened by this process alone, for when no
 // window runs.
 Reply runOnDatabase(const QString &folder, const ParsedCommand &command)
@@ -72,19 +83,40 @@ Reply runOnDatabase(const QString &folder, const ParsedCommand &command)
     TaskStore store(folder);
     TimeTracker tracker(store, clock);
     TaskOperations operations(store, settings, tracker);
+    bool writable = true;
     try {
         // The window checks every page when it starts; a command that reads
         // a few rows meets a damaged page as an error of its statement.
         store.OpenTaskDatabase(TaskStore::OpenCheck::OnUse);
     } catch (const StoreError &e) {
-        return Reply::failed(e.message().simplified(), ExitDataError);
+        if (!onlyReads(command) || !QFileInfo::exists(store.DatabasePath()))
+            return Reply::failed(e.message().simplified(), ExitDataError);
+        try {
+            store.openForReading();
+            writable = false;
+            qCInfo(lcCli) << "the database cannot be written:" << e.message();
+        } catch (const StoreError &) {
+            return Reply::failed(e.message().simplified(), ExitDataError);
+        }
     }
     settings.Init(folder, clsSettings::FirstRun::Leave);
     CommandTarget target {operations, clock.today(), false};
     Reply reply;
     try {
-        // What the window does at start: a new day brings its recurrent tasks.
-        operations.injectRecurrentTasks(target.today);
+        // What the window does at start: a new day brings its recurrent
+        // tasks. A command that only reads still shows the day when they
+        // cannot be written.
+        if (writable) {
+            try {
+                operations.injectRecurrentTasks(target.today);
+            } catch (const StoreError &e) {
+                if (!onlyReads(command))
+                    throw;
+                print(stderr, QStringLiteral("chronodeck: today's recurrent tasks cannot be "
+                                             "added: %1\n")
+                                  .arg(e.message().simplified()));
+            }
+        }
         reply = runCommand(command, target);
         store.Close();
     } catch (const StoreError &e) {
@@ -112,9 +144,9 @@ int runCommandLine(const QStringList &arguments)
         = resolveDataFolder(arguments, qEnvironmentVariable("CHRONODECK_DATA_DIR"),
                             QCoreApplication::applicationDirPath(),
                             QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
-    if (!QDir().mkpath(folder))
-        return finish(Reply::failed(QStringLiteral("the data folder %1 cannot be made")
-                                        .arg(QDir::toNativeSeparators(folder)),
+    if (QString why; !makePrivateFolder(folder, &why))
+        return finish(Reply::failed(QStringLiteral("the data folder %1 cannot be made: %2")
+                                        .arg(QDir::toNativeSeparators(folder), why),
                                     ExitDataError));
 
     if (const auto reply = askWindow(folder, withoutDataDir(words), kAnswerTimeoutMs))

@@ -156,7 +156,7 @@ bool BackupRestore::RestoreBackup()
 
     bool restored = true;
     try {
-        m_operations.replaceDatabase(path, safetyCopy);
+        m_operations.replaceDatabase(path);
     } catch (const StoreError &e) {
         restored = false;
         if (e.isReadyToShow())

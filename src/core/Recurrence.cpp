@@ -147,34 +147,50 @@ QDate LastInjectionDate(const QString &day, const QString &month, const QString 
 int InjectRecurrentTasks(TaskStore &store, clsSettings &settings, const QDate &today)
 {
     const auto general = SettingsSection::General;
-    const QString dayText = settings.Load(general, dayKey());
-    const QDate last = LastInjectionDate(dayText, settings.Load(general, monthKey()),
-                                         settings.Load(general, yearKey()));
-    // Only the same calendar day stops the run: a clock set back is a new day.
-    if (!dayText.isEmpty() && last.isValid() && last.daysTo(today) == 0)
+    // Most starts of a day find the day recorded: they need no write lock.
+    if (const QDate recorded = store.lastInjectionDate();
+        recorded.isValid() && recorded.daysTo(today) == 0)
         return 0;
+    int copies = 0;
+    {
+        // The check and the copies are one step under the database's write
+        // lock: of several processes starting on a new day, the first copies
+        // and records the day, and the others find it recorded.
+        sql::Transaction transaction(store.database());
+        QDate last = store.lastInjectionDate();
+        if (!last.isValid()) {
+            // A file that has never recorded a day goes by the settings, as
+            // every version before did.
+            const QString dayText = settings.Load(general, dayKey());
+            if (!dayText.isEmpty())
+                last = LastInjectionDate(dayText, settings.Load(general, monthKey()),
+                                         settings.Load(general, yearKey()));
+        }
+        // Only the same calendar day stops the run: a clock set back is a new day.
+        if (last.isValid() && last.daysTo(today) == 0)
+            return 0;
 
-    // Recorded before any copy is written, so a failing copy cannot make every
-    // later start of the day try again and again.
+        const QString todayKey = DayListKey(today);
+        const QList<TaskRecord> templates = store.tasksOfList(recurrentListKey());
+        for (const TaskRecord &templ : templates) {
+            if (!RecurrenceMatchesDate(GetRecurrenceCode(templ.Subject), today))
+                continue;
+            // Asked anew for every copy: the copies get consecutive numbers after
+            // whatever the day already holds.
+            const qint32 id = store.NextTaskID(todayKey);
+            store.SaveTask(BuildTemplateCopy(templ, todayKey, id), true, todayKey, id);
+            ++copies;
+        }
+        store.setLastInjectionDate(today);
+        transaction.commit();
+        qCInfo(lcStore) << "recurrent templates copied into" << todayKey << ':' << copies;
+    }
+    // The settings keep the day too, for whoever reads the file. The database
+    // has it already: a settings file that cannot be written costs no second
+    // copy.
     settings.SaveNum(general, dayKey(), today.day());
     settings.SaveNum(general, monthKey(), today.month());
     settings.SaveNum(general, yearKey(), today.year());
-
-    const QString todayKey = DayListKey(today);
-    const QList<TaskRecord> templates = store.tasksOfList(recurrentListKey());
-    int copies = 0;
-    sql::Transaction transaction(store.database());
-    for (const TaskRecord &templ : templates) {
-        if (!RecurrenceMatchesDate(GetRecurrenceCode(templ.Subject), today))
-            continue;
-        // Asked anew for every copy: the copies get consecutive numbers after
-        // whatever the day already holds.
-        const qint32 id = store.NextTaskID(todayKey);
-        store.SaveTask(BuildTemplateCopy(templ, todayKey, id), true, todayKey, id);
-        ++copies;
-    }
-    transaction.commit();
-    qCInfo(lcStore) << "recurrent templates copied into" << todayKey << ':' << copies;
     return copies;
 }
 

@@ -52,11 +52,13 @@ QStringList DayOfTheMonthItems();
 TaskRecord BuildTemplateCopy(const TaskRecord &templ, const QString &listKey, qint32 id);
 
 // Copies every template whose rule matches today into today's list, once per
-// calendar day: nothing happens when the last run (kept in the settings) was
-// today. Going back to an earlier day counts as a new day. Days on which the
-// program did not run get no copies. Returns the number of copies written.
-// Store failures (sql::Error, StoreError) reach the caller; the copies of a
-// failed run are rolled back together.
+// calendar day: nothing happens when the last run was today. The day of the
+// last run is kept in the database, in the transaction of the copies, and in
+// the settings (which alone decide for a file that has no day recorded).
+// Going back to an earlier day counts as a new day. Days on which the program
+// did not run get no copies. Returns the number of copies written. Store
+// failures (sql::Error, StoreError) reach the caller; a failed run copies
+// nothing and records nothing.
 int InjectRecurrentTasks(TaskStore &store, clsSettings &settings, const QDate &today);
 
 // The date of the last run as the settings hold it: numbers out of range roll

@@ -364,8 +364,18 @@ void TaskOperations::closeAndCompact()
     m_tracker.stop();
     m_tmrCheckpoint->stop();
     const QString path = m_store.DatabasePath();
+    try {
+        m_store.compact();
+    } catch (const StoreError &e) {
+        // The file stays as it was: whole, only not compacted.
+        m_store.Close();
+        throw;
+    }
     m_store.Close();
-    TaskStore::compactInPlace(path, m_store.vfsName());
+    // Compacting read every page of the file: the next start need not, as
+    // long as nothing touches the file meanwhile.
+    if (!QFileInfo::exists(path + QStringLiteral("-wal")))
+        TaskStore::markVerified(path);
 }
 
 void TaskOperations::backupDatabase(const QString &destination)
@@ -400,54 +410,20 @@ void TaskOperations::checkRestorable(const QString &path)
     TaskStore::checkRestorable(path);
 }
 
-namespace {
-
-void removeFile(const QString &path)
-{
-    if (!QFileInfo::exists(path))
-        return;
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-    if (!QFile::remove(path))
-        throw StoreError(QStringLiteral("The file \"%1\" cannot be deleted.").arg(path));
-}
-
-// The file at path, with its journal files, is replaced by a copy of source.
-void putInPlace(const QString &source, const QString &path)
-{
-    // Journal files of the old database would be replayed into the new one.
-    removeFile(path + QStringLiteral("-wal"));
-    removeFile(path + QStringLiteral("-shm"));
-    removeFile(path);
-    if (!QFile::copy(source, path))
-        throw StoreError(QStringLiteral("Unable to save database to ") + path
-                         + QStringLiteral("!"));
-    QFile::setPermissions(path, QFile::permissions(path) | QFile::ReadOwner | QFile::WriteOwner);
-}
-
-} // namespace
-
-void TaskOperations::replaceDatabase(const QString &chosen, const QString &fallback)
+void TaskOperations::replaceDatabase(const QString &chosen)
 {
     m_tracker.stop();
     m_tmrCheckpoint->stop();
-    const QString live = m_store.DatabasePath();
-    m_store.Close();
     try {
-        putInPlace(chosen, live);
-        m_store.OpenTaskDatabase();
+        m_store.restoreFrom(chosen);
     } catch (const StoreError &e) {
         qCWarning(lcStore) << "the restored file cannot be used:" << e.message();
-        // The live data comes back from its copy, so the program goes on
-        // with the database it had.
-        try {
-            putInPlace(fallback, live);
-            m_store.OpenTaskDatabase();
-        } catch (const StoreError &again) {
-            qCWarning(lcStore) << "the previous database cannot be put back:" << again.message();
-        }
+        // Nothing was replaced, but the tracker stopped and the views may
+        // have read the file mid-way: they read it again.
         Q_EMIT databaseReplaced();
         throw;
     }
+    checkpointSoon();
     Q_EMIT databaseReplaced();
 }
 

@@ -107,7 +107,8 @@ public:
     // a copy of the file alone is complete while the program runs.
     void checkpointSoon();
     QTimer *checkpointTimer() const { return m_tmrCheckpoint; }
-    // At exit: tracking ends, the database closes and is compacted.
+    // At exit: tracking ends, the database is compacted and closes. Throws
+    // StoreError when it cannot be compacted; it is closed and whole anyway.
     void closeAndCompact();
     // A complete copy of the live database at destination, taken while it
     // stays open (tracked minutes included); replaces any file of that name.
@@ -115,12 +116,11 @@ public:
     // Throws StoreError, ready to show, unless the file is an intact task
     // database. Reads it only.
     void checkRestorable(const QString &path);
-    // The file at chosen (checked by checkRestorable) takes the place of the
-    // live database: tracking stops, the database closes, its journal files
-    // go, the file is copied in and opened. When the copy or the open fails,
-    // fallback (a complete copy of the live database) is put in its place
-    // and a StoreError is thrown; the database is open either way.
-    void replaceDatabase(const QString &chosen, const QString &fallback);
+    // The content of the file at chosen, checked again as it is copied,
+    // takes the place of the live database in one transaction: tracking
+    // stops, and a failure (StoreError) or a kill leaves the database as it
+    // was. The database stays open either way.
+    void replaceDatabase(const QString &chosen);
 
 Q_SIGNALS:
     // Tasks of the list appeared, vanished, moved or changed in numbers.

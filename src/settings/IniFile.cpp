@@ -394,6 +394,9 @@ bool IniFile::write(const QList<Change> &changes, IniError *error)
     // the short count shows.
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return fail(error, out.error(), out.errorString());
+    // A new file is for its owner alone; an existing one keeps its mode.
+    if (!info.exists())
+        out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     if (const qint64 written = out.write(updated); written != updated.size()) {
         const IniError why {out.error(),
                             written < 0 ? out.errorString()

@@ -2,7 +2,11 @@
 
 #include "base/Log.h"
 
+#include <QUrl>
+
 #include <sqlite3.h>
+
+#include <cerrno>
 
 #include <memory>
 #include <utility>
@@ -11,12 +15,33 @@ namespace cdk::sql {
 
 namespace {
 
-QString engineMessage(sqlite3 *db)
+bool diskFull(sqlite3 *db, int code)
 {
-    return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
+    const int primary = code & 0xff;
+    return primary == SQLITE_FULL
+        || ((primary == SQLITE_IOERR || primary == SQLITE_CANTOPEN)
+            && sqlite3_system_errno(db) == ENOSPC);
 }
 
-int extendedCode(sqlite3 *db, int fallback) { return db ? sqlite3_extended_errcode(db) : fallback; }
+// The engine says "disk I/O error" for many writes that a full disk cut short;
+// the operating system's own code tells which. A full disk is what the user
+// can act on, so it is reported as one, under SQLITE_FULL.
+QString engineMessage(sqlite3 *db)
+{
+    if (!db)
+        return QStringLiteral("out of memory");
+    if (diskFull(db, sqlite3_extended_errcode(db)))
+        return QStringLiteral("the disk is full");
+    return QString::fromUtf8(sqlite3_errmsg(db));
+}
+
+int extendedCode(sqlite3 *db, int fallback)
+{
+    if (!db)
+        return fallback;
+    const int code = sqlite3_extended_errcode(db);
+    return diskFull(db, code) ? SQLITE_FULL : code;
+}
 
 QString statementText(sqlite3_stmt *stmt)
 {
@@ -55,18 +80,21 @@ Database Database::open(const QString &path, bool create, const QByteArray &vfs)
     int flags = SQLITE_OPEN_READWRITE;
     if (create)
         flags |= SQLITE_OPEN_CREATE;
-    return openWith(path, flags, vfs);
+    return openWith(path.toUtf8(), flags, vfs);
 }
 
-Database Database::openReadOnly(const QString &path, const QByteArray &vfs)
+Database Database::openReadOnly(const QString &path, const QByteArray &vfs, Immutable immutable)
 {
-    return openWith(path, SQLITE_OPEN_READONLY, vfs);
+    if (immutable == Immutable::No)
+        return openWith(path.toUtf8(), SQLITE_OPEN_READONLY, vfs);
+    const QByteArray uri = QUrl::fromLocalFile(path).toEncoded() + "?immutable=1";
+    return openWith(uri, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, vfs);
 }
 
-Database Database::openWith(const QString &path, int flags, const QByteArray &vfs)
+Database Database::openWith(const QByteArray &file, int flags, const QByteArray &vfs)
 {
     sqlite3 *raw = nullptr;
-    const QByteArray file = path.toUtf8();
+    const QString path = QString::fromUtf8(file);
     const int rc = sqlite3_open_v2(file.constData(), &raw, flags,
                                    vfs.isEmpty() ? nullptr : vfs.constData());
     if (rc != SQLITE_OK) {
@@ -76,6 +104,11 @@ Database Database::openWith(const QString &path, int flags, const QByteArray &vf
         throw Error(code, message % QStringLiteral(" (") % path % QLatin1Char(')'));
     }
     sqlite3_extended_result_codes(raw, 1);
+    // Every file is opened as if it came from someone else: the schema may
+    // not call functions with side effects (trusted_schema off), and nothing
+    // can be written that bypasses the engine's own checks (defensive).
+    sqlite3_db_config(raw, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(raw, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
     Database db;
     db.m_db = raw;
     return db;

@@ -37,7 +37,11 @@ public:
     // through the named SQLite VFS (empty: the platform's).
     static Database open(const QString &path, bool create, const QByteArray &vfs = {});
     // Opens the file for reading only; nothing is ever written to it.
-    static Database openReadOnly(const QString &path, const QByteArray &vfs = {});
+    // Immutable: the engine takes no locks and reads no journal, for a file
+    // on a medium nobody can write to.
+    enum class Immutable { No, Yes };
+    static Database openReadOnly(const QString &path, const QByteArray &vfs = {},
+                                 Immutable immutable = Immutable::No);
 
     bool isOpen() const { return m_db != nullptr; }
     void close();
@@ -50,7 +54,7 @@ public:
     sqlite3 *handle() const { return m_db; }
 
 private:
-    static Database openWith(const QString &path, int flags, const QByteArray &vfs);
+    static Database openWith(const QByteArray &file, int flags, const QByteArray &vfs);
 
     sqlite3 *m_db = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "base/Functions.h"
 #include "base/Log.h"
+#include "base/PrivateFiles.h"
 #include "store/TaskSchema.h"
 #include "store/TaskStore.h"
 
@@ -12,16 +13,26 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace cdk::taskfile {
 
 namespace {
 
-// Short enough that a start-up next to a busy copy answers at once, long
-// enough to ride out a checkpoint of the other side.
-constexpr int kBusyTimeoutMs = 250;
+// How long a statement waits for another process's write to end. Writes of
+// the program take milliseconds, but eight commands at once queue up behind
+// each other and a checkpoint; a command refused "busy" would lose the task
+// its user just typed.
+constexpr int kBusyTimeoutMs = 5000;
 
 StoreError describeOpenFailure(const QString &path, const sql::Error &e)
 {
@@ -42,6 +53,10 @@ StoreError describeOpenFailure(const QString &path, const sql::Error &e)
                                    "the database, or move the file elsewhere so that a new, "
                                    "empty database is created. The file has not been changed.")
                         .arg(file));
+    case SQLITE_FULL:
+        return told(QStringLiteral("The task database \"%1\" cannot be opened: the disk is "
+                                   "full. Make room on the disk and start %2 again.")
+                        .arg(file, programName()));
     case SQLITE_CORRUPT:
         return told(QStringLiteral("The task database \"%1\" is damaged. Restore a backup of the "
                                    "database, or move the file elsewhere so that a new, empty "
@@ -131,6 +146,25 @@ void removeCreatedFile(const QString &path)
         QFile::remove(path + suffix);
 }
 
+// The tables the program reads must be there; code it never makes (a
+// trigger, a view) must not be, since it would run on the program's writes.
+void checkParts(sql::Database &db, const QString &path)
+{
+    const QString missing = schema::missingParts(db);
+    if (!missing.isEmpty()) {
+        qCWarning(lcStore) << shownPath(path) << "lacks" << missing;
+        throw sql::Error(SQLITE_NOTADB, missing);
+    }
+    const QString foreign = schema::foreignParts(db, schema::Strictness::CodeOnly);
+    if (!foreign.isEmpty()) {
+        qCWarning(lcStore) << shownPath(path) << "holds" << foreign;
+        throw sql::Error(SQLITE_NOTADB, foreign);
+    }
+    const qint64 version = db.scalar(QStringLiteral("PRAGMA user_version")).toLongLong();
+    if (version != schema::kUserVersion)
+        qCInfo(lcStore) << shownPath(path) << "has schema version" << version;
+}
+
 } // namespace
 
 QString shownPath(const QString &path) { return QDir::toNativeSeparators(path); }
@@ -162,79 +196,274 @@ sql::Database openChecked(const QString &path, bool checkWholeFile, const QByteA
             if (check != QStringLiteral("ok"))
                 throw sql::Error(SQLITE_CORRUPT, check);
         }
-        const QString missing = schema::missingParts(db);
-        if (!missing.isEmpty()) {
-            qCWarning(lcStore) << shownPath(path) << "lacks" << missing;
-            throw sql::Error(SQLITE_NOTADB, missing);
-        }
-        const qint64 version = db.scalar(QStringLiteral("PRAGMA user_version")).toLongLong();
-        if (version != schema::kUserVersion)
-            qCInfo(lcStore) << shownPath(path) << "has schema version" << version;
+        checkParts(db, path);
         setConnectionPragmas(db, path);
+        if (!schema::hasStateTable(db)) {
+            // A file of an earlier version: the table comes in one step
+            // under the write lock, whoever of several openers is first.
+            sql::Transaction transaction(db);
+            schema::createStateTable(db);
+            db.exec(QStringLiteral("PRAGMA user_version = ")
+                    % QString::number(schema::kUserVersion));
+            transaction.commit();
+        }
     } catch (const sql::Error &e) {
         throw describeOpenFailure(path, e);
     }
     return db;
 }
 
-sql::Database create(const QString &path, const QByteArray &vfs)
+sql::Database openForReading(const QString &path, const QByteArray &vfs)
 {
     sql::Database db;
     try {
-        db = sql::Database::open(path, true, vfs);
+        db = sql::Database::openReadOnly(path, vfs);
         setBusyTimeout(db);
-        setConnectionPragmas(db, path);
-        sql::Transaction transaction(db);
-        schema::createContent(db);
-        transaction.commit();
-    } catch (const sql::Error &e) {
-        // Only a file made by this very call is removed: a half-made database
-        // would otherwise be refused at every later start.
-        db.close();
-        removeCreatedFile(path);
-        qCWarning(lcStore) << "cannot create" << shownPath(path) << e.code() << e.message();
-        // The folder is what the user has to act on, so it is named first.
-        throw StoreError(QStringLiteral("The task database cannot be created in the folder "
-                                        "\"%1\".\n\nMake sure the folder exists, can be written "
-                                        "and its disk has free space, then start %2 again.\n\n"
-                                        "(%3)")
-                             .arg(shownPath(QFileInfo(path).absolutePath()), programName(),
-                                  e.message()));
+        checkParts(db, path);
+    } catch (const sql::Error &first) {
+        // A folder that cannot be written holds no shared-memory index for
+        // the journal, and none can be made. A file whose journal was folded
+        // in at the last close can still be read as it stands on disk.
+        const QFileInfo journal(path + QStringLiteral("-wal"));
+        if (journal.exists() && journal.size() > 0)
+            throw describeOpenFailure(path, first);
+        try {
+            db = sql::Database::openReadOnly(path, vfs, sql::Database::Immutable::Yes);
+            checkParts(db, path);
+        } catch (const sql::Error &) {
+            throw describeOpenFailure(path, first);
+        }
     }
+    qCInfo(lcStore) << "opened" << shownPath(path) << "for reading only";
     return db;
 }
 
-void checkRestorable(const QString &path)
+void createIfMissing(const QString &path, const QByteArray &vfs)
+{
+    // The file is built whole under a name of its own and only then given its
+    // real name, in a step that fails when another process was quicker: no
+    // process ever opens a half-made database, and none removes another's.
+    const QString building = uniqueSiblingName(path, QStringLiteral(".new"));
+    const auto cannotCreate = [&path](const QString &why) {
+        qCWarning(lcStore) << "cannot create" << shownPath(path) << why;
+        // The folder is what the user has to act on, so it is named first.
+        return StoreError(QStringLiteral("The task database cannot be created in the folder "
+                                         "\"%1\".\n\nMake sure the folder exists, can be "
+                                         "written and its disk has free space, then start %2 "
+                                         "again.\n\n(%3)")
+                              .arg(shownPath(QFileInfo(path).absolutePath()), programName(),
+                                   why));
+    };
+    QString why;
+    if (!createPrivateFile(building, &why))
+        throw cannotCreate(why);
+    try {
+        sql::Database db = sql::Database::open(building, false, vfs);
+        setBusyTimeout(db);
+        setConnectionPragmas(db, building);
+        db.exec(QStringLiteral("PRAGMA synchronous = FULL"));
+        sql::Transaction transaction(db);
+        schema::createContent(db);
+        transaction.commit();
+        // Closing folds the journal into the file and syncs it.
+        db.close();
+    } catch (const sql::Error &e) {
+        removeCreatedFile(building);
+        throw cannotCreate(e.message());
+    }
+    removeCreatedFile(building + QStringLiteral("-journal"));
+#ifdef Q_OS_WIN
+    const bool placed = MoveFileExW(reinterpret_cast<LPCWSTR>(building.utf16()),
+                                    reinterpret_cast<LPCWSTR>(path.utf16()),
+                                    MOVEFILE_WRITE_THROUGH);
+    const bool taken = !placed && GetLastError() == ERROR_ALREADY_EXISTS;
+    const QString reason = QStringLiteral("error %1").arg(GetLastError());
+#else
+    const bool placed = ::link(QFile::encodeName(building).constData(),
+                               QFile::encodeName(path).constData())
+        == 0;
+    const bool taken = !placed && errno == EEXIST;
+    const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+#endif
+    removeCreatedFile(building);
+    if (placed) {
+        syncFolder(QFileInfo(path).absolutePath());
+        qCInfo(lcStore) << "created" << shownPath(path);
+    } else if (taken) {
+        qCInfo(lcStore) << shownPath(path) << "was created by another process meanwhile";
+    } else {
+        throw cannotCreate(reason);
+    }
+}
+
+namespace {
+
+// The checks of a file from outside, on a connection that reads it: intact,
+// our tables, and nothing the program does not make itself.
+void checkRestorableOn(sql::Database &db, const QString &path)
 {
     const QString file = shownPath(path);
     const QString unchanged = QStringLiteral("Your current database has not been changed.");
     try {
-        sql::Database db = sql::Database::openReadOnly(path);
-        setBusyTimeout(db);
         const QString check = quickCheck(db);
         if (check != QStringLiteral("ok"))
             throw sql::Error(SQLITE_CORRUPT, check);
         const QString missing = schema::missingParts(db);
-        if (!missing.isEmpty())
+        const QString foreign = schema::foreignParts(db, schema::Strictness::Exact);
+        if (!missing.isEmpty() || !foreign.isEmpty()) {
+            qCWarning(lcStore) << "refused to restore" << file << "lacking" << missing
+                               << "holding" << foreign;
+            const QString what = missing.isEmpty()
+                ? QStringLiteral("it holds %1, which %2 never makes").arg(foreign, programName())
+                : missing;
             throw StoreError(QStringLiteral("The file \"%1\" is not a %2 database (%3), so it "
                                             "cannot be restored. %4")
-                                 .arg(file, programName(), missing, unchanged));
+                                 .arg(file, programName(), what, unchanged));
+        }
     } catch (const sql::Error &e) {
         qCWarning(lcStore) << "refused to restore" << file << e.code() << e.message();
+        const auto told = [&e](const QString &text) {
+            return StoreError(StoreError::ReadyToShow {}, text, e.code());
+        };
         switch (e.code() & 0xff) {
         case SQLITE_NOTADB:
-            throw StoreError(QStringLiteral("The file \"%1\" is not a %2 database, so it cannot "
+            throw told(QStringLiteral("The file \"%1\" is not a %2 database, so it cannot "
                                             "be restored. %3")
                                  .arg(file, programName(), unchanged));
         case SQLITE_CORRUPT:
-            throw StoreError(QStringLiteral("The file \"%1\" is damaged, so it cannot be "
+            throw told(QStringLiteral("The file \"%1\" is damaged, so it cannot be "
                                             "restored. %2")
                                  .arg(file, unchanged));
         default:
-            throw StoreError(QStringLiteral("The file \"%1\" cannot be read: %2\n\n%3")
-                                 .arg(file, e.message(), unchanged));
+            throw told(QStringLiteral("The file \"%1\" cannot be read: %2\n\n%3")
+                           .arg(file, e.message(), unchanged));
         }
     }
+}
+
+sql::Database openRestorable(const QString &path, const QByteArray &vfs)
+{
+    try {
+        sql::Database db = sql::Database::openReadOnly(path, vfs);
+        setBusyTimeout(db);
+        return db;
+    } catch (const sql::Error &e) {
+        throw StoreError(StoreError::ReadyToShow {},
+                         QStringLiteral("The file \"%1\" cannot be read: %2\n\n%3")
+                             .arg(shownPath(path), e.message(),
+                                  QStringLiteral("Your current database has not been changed.")),
+                         e.code());
+    }
+}
+
+int pageSize(sql::Database &db)
+{
+    return int(db.scalar(QStringLiteral("PRAGMA page_size")).toLongLong());
+}
+
+// Copies every page of source over target in one write transaction of the
+// target; throws sql::Error and leaves the target as it was on failure.
+void copyPages(sql::Database &source, sql::Database &target)
+{
+    sqlite3_backup *backup = sqlite3_backup_init(target.handle(), "main", source.handle(), "main");
+    if (!backup)
+        throw sql::Error(sqlite3_extended_errcode(target.handle()),
+                         QString::fromUtf8(sqlite3_errmsg(target.handle())));
+    const int stepped = sqlite3_backup_step(backup, -1);
+    const int rc = sqlite3_backup_finish(backup);
+    if (stepped != SQLITE_DONE || rc != SQLITE_OK)
+        throw sql::Error(sqlite3_extended_errcode(target.handle()),
+                         QString::fromUtf8(sqlite3_errmsg(target.handle())));
+}
+
+} // namespace
+
+void checkRestorable(const QString &path)
+{
+    sql::Database db = openRestorable(path, {});
+    checkRestorableOn(db, path);
+}
+
+void restoreInto(sql::Database &live, const QString &livePath, const QString &chosen,
+                 const QByteArray &vfs)
+{
+    sql::Database source = openRestorable(chosen, vfs);
+    // One read transaction: the pages copied are the pages checked, whatever
+    // another program does to the chosen file meanwhile.
+    source.exec(QStringLiteral("BEGIN"));
+    checkRestorableOn(source, chosen);
+
+    // A journal in write-ahead mode keeps the page size of its database. A
+    // file of another page size is first rewritten in ours, as a private
+    // copy beside the live file.
+    QString converted;
+    struct RemoveConverted
+    {
+        QString &path;
+        ~RemoveConverted()
+        {
+            if (!path.isEmpty())
+                removeCreatedFile(path);
+        }
+    } removeConverted {converted};
+    if (pageSize(source) != pageSize(live)) {
+        converted = uniqueSiblingName(livePath, QStringLiteral(".restore"));
+        QString why;
+        if (!createPrivateFile(converted, &why))
+            throw sql::Error(SQLITE_CANTOPEN, why % QStringLiteral(" (") % shownPath(converted)
+                                 % QLatin1Char(')'));
+        sql::Database copy = sql::Database::open(converted, false, vfs);
+        copyPages(source, copy);
+        copy.exec(QStringLiteral("PRAGMA page_size = ") % QString::number(pageSize(live)));
+        copy.exec(QStringLiteral("VACUUM"));
+        source = std::move(copy);
+    }
+
+    // The pages go in through the live connection in one transaction of its
+    // own journal: a kill at any moment leaves the old database or the
+    // restored one, and other processes on the file see one or the other.
+    copyPages(source, live);
+    source.close();
+    if (!schema::hasStateTable(live)) {
+        sql::Transaction transaction(live);
+        schema::createStateTable(live);
+        live.exec(QStringLiteral("PRAGMA user_version = ") % QString::number(schema::kUserVersion));
+        transaction.commit();
+    }
+}
+
+void compact(sql::Database &live, const QString &livePath, const QByteArray &vfs)
+{
+    // The compacted copy is made under the name ".temp" beside the file (a
+    // copy a killed exit left there goes first) and its pages then take the
+    // place of the live ones through the live connection, in one transaction:
+    // a kill at any moment leaves the old file or the compacted one, and a
+    // process that has the file open meanwhile keeps working on it.
+    const QString temporary = livePath + QStringLiteral(".temp");
+    for (const QString &stale : QStringList {temporary, temporary + QStringLiteral("-journal")}) {
+        if (QFileInfo::exists(stale)) {
+            QFile::setPermissions(stale, QFile::ReadOwner | QFile::WriteOwner);
+            if (!QFile::remove(stale))
+                throw sql::Error(SQLITE_CANTOPEN,
+                                 QStringLiteral("the file \"%1\" cannot be deleted")
+                                     .arg(shownPath(stale)));
+        }
+    }
+    struct RemoveTemporary
+    {
+        const QString &path;
+        ~RemoveTemporary() { removeCreatedFile(path); }
+    } removeTemporary {temporary};
+    QString why;
+    if (!createPrivateFile(temporary, &why))
+        throw sql::Error(SQLITE_CANTOPEN, why % QStringLiteral(" (") % shownPath(temporary)
+                             % QLatin1Char(')'));
+    sql::Statement vacuum = live.prepare(QStringLiteral("VACUUM INTO ?1"));
+    vacuum.bind(1, temporary);
+    vacuum.run();
+    vacuum = sql::Statement();
+    sql::Database compacted = sql::Database::openReadOnly(temporary, vfs);
+    copyPages(compacted, live);
 }
 
 void backupInto(sql::Database &db, const QString &destination, const QByteArray &vfs)
@@ -248,7 +477,10 @@ void backupInto(sql::Database &db, const QString &destination, const QByteArray 
     int rc = SQLITE_OK;
     QString message;
     try {
-        sql::Database target = sql::Database::open(partial, true, vfs);
+        QString why;
+        if (!createPrivateFile(partial, &why))
+            throw sql::Error(SQLITE_CANTOPEN, why);
+        sql::Database target = sql::Database::open(partial, false, vfs);
         sqlite3_backup *backup = sqlite3_backup_init(target.handle(), "main", db.handle(), "main");
         if (!backup) {
             rc = sqlite3_extended_errcode(target.handle());
@@ -305,8 +537,10 @@ void backupFile(const QString &source, const QString &destination, const QByteAr
 
 void markVerified(const QString &path)
 {
-    QFile note(verifiedNotePath(path));
-    if (!note.open(QIODevice::WriteOnly | QIODevice::Truncate)
+    const QString notePath = verifiedNotePath(path);
+    QFile::remove(notePath);
+    QFile note(notePath);
+    if (!createPrivateFile(notePath) || !note.open(QIODevice::WriteOnly)
         || note.write(fileStamp(path)) < 0)
         qCInfo(lcStore) << "cannot leave the verified note beside" << shownPath(path);
 }

@@ -17,9 +17,15 @@ QString shownPath(const QString &path);
 sql::Database openChecked(const QString &path, bool checkWholeFile = true,
                           const QByteArray &vfs = {});
 
-// Creates the file with its tables and default content in one transaction. A
-// file this call could not finish is removed again.
-sql::Database create(const QString &path, const QByteArray &vfs = {});
+// Opens the file for reading only, for a command that only reads, on a folder
+// or disk that cannot take a write. Nothing is written, not even the journal.
+sql::Database openForReading(const QString &path, const QByteArray &vfs = {});
+
+// Creates the file with its tables and default content when nothing sits
+// under its name yet. Safe against other processes doing the same at once:
+// the file appears under its name complete, or not at all, and a file that
+// another process put there first is left as it is.
+void createIfMissing(const QString &path, const QByteArray &vfs = {});
 
 // Folds the write-ahead journal into the file; throws sql::Error when a reader
 // holds it up.
@@ -28,8 +34,21 @@ void checkpoint(sql::Database &db, const QString &path);
 void setBusyTimeout(sql::Database &db);
 
 // Reads the file without writing to it and refuses, with a text ready to
-// show, anything that is not an intact task database.
+// show, anything that is not an intact task database of exactly the tables,
+// columns and indexes the program makes.
 void checkRestorable(const QString &path);
+
+// Checks the file at chosen as checkRestorable does and copies it, as it was
+// when checked, over the live database through the live connection, in one
+// transaction: the live file is at every moment the old database or the new
+// one. Throws StoreError (refused) or sql::Error (failed, nothing changed).
+void restoreInto(sql::Database &live, const QString &livePath, const QString &chosen,
+                 const QByteArray &vfs = {});
+
+// Rewrites the open database at livePath compactly, by way of a compacted
+// copy beside it ("<file>.temp", removed again); the live file changes in one
+// transaction. Throws sql::Error and leaves the file as it was.
+void compact(sql::Database &live, const QString &livePath, const QByteArray &vfs = {});
 
 // A complete, consistent copy of the open database into a new file at
 // destination, taken through the engine's online backup, so pages still in

@@ -1,5 +1,6 @@
 #include "store/TaskSchema.h"
 
+#include <algorithm>
 #include <array>
 
 namespace cdk::schema {
@@ -71,7 +72,7 @@ constexpr std::array<DefaultCategory, 8> kDefaultCategories {{
 QStringList columnsOf(sql::Database &db, const QString &table)
 {
     sql::Statement info
-        = db.prepare(QStringLiteral("PRAGMA table_info(") % table % QLatin1Char(')'));
+        = db.prepare(QStringLiteral("PRAGMA table_xinfo(") % table % QLatin1Char(')'));
     QStringList names;
     while (info.step())
         names << info.text(1);
@@ -143,7 +144,70 @@ void createContent(sql::Database &db)
             .bind(3, category.backColor);
         add.run();
     }
+    createStateTable(db);
     db.exec(QStringLiteral("PRAGMA user_version = ") % QString::number(kUserVersion));
+}
+
+void createStateTable(sql::Database &db)
+{
+    db.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS ProgramState (\n"
+                           "  Name TEXT PRIMARY KEY NOT NULL CHECK (typeof(Name) = 'text'),\n"
+                           "  Value TEXT)"));
+}
+
+bool hasStateTable(sql::Database &db)
+{
+    return !columnsOf(db, QStringLiteral("ProgramState")).isEmpty();
+}
+
+QString foreignParts(sql::Database &db, Strictness strictness)
+{
+    const std::array<std::pair<QString, QStringList>, 4> tables {{
+        {QStringLiteral("Chronodeck"), taskColumns()},
+        {QStringLiteral("CategoryList"), categoryColumns()},
+        {QStringLiteral("ProjectList"), projectColumns()},
+        {QStringLiteral("ProgramState"), {QStringLiteral("Name"), QStringLiteral("Value")}},
+    }};
+    const QStringList indexes {QStringLiteral("ChronodeckListID"),
+                               QStringLiteral("sqlite_autoindex_ProgramState_1")};
+    QStringList foreign;
+    sql::Statement objects = db.prepare(
+        QStringLiteral("SELECT type, name, tbl_name, coalesce(sql, '') FROM sqlite_schema"));
+    while (objects.step()) {
+        const QString type = objects.text(0);
+        const QString name = objects.text(1);
+        const QString table = objects.text(2);
+        const bool virtualTable = objects.text(3).startsWith(QStringLiteral("CREATE VIRTUAL"),
+                                                             Qt::CaseInsensitive);
+        if (type == QStringLiteral("trigger") || type == QStringLiteral("view") || virtualTable) {
+            foreign << (virtualTable ? QStringLiteral("virtual table") : type) % QLatin1Char(' ')
+                    % name;
+            continue;
+        }
+        if (strictness != Strictness::Exact)
+            continue;
+        const auto known = std::find_if(tables.begin(), tables.end(),
+                                        [&](const auto &t) { return t.first == table; });
+        if (type == QStringLiteral("table")) {
+            // The engine's own statistics hold numbers only.
+            if (known == tables.end() && !name.startsWith(QStringLiteral("sqlite_stat")))
+                foreign << QStringLiteral("table ") % name;
+        } else if (type == QStringLiteral("index")) {
+            if (known == tables.end() || !indexes.contains(name))
+                foreign << QStringLiteral("index ") % name;
+        } else {
+            foreign << type % QLatin1Char(' ') % name;
+        }
+    }
+    if (strictness == Strictness::Exact) {
+        for (const auto &[table, columns] : tables) {
+            for (const QString &column : columnsOf(db, table)) {
+                if (!columns.contains(column, Qt::CaseInsensitive))
+                    foreign << table % QLatin1Char('.') % column;
+            }
+        }
+    }
+    return foreign.join(QStringLiteral(", "));
 }
 
 QString missingParts(sql::Database &db)

@@ -9,8 +9,9 @@
 // when an existing file is opened. Private to the store.
 namespace cdk::schema {
 
-// Written to PRAGMA user_version when a file is created.
-constexpr int kUserVersion = 1;
+// Written to PRAGMA user_version when a file is created. Version 2 added the
+// table ProgramState; a file of version 1 gets it when first opened.
+constexpr int kUserVersion = 2;
 
 // Value ranges of the column types the file format promises.
 constexpr qint64 kLongMin = -2147483648LL;
@@ -29,5 +30,16 @@ void createContent(sql::Database &db);
 // Empty when the three tables exist with their columns; otherwise a short
 // description of what is missing.
 QString missingParts(sql::Database &db);
+
+// Parts of the file that the program never makes, as a short description;
+// empty when there are none. Code (triggers, views, virtual tables) is always
+// named; Exact also names every other table, column and index of its own.
+enum class Strictness { CodeOnly, Exact };
+QString foreignParts(sql::Database &db, Strictness strictness);
+
+// The program's own small table of facts about the file (the day of the last
+// copy of the recurrent templates). Made when missing; needs the write lock.
+void createStateTable(sql::Database &db);
+bool hasStateTable(sql::Database &db);
 
 } // namespace cdk::schema

@@ -12,7 +12,6 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <filesystem>
 
 namespace cdk {
 
@@ -160,12 +159,28 @@ void TaskStore::OpenTaskDatabase(OpenCheck check)
     m_path = QDir(m_folder).filePath(databaseFileName());
     // Whatever sits under the name is opened as it is, never replaced: only a
     // missing file is created.
-    if (QFileInfo::exists(m_path)) {
-        m_db = taskfile::openChecked(m_path, check == OpenCheck::WholeFile, m_vfs);
-        qCInfo(lcStore) << "opened" << taskfile::shownPath(m_path);
-    } else {
+    if (!QFileInfo::exists(m_path))
         CreateTaskDatabase();
-    }
+    m_db = taskfile::openChecked(m_path, check == OpenCheck::WholeFile, m_vfs);
+    qCInfo(lcStore) << "opened" << taskfile::shownPath(m_path);
+    prepareOrClose();
+}
+
+void TaskStore::CreateTaskDatabase()
+{
+    taskfile::createIfMissing(m_path, m_vfs);
+}
+
+void TaskStore::openForReading()
+{
+    Close();
+    m_path = QDir(m_folder).filePath(databaseFileName());
+    m_db = taskfile::openForReading(m_path, m_vfs);
+    prepareOrClose();
+}
+
+void TaskStore::prepareOrClose()
+{
     try {
         prepareStatements();
     } catch (const sql::Error &e) {
@@ -174,12 +189,6 @@ void TaskStore::OpenTaskDatabase(OpenCheck check)
         throw StoreError(QStringLiteral("The task database \"%1\" cannot be used: %2")
                              .arg(taskfile::shownPath(m_path), e.message()));
     }
-}
-
-void TaskStore::CreateTaskDatabase()
-{
-    m_db = taskfile::create(m_path, m_vfs);
-    qCInfo(lcStore) << "created" << taskfile::shownPath(m_path);
 }
 
 void TaskStore::prepareStatements()
@@ -292,65 +301,47 @@ void TaskStore::checkRestorable(const QString &path)
     taskfile::checkRestorable(path);
 }
 
-void TaskStore::CompactDatabase(const QString &source, const QString &destination,
-                                const QByteArray &vfs)
+void TaskStore::restoreFrom(const QString &path)
 {
-    sql::Database db = sql::Database::open(source, false, vfs);
-    taskfile::setBusyTimeout(db);
-    sql::Statement vacuum = db.prepare(QStringLiteral("VACUUM INTO ?1"));
-    vacuum.bind(1, destination);
-    vacuum.run();
-    // The copy comes out with a rollback journal. Turned to WAL now, at exit,
-    // the next start need not rewrite the header and wait for four syncs.
-    sql::Database copy = sql::Database::open(destination, false);
-    if (copy.scalar(QStringLiteral("PRAGMA journal_mode = WAL")).toString()
-        != QStringLiteral("wal"))
-        qCInfo(lcStore) << "the compacted copy keeps its rollback journal";
-}
-
-namespace {
-
-void removeStaleFile(const QString &path)
-{
-    if (!QFile::exists(path))
-        return;
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-    if (!QFile::remove(path))
-        throw StoreError(QStringLiteral("The file \"%1\" cannot be deleted.")
-                             .arg(taskfile::shownPath(path)));
-}
-
-} // namespace
-
-void TaskStore::compactInPlace(const QString &path, const QByteArray &vfs)
-{
-    const QString temporary = path + QStringLiteral(".temp");
-    removeStaleFile(temporary);
-    removeStaleFile(temporary + QStringLiteral("-journal"));
+    if (!m_db.isOpen())
+        throw StoreError(QStringLiteral("The task database is not open."));
+    // Statements hold read snapshots between steps; none may span the copy.
+    m_statements.reset();
     try {
-        CompactDatabase(path, temporary, vfs);
-    } catch (const StoreError &) {
-        // A copy cut short by a full disk is no use to anyone, and would
-        // hold on to the space the user needs back.
-        QFile::remove(temporary);
-        QFile::remove(temporary + QStringLiteral("-journal"));
+        taskfile::restoreInto(m_db, m_path, path, m_vfs);
+    } catch (...) {
+        prepareOrClose();
         throw;
     }
-    if (!QFile::exists(temporary))
-        return;
-    // The compacted copy replaces the file in one step, so no moment exists in
-    // which neither is on disk. Journal files left beside the old file would
-    // be replayed into the new one: they go first.
-    removeStaleFile(path + QStringLiteral("-wal"));
-    removeStaleFile(path + QStringLiteral("-shm"));
-    std::error_code error;
-    std::filesystem::rename(std::filesystem::path(temporary.toStdString()),
-                            std::filesystem::path(path.toStdString()), error);
-    if (error)
-        throw StoreError(QStringLiteral("The compacted database cannot replace \"%1\": %2")
-                             .arg(taskfile::shownPath(path), QString::fromStdString(error.message())));
-    // Compacting read every page of the old file: the next start need not.
-    markVerified(path);
+    prepareOrClose();
+}
+
+void TaskStore::compact()
+{
+    if (!m_db.isOpen())
+        throw sql::Error(SQLITE_MISUSE, QStringLiteral("the task database is not open"));
+    m_statements.reset();
+    try {
+        taskfile::compact(m_db, m_path, m_vfs);
+    } catch (...) {
+        prepareOrClose();
+        throw;
+    }
+    prepareOrClose();
+}
+
+QDate TaskStore::lastInjectionDate()
+{
+    sql::Statement q = m_db.prepare(
+        QStringLiteral("SELECT Value FROM ProgramState WHERE Name = 'LastRecurrentInject'"));
+    return q.step() ? QDate::fromString(q.text(0), Qt::ISODate) : QDate();
+}
+
+void TaskStore::setLastInjectionDate(const QDate &day)
+{
+    sql::Statement q = m_db.prepare(QStringLiteral(
+        "INSERT OR REPLACE INTO ProgramState (Name, Value) VALUES ('LastRecurrentInject', ?1)"));
+    q.bind(1, day.toString(Qt::ISODate)).run();
 }
 
 void TaskStore::markVerified(const QString &path)

@@ -42,6 +42,9 @@ public:
     // it, for a short-lived process that reads a few rows.
     enum class OpenCheck { WholeFile, OnUse };
     void OpenTaskDatabase(OpenCheck check = OpenCheck::WholeFile);
+    // Opens the existing database for reading only, for a command that only
+    // reads, on a folder or a disk that cannot be written. Every write throws.
+    void openForReading();
     // Checkpoints the journal into the file and releases it.
     void Close();
     bool isOpen() const;
@@ -61,22 +64,27 @@ public:
     // Throws StoreError, with a text ready to show, when the file at path is
     // not an intact task database that could take the place of this one.
     static void checkRestorable(const QString &path);
+    // The file at path, checked as checkRestorable does, takes the place of
+    // the open database in one transaction: a failure or a kill leaves the
+    // database as it was. Throws StoreError.
+    void restoreFrom(const QString &path);
+    // Rewrites the open database compactly, in place, in one transaction.
+    // Throws sql::Error.
+    void compact();
     // The open connection, for callers that keep statements of their own.
     sql::Database &database();
 
-    // Writes a compacted copy of source to destination (VACUUM INTO); the
-    // source is untouched. Throws sql::Error.
-    static void CompactDatabase(const QString &source, const QString &destination,
-                                const QByteArray &vfs = {});
-    // Compacts the closed database file at path in place: a stale temporary
-    // copy is removed, the file is compacted into path + ".temp", which then
-    // replaces it in one step. A compaction that fails leaves the file as it
-    // was. Throws StoreError.
-    static void compactInPlace(const QString &path, const QByteArray &vfs = {});
-    // The file at path has just been written by a compaction, which read the
-    // source whole: the next open may trust it without checking every page,
-    // as long as nothing has touched it since.
+    // The file at path has just been read whole without a fault: the next
+    // open may trust it without checking every page, as long as nothing has
+    // touched it since.
     static void markVerified(const QString &path);
+
+    // ---- Facts about the file
+    // The day the recurrent templates were last copied into a day list, as
+    // the database records it; invalid when it has no record. Meant to be
+    // read and written inside one transaction with the copies.
+    QDate lastInjectionDate();
+    void setLastInjectionDate(const QDate &day);
 
     // ---- Lists and lookups
     std::optional<TaskRecord> findTask(const QString &list, qint32 id);
@@ -139,6 +147,7 @@ private:
     struct Statements;
     void CreateTaskDatabase();
     void prepareStatements();
+    void prepareOrClose();
     Statements &st();
 
     QString m_folder;

@@ -168,7 +168,7 @@ const QList<Operation> &operations()
         // from their safety copy; the program has a database either way.
         {"restore",
          [](World &w) {
-             w.ops.replaceDatabase(filePath(w, "chosen.cdkd"), filePath(w, "safety.cdkd"));
+             w.ops.replaceDatabase(filePath(w, "chosen.cdkd"));
              return true;
          },
          [](World &w) {
