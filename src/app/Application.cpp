@@ -29,6 +29,10 @@ namespace cdk {
 
 namespace {
 
+// A running copy answers the restore signal within moments; this leaves
+// room for one that is still opening a large database.
+constexpr int kComeForwardWaitMs = 10'000;
+
 // The hourglass for as long as a long step runs.
 class BusyCursor
 {
@@ -57,11 +61,38 @@ Application::~Application() = default;
 
 Application::StartResult Application::Main()
 {
-    if (!m_instance.acquire()) {
-        // Another copy runs for this data folder: ask it to come forward.
+    const auto beforeFirstWindow = [this] {
+        if (auto wait = std::exchange(m_beforeFirstWindow, {}))
+            wait();
+    };
+    // A start that ends here never ends without a word to the user.
+    const auto cannotStart = [&](const QString &text) {
+        qCWarning(lcApp).noquote() << text.simplified();
+        beforeFirstWindow();
+        m_context.prompter.tell(programName(), text, MessageIcon::Critical);
+        return StartResult::Failed;
+    };
+    const QString folder = QDir::toNativeSeparators(m_context.ProgramFolder);
+    switch (m_instance.acquire()) {
+    case SingleInstance::Lock::Taken:
+        break;
+    case SingleInstance::Lock::Held:
+        // Another copy runs for this data folder: ask it to come forward,
+        // and see that it does. A copy that hangs would otherwise leave the
+        // user with no window and no reason.
         if (!m_instance.writeRestoreSignal())
             qCWarning(lcApp) << "could not leave the restore signal in" << m_instance.signalPath();
-        return StartResult::SecondCopy;
+        else if (m_instance.waitUntilSignalTaken(kComeForwardWaitMs))
+            return StartResult::SecondCopy;
+        return cannotStart(QStringLiteral("Chronodeck already runs for the data folder %1, but "
+                                          "that copy does not answer.\r\n\r\nWait until it has "
+                                          "finished what it is doing, or end it, and start "
+                                          "Chronodeck again.")
+                               .arg(folder));
+    case SingleInstance::Lock::Refused:
+        return cannotStart(QStringLiteral("Chronodeck cannot tell whether it already runs for "
+                                          "the data folder %1: %2.")
+                               .arg(folder, m_instance.errorString()));
     }
 
     auto busy = std::make_optional<BusyCursor>();
@@ -70,10 +101,6 @@ Application::StartResult Application::Main()
     // The settings and the data come first: they need no window, and a
     // database that cannot be used ends the start with its message before
     // the main window is made.
-    const auto beforeFirstWindow = [this] {
-        if (auto wait = std::exchange(m_beforeFirstWindow, {}))
-            wait();
-    };
     m_context.settings.Init(m_context.ProgramFolder);
     try {
         m_context.store.OpenTaskDatabase();

@@ -1,5 +1,6 @@
 #include "app/Application.h"
 #include "app/DataFolder.h"
+#include "base/PrivateFiles.h"
 #include "app/FontWarmUp.h"
 #include "app/SingleInstance.h"
 #include "base/Clock.h"
@@ -17,6 +18,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QStandardPaths>
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {
@@ -35,7 +37,8 @@ int main(int argc, char *argv[])
     const QString folder = cdk::resolveDataFolder(
         arguments, qEnvironmentVariable("CHRONODECK_DATA_DIR"), QApplication::applicationDirPath(),
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
-    QDir().mkpath(folder);
+    // A folder that cannot be made is reported by the first file that needs it.
+    cdk::makePrivateFolder(folder);
 
     cdk::SingleInstance instance(folder);
     cdk::SystemClock clock;
@@ -63,7 +66,16 @@ int main(int argc, char *argv[])
     }
     // Commands typed in a terminal are carried out here from now on.
     cdk::cli::CommandServer commands(context.operations, clock);
-    commands.listen(folder);
     prompter.setParentWindow(lifetime.mainWindow());
+    if (!commands.listen(folder)) {
+        // The window works on without them; the user learns why once it is up.
+        QTimer::singleShot(0, lifetime.mainWindow(), [&prompter, &commands] {
+            prompter.tell(cdk::programName(),
+                          QStringLiteral("Commands typed in a terminal cannot reach this window: "
+                                         "%1.")
+                              .arg(commands.errorString()),
+                          cdk::MessageIcon::Exclamation);
+        });
+    }
     return QApplication::exec();
 }

@@ -8,6 +8,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QJsonParseError>
+
+#include <optional>
 
 namespace cdk::cli {
 
@@ -19,6 +22,29 @@ QByteArray replyLine(const Reply &reply)
                               {QStringLiteral("out"), reply.out},
                               {QStringLiteral("err"), reply.err}};
     return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
+}
+
+// The arguments of a request line, or nothing when it is not the command
+// line's. Bytes that are not UTF-8 are refused, not repaired: a replacement
+// character would put a subject into the database that nobody typed.
+std::optional<QStringList> requestArguments(const QByteArray &line)
+{
+    if (!line.isValidUtf8())
+        return std::nullopt;
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(line, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return std::nullopt;
+    const QJsonValue args = document.object().value(QStringLiteral("args"));
+    if (!args.isArray())
+        return std::nullopt;
+    QStringList arguments;
+    for (const QJsonValue &value : args.toArray()) {
+        if (!value.isString())
+            return std::nullopt;
+        arguments << value.toString();
+    }
+    return arguments;
 }
 
 } // namespace
@@ -50,12 +76,20 @@ QString CommandServer::errorString() const
     return m_listener ? m_listener->errorString() : QString();
 }
 
+QByteArray CommandServer::refusalLine(const QString &message)
+{
+    return replyLine(Reply::failed(message, ExitDataError));
+}
+
 QByteArray CommandServer::answer(const QByteArray &requestLine)
 {
-    const QJsonObject request = QJsonDocument::fromJson(requestLine).object();
-    QStringList arguments;
-    for (const QJsonValue &value : request.value(QStringLiteral("args")).toArray())
-        arguments << value.toString();
+    const std::optional<QStringList> request = requestArguments(requestLine);
+    if (!request) {
+        qCWarning(lcCli) << "refused a request that is not a line of UTF-8 JSON";
+        return replyLine(Reply::failed(QStringLiteral(
+            "the request is not a line of UTF-8 JSON with the command's arguments")));
+    }
+    const QStringList &arguments = *request;
 
     Reply reply;
     const ParseResult parsed = parseCommandLine(arguments);

@@ -12,6 +12,10 @@
 
 #include <memory>
 
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #ifndef CHRONODECK_EXE
 #error "CHRONODECK_EXE must name the program under test"
 #endif
@@ -20,6 +24,7 @@ namespace {
 
 const QString kDatabase = QStringLiteral("CDKDatabase.cdkd");
 const QString kSignal = QStringLiteral("LACrestoreST$");
+const QString kLock = QStringLiteral(".chronodeck.lock");
 const QByteArray kAnswered = "restore signal answered";
 
 QByteArray digest(const QString &path)
@@ -44,6 +49,8 @@ public:
         // The program registers itself to start at logon: into a folder of
         // the test's, never the user's own autostart folder.
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config.path());
+        // Its command socket too, which a killed copy leaves behind.
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
         m_process.setProcessEnvironment(env);
         m_process.setProcessChannelMode(QProcess::MergedChannels);
         m_process.start(QStringLiteral(CHRONODECK_EXE),
@@ -78,6 +85,7 @@ public:
 
 private:
     QTemporaryDir m_config;
+    QTemporaryDir m_runtime;
     QProcess m_process;
     QByteArray m_output;
 };
@@ -136,6 +144,74 @@ private Q_SLOTS:
         QVERIFY2(third.waitForOutput(kAnswered, 2500), third.output().constData());
         QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(folder + kSignal), 1000);
         QVERIFY(third.running());
+    }
+
+    // A copy of this user's that holds the lock but never takes the signal
+    // (it hangs): the new start says so instead of ending without a word.
+    void aCopyThatDoesNotAnswerIsReported()
+    {
+        QTemporaryDir dir;
+        const QString folder = dir.path() + QLatin1Char('/');
+        QFile lock(folder + kLock);
+        QVERIFY(lock.open(QIODevice::ReadWrite));
+        QVERIFY(lock.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        QCOMPARE(::flock(lock.handle(), LOCK_EX | LOCK_NB), 0);
+
+        Copy second(folder);
+        QVERIFY(second.process().waitForStarted(5000));
+        QVERIFY2(second.waitForOutput("does not answer", 20000), second.output().constData());
+        QVERIFY2(second.output().contains(QFile::encodeName(dir.path())),
+                 second.output().constData());
+    }
+
+    // Another user may enter the data folder, and an earlier version left
+    // the lock file open to all: holding that file must not keep the
+    // user's window from starting, and the lock the window takes is the
+    // user's alone.
+    void anotherUserCannotStopTheWindowThroughTheLock()
+    {
+        if (::geteuid() != 0)
+            QSKIP("playing another user (setpriv to nobody) needs root");
+        QTemporaryDir dir;
+        const QString folder = dir.path() + QLatin1Char('/');
+        const QByteArray lockPath = QFile::encodeName(folder + kLock);
+        QCOMPARE(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+        QFile old(folder + kLock);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.close();
+        QCOMPARE(::chmod(lockPath.constData(), 0644), 0);
+
+        const auto nobodyLocks = [&lockPath](QProcess &process, const QString &then) {
+            process.setProcessChannelMode(QProcess::MergedChannels);
+            process.start(QStringLiteral("setpriv"),
+                          {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                           QStringLiteral("--clear-groups"), QStringLiteral("flock"),
+                           QStringLiteral("--nonblock"), QStringLiteral("--exclusive"),
+                           QFile::decodeName(lockPath), QStringLiteral("sh"), QStringLiteral("-c"),
+                           then});
+        };
+        QProcess holder;
+        nobodyLocks(holder, QStringLiteral("echo held; exec sleep 60"));
+        QVERIFY(holder.waitForReadyRead(5000));
+        QCOMPARE(holder.readAll(), QByteArray("held\n"));
+
+        Copy first(folder, {QStringLiteral("/MINIMIZED")});
+        QVERIFY(first.process().waitForStarted(5000));
+        QVERIFY2(first.waitForOutput("created", 5000), first.output().constData());
+        QVERIFY2(!first.process().waitForFinished(700), first.output().constData());
+
+        struct stat info {};
+        QCOMPARE(::lstat(lockPath.constData(), &info), 0);
+        QCOMPARE(info.st_uid, ::geteuid());
+        QCOMPARE(info.st_mode & 0777, mode_t(0600));
+        QProcess again;
+        nobodyLocks(again, QStringLiteral("echo held"));
+        QVERIFY(again.waitForFinished(5000));
+        QVERIFY2(again.exitCode() != 0 && !again.readAll().contains("held"),
+                 "nobody took the lock");
+        QVERIFY(first.running());
+        holder.kill();
+        holder.waitForFinished(3000);
     }
 };
 

@@ -9,6 +9,7 @@
 #include "view/MainWindowHarness.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
@@ -126,8 +127,9 @@ private Q_SLOTS:
     }
 
 #ifdef Q_OS_UNIX
-    // The socket is for this user alone, and clients that hang up early,
-    // send nonsense or never end their line leave it answering the next one.
+    // The socket is for this user alone, in a folder nobody else may
+    // enter; clients that hang up early, send nonsense or never end their
+    // line leave it answering the next one.
     void badClientsDoNotStopTheWindowAnswering()
     {
         const QByteArray path = QFile::encodeName(cli::commandSocketName(folder()));
@@ -135,6 +137,11 @@ private Q_SLOTS:
         QCOMPARE(::stat(path.constData(), &info), 0);
         QVERIFY(S_ISSOCK(info.st_mode));
         QCOMPARE(info.st_mode & 0077, mode_t(0));
+        QCOMPARE(::lstat(QFile::encodeName(QFileInfo(QFile::decodeName(path)).path()).constData(),
+                         &info),
+                 0);
+        QVERIFY(S_ISDIR(info.st_mode));
+        QCOMPARE(info.st_mode & 0777, mode_t(0700));
 
         const auto connected = [&path] {
             sockaddr_un address {};
@@ -156,19 +163,33 @@ private Q_SLOTS:
         QVERIFY(endless >= 0);
         const QByteArray flood(100 * 1024, 'x');
         QVERIFY(::send(endless, flood.constData(), size_t(flood.size()), MSG_NOSIGNAL) > 0);
-        const int nonsense = connected();
-        QVERIFY(nonsense >= 0);
-        QVERIFY(::send(nonsense, "not json\n", 9, MSG_NOSIGNAL) == 9);
+        // A line that is not JSON, and one whose subject is not UTF-8.
+        const QList<QByteArray> malformed {"not json\n", "{\"args\": [\"add\", \"Caf\xe9\"]}\n"};
+        QList<int> nonsense;
+        for (const QByteArray &line : malformed) {
+            nonsense << connected();
+            QVERIFY(nonsense.last() >= 0);
+            QVERIFY(::send(nonsense.last(), line.constData(), size_t(line.size()), MSG_NOSIGNAL)
+                    == line.size());
+        }
         QTest::qWait(50);
 
         const CliRun list = run("list --json");
         QCOMPARE(list.exit, 0);
         QVERIFY2(list.out.contains(QStringLiteral("Existing")), qPrintable(list.out));
-        // The nonsense got an answer of its own (no arguments: the help).
-        char answer[512] = {};
-        QVERIFY(::recv(nonsense, answer, sizeof answer - 1, 0) > 0);
-        QVERIFY2(QByteArray(answer).contains("\"exit\":0"), answer);
-        for (const int fd : {silent, endless, nonsense})
+        // The nonsense is refused in one line, and nothing was added.
+        for (const int fd : nonsense) {
+            char answer[4096] = {};
+            QVERIFY(::recv(fd, answer, sizeof answer - 1, MSG_WAITALL) > 0);
+            const QJsonObject reply = QJsonDocument::fromJson(answer).object();
+            QCOMPARE(reply.value(QStringLiteral("exit")).toInt(), 1);
+            QCOMPARE(reply.value(QStringLiteral("out")).toString(), QString());
+            const QString err = reply.value(QStringLiteral("err")).toString();
+            QVERIFY2(!err.isEmpty() && !err.contains(QLatin1Char('\n')), answer);
+            ::close(fd);
+        }
+        QCOMPARE(h->shownSubjects(), QStringList {QStringLiteral("Existing")});
+        for (const int fd : {silent, endless})
             ::close(fd);
     }
 #endif
