@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -38,6 +39,44 @@ QString FormatMinutes(qint32 minutes, bool longForm)
     if (minutes < 0)
         return QLatin1Char('-') + shortForm(-qint64(minutes));
     return shortForm(minutes);
+}
+
+QString ShownText(const QString &text, qsizetype length)
+{
+    if (text.size() <= length)
+        return text;
+    qsizetype cut = qMax<qsizetype>(length, 0);
+    if (cut > 0 && text.at(cut - 1).isHighSurrogate())
+        --cut;
+    return text.left(cut) + QChar(0x2026);
+}
+
+QString TerminalText(const QString &text)
+{
+    const auto acts = [](QChar c) { return ActsOnTerminal(c.unicode()); };
+    if (std::none_of(text.cbegin(), text.cend(), acts))
+        return text;
+    QString out;
+    out.reserve(text.size() + 16);
+    for (const QChar c : text) {
+        if (!acts(c)) {
+            out += c;
+            continue;
+        }
+        const char16_t code = c.unicode();
+        static constexpr char kLetters[] = "abtnvfr"; // \a is 0x07, \r is 0x0d
+        if (code >= 0x07 && code <= 0x0d) {
+            out += QLatin1Char('\\');
+            out += QLatin1Char(kLetters[code - 0x07]);
+        } else if (code == 0x1b) {
+            out += QLatin1String("\\e");
+        } else if (code < 0x80) {
+            out += QStringLiteral("\\x%1").arg(uint(code), 2, 16, QLatin1Char('0'));
+        } else {
+            out += QStringLiteral("\\u%1").arg(uint(code), 4, 16, QLatin1Char('0'));
+        }
+    }
+    return out;
 }
 
 void ShowErrorMessage(Prompter &prompter, const QString &context, int code,

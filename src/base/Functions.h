@@ -28,6 +28,29 @@ QString FormatMinutes(qint32 minutes, bool longForm);
 void ShowErrorMessage(Prompter &prompter, const QString &context, int code,
                       const QString &description);
 
+// A grid cell, a panel, a tooltip or a status line has no room for the
+// whole of a long text, and laying out megabytes of it stalls a window for
+// seconds: displays show at most this many characters of a text.
+inline constexpr qsizetype kShownTextLength = 1000;
+// The text, or its first `length` characters followed by "\u2026" when it is
+// longer. A character of two UTF-16 units is never split.
+QString ShownText(const QString &text, qsizetype length = kShownTextLength);
+
+// True for what a terminal acts on rather than shows: control characters
+// (C0, DEL and C1), line and paragraph separators, and the bidirectional
+// embeddings, overrides and isolates that make text read in another order
+// than it is stored.
+constexpr bool ActsOnTerminal(char16_t c)
+{
+    return c < 0x20 || (c >= 0x7f && c <= 0x9f) || (c >= 0x2028 && c <= 0x202e)
+        || (c >= 0x2066 && c <= 0x2069);
+}
+// The text as a terminal may print it, the way ls shows file names: \a \b
+// \t \n \v \f \r \e for those controls, \xHH for the other ones below 0x80
+// and \uHHHH for the rest of ActsOnTerminal. Everything else, backslashes
+// included, stays as it is, so the text reads as typed.
+QString TerminalText(const QString &text);
+
 bool FileExists(const QString &path);
 QString PathUpToLastSeparator(const QString &text, QChar separator);
 int DaysInMonth(int month, int year);

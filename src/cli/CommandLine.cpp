@@ -43,18 +43,7 @@ const OptionInfo *findOption(const CommandInfo &info, const QString &name)
 ParseResult failure(const QString &message)
 {
     ParseResult result;
-    result.error.reserve(message.size());
-    for (const QChar c : message) {
-        if (c == u'\n')
-            result.error += QStringLiteral("\\n");
-        else if (c == u'\t')
-            result.error += QStringLiteral("\\t");
-        else if (c.category() == QChar::Other_Control || c == QChar::LineSeparator
-                 || c == QChar::ParagraphSeparator)
-            result.error += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-        else
-            result.error += c;
-    }
+    result.error = TerminalText(message);
     return result;
 }
 
@@ -355,6 +344,11 @@ QString helpText(const CommandInfo *info, std::span<const CommandInfo> table)
             "  --version       the program's version\n\n"
             "Exit status: 0 done, 1 a mistake in the command (the message names it), 2 the\n"
             "data folder or the database cannot be used.\n");
+        text += QStringLiteral("\nText from the task lists is printed with control characters "
+                               "as escapes (\\e,\n\\a, \\n, \\x7f, \\u009b) and a subject "
+                               "cut after %1 characters with \"\u2026\";\n--json and export "
+                               "give it whole and exactly as stored.\n")
+                    .arg(kShownTextLength);
         return text;
     }
     text = QStringLiteral("Usage: chronodeck %1%2%3\n\n%4\n")

@@ -1,6 +1,7 @@
 #include "cli/Commands.h"
 
 #include "base/Functions.h"
+#include "cli/CliLog.h"
 #include "cli/JsonText.h"
 #include "core/PercentDone.h"
 #include "core/TaskOperations.h"
@@ -8,6 +9,7 @@
 #include "reports/Report.h"
 #include "reports/ReportText.h"
 #include "reports/TaskExport.h"
+#include "reports/UndatedLists.h"
 #include "store/StoreError.h"
 #include "store/Vocabulary.h"
 
@@ -37,6 +39,11 @@ OptionInfo dayOption()
 
 QString isoDay(const QString &listKey) { return DateFromListKey(listKey).toString(Qt::ISODate); }
 
+// Text from the task lists as printed for people: the start of a long one,
+// with what a terminal would act on written as escapes. The JSON and the
+// export give it whole and exact.
+QString shown(const QString &text) { return TerminalText(ShownText(text)); }
+
 int percentNumber(qint32 budget, qint32 done)
 {
     QString text = GetPercentDone(budget, done);
@@ -59,8 +66,10 @@ qint32 missingTask(CommandTarget &target, const QString &list, const QList<qint3
     return 0;
 }
 
-Reply noSuchTask(qint32 id, const QString &list)
+Reply noSuchTask(CommandTarget &target, qint32 id, const QString &list)
 {
+    // The task may sit in a list whose key names no day.
+    warnOfListsWithoutDay(target.operations.store(), lcCli);
     return Reply::failed(
         QStringLiteral("unknown ID: there is no task %1 on %2").arg(id).arg(isoDay(list)));
 }
@@ -101,15 +110,15 @@ Reply runAdd(const ParsedCommand &command, CommandTarget &target)
                 found = true;
                 break;
             }
-            names << category.Name;
+            names << shown(category.Name);
         }
         if (!found)
             return Reply::failed(names.isEmpty()
                                      ? QStringLiteral("unknown category \"%1\": there are no "
                                                       "categories")
-                                           .arg(wanted)
+                                           .arg(shown(wanted))
                                      : QStringLiteral("unknown category \"%1\": use one of %2")
-                                           .arg(wanted, names.join(QStringLiteral(", "))));
+                                           .arg(shown(wanted), names.join(QStringLiteral(", "))));
     }
     record.List = dayKeyOf(command, target);
     record.Duration = command.has(QStringLiteral("budget"))
@@ -120,10 +129,10 @@ Reply runAdd(const ParsedCommand &command, CommandTarget &target)
         : kDefaultPriority;
     record.State = TaskState::NotStarted;
     const qint32 id = target.operations.addTask(record);
-    QString out
-        = QStringLiteral("Added task %1 to %2: %3 (%4)\n")
-              .arg(id)
-              .arg(isoDay(record.List), record.Subject, FormatMinutes(record.Duration, false));
+    QString out = QStringLiteral("Added task %1 to %2: %3 (%4)\n")
+                      .arg(id)
+                      .arg(isoDay(record.List), shown(record.Subject),
+                           FormatMinutes(record.Duration, false));
     if (command.has(QStringLiteral("start"))) {
         target.operations.startTracking(record.List, id);
         out += QStringLiteral("Tracking task %1\n").arg(id);
@@ -180,7 +189,7 @@ Reply runList(const ParsedCommand &command, CommandTarget &target)
         const QString mark = tracker.isTracked(list, t.ID) ? QStringLiteral("*") : QString();
         rows.append({mark + QString::number(t.ID), budgetText(t),
                      GetPercentDone(t.Duration, t.FinishedDuration), TaskStateName(t.State),
-                     t.Subject});
+                     shown(t.Subject)});
     }
     qsizetype w[4] = {};
     for (const Row &r : rows) {
@@ -207,12 +216,12 @@ Reply runStart(const ParsedCommand &command, CommandTarget &target)
     // Asked first: starting stops the tracked task before it looks for the
     // new one, and a mistyped ID must not end the tracking under way.
     if (!target.operations.task(list, id) || !target.operations.startTracking(list, id))
-        return noSuchTask(id, list);
+        return noSuchTask(target, id, list);
     const TimeTracker &tracker = target.operations.tracker();
     return Reply {ExitOk,
                   QStringLiteral("Tracking task %1 on %2: %3\n")
                       .arg(id)
-                      .arg(isoDay(list), tracker.TrackedSubject),
+                      .arg(isoDay(list), shown(tracker.TrackedSubject)),
                   {}};
 }
 
@@ -225,14 +234,14 @@ Reply runStop(const ParsedCommand &, CommandTarget &target)
     const QString subject = tracker.TrackedSubject;
     target.operations.stopTracking();
     return Reply {
-        ExitOk, QStringLiteral("Stopped tracking task %1: %2\n").arg(id).arg(subject), {}};
+        ExitOk, QStringLiteral("Stopped tracking task %1: %2\n").arg(id).arg(shown(subject)), {}};
 }
 
 Reply runDone(const ParsedCommand &command, CommandTarget &target)
 {
     const QString list = dayKeyOf(command, target);
     if (const qint32 missing = missingTask(target, list, command.taskIds))
-        return noSuchTask(missing, list);
+        return noSuchTask(target, missing, list);
     // The window asks whether checking off the tracked task stops its
     // tracking (unless the budget is marked done); there is nobody to ask
     // here, and a finished task has nothing left to count.
@@ -273,15 +282,29 @@ Reply runStatus(const ParsedCommand &command, CommandTarget &target)
     if (!task) // a status bar shows nothing rather than a sentence
         return Reply {
             ExitOk, formatted ? QStringLiteral("\n") : QStringLiteral("Nothing is tracked\n"), {}};
-    QString line = formatted ? command.value(QStringLiteral("format")).toString()
-                             : QStringLiteral("{subject} {done}/{budget} {percent}");
-    line.replace(QStringLiteral("{subject}"), task->Subject)
-        .replace(QStringLiteral("{done}"), FormatMinutes(task->FinishedDuration, false))
-        .replace(QStringLiteral("{budget}"), FormatMinutes(task->Duration, false))
-        .replace(QStringLiteral("{percent}"),
-                 GetPercentDone(task->Duration, task->FinishedDuration))
-        .replace(QStringLiteral("{id}"), QString::number(task->ID))
-        .replace(QStringLiteral("{day}"), isoDay(task->List));
+    const QString format = formatted ? command.value(QStringLiteral("format")).toString()
+                                     : QStringLiteral("{subject} {done}/{budget} {percent}");
+    const QHash<QString, QString> values {
+        {QStringLiteral("subject"), shown(task->Subject)},
+        {QStringLiteral("done"), FormatMinutes(task->FinishedDuration, false)},
+        {QStringLiteral("budget"), FormatMinutes(task->Duration, false)},
+        {QStringLiteral("percent"), GetPercentDone(task->Duration, task->FinishedDuration)},
+        {QStringLiteral("id"), QString::number(task->ID)},
+        {QStringLiteral("day"), isoDay(task->List)}};
+    // One pass, so that a subject holding "{done}" is printed as it stands.
+    // The format's own escapes (a status bar's colours) are the user's.
+    QString line;
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        const qsizetype close = format.at(i) == u'{' ? format.indexOf(u'}', i) : -1;
+        const auto value
+            = close > i ? values.constFind(format.sliced(i + 1, close - i - 1)) : values.cend();
+        if (value == values.cend()) {
+            line += format.at(i);
+            continue;
+        }
+        line += *value;
+        i = close;
+    }
     line.replace(QLatin1Char('\n'), QLatin1Char(' '));
     return Reply {ExitOk, line + QLatin1Char('\n'), {}};
 }
@@ -489,17 +512,23 @@ Reply runCommand(const ParsedCommand &command, CommandTarget &target)
     case ParsedCommand::Action::Run:
         break;
     }
+    Reply reply;
     try {
-        return command.info->run(command, target);
+        reply = command.info->run(command, target);
     } catch (const StoreError &e) {
         if (e.isReadyToShow())
-            return Reply::failed(e.userMessage(), e.code() == 0 ? ExitUserError : ExitDataError);
-        return Reply::failed(
-            QStringLiteral("the database cannot be used: %1 (%2)").arg(e.message()).arg(e.code()),
-            ExitDataError);
+            reply = Reply::failed(e.userMessage(), e.code() == 0 ? ExitUserError : ExitDataError);
+        else
+            reply = Reply::failed(QStringLiteral("the database cannot be used: %1 (%2)")
+                                      .arg(e.message())
+                                      .arg(e.code()),
+                                  ExitDataError);
     } catch (const std::exception &e) {
-        return Reply::failed(QString::fromLocal8Bit(e.what()), ExitDataError);
+        reply = Reply::failed(QString::fromLocal8Bit(e.what()), ExitDataError);
     }
+    // A message may quote the data: a category's name, a typed word, a path.
+    reply.err = TerminalText(reply.err);
+    return reply;
 }
 
 } // namespace cdk::cli

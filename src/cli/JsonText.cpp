@@ -1,5 +1,7 @@
 #include "cli/JsonText.h"
 
+#include "base/Functions.h"
+
 namespace cdk::cli {
 
 QString jsonString(const QString &text)
@@ -25,7 +27,10 @@ QString jsonString(const QString &text)
             out += QLatin1String("\\t");
             break;
         default:
-            if (c.unicode() < 0x20)
+            // Beyond what JSON requires, DEL, the C1 controls and the
+            // bidirectional overrides are escaped too: the same text, and
+            // nothing a terminal showing the output would act on.
+            if (ActsOnTerminal(c.unicode()))
                 out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
             else
                 out += c;

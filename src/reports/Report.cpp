@@ -1,6 +1,8 @@
 #include "reports/Report.h"
 
+#include "base/Log.h"
 #include "core/DaySummary.h"
+#include "reports/UndatedLists.h"
 #include "store/TaskStore.h"
 #include "store/Vocabulary.h"
 
@@ -105,6 +107,7 @@ Report computeReport(TaskStore &store, const ReportPeriod &period)
         resizeByCategory(day, slots);
     }
 
+    warnOfListsWithoutDay(store, lcReports);
     store.forEachTaskOfDays(
         period.first, period.last, false, [&](const QDate &date, const TaskRecord &task) {
             DayFigures &day = report.days[period.first.daysTo(date)];

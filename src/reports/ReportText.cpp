@@ -118,7 +118,11 @@ QString formatReportText(const Report &report, const QLocale &locale)
     text += QLatin1Char('\n');
     if (report.categories.isEmpty())
         return text + QStringLiteral("No tasks in this period.\n");
-    text += alignedTable(reporttext::categoryColumns(), reporttext::categoryRows(report));
+    QList<QStringList> categories = reporttext::categoryRows(report);
+    // A category's name is anybody's text, and this goes to a terminal.
+    for (QStringList &row : categories)
+        row[0] = TerminalText(ShownText(row[0]));
+    text += alignedTable(reporttext::categoryColumns(), categories);
     text += QStringLiteral("\nWhole budget: finished with all of the budget done (may have run "
                            "over). Median use and middle half: the share of the budget used by "
                            "the other finished tasks.\n");

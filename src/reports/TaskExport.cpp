@@ -3,6 +3,7 @@
 #include "base/Functions.h"
 #include "base/Log.h"
 #include "core/PercentDone.h"
+#include "reports/UndatedLists.h"
 #include "store/TaskStore.h"
 #include "store/Vocabulary.h"
 
@@ -92,12 +93,38 @@ private:
 
 // ---- CSV
 
+// Spreadsheets run a cell that starts with one of these as a formula (a tab
+// or a line break may hide one behind it), and a subject or a category's
+// name can be anything: such a text cell gets an apostrophe in front, which
+// makes a spreadsheet show the cell as text. The figures of the number
+// columns never pass through here, so a negative one stays a number.
+bool startsLikeFormula(const QByteArray &bytes)
+{
+    if (bytes.isEmpty())
+        return false;
+    switch (bytes.front()) {
+    case '=':
+    case '+':
+    case '-':
+    case '@':
+    case '\t':
+    case '\r':
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A text cell.
 QByteArray csvField(const QString &text)
 {
     QByteArray bytes = text.toUtf8();
-    if (!bytes.contains(',') && !bytes.contains('"') && !bytes.contains('\n')
+    const bool formula = startsLikeFormula(bytes);
+    if (!formula && !bytes.contains(',') && !bytes.contains('"') && !bytes.contains('\n')
         && !bytes.contains('\r'))
         return bytes;
+    if (formula)
+        bytes.prepend('\'');
     return '"' + bytes.replace('"', "\"\"") + '"';
 }
 
@@ -295,6 +322,7 @@ qint64 writeAll(Writer &format, TaskStore &store, const ReportPeriod &period, QI
     ChunkedWriter writer(device);
     QByteArray &out = writer.buffer();
     qint64 count = 0;
+    warnOfListsWithoutDay(store, lcReports);
     format.begin(out);
     store.forEachTaskOfDays(period.first, period.last, true,
                             [&](const QDate &day, const TaskRecord &task) {

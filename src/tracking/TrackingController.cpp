@@ -97,7 +97,7 @@ void TrackingController::RefreshTrackingDisplay()
             status = QStringLiteral("Please select only one task to time track");
         } else {
             const TaskRecord &task = selected.first();
-            taskText = task.Subject;
+            taskText = ShownText(task.Subject);
             status = task.FinishedDuration == task.Duration
                 ? QStringLiteral("This task is already 100% done!")
                 : QStringLiteral("Press the Start button to time track selected task");
@@ -109,7 +109,9 @@ void TrackingController::RefreshTrackingDisplay()
         return;
     }
 
-    const QString taskText = m_tracker.TrackedSubject;
+    // The panel, the tray's tooltip and the alert show the start of a long
+    // subject: laying out megabytes of text stalls the window for seconds.
+    const QString taskText = ShownText(m_tracker.TrackedSubject);
     m_host.setCurrentTaskText(taskText, true);
     m_host.setStartEnabled(false);
     QString caption;
@@ -145,7 +147,7 @@ void TrackingController::RefreshTrackingDisplay()
 void TrackingController::runFinishSequence()
 {
     if (!m_tmrCheckHighlight->isActive())
-        showAlert(QStringLiteral("Task ") + m_tracker.TrackedSubject
+        showAlert(QStringLiteral("Task ") + ShownText(m_tracker.TrackedSubject)
                       + QStringLiteral(" has been finished!"),
                   kAlertStayMs);
     if (m_tray)

@@ -207,7 +207,9 @@ QVariant TaskGridModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole: {
-        const QString text = taskCellText(task, categoryOf(task), column);
+        // The start of a long subject: laying out megabytes for a cell or a
+        // tooltip stalls the window (cellText still gives it whole).
+        const QString text = ShownText(taskCellText(task, categoryOf(task), column));
         if (text.isEmpty())
             return {};
         if (role == Qt::DisplayRole)

@@ -4,6 +4,7 @@
 
 #include "CliProcess.h"
 
+#include "cli/WindowLink.h"
 #include "common/FileBytes.h"
 #include "common/TaskFixtures.h"
 #include "store/TaskStore.h"
@@ -34,6 +35,29 @@ QList<TaskRecord> rows(const QString &folder, const QString &list)
     TaskStore store(folder);
     store.OpenTaskDatabase();
     return store.tasksOfList(list);
+}
+
+// True when the text holds nothing a terminal would act on but line ends.
+bool onlyPrintable(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c != u'\n' && (c.category() == QChar::Other_Control || c.unicode() == 0x202e))
+            return false;
+    }
+    return true;
+}
+
+// What --json and the export must give back whole.
+QString jsonSubject(const QString &json)
+{
+    return QJsonDocument::fromJson(json.toUtf8())
+        .object()
+        .value(QStringLiteral("tasks"))
+        .toArray()
+        .at(0)
+        .toObject()
+        .value(QStringLiteral("subject"))
+        .toString();
 }
 
 } // namespace
@@ -102,6 +126,62 @@ private Q_SLOTS:
         const CliRun stop = runCli(m_folder, args("stop"));
         QCOMPARE(stop.exit, 0);
         QCOMPARE(stop.out, s("Nothing is tracked\n"));
+    }
+
+    // Task text can hold terminal control sequences (a new window title, a
+    // wiped screen): what is printed for people shows them as escapes, the
+    // database and the JSON keep the text exactly.
+    void controlCharactersArePrintedAsEscapes()
+    {
+        const QString hostile
+            = QStringLiteral(u"\u001b]0;pwned\u0007\u001b[2J\u007f\u009b31m \u202etxt.exe");
+        const QString shown = QStringLiteral(u"\\e]0;pwned\\a\\e[2J\\x7f\\u009b31m \\u202etxt.exe");
+        const CliRun add = runCli(m_folder, {s("add"), hostile});
+        QCOMPARE(add.exit, 0);
+        QCOMPARE(add.out,
+                 s("Added task 1 to %1: %2 (1:00)\n")
+                     .arg(QDate::currentDate().toString(Qt::ISODate), shown));
+        QCOMPARE(rows(m_folder, today()).value(0).Subject, hostile);
+
+        const CliRun list = runCli(m_folder, args("list"));
+        QVERIFY2(list.out.endsWith(s("Not Started  ") + shown + QLatin1Char('\n')),
+                 qPrintable(list.out));
+        QCOMPARE(jsonSubject(runCli(m_folder, args("list --json")).out), hostile);
+
+        // Category names come from the database too.
+        {
+            TaskStore store(m_folder);
+            store.OpenTaskDatabase();
+            CategoryRecord category = store.categories().value(0);
+            category.Name = s("Work\x1b[8m");
+            QVERIFY(store.UpdateCategory(category));
+            QVERIFY(store.SetTaskCategory(today(), 1, category.ID));
+        }
+        const CliRun report = runCli(m_folder, args("report --period day"));
+        QCOMPARE(report.exit, 0);
+        QVERIFY2(report.out.contains(s("\nWork\\e[8m ")), qPrintable(report.out));
+        const CliRun refused = runCli(m_folder, args("add x --category none"));
+        QCOMPARE(refused.exit, 1);
+        QVERIFY2(refused.err.contains(s("Work\\e[8m")), qPrintable(refused.err));
+        for (const CliRun &run : {add, list, report, refused})
+            QVERIFY2(onlyPrintable(run.out + run.err), qPrintable(run.out + run.err));
+    }
+
+    // A subject of any length is stored and given back whole; what is
+    // printed for people shows its start.
+    void longSubjectsAreCutOnlyForPeople()
+    {
+        const QString tail = s(" and the end");
+        const QString subject = QString(20000, QLatin1Char('w')) + tail;
+        QCOMPARE(runCli(m_folder, {s("add"), subject}).exit, 0);
+        const CliRun list = runCli(m_folder, args("list"));
+        QCOMPARE(list.exit, 0);
+        QVERIFY2(list.out.size() < 2000, qPrintable(list.out.left(200)));
+        QVERIFY(list.out.endsWith(QStringLiteral(u"www\u2026\n")));
+        QCOMPARE(jsonSubject(runCli(m_folder, args("list --json")).out), subject);
+        const CliRun csv = runCli(m_folder, args("export"));
+        QVERIFY(csv.out.contains(QLatin1Char(',') + subject + QLatin1Char(',')));
+        QCOMPARE(rows(m_folder, today()).value(0).Subject, subject);
     }
 
     // Exit 1 with one line on stderr naming what was wrong, and the database
@@ -227,14 +307,27 @@ private Q_SLOTS:
         env.insert(s("QT_QPA_PLATFORM"), s("offscreen"));
         window.setProcessEnvironment(env);
         window.start(s(CHRONODECK_EXE), {s("--data-dir"), m_folder, s("minimized")});
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_folder + s(".chronodeck.sock")), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(cli::commandSocketName(m_folder)), 20000);
 
-        QCOMPARE(runCli(m_folder, args("add Tracked --start")).exit, 0);
+        // The status line of a status bar shows the start of a long subject,
+        // escaped; the JSON has it whole.
+        // A placeholder in the subject is text like any other.
+        const QString subject = s("Tracked\x1b[2J{budget}") + QString(20000, QLatin1Char('w'));
+        QCOMPARE(runCli(m_folder, {s("add"), subject, s("--start")}).exit, 0);
         const QJsonObject status
             = QJsonDocument::fromJson(runCli(m_folder, args("status --json")).out.toUtf8())
                   .object();
-        QCOMPARE(status.value(s("subject")).toString(), s("Tracked"));
+        QCOMPARE(status.value(s("subject")).toString(), subject);
         QCOMPARE(status.value(s("id")).toInt(), 1);
+        const QString line = runCli(m_folder, args("status")).out;
+        QVERIFY2(line.startsWith(s("Tracked\\e[2J{budget}www")), qPrintable(line.left(100)));
+        QVERIFY2(line.endsWith(QStringLiteral(u"w\u2026 0:00/1:00 0%\n")),
+                 qPrintable(line.right(100)));
+        QVERIFY(line.size() < 2000);
+        const QString stopped = runCli(m_folder, args("stop")).out;
+        QVERIFY2(stopped.startsWith(s("Stopped tracking task 1: Tracked\\e[2J{budget}www")),
+                 qPrintable(stopped.left(100)));
+        QVERIFY(stopped.size() < 2000);
 
         window.kill();
         window.waitForFinished(5000);

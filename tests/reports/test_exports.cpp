@@ -63,6 +63,7 @@ private Q_SLOTS:
     void csvIsReadBackWithEveryField();
     void iCalendarIsReadBackWithEveryField();
     void emptyPeriodsAndUnwritableFiles();
+    void formulaLikeCellsAreWrittenAsText();
 
 private:
     std::unique_ptr<test::StoreFixture> m_f;
@@ -156,6 +157,41 @@ void TestExports::emptyPeriodsAndUnwritableFiles()
     QVERIFY(
         !exportTasksToFile(m_f->store, tuesday, ExportFormat::Csv, nowhere, QDateTime(), &error));
     QVERIFY2(error.contains(QStringLiteral("tasks.csv")), qPrintable(error));
+}
+
+// A spreadsheet runs a cell that starts like a formula: a subject or a
+// category name from anyone must come out as text, the figures as numbers.
+void TestExports::formulaLikeCellsAreWrittenAsText()
+{
+    const QDate tuesday = week::monday().addDays(1);
+    CategoryRecord category {1, QStringLiteral("=HYPERLINK(\"http://x\",\"y\")"), -1, -1, {}, {}};
+    QVERIFY(m_f->store.UpdateCategory(category));
+    const QStringList subjects = {QStringLiteral("=1+2"),     QStringLiteral("+SUM(A1:A9)"),
+                                  QStringLiteral("-2+3"),     QStringLiteral("@cmd"),
+                                  QStringLiteral("\t=1+2"),   QStringLiteral("\r=1+2"),
+                                  QStringLiteral("plain -1"), QStringLiteral("-")};
+    for (int i = 0; i < subjects.size(); ++i) {
+        TaskRecord t = week::task(1, i + 1, subjects[i], 1, 30, 0, NotStarted);
+        if (i == 0) {
+            t.Duration = -10; // a damaged file's figures stay figures
+            t.FinishedDuration = -1;
+        }
+        m_f->add(t);
+    }
+    const QJsonArray rows = readBack("csv", write(ExportFormat::Csv, ReportPeriod::day(tuesday)));
+    QCOMPARE(rows.size(), subjects.size());
+    for (int i = 0; i < subjects.size(); ++i) {
+        const QJsonObject row = rows[i].toObject();
+        const QString subject = subjects[i];
+        const bool formula = i != 6;
+        QCOMPARE(row[QStringLiteral("Subject")].toString(),
+                 formula ? QLatin1Char('\'') + subject : subject);
+        QCOMPARE(row[QStringLiteral("Category")].toString(), QLatin1Char('\'') + category.Name);
+        QCOMPARE(row[QStringLiteral("Priority")].toString(), QStringLiteral("Normal"));
+    }
+    QCOMPARE(rows[0].toObject()[QStringLiteral("Budget minutes")].toString(),
+             QStringLiteral("-10"));
+    QCOMPARE(rows[0].toObject()[QStringLiteral("Done seconds")].toString(), QStringLiteral("-60"));
 }
 
 QTEST_GUILESS_MAIN(TestExports)

@@ -96,6 +96,23 @@ private Q_SLOTS:
         QCOMPARE(m.cellKey(0, ColSubject), QStringLiteral("Zwrite report"));
     }
 
+    // A cell and its tooltip show the start of a long subject: laying out
+    // megabytes of text would stall the window for seconds. Copying the
+    // subject takes it whole.
+    void longSubjectsAreCutOnScreen()
+    {
+        TaskGridModel m;
+        const QString subject = QString(100000, u'w') + u" end"_s;
+        m.setTasks({task(1, subject, 2), task(2, u"short"_s, 2)}, work());
+        const QString shown = m.index(0, ColSubject - 1).data().toString();
+        QVERIFY2(shown.size() < 2000, qPrintable(QString::number(shown.size())));
+        QVERIFY(shown.endsWith(QChar(0x2026)));
+        QVERIFY(subject.startsWith(shown.chopped(1)));
+        QVERIFY(m.index(0, ColSubject - 1).data(Qt::ToolTipRole).toString().size() < 2100);
+        QCOMPARE(m.index(1, ColSubject - 1).data().toString(), u"short"_s);
+        QCOMPARE(m.cellText(0, ColSubject), subject);
+    }
+
     void percentDone_data()
     {
         QTest::addColumn<int>("duration");
