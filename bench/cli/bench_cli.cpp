@@ -1,115 +1,113 @@
 // How long `chronodeck add` and `chronodeck list` take as whole processes,
-// no window running, on a database of 100 days of 1,000 tasks each, the last
-// of them today; beside them `chronodeck --version`, the cost of starting the
-// program at all. Each figure is the median of 20 runs after one warm-up.
+// no window running, against `chronodeck --version`, the cost of starting
+// the program at all, measured in the same run. The database holds 100 days
+// of 1,000 tasks each, the last of them today. The commands take turns,
+// round after round, in an order that rotates, so that whatever else the
+// machine does falls on all of them alike; the figures are medians.
 //
-//   bench_cli [runs]     (20 when not given)
+//   bench_cli [rounds]     (101 when not given)
 
+#include "ProcessRun.h"
 #include "common/BenchDatabase.h"
 
 #include <QDate>
 #include <QDir>
-#include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char **environ;
-
 using namespace cdk;
+using namespace cdk::bench;
 
 namespace {
 
-struct Times
+struct Measured
 {
-    double wall = -1; // milliseconds from spawn to exit; -1 when the run failed
-    double cpu = 0; // user and system time of the program
+    const char *label;
+    const char *ratioLabel;
+    std::vector<std::string> arguments;
+    std::vector<double> wall;
+    std::vector<double> cpu;
 };
 
-// Runs the program with its output thrown away. The processor time is the
-// steadier figure on a machine that other work keeps busy.
-Times runOnce(const std::vector<QByteArray> &arguments)
+void printRatio(const Measured &measured, const Measured &reference, double goal)
 {
-    std::vector<char *> argv;
-    for (const QByteArray &a : arguments)
-        argv.push_back(const_cast<char *>(a.constData()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    QElapsedTimer timer;
-    timer.start();
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
-        return {};
-    int status = 0;
-    rusage usage {};
-    wait4(pid, &status, 0, &usage);
-    const double ms = double(timer.nsecsElapsed()) / 1e6;
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return {};
-    auto millis = [](const timeval &t) { return double(t.tv_sec) * 1e3 + double(t.tv_usec) / 1e3; };
-    return {ms, millis(usage.ru_utime) + millis(usage.ru_stime)};
-}
-
-double medianOf(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-void median(const char *label, const std::vector<QByteArray> &arguments, int runs)
-{
-    runOnce(arguments); // the program and its libraries into the page cache
-    std::vector<double> wall, cpu;
-    for (int i = 0; i < runs; ++i) {
-        const Times t = runOnce(arguments);
-        if (t.wall < 0) {
-            std::fprintf(stderr, "%s failed\n", label);
-            std::exit(1);
-        }
-        wall.push_back(t.wall);
-        cpu.push_back(t.cpu);
-    }
-    std::printf("%-30s median %7.2f ms wall (min %6.2f)   %7.2f ms processor   %d runs\n", label,
-                medianOf(wall), *std::min_element(wall.begin(), wall.end()), medianOf(cpu), runs);
+    const double wall = median(measured.wall) / median(reference.wall);
+    const double cpu = median(measured.cpu) / median(reference.cpu);
+    std::printf("%-30s %5.2fx wall   %5.2fx processor   goal <= %.1fx: %s\n",
+                (std::string(measured.ratioLabel) + " / --version").c_str(), wall, cpu, goal,
+                wall <= goal ? "met" : "NOT met");
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 101;
     QTemporaryDir dir;
-    const QString folder = dir.path() + QLatin1Char('/');
+    // The adds go to a folder of their own, so that the list read stays at
+    // 1,000 tasks; both start from the same file.
+    const QString listFolder = dir.path() + QStringLiteral("/list/");
+    const QString addFolder = dir.path() + QStringLiteral("/add/");
+    if (!QDir().mkpath(listFolder) || !QDir().mkpath(addFolder)) {
+        std::fprintf(stderr, "no temporary folder\n");
+        return 1;
+    }
     {
-        TaskStore store(folder);
+        TaskStore store(listFolder);
         store.OpenTaskDatabase();
-        bench::fillDays(store, QDate::currentDate().addDays(-99), 100, 1000);
+        fillDays(store, QDate::currentDate().addDays(-99), 100, 1000);
         store.Close();
     }
-    const QByteArray program = CHRONODECK_EXE;
-    const QByteArray dataDir = QFile::encodeName(folder);
-    std::printf("program: %s\ndatabase: 100 days x 1,000 tasks, today's list the last\n",
-                program.constData());
+    if (!QFile::copy(listFolder + TaskStore::databaseFileName(),
+                     addFolder + TaskStore::databaseFileName())) {
+        std::fprintf(stderr, "the database cannot be copied\n");
+        return 1;
+    }
+    const char *chosen = std::getenv("CHRONODECK_BENCH_EXE");
+    const std::string program = chosen && *chosen ? chosen : CHRONODECK_EXE;
+    const std::string listDir = QFile::encodeName(listFolder).toStdString();
+    const std::string addDir = QFile::encodeName(addFolder).toStdString();
+    std::printf("program: %s\ndatabase: 100 days x 1,000 tasks, today's list the last\n"
+                "%d rounds, each command once a round, in rotating order\n",
+                program.c_str(), rounds);
 
-    median("chronodeck --version", {program, "--version"}, runs);
-    median("chronodeck list (1,000 tasks)", {program, "--data-dir", dataDir, "list"}, runs);
-    median("chronodeck list --json", {program, "--data-dir", dataDir, "list", "--json"}, runs);
-    median("chronodeck add",
-           {program, "--data-dir", dataDir, "add", "A task from the bench", "--budget", "25m"},
-           runs);
+    std::vector<Measured> commands {
+        {"chronodeck --version", "--version", {program, "--version"}, {}, {}},
+        {"chronodeck add",
+         "add",
+         {program, "--data-dir", addDir, "add", "A task", "--budget", "25m"},
+         {},
+         {}},
+        {"chronodeck list (1,000 tasks)", "list", {program, "--data-dir", listDir, "list"}, {}, {}},
+        {"chronodeck list --json",
+         "list --json",
+         {program, "--data-dir", listDir, "list", "--json"},
+         {},
+         {}},
+    };
+    for (Measured &m : commands)
+        runProcess(m.arguments); // the program and its libraries into the page cache
+    for (int round = 0; round < rounds; ++round) {
+        for (size_t i = 0; i < commands.size(); ++i) {
+            Measured &m = commands[(i + size_t(round)) % commands.size()];
+            const ProcessRun run = runProcess(m.arguments);
+            if (run.exit != 0) {
+                std::fprintf(stderr, "%s failed (exit %d)\n", m.label, run.exit);
+                return 1;
+            }
+            m.wall.push_back(run.wall);
+            m.cpu.push_back(run.cpu);
+        }
+    }
+    for (const Measured &m : commands)
+        std::printf("%-30s median %7.2f ms wall (p90 %6.2f)   %7.2f ms processor\n", m.label,
+                    median(m.wall), percentile(m.wall, 0.9), median(m.cpu));
+    printRatio(commands[1], commands[0], 1.3);
+    printRatio(commands[2], commands[0], 1.6);
     return 0;
 }
