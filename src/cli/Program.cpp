@@ -118,7 +118,7 @@ Reply runOnDatabase(const QString &folder, const ParsedCommand &command)
             }
         }
         reply = runCommand(command, target);
-        store.Close();
+        store.closeQuickly();
     } catch (const StoreError &e) {
         reply = Reply::failed(QStringLiteral("the database cannot be used: %1").arg(e.message()),
                               ExitDataError);

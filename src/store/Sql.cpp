@@ -133,7 +133,9 @@ void Database::exec(const QString &sql)
     char *error = nullptr;
     const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &error);
     if (rc != SQLITE_OK) {
-        const QString message = error ? QString::fromUtf8(error) : engineMessage(m_db);
+        const QString message = error && !diskFull(m_db, extendedCode(m_db, rc))
+            ? QString::fromUtf8(error)
+            : engineMessage(m_db);
         sqlite3_free(error);
         throw Error(extendedCode(m_db, rc),
                     message % QStringLiteral(" (") % sql % QLatin1Char(')'));

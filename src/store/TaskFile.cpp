@@ -148,14 +148,14 @@ void removeCreatedFile(const QString &path)
 
 // The tables the program reads must be there; code it never makes (a
 // trigger, a view) must not be, since it would run on the program's writes.
-void checkParts(sql::Database &db, const QString &path)
+void checkParts(sql::Database &db, const QString &path, const schema::Schema &parts)
 {
-    const QString missing = schema::missingParts(db);
+    const QString missing = schema::missingParts(parts);
     if (!missing.isEmpty()) {
         qCWarning(lcStore) << shownPath(path) << "lacks" << missing;
         throw sql::Error(SQLITE_NOTADB, missing);
     }
-    const QString foreign = schema::foreignParts(db, schema::Strictness::CodeOnly);
+    const QString foreign = schema::foreignParts(parts, schema::Strictness::CodeOnly);
     if (!foreign.isEmpty()) {
         qCWarning(lcStore) << shownPath(path) << "holds" << foreign;
         throw sql::Error(SQLITE_NOTADB, foreign);
@@ -196,9 +196,10 @@ sql::Database openChecked(const QString &path, bool checkWholeFile, const QByteA
             if (check != QStringLiteral("ok"))
                 throw sql::Error(SQLITE_CORRUPT, check);
         }
-        checkParts(db, path);
+        const schema::Schema parts = schema::readSchema(db);
+        checkParts(db, path, parts);
         setConnectionPragmas(db, path);
-        if (!schema::hasStateTable(db)) {
+        if (!schema::hasStateTable(parts)) {
             // A file of an earlier version: the table comes in one step
             // under the write lock, whoever of several openers is first.
             sql::Transaction transaction(db);
@@ -219,7 +220,7 @@ sql::Database openForReading(const QString &path, const QByteArray &vfs)
     try {
         db = sql::Database::openReadOnly(path, vfs);
         setBusyTimeout(db);
-        checkParts(db, path);
+        checkParts(db, path, schema::readSchema(db));
     } catch (const sql::Error &first) {
         // A folder that cannot be written holds no shared-memory index for
         // the journal, and none can be made. A file whose journal was folded
@@ -229,7 +230,7 @@ sql::Database openForReading(const QString &path, const QByteArray &vfs)
             throw describeOpenFailure(path, first);
         try {
             db = sql::Database::openReadOnly(path, vfs, sql::Database::Immutable::Yes);
-            checkParts(db, path);
+            checkParts(db, path, schema::readSchema(db));
         } catch (const sql::Error &) {
             throw describeOpenFailure(path, first);
         }
@@ -308,8 +309,9 @@ void checkRestorableOn(sql::Database &db, const QString &path)
         const QString check = quickCheck(db);
         if (check != QStringLiteral("ok"))
             throw sql::Error(SQLITE_CORRUPT, check);
-        const QString missing = schema::missingParts(db);
-        const QString foreign = schema::foreignParts(db, schema::Strictness::Exact);
+        const schema::Schema parts = schema::readSchema(db);
+        const QString missing = schema::missingParts(parts);
+        const QString foreign = schema::foreignParts(parts, schema::Strictness::Exact);
         if (!missing.isEmpty() || !foreign.isEmpty()) {
             qCWarning(lcStore) << "refused to restore" << file << "lacking" << missing
                                << "holding" << foreign;
@@ -424,7 +426,7 @@ void restoreInto(sql::Database &live, const QString &livePath, const QString &ch
     // restored one, and other processes on the file see one or the other.
     copyPages(source, live);
     source.close();
-    if (!schema::hasStateTable(live)) {
+    if (!schema::hasStateTable(schema::readSchema(live))) {
         sql::Transaction transaction(live);
         schema::createStateTable(live);
         live.exec(QStringLiteral("PRAGMA user_version = ") % QString::number(schema::kUserVersion));

@@ -69,16 +69,6 @@ constexpr std::array<DefaultCategory, 8> kDefaultCategories {{
     {8, "Self Growth", 6668284},
 }};
 
-QStringList columnsOf(sql::Database &db, const QString &table)
-{
-    sql::Statement info
-        = db.prepare(QStringLiteral("PRAGMA table_xinfo(") % table % QLatin1Char(')'));
-    QStringList names;
-    while (info.step())
-        names << info.text(1);
-    return names;
-}
-
 } // namespace
 
 QStringList taskColumns()
@@ -155,12 +145,30 @@ void createStateTable(sql::Database &db)
                            "  Value TEXT)"));
 }
 
-bool hasStateTable(sql::Database &db)
+Schema readSchema(sql::Database &db)
 {
-    return !columnsOf(db, QStringLiteral("ProgramState")).isEmpty();
+    Schema schema;
+    sql::Statement objects = db.prepare(
+        QStringLiteral("SELECT type, name, tbl_name, coalesce(sql, '') FROM sqlite_schema"));
+    while (objects.step())
+        schema.objects.append({objects.text(0), objects.text(1), objects.text(2),
+                               objects.text(3)});
+    // One statement for the columns of every table: the open of a file that
+    // is read for a single command pays for the check once.
+    sql::Statement columns = db.prepare(QStringLiteral(
+        "SELECT m.name, c.name FROM sqlite_schema AS m, pragma_table_xinfo(m.name) AS c "
+        "WHERE m.type = 'table' ORDER BY m.name, c.cid"));
+    while (columns.step())
+        schema.columns[columns.text(0)].append(columns.text(1));
+    return schema;
 }
 
-QString foreignParts(sql::Database &db, Strictness strictness)
+bool hasStateTable(const Schema &schema)
+{
+    return schema.columns.contains(QStringLiteral("ProgramState"));
+}
+
+QString foreignParts(const Schema &schema, Strictness strictness)
 {
     const std::array<std::pair<QString, QStringList>, 4> tables {{
         {QStringLiteral("Chronodeck"), taskColumns()},
@@ -171,37 +179,33 @@ QString foreignParts(sql::Database &db, Strictness strictness)
     const QStringList indexes {QStringLiteral("ChronodeckListID"),
                                QStringLiteral("sqlite_autoindex_ProgramState_1")};
     QStringList foreign;
-    sql::Statement objects = db.prepare(
-        QStringLiteral("SELECT type, name, tbl_name, coalesce(sql, '') FROM sqlite_schema"));
-    while (objects.step()) {
-        const QString type = objects.text(0);
-        const QString name = objects.text(1);
-        const QString table = objects.text(2);
-        const bool virtualTable = objects.text(3).startsWith(QStringLiteral("CREATE VIRTUAL"),
-                                                             Qt::CaseInsensitive);
-        if (type == QStringLiteral("trigger") || type == QStringLiteral("view") || virtualTable) {
-            foreign << (virtualTable ? QStringLiteral("virtual table") : type) % QLatin1Char(' ')
-                    % name;
+    for (const Schema::Object &object : schema.objects) {
+        const bool virtualTable
+            = object.sql.startsWith(QStringLiteral("CREATE VIRTUAL"), Qt::CaseInsensitive);
+        if (object.type == QStringLiteral("trigger") || object.type == QStringLiteral("view")
+            || virtualTable) {
+            foreign << (virtualTable ? QStringLiteral("virtual table") : object.type)
+                    % QLatin1Char(' ') % object.name;
             continue;
         }
         if (strictness != Strictness::Exact)
             continue;
         const auto known = std::find_if(tables.begin(), tables.end(),
-                                        [&](const auto &t) { return t.first == table; });
-        if (type == QStringLiteral("table")) {
+                                        [&](const auto &t) { return t.first == object.table; });
+        if (object.type == QStringLiteral("table")) {
             // The engine's own statistics hold numbers only.
-            if (known == tables.end() && !name.startsWith(QStringLiteral("sqlite_stat")))
-                foreign << QStringLiteral("table ") % name;
-        } else if (type == QStringLiteral("index")) {
-            if (known == tables.end() || !indexes.contains(name))
-                foreign << QStringLiteral("index ") % name;
+            if (known == tables.end() && !object.name.startsWith(QStringLiteral("sqlite_stat")))
+                foreign << QStringLiteral("table ") % object.name;
+        } else if (object.type == QStringLiteral("index")) {
+            if (known == tables.end() || !indexes.contains(object.name))
+                foreign << QStringLiteral("index ") % object.name;
         } else {
-            foreign << type % QLatin1Char(' ') % name;
+            foreign << object.type % QLatin1Char(' ') % object.name;
         }
     }
     if (strictness == Strictness::Exact) {
         for (const auto &[table, columns] : tables) {
-            for (const QString &column : columnsOf(db, table)) {
+            for (const QString &column : schema.columns.value(table)) {
                 if (!columns.contains(column, Qt::CaseInsensitive))
                     foreign << table % QLatin1Char('.') % column;
             }
@@ -210,7 +214,7 @@ QString foreignParts(sql::Database &db, Strictness strictness)
     return foreign.join(QStringLiteral(", "));
 }
 
-QString missingParts(sql::Database &db)
+QString missingParts(const Schema &schema)
 {
     const std::array<std::pair<QString, QStringList>, 3> expected {{
         {QStringLiteral("Chronodeck"), taskColumns()},
@@ -219,7 +223,7 @@ QString missingParts(sql::Database &db)
     }};
     QStringList missing;
     for (const auto &[table, columns] : expected) {
-        const QStringList present = columnsOf(db, table);
+        const QStringList present = schema.columns.value(table);
         if (present.isEmpty()) {
             missing << QStringLiteral("table ") % table;
             continue;

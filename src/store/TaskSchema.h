@@ -2,6 +2,8 @@
 
 #include "store/Sql.h"
 
+#include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -27,19 +29,35 @@ QStringList projectColumns();
 // Runs inside the caller's transaction.
 void createContent(sql::Database &db);
 
+// What a file holds: every object of its schema and the columns of every
+// table, read in two statements.
+struct Schema
+{
+    struct Object
+    {
+        QString type;
+        QString name;
+        QString table;
+        QString sql;
+    };
+    QList<Object> objects;
+    QMap<QString, QStringList> columns; // by table
+};
+Schema readSchema(sql::Database &db);
+
 // Empty when the three tables exist with their columns; otherwise a short
 // description of what is missing.
-QString missingParts(sql::Database &db);
+QString missingParts(const Schema &schema);
 
 // Parts of the file that the program never makes, as a short description;
 // empty when there are none. Code (triggers, views, virtual tables) is always
 // named; Exact also names every other table, column and index of its own.
 enum class Strictness { CodeOnly, Exact };
-QString foreignParts(sql::Database &db, Strictness strictness);
+QString foreignParts(const Schema &schema, Strictness strictness);
 
 // The program's own small table of facts about the file (the day of the last
 // copy of the recurrent templates). Made when missing; needs the write lock.
 void createStateTable(sql::Database &db);
-bool hasStateTable(sql::Database &db);
+bool hasStateTable(const Schema &schema);
 
 } // namespace cdk::schema

@@ -47,6 +47,10 @@ public:
     void openForReading();
     // Checkpoints the journal into the file and releases it.
     void Close();
+    // The same for a process that ends right after: the engine folds the
+    // journal in when the last connection to the file closes, and the
+    // journal files are kept, empty, for the next process.
+    void closeQuickly();
     bool isOpen() const;
     QString DatabasePath() const { return m_path; }
     const QByteArray &vfsName() const { return m_vfs; }
