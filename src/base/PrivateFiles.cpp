@@ -102,16 +102,18 @@ QString uniqueSiblingName(const QString &path, const QString &suffix)
         + QLatin1Char('-') + QString::number(counter.fetchAndAddRelaxed(1));
 }
 
-void syncFolder(const QString &folder)
+bool syncFile(const QString &path)
 {
 #ifdef Q_OS_UNIX
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return;
-    ::fsync(fd);
+        return false;
+    const bool synced = ::fdatasync(fd) == 0;
     ::close(fd);
+    return synced;
 #else
-    Q_UNUSED(folder);
+    QFile file(path);
+    return file.open(QIODevice::ReadWrite) && file.flush();
 #endif
 }
 

@@ -21,8 +21,7 @@ bool createPrivateFile(const QString &path, QString *error = nullptr);
 // this process and call.
 QString uniqueSiblingName(const QString &path, const QString &suffix);
 
-// Flushes the folder's list of names to the disk, so that a file just
-// renamed or linked into it keeps its name through a power cut. Best effort.
-void syncFolder(const QString &folder);
+// Flushes the file's content to the disk; false when the disk refuses.
+bool syncFile(const QString &path);
 
 } // namespace cdk

@@ -188,9 +188,9 @@ int InjectRecurrentTasks(TaskStore &store, clsSettings &settings, const QDate &t
     // The settings keep the day too, for whoever reads the file. The database
     // has it already: a settings file that cannot be written costs no second
     // copy.
-    settings.SaveNum(general, dayKey(), today.day());
-    settings.SaveNum(general, monthKey(), today.month());
-    settings.SaveNum(general, yearKey(), today.year());
+    settings.Save(general, {{dayKey(), QString::number(today.day())},
+                            {monthKey(), QString::number(today.month())},
+                            {yearKey(), QString::number(today.year())}});
     return copies;
 }
 

@@ -259,15 +259,19 @@ void createIfMissing(const QString &path, const QByteArray &vfs)
     if (!createPrivateFile(building, &why))
         throw cannotCreate(why);
     try {
+        // Nobody else knows the file yet and a file cut short is never given
+        // its name: no journal and no syncs while it is built, one sync of
+        // the whole when it is done. The first start waits for nothing more.
         sql::Database db = sql::Database::open(building, false, vfs);
-        setBusyTimeout(db);
-        setConnectionPragmas(db, building);
-        db.exec(QStringLiteral("PRAGMA synchronous = FULL"));
+        db.exec(QStringLiteral("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF"));
         sql::Transaction transaction(db);
         schema::createContent(db);
         transaction.commit();
-        // Closing folds the journal into the file and syncs it.
+        // The header tells every later opener to keep a write-ahead journal.
+        setConnectionPragmas(db, building);
         db.close();
+        if (!syncFile(building))
+            throw sql::Error(SQLITE_IOERR_FSYNC, QStringLiteral("the new file cannot be synced"));
     } catch (const sql::Error &e) {
         removeCreatedFile(building);
         throw cannotCreate(e.message());
@@ -288,7 +292,6 @@ void createIfMissing(const QString &path, const QByteArray &vfs)
 #endif
     removeCreatedFile(building);
     if (placed) {
-        syncFolder(QFileInfo(path).absolutePath());
         qCInfo(lcStore) << "created" << shownPath(path);
     } else if (taken) {
         qCInfo(lcStore) << shownPath(path) << "was created by another process meanwhile";
