@@ -81,8 +81,12 @@ private Q_SLOTS:
         QTRY_VERIFY(!window->isVisible());
         QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+alt+m")}));
         QTRY_VERIFY(window->isVisible());
-        QTRY_VERIFY(window->isActiveWindow());
-        QVERIFY(!window->isMinimized());
+        // What comes back for the user is the keyboard's focus: the window
+        // the server sends keys to. Qt's record of the active widget window
+        // can lag behind it here, and the window manager's restore of a
+        // minimised window may arrive a moment after the map.
+        QTRY_COMPARE(QGuiApplication::focusWindow(), window->windowHandle());
+        QTRY_VERIFY(!window->isMinimized());
     }
 
     void windowIsNoSmallerThan450By300()
