@@ -308,9 +308,10 @@ private Q_SLOTS:
         QCOMPARE(h->shownSubjects(), words("Alpha Bravo"));
     }
 
-    // Journal files beside the live database at the moment of the swap
-    // belong to the old data; they must not be replayed into the new file.
-    void staleJournalBesideLiveFile()
+    // Another process reads the database, its snapshot in the journal,
+    // while it is restored: the restore takes its place all the same, and
+    // the old pages in the journal never come back.
+    void restoreBesideAReader()
     {
         h->addTask(h->today(), makeTask(1, QStringLiteral("Old")));
         h->showWindow();
@@ -324,8 +325,7 @@ private Q_SLOTS:
             other.Close();
             QFile::rename(other.DatabasePath(), copy);
         }
-        // Another reader holds the journal open, so closing cannot fold it
-        // in and it stays, full of the old database's pages.
+        // The reader's snapshot keeps the old pages in the journal.
         h->context().operations.addTask(
             makeTask(0, QStringLiteral("Written late"), 30, 0, NotStarted, 2, h->today()));
         h->context().operations.checkpointTimer()->stop();
