@@ -212,6 +212,11 @@ QString commandSocketName(const QString &dataFolder)
     // A runtime folder of another user's (su keeps the variable) is not
     // this user's to use: the temporary folder serves instead.
     QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    // A command started without the variable (cron, sudo) still finds a
+    // window of the user's session, whose runtime folder is this one on
+    // most systems.
+    if (runtime.isEmpty())
+        runtime = QStringLiteral("/run/user/") + user;
     struct stat runtimeInfo {};
     if (!QDir::isAbsolutePath(runtime)
         || ::stat(QFile::encodeName(runtime).constData(), &runtimeInfo) != 0
