@@ -77,6 +77,7 @@ bool TimeTracker::start(const QString &list, qint32 id)
     TrackedList = list;
     TrackingActive = true;
     scheduleNextTick();
+    Q_EMIT started();
     Q_EMIT trackingChanged();
     return true;
 }

@@ -72,6 +72,9 @@ public:
     quint32 LastTick = 0;
 
 Q_SIGNALS:
+    // A start of tracking, of another task or the same one again; sent just
+    // before trackingChanged(). A move of the tracked task is no start.
+    void started();
     // Started, stopped, moved along with its task, or reloaded.
     void trackingChanged();
     // A minute boundary was stored: the row, the panel and the summary change.

@@ -50,6 +50,12 @@ TrackingController::TrackingController(QObject *timerOwner, TimeTracker &tracker
         m_host.setFinishHighlighted(m_finishHighlighted);
     });
 
+    // Each start is announced anew when its task's budget is used up, even
+    // straight after another used-up task.
+    connect(&m_tracker, &TimeTracker::started, this, [this] {
+        stopBlinking();
+        m_finishAnnounced = false;
+    });
     connect(&m_tracker, &TimeTracker::trackingChanged, this, [this] {
         // Stopped: Start is offered again; the window narrows it down to
         // what the selection allows.

@@ -146,6 +146,17 @@ private Q_SLOTS:
         QCoreApplication::sendEvent(text, &release);
         QCOMPARE(m_host->mainWindowShown, 1);
         QCOMPARE(m_host->trackedTaskShown, 1);
+
+        // Tracking moved straight to another used-up task announces that one.
+        addSelected(2, QStringLiteral("Pay the rent"), 20, 20, 0, 1);
+        start(2);
+        QCOMPARE(m_sound.played.size(), 2);
+        QCOMPARE(m_host->flashes, 2);
+        QStringList alerts;
+        for (AlertPopup *popup : popups())
+            alerts << popup->findChild<QLabel *>(QStringLiteral("lblAlert"))->text();
+        QVERIFY2(alerts.contains(QStringLiteral("Task Pay the rent has been finished!")),
+                 qPrintable(alerts.join(u", ")));
     }
 
     // Counting: its colour, the task as a link and the tray's tool tip (the
