@@ -121,6 +121,32 @@ void BM_PaintGrid(benchmark::State &state)
 }
 BENCHMARK(BM_PaintGrid)->Unit(benchmark::kMillisecond);
 
+// Painting a day whose first task has a subject of 100 KB with emoji, to set
+// beside the ordinary paint above: the grid shows the start of a long
+// subject, so the two should be alike.
+void BM_PaintHugeSubject(benchmark::State &state)
+{
+    Fixture &f = Fixture::instance();
+    const QString day = DayListKey(kFirstDay.addDays(-1));
+    if (f.store().tasksOfList(day).isEmpty()) {
+        TaskRecord task;
+        task.List = day;
+        task.Duration = 30;
+        while (task.Subject.size() < 100 * 1024)
+            task.Subject += QStringLiteral("Plan \U0001F5D3\uFE0F review \u00FCber caf\u00E9 ");
+        for (qint32 id = 1; id <= 2; ++id) {
+            task.ID = id;
+            f.store().SaveTask(task, true, day, id);
+            task.Subject = QStringLiteral("short");
+        }
+    }
+    f.grid().showList(day);
+    for (auto _ : state)
+        f.grid().view()->viewport()->repaint();
+    f.grid().showList(f.day());
+}
+BENCHMARK(BM_PaintHugeSubject)->Unit(benchmark::kMillisecond);
+
 // One header column per run, both directions alternating; the rows are
 // already filled, so this times the sort alone.
 void BM_SortTaskGrid(benchmark::State &state)

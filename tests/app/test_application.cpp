@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
-#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QScopeGuard>
 
@@ -331,30 +330,18 @@ private Q_SLOTS:
     }
 
     // A settings file of 10 MB of random bytes (a disk fault, a wrong file
-    // under the name) is read as no settings, without holding up the window:
-    // the start takes no more than 300 ms longer than one without the file.
-    void hugeRandomSettingsFileDoesNotDelayTheWindow()
+    // under the name) is read as no settings: the window starts, nothing is
+    // asked and the file is left as it is. How long reading it takes is a
+    // figure of bench_settings.
+    void hugeRandomSettingsFileIsReadAsNone()
     {
-        qint64 plain = 0;
-        {
-            Program q;
-            QElapsedTimer start;
-            start.start();
-            QCOMPARE(q.start(), Application::StartResult::Running);
-            plain = start.elapsed();
-        }
         Program p;
         QByteArray noise(10 * 1024 * 1024, Qt::Uninitialized);
         QRandomGenerator random(20240305);
         random.fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
         QVERIFY(writeFileBytes(p.path(u"settings.ini"_s), noise));
 
-        QElapsedTimer start;
-        start.start();
         QCOMPARE(p.start(), Application::StartResult::Running);
-        const qint64 elapsed = start.elapsed();
-        qInfo("start-up: %lld ms, over a 10 MB random settings file: %lld ms", plain, elapsed);
-        QVERIFY2(elapsed < plain + 300, qPrintable(QString::number(elapsed)));
         QVERIFY(p.window()->isVisible());
         QVERIFY(p.prompter.shown.isEmpty());
         QCOMPARE(fileBytes(p.path(u"settings.ini"_s)), noise);

@@ -9,7 +9,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QElapsedTimer>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QLabel>
@@ -120,16 +119,8 @@ private Q_SLOTS:
         QCOMPARE(h->stored(h->today(), 1)->Subject, subject);
         QCOMPARE(h->grid().cellText(1, ColSubject), subject);
         QCOMPARE(h->view()->rowHeight(0), rowHeight);
-        QElapsedTimer paint;
-        paint.start();
+        // How long the paint takes is a figure of bench_grid, not a test.
         h->view()->viewport()->repaint();
-        qInfo("painting a 100 KB subject took %lld ms", paint.elapsed());
-#ifdef CHRONODECK_SANITIZED
-        constexpr qint64 freezeMs = 3000;
-#else
-        constexpr qint64 freezeMs = 300;
-#endif
-        QVERIFY2(paint.elapsed() < freezeMs, qPrintable(QString::number(paint.elapsed())));
     }
 
     // ---- Moving ----------------------------------------------------------
