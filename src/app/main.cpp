@@ -43,7 +43,11 @@ int main(int argc, char *argv[])
     cdk::SingleInstance instance(folder);
     cdk::SystemClock clock;
     cdk::WidgetPrompter prompter;
-    std::unique_ptr<cdk::Autostart> autostart = cdk::createDesktopAutostart();
+    // A folder the user chose goes into the start at logon as well.
+    const bool chosenFolder = !cdk::dataDirArgument(arguments).isEmpty()
+        || !qEnvironmentVariableIsEmpty("CHRONODECK_DATA_DIR");
+    std::unique_ptr<cdk::Autostart> autostart
+        = cdk::createDesktopAutostart(chosenFolder ? folder : QString());
     std::unique_ptr<cdk::Sound> sound = cdk::createDesktopSound();
     cdk::AppContext context(folder, clock, prompter, *autostart, *sound);
     cdk::SystemTrayIcon tray;

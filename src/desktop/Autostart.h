@@ -52,7 +52,10 @@ enum class RunOnStartupChoice : int {
 void applyRunOnStartup(Autostart &autostart, int choice);
 
 // The backend of this platform for the running program (the XDG autostart
-// folders on Linux, the Run keys of the registry on Windows).
-std::unique_ptr<Autostart> createDesktopAutostart(QObject *parent = nullptr);
+// folders on Linux, the Run keys of the registry on Windows). dataFolder is
+// the folder the user chose with --data-dir or CHRONODECK_DATA_DIR, empty
+// for the default one: the start at logon opens the same data.
+std::unique_ptr<Autostart> createDesktopAutostart(const QString &dataFolder = {},
+                                                  QObject *parent = nullptr);
 
 } // namespace cdk

@@ -40,19 +40,19 @@ bool writeEntry(const QString &folder, const QString &path, const QByteArray &te
 
 } // namespace
 
-XdgAutostart::Places XdgAutostart::placesOfThisProgram()
+XdgAutostart::Places XdgAutostart::placesOfThisProgram(const QString &dataFolder)
 {
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
     // freedesktop.org's base directory rules ignore a relative XDG_CONFIG_HOME.
     if (config.isEmpty() || QDir::isRelativePath(config))
         config = QDir::homePath() + QStringLiteral("/.config");
     return {QCoreApplication::applicationFilePath(), config + QStringLiteral("/autostart"),
-            QStringLiteral("/etc/xdg/autostart")};
+            QStringLiteral("/etc/xdg/autostart"), dataFolder};
 }
 
 QString XdgAutostart::entryFileName() { return QStringLiteral(CHRONODECK_DESKTOP_ID ".desktop"); }
 
-QByteArray XdgAutostart::entryText(const QString &program)
+QByteArray XdgAutostart::entryText(const QString &program, const QString &dataFolder)
 {
     const QString text = QStringLiteral("[Desktop Entry]\n"
                                         "Type=Application\n"
@@ -60,6 +60,8 @@ QByteArray XdgAutostart::entryText(const QString &program)
                                         "Comment=Daily task lists with time budgets\n"
                                         "Exec=")
         + execArgument(program)
+        + (dataFolder.isEmpty() ? QString()
+                                : QStringLiteral(" --data-dir ") + execArgument(dataFolder))
         + QStringLiteral(" minimized\n"
                          "Icon=" CHRONODECK_DESKTOP_ID "\n"
                          "Terminal=false\n"
@@ -86,7 +88,8 @@ void XdgAutostart::setRunOnStartup(bool allUsers)
         qCInfo(lcDesktop) << "could not remove the autostart entry" << other;
     // Asked at every start: an entry that already names this program is left
     // as it is, so a start does not wait for the disk to write it again.
-    const QByteArray text = entryText(m_places.program);
+    const QByteArray text
+        = entryText(m_places.program, allUsers ? QString() : m_places.dataFolder);
     QFile current(path);
     if (current.open(QIODevice::ReadOnly) && current.size() == text.size()
         && current.readAll() == text)
@@ -109,9 +112,9 @@ bool XdgAutostart::isEnabled() const
     return QFile::exists(userEntry()) || QFile::exists(systemEntry());
 }
 
-std::unique_ptr<Autostart> createDesktopAutostart(QObject *parent)
+std::unique_ptr<Autostart> createDesktopAutostart(const QString &dataFolder, QObject *parent)
 {
-    return std::make_unique<XdgAutostart>(XdgAutostart::placesOfThisProgram(), parent);
+    return std::make_unique<XdgAutostart>(XdgAutostart::placesOfThisProgram(dataFolder), parent);
 }
 
 } // namespace cdk

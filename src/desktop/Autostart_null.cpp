@@ -2,7 +2,7 @@
 
 namespace cdk {
 
-std::unique_ptr<Autostart> createDesktopAutostart(QObject *parent)
+std::unique_ptr<Autostart> createDesktopAutostart(const QString &, QObject *parent)
 {
     return std::make_unique<NullAutostart>(parent);
 }

@@ -20,10 +20,14 @@ QString runKey(bool allUsers)
 class RunKeyAutostart final : public Autostart
 {
 public:
-    explicit RunKeyAutostart(QObject *parent)
+    RunKeyAutostart(const QString &dataFolder, QObject *parent)
         : Autostart(parent)
         , m_command(u'"' + QDir::toNativeSeparators(QCoreApplication::applicationFilePath())
-                    + QStringLiteral("\" minimized"))
+                    + u'"'
+                    + (dataFolder.isEmpty() ? QString()
+                                            : QStringLiteral(" --data-dir \"")
+                                   + QDir::toNativeSeparators(dataFolder) + u'"')
+                    + QStringLiteral(" minimized"))
     {
     }
 
@@ -56,9 +60,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<Autostart> createDesktopAutostart(QObject *parent)
+std::unique_ptr<Autostart> createDesktopAutostart(const QString &dataFolder, QObject *parent)
 {
-    return std::make_unique<RunKeyAutostart>(parent);
+    return std::make_unique<RunKeyAutostart>(dataFolder, parent);
 }
 
 } // namespace cdk

@@ -147,6 +147,23 @@ private Q_SLOTS:
         QVERIFY(!autostart.isEnabled());
     }
 
+    // A data folder chosen with --data-dir or CHRONODECK_DATA_DIR is where the
+    // start at logon opens too; the entry for every user names none, since
+    // other users keep data of their own.
+    void aChosenDataFolderStartsAtLogonToo()
+    {
+        XdgAutostart::Places where = places();
+        where.dataFolder = QStringLiteral("/home/ann/My Plans/");
+        XdgAutostart autostart(where);
+
+        applyRunOnStartup(autostart, 0);
+        QCOMPARE(execLine(userEntry()),
+                 QStringLiteral("Exec=\"/opt/cdk/chronodeck\" --data-dir \"/home/ann/My Plans/\" "
+                                "minimized"));
+        applyRunOnStartup(autostart, 1);
+        QCOMPARE(execLine(systemEntry()), QStringLiteral("Exec=\"/opt/cdk/chronodeck\" minimized"));
+    }
+
     // Without the right to write the machine's folder the program ends up
     // registered nowhere, and nothing is reported.
     void unwritableMachineFolderLeavesNoEntry()
