@@ -18,6 +18,8 @@ namespace cdk {
 
 namespace {
 
+constexpr qsizetype kMostToolTipCharacters = 127;
+
 #ifdef CHRONODECK_HAVE_DBUS
 const QString kTrayWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
 
@@ -129,14 +131,18 @@ void SystemTrayIcon::createIcon()
         m_icon->setContextMenu(m_menu);
     connect(m_icon, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason why) {
-                if (why == QSystemTrayIcon::Trigger)
+                // The right button opens the menu; every other click
+                // brings the window back.
+                if (why != QSystemTrayIcon::Context && why != QSystemTrayIcon::Unknown)
                     Q_EMIT activated();
             });
 }
 
 void SystemTrayIcon::setToolTip(const QString &text)
 {
-    m_toolTip = text;
+    // A notification area takes 127 characters of a tip, counted with the
+    // line break as two.
+    m_toolTip = text.left(kMostToolTipCharacters);
     m_toolTip.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     if (m_icon)
         m_icon->setToolTip(m_toolTip);

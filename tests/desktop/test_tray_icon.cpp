@@ -5,6 +5,7 @@
 #include <QDBusConnectionInterface>
 #include <QScopeGuard>
 #include <QSignalSpy>
+#include <QSystemTrayIcon>
 #include <QTest>
 #include <QThread>
 
@@ -82,6 +83,18 @@ private Q_SLOTS:
         QVERIFY(tray.isShown());
         // The item registered with the tray, so the desktop shows it.
         QTRY_COMPARE(watcher.registrations.load(), 1);
+
+        // What the tray gets of it: the tool tip cut to the 127 characters a
+        // tray takes, and every click but the right one brings the window.
+        auto *icon = tray.findChild<QSystemTrayIcon *>(QStringLiteral("Systray"));
+        QVERIFY(icon);
+        tray.setToolTip(QStringLiteral("Time tracking task: ") + QString(200, u'x'));
+        QCOMPARE(icon->toolTip().size(), 127);
+        QSignalSpy activated(&tray, &TrayIcon::activated);
+        for (const auto why : {QSystemTrayIcon::Trigger, QSystemTrayIcon::MiddleClick,
+                               QSystemTrayIcon::DoubleClick, QSystemTrayIcon::Context})
+            Q_EMIT icon->activated(why);
+        QCOMPARE(activated.count(), 3);
 
         desktop.unregisterService(kWatcherService);
         QDBusConnection::disconnectFromBus(QStringLiteral("desktop"));
