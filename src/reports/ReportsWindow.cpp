@@ -89,6 +89,9 @@ ReportsWindow::ReportsWindow(TaskOperations &operations, Prompter &prompter, con
     connect(&m_operations, &TaskOperations::listChanged, this, later);
     connect(&m_operations, &TaskOperations::taskChanged, this, later);
     connect(&m_operations.tracker(), &TimeTracker::minuteCounted, this, later);
+    // The figures name categories, and all of them come from the file.
+    connect(&m_operations, &TaskOperations::categoriesChanged, this, later);
+    connect(&m_operations, &TaskOperations::databaseReplaced, this, later);
 
     setPeriod(ReportPeriod::Kind::Week, day);
     // Room for the days' table beside its chart.

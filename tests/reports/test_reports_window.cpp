@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QStackedBarSeries>
 #include <QTableView>
+#include <QTemporaryDir>
 
 #include <memory>
 
@@ -134,6 +135,34 @@ private Q_SLOTS:
         QVERIFY(part<QLabel>("lblCategoriesEmpty")->text().contains(QStringLiteral("budget of 0")));
         QCOMPARE(cell("grdReportCategories", 0, 3), QStringLiteral("\u2013"));
         QCOMPARE(cell("grdReportCategories", 0, 9), QStringLiteral("1"));
+    }
+
+    // The figures follow a renamed category and a restored database, as they
+    // follow a change of tasks.
+    void followsCategoriesAndARestoredDatabase()
+    {
+        open();
+        const auto table = [this](const char *name) {
+            QStringList cells;
+            QAbstractItemModel *m = part<QTableView>(name)->model();
+            for (int row = 0; row < m->rowCount(); ++row) {
+                for (int column = 0; column < m->columnCount(); ++column)
+                    cells << m->index(row, column).data().toString();
+            }
+            return cells.join(u'|');
+        };
+        TaskOperations &operations = h->context().operations;
+        QVERIFY(operations.editCategory(2, QStringLiteral("Garden only"), 65280, -1));
+        QTRY_VERIFY(table("grdReportCategories").contains(QStringLiteral("Garden only")));
+
+        const QString days = table("grdReportDays");
+        QTemporaryDir dir;
+        const QString backup = dir.filePath(QStringLiteral("week.cdkd"));
+        operations.backupDatabase(backup);
+        QVERIFY(operations.deleteTasks(week::key(0), {1, 2, 3}) > 0);
+        QTRY_VERIFY(table("grdReportDays") != days);
+        operations.replaceDatabase(backup);
+        QTRY_COMPARE(table("grdReportDays"), days);
     }
 
     void exportsThroughTheSaveDialog()
