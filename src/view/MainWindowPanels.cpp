@@ -47,6 +47,13 @@ void MainWindow::connectGrid()
 {
     TaskCommands &t = *m_taskCommands;
     connect(m_grid.get(), &TaskGrid::contentChanged, this, &MainWindow::RefreshAfterSelection);
+    connect(m_grid.get(), &TaskGrid::listUnreadable, this,
+            [this](int code, const QString &description) {
+                ShowErrorMessage(m_context.prompter,
+                                 QStringLiteral("The tasks of the day shown cannot be read, so "
+                                                "the list is empty for now."),
+                                 code, description);
+            });
     connect(m_view, &TaskGridView::rowSelectionChanged, this, &MainWindow::RefreshAfterSelection);
     connect(m_view, &TaskGridView::keyHandled, this, &MainWindow::RefreshAfterSelection);
     connect(m_view, &TaskGridView::checkboxClicked, this,

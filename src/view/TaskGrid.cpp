@@ -14,6 +14,8 @@
 #include <QItemSelectionModel>
 #include <QSet>
 
+#include <utility>
+
 namespace cdk {
 
 namespace {
@@ -186,11 +188,14 @@ void TaskGrid::fill(const QString &listKey, const QList<qint32> &keepIds, qint32
         // One look at the category table for the whole day instead of one per row.
         for (const CategoryRecord &c : m_operations.categories())
             categories.insert(c.ID, {c.Name, std::max(-1, c.ForeColor), std::max(-1, c.BackColor)});
+        m_readFailing = false;
     } catch (const StoreError &e) {
-        // An unreadable list shows empty rather than stale; the command that
-        // failed has told the user.
+        // An unreadable list shows empty rather than stale, and says why.
         qCWarning(lcView) << "list" << listKey << "cannot be read:" << e.message();
         tasks.clear();
+        categories.clear();
+        if (!std::exchange(m_readFailing, true))
+            Q_EMIT listUnreadable(e.code(), e.message());
     }
 
     setRedraw(false);

@@ -100,6 +100,9 @@ public:
 Q_SIGNALS:
     // The rows were rebuilt or changed: the summary and panels follow.
     void contentChanged();
+    // The day's tasks could not be read, so it shows no rows. Sent once
+    // while the failure lasts; a read that works ends it.
+    void listUnreadable(int code, const QString &description);
 
 private:
     void fill(const QString &listKey, const QList<qint32> &keepIds, qint32 currentId);
@@ -111,6 +114,7 @@ private:
     TaskGridView *m_view;
     TaskGridModel m_model;
     QString m_listKey;
+    bool m_readFailing = false;
     int m_sortColumn = ColSubject;
     bool m_sortAscending = true;
     QStringList m_columnTags;

@@ -123,6 +123,28 @@ private Q_SLOTS:
         h->view()->viewport()->repaint();
     }
 
+    // A day that cannot be read is not passed off as an empty day: the
+    // store's error is shown, once however often the grid is refilled, and
+    // again only after the day could be read in between.
+    void anUnreadableDayIsReportedOnce()
+    {
+        h->addTasks(h->today(), {makeTask(1, QStringLiteral("Kept"))});
+        h->showWindow();
+        h->takeShown();
+        h->store().Close();
+        h->grid().reload();
+        h->grid().reload();
+        const auto shown = h->takeShown();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown.first().text.contains(u"not open"_s), qPrintable(shown.first().text));
+        QCOMPARE(h->shownSubjects(), QStringList {});
+
+        h->store().OpenTaskDatabase();
+        h->grid().reload();
+        QCOMPARE(h->shownSubjects(), QStringList {u"Kept"_s});
+        QVERIFY(h->takeShown().isEmpty());
+    }
+
     // ---- Moving ----------------------------------------------------------
 
     // The next day's largest number is 4: the moved tasks become 5, 6, 7 in
