@@ -14,6 +14,7 @@
 #include "view/CommandActions.h"
 #include "view/CommandHost.h"
 #include "view/TaskGrid.h"
+#include "view/TaskGridView.h"
 
 #include <QAction>
 
@@ -124,6 +125,16 @@ void TaskCommands::updateStates(int n)
 
 // ---- Adding and editing --------------------------------------------------
 
+// The task dialog stays loaded while hidden, and the keyboard would stay with
+// its last field: after any dialog the window takes the keys back, for the
+// day's list.
+void TaskCommands::giveKeysToGrid()
+{
+    QWidget *grid = m_host.grid().view();
+    grid->window()->activateWindow();
+    grid->setFocus(Qt::OtherFocusReason);
+}
+
 void TaskCommands::afterTaskDialog(bool saved, const QString &list, qint32 id, bool startTimer)
 {
     if (!saved)
@@ -141,6 +152,7 @@ void TaskCommands::addTask()
         m_host.taskDialog().ShowEx(m_host.dialogParent(), true, 0, QString(), false);
     afterTaskDialog(result.saved, result.list, result.id, result.startTimer);
     m_host.updateCommandStates();
+    giveKeysToGrid();
 }
 
 void TaskCommands::editTask()
@@ -153,6 +165,7 @@ void TaskCommands::editTask()
         m_host.taskDialog().ShowEx(m_host.dialogParent(), false, ids.first(), list, false);
     afterTaskDialog(result.saved, result.list, result.id, result.startTimer);
     m_host.updateCommandStates();
+    giveKeysToGrid();
 }
 
 void TaskCommands::manageRecurrentTasks()
@@ -160,6 +173,7 @@ void TaskCommands::manageRecurrentTasks()
     RecurrentTasksDialog dialog(m_context.operations, m_context.prompter, m_host.taskDialog(),
                                 m_dialogHost, m_host.dialogParent());
     dialog.ShowEx(m_host.dialogParent());
+    giveKeysToGrid();
 }
 
 // ---- Changing the selected tasks -----------------------------------------
@@ -285,6 +299,7 @@ void TaskCommands::batchModify(int mode)
                              m_host.dialogParent());
     dialog.ShowEx(mode, m_context.clock.today());
     m_host.updateCommandStates();
+    giveKeysToGrid();
 }
 
 void TaskCommands::copySelectionToClipboard()

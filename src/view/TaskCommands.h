@@ -68,6 +68,7 @@ private:
     // Runs a store operation; a refusal is shown and false returned.
     template<typename Fn> bool guarded(const QString &what, Fn &&operation);
     void afterTaskDialog(bool saved, const QString &list, qint32 id, bool startTimer);
+    void giveKeysToGrid();
 
     AppContext &m_context;
     CommandHost &m_host;

@@ -57,6 +57,28 @@ private Q_SLOTS:
         QTest::newRow("start timer after the edit") << false;
         QTest::newRow("tracked task edited, Yes") << true;
     }
+    // Closed with OK or Cancel, a dialog gives the keys back to the grid:
+    // Up and Down move through the day at once.
+    void theGridHasTheKeysAfterADialog()
+    {
+        addTasks("Alpha Bravo Charlie");
+        h->showWindow();
+        h->clickCell(2, ColSubject);
+        whenModal("frmAddTask", [](QWidget *dialog) {
+            setSubject(dialog, "Delta");
+            click(dialog, "cmdOK");
+        });
+        h->action("mnuAddTask")->trigger();
+        QTRY_COMPARE(QApplication::focusWidget(), h->view());
+        whenModal("frmAddTask", [](QWidget *dialog) { click(dialog, "cmdCancel"); });
+        h->action("mnuEditTask")->trigger();
+        QTRY_COMPARE(QApplication::focusWidget(), h->view());
+        const int row = h->view()->selectedRow();
+        QVERIFY(row >= 2);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+        QCOMPARE(h->grid().selectedTaskIds(), QList<qint32> {h->grid().taskIdOfRow(row - 1)});
+    }
+
     void editThatResortsTracksTheEditedTask()
     {
         QFETCH(bool, editTheTrackedTask);
