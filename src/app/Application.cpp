@@ -14,6 +14,7 @@
 #include "tracking/TrayIcon.h"
 #include "view/AppContext.h"
 #include "view/MainWindow.h"
+#include "view/TaskGrid.h"
 #include "view/TrayMenu.h"
 
 #include <QAction>
@@ -215,6 +216,9 @@ void Application::dayChanged(const QDate &today)
     } catch (const std::exception &e) {
         qCWarning(lcApp) << "day roll-over failed:" << e.what();
     }
+    // The day shown stays, but it is no longer today: the summary names its
+    // date now, hidden in the tray or not.
+    m_main->grid().reload();
 }
 
 void Application::restoreRequested()

@@ -1,5 +1,6 @@
 #include "ProgramHarness.h"
 #include "app/DataFolder.h"
+#include "controls/GradientPanel.h"
 #include "common/FaultVfs.h"
 
 #include <QDir>
@@ -165,6 +166,9 @@ private Q_SLOTS:
         const QStringList expected = shownOffset == 0 ? QStringList{QStringLiteral("Water plants")}
                                                       : QStringList{};
         QCOMPARE(subjectsShown(p.window()), expected);
+        // The summary follows at once: the day shown is no longer today.
+        const auto *infos = p.window()->findChild<GradientPanel *>(QStringLiteral("gpInfos"));
+        QVERIFY2(!infos->caption().contains(QStringLiteral("Today")), qPrintable(infos->caption()));
     }
 
     // A second start leaves the signal file; the running copy answers it
