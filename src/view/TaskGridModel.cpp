@@ -3,13 +3,13 @@
 #include "base/Functions.h"
 #include "controls/Contrast.h"
 #include "controls/Icons.h"
+#include "core/PercentDone.h"
 #include "store/Vocabulary.h"
 
 #include <QGuiApplication>
 #include <QPalette>
 
 #include <algorithm>
-#include <cmath>
 #include <numeric>
 
 namespace cdk {
@@ -77,19 +77,6 @@ int gridColumnOfKey(const QString &key)
     return 0;
 }
 
-QString GridPercentDone(qint32 duration, qint32 done)
-{
-    if (duration == 0)
-        return QStringLiteral("0%");
-    // The same two floating-point steps as everywhere else the share is
-    // shown, so that a half lands on the same side.
-    const double share = double(done) / (double(duration) / 100.0);
-    double rounded = std::round(share); // halves away from zero
-    if (rounded > 100.0)
-        rounded = 100.0;
-    return QString::number(qint64(rounded)) + QLatin1Char('%');
-}
-
 QString taskCellText(const TaskRecord &task, const CategoryLook &category, int column)
 {
     switch (column) {
@@ -100,7 +87,7 @@ QString taskCellText(const TaskRecord &task, const CategoryLook &category, int c
     case ColTimeDone:
         return FormatMinutes(task.FinishedDuration, false);
     case ColPercentDone:
-        return GridPercentDone(task.Duration, task.FinishedDuration);
+        return GetPercentDone(task.Duration, task.FinishedDuration);
     case ColTaskState:
         return TaskStateName(task.State);
     case ColCategory:
@@ -131,7 +118,7 @@ QString taskCellKey(const TaskRecord &task, const CategoryLook &category, int co
         key = minutesKey(task.FinishedDuration);
         break;
     case ColPercentDone: {
-        const QString percent = GridPercentDone(task.Duration, task.FinishedDuration);
+        const QString percent = GetPercentDone(task.Duration, task.FinishedDuration);
         key = QStringLiteral("%1").arg(ValToInt(percent.chopped(1)), 3, 10, QLatin1Char('0'));
         break;
     }

@@ -35,11 +35,6 @@ QString gridColumnKey(int column);
 // 1-based column of a key; 0 when unknown.
 int gridColumnOfKey(const QString &key);
 
-// Share of the budget done as the grid shows it: done / (duration / 100)
-// rounded with halves away from zero, at most 100, then "%"; "0%" for a
-// budget of 0.
-QString GridPercentDone(qint32 duration, qint32 done);
-
 // A category as the rows show it: its name and colours (-1: the grid's own).
 struct CategoryLook
 {

@@ -1,5 +1,6 @@
 #include "view/TaskGridModel.h"
 #include "core/DaySummary.h"
+#include "core/PercentDone.h"
 
 #include "common/TaskFixtures.h"
 #include "controls/Contrast.h"
@@ -113,6 +114,8 @@ private Q_SLOTS:
         QCOMPARE(m.cellText(0, ColSubject), subject);
     }
 
+    // The grid shows the share done as the command line and the tracking
+    // panel do: one rule, whatever the budget holds.
     void percentDone_data()
     {
         QTest::addColumn<int>("duration");
@@ -122,13 +125,17 @@ private Q_SLOTS:
         QTest::newRow("third") << 3 << 1 << QStringLiteral("33%");
         QTest::newRow("half rounds up") << 200 << 1 << QStringLiteral("1%");
         QTest::newRow("beyond budget capped") << 30 << 45 << QStringLiteral("100%");
+        QTest::newRow("negative budget") << -10 << 17 << QStringLiteral("0%");
     }
     void percentDone()
     {
         QFETCH(int, duration);
         QFETCH(int, done);
         QFETCH(QString, text);
-        QCOMPARE(GridPercentDone(duration, done), text);
+        TaskGridModel m;
+        m.setTasks({task(1, QStringLiteral("Share"), 2, InProgress, duration, done)}, work());
+        QCOMPARE(m.cellText(0, ColPercentDone), text);
+        QCOMPARE(m.cellText(0, ColPercentDone), GetPercentDone(duration, done));
     }
 
     void sortingWithTies_data()
