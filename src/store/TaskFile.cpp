@@ -10,6 +10,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <sqlite3.h>
 
@@ -146,6 +147,28 @@ void removeCreatedFile(const QString &path)
         QFile::remove(path + suffix);
 }
 
+// A file of the program's own making, for the owner alone; throws when it
+// exists already or cannot be made.
+void createPrivate(const QString &path)
+{
+    QString why;
+    if (!createPrivateFile(path, &why))
+        throw sql::Error(SQLITE_CANTOPEN,
+                         why % QStringLiteral(" (") % shownPath(path) % QLatin1Char(')'));
+}
+
+// A file of an earlier version gets the table of facts in one step under the
+// write lock, whoever of several openers is first.
+void addStateTableIfMissing(sql::Database &db, const schema::Schema &parts)
+{
+    if (schema::hasStateTable(parts))
+        return;
+    sql::Transaction transaction(db);
+    schema::createStateTable(db);
+    db.exec(QStringLiteral("PRAGMA user_version = ") % QString::number(schema::kUserVersion));
+    transaction.commit();
+}
+
 // The tables the program reads must be there; code it never makes (a
 // trigger, a view) must not be, since it would run on the program's writes.
 void checkParts(sql::Database &db, const QString &path, const schema::Schema &parts)
@@ -199,15 +222,7 @@ sql::Database openChecked(const QString &path, bool checkWholeFile, const QByteA
         const schema::Schema parts = schema::readSchema(db);
         checkParts(db, path, parts);
         setConnectionPragmas(db, path);
-        if (!schema::hasStateTable(parts)) {
-            // A file of an earlier version: the table comes in one step
-            // under the write lock, whoever of several openers is first.
-            sql::Transaction transaction(db);
-            schema::createStateTable(db);
-            db.exec(QStringLiteral("PRAGMA user_version = ")
-                    % QString::number(schema::kUserVersion));
-            transaction.commit();
-        }
+        addStateTableIfMissing(db, parts);
     } catch (const sql::Error &e) {
         throw describeOpenFailure(path, e);
     }
@@ -402,21 +417,13 @@ void restoreInto(sql::Database &live, const QString &livePath, const QString &ch
     // file of another page size is first rewritten in ours, as a private
     // copy beside the live file.
     QString converted;
-    struct RemoveConverted
-    {
-        QString &path;
-        ~RemoveConverted()
-        {
-            if (!path.isEmpty())
-                removeCreatedFile(path);
-        }
-    } removeConverted {converted};
+    const auto removeConverted = qScopeGuard([&converted] {
+        if (!converted.isEmpty())
+            removeCreatedFile(converted);
+    });
     if (pageSize(source) != pageSize(live)) {
         converted = uniqueSiblingName(livePath, QStringLiteral(".restore"));
-        QString why;
-        if (!createPrivateFile(converted, &why))
-            throw sql::Error(SQLITE_CANTOPEN, why % QStringLiteral(" (") % shownPath(converted)
-                                 % QLatin1Char(')'));
+        createPrivate(converted);
         sql::Database copy = sql::Database::open(converted, false, vfs);
         copyPages(source, copy);
         copy.exec(QStringLiteral("PRAGMA page_size = ") % QString::number(pageSize(live)));
@@ -429,12 +436,7 @@ void restoreInto(sql::Database &live, const QString &livePath, const QString &ch
     // restored one, and other processes on the file see one or the other.
     copyPages(source, live);
     source.close();
-    if (!schema::hasStateTable(schema::readSchema(live))) {
-        sql::Transaction transaction(live);
-        schema::createStateTable(live);
-        live.exec(QStringLiteral("PRAGMA user_version = ") % QString::number(schema::kUserVersion));
-        transaction.commit();
-    }
+    addStateTableIfMissing(live, schema::readSchema(live));
 }
 
 void compact(sql::Database &live, const QString &livePath, const QByteArray &vfs)
@@ -454,15 +456,8 @@ void compact(sql::Database &live, const QString &livePath, const QByteArray &vfs
                                      .arg(shownPath(stale)));
         }
     }
-    struct RemoveTemporary
-    {
-        const QString &path;
-        ~RemoveTemporary() { removeCreatedFile(path); }
-    } removeTemporary {temporary};
-    QString why;
-    if (!createPrivateFile(temporary, &why))
-        throw sql::Error(SQLITE_CANTOPEN, why % QStringLiteral(" (") % shownPath(temporary)
-                             % QLatin1Char(')'));
+    const auto removeTemporary = qScopeGuard([&temporary] { removeCreatedFile(temporary); });
+    createPrivate(temporary);
     sql::Statement vacuum = live.prepare(QStringLiteral("VACUUM INTO ?1"));
     vacuum.bind(1, temporary);
     vacuum.run();
@@ -482,9 +477,7 @@ void backupInto(sql::Database &db, const QString &destination, const QByteArray 
     int rc = SQLITE_OK;
     QString message;
     try {
-        QString why;
-        if (!createPrivateFile(partial, &why))
-            throw sql::Error(SQLITE_CANTOPEN, why);
+        createPrivate(partial);
         sql::Database target = sql::Database::open(partial, false, vfs);
         sqlite3_backup *backup = sqlite3_backup_init(target.handle(), "main", db.handle(), "main");
         if (!backup) {
