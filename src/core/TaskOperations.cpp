@@ -1,6 +1,7 @@
 #include "core/TaskOperations.h"
 
 #include "base/Log.h"
+#include "core/ChangeRecorder.h"
 #include "core/Recurrence.h"
 #include "core/TimeTracker.h"
 #include "settings/Settings.h"
@@ -27,7 +28,8 @@ constexpr int kCheckpointDelayMs = 1000;
 
 TaskOperations::TaskOperations(TaskStore &store, clsSettings &settings, TimeTracker &tracker,
                                QObject *parent)
-    : QObject(parent), m_store(store), m_settings(settings), m_tracker(tracker)
+    : QObject(parent), m_store(store), m_settings(settings), m_tracker(tracker),
+      m_history(new UndoHistory(this))
 {
     m_tmrCheckpoint = new QTimer(this);
     m_tmrCheckpoint->setObjectName(QStringLiteral("tmrCheckpoint"));
@@ -55,6 +57,18 @@ template<typename Fn> void TaskOperations::inTransaction(Fn &&work)
     work();
     transaction.commit();
     checkpointSoon();
+}
+
+template<typename Fn> void TaskOperations::recorded(const QString &what, Fn &&work)
+{
+    UndoStep step;
+    inTransaction([&] {
+        ChangeRecorder recorder(m_store, m_recording);
+        work(recorder);
+        step = recorder.finish(what);
+    });
+    if (!step.isEmpty())
+        m_history->push(std::move(step));
 }
 
 void TaskOperations::checkpointSoon()
@@ -94,8 +108,9 @@ QList<CategoryRecord> TaskOperations::categories()
 
 qint32 TaskOperations::addTask(TaskRecord record)
 {
-    inTransaction([&] {
+    recorded(QStringLiteral("Add %n"), [&](ChangeRecorder &recorder) {
         record.ID = m_store.NextTaskID(record.List);
+        recorder.newTask(record.List, record.ID);
         m_store.SaveTask(record, true, record.List, record.ID);
     });
     Q_EMIT listChanged(record.List);
@@ -107,14 +122,16 @@ TaskOperations::TemplateAdded TaskOperations::addTemplate(TaskRecord templ, cons
     TemplateAdded added;
     const QString &recurrent = recurrentListKey();
     templ.List = recurrent;
-    inTransaction([&] {
+    recorded(QStringLiteral("Add Recurrent Task"), [&](ChangeRecorder &recorder) {
         templ.ID = m_store.NextTaskID(recurrent);
+        recorder.newTask(recurrent, templ.ID);
         m_store.SaveTask(templ, true, recurrent, templ.ID);
         added.templateId = templ.ID;
         const std::optional<TaskRecord> saved = m_store.findTask(recurrent, templ.ID);
         if (saved && RecurrenceMatchesDate(GetRecurrenceCode(saved->Subject), today)) {
             added.copyList = DayListKey(today);
             added.copyId = m_store.NextTaskID(added.copyList);
+            recorder.newTask(added.copyList, added.copyId);
             m_store.SaveTask(BuildTemplateCopy(*saved, added.copyList, added.copyId), true,
                              added.copyList, added.copyId);
         }
@@ -125,12 +142,32 @@ TaskOperations::TemplateAdded TaskOperations::addTemplate(TaskRecord templ, cons
     return added;
 }
 
-bool TaskOperations::editTask(const QString &list, qint32 id, TaskRecord record)
+bool TaskOperations::editTask(const QString &list, qint32 id, TaskRecord record,
+                              const std::optional<TaskRecord> &shown)
 {
     record.ID = id;
     record.List = list;
     bool found = false;
-    inTransaction([&] { found = m_store.SaveTask(record, false, list, id); });
+    recorded(QStringLiteral("Edit %n"), [&](ChangeRecorder &recorder) {
+        const std::optional<TaskRecord> stored = m_store.findTask(list, id);
+        if (!stored)
+            return;
+        // What the user left as it was shown keeps whatever is stored now,
+        // so a change made meanwhile elsewhere survives.
+        if (shown) {
+            auto keep = [&]<typename T>(T TaskRecord::*field) {
+                if (record.*field == (*shown).*field)
+                    record.*field = (*stored).*field;
+            };
+            keep(&TaskRecord::Subject);
+            keep(&TaskRecord::Category);
+            keep(&TaskRecord::Duration);
+            keep(&TaskRecord::State);
+            keep(&TaskRecord::Priority);
+        }
+        recorder.task(list, id);
+        found = m_store.SaveTask(record, false, list, id);
+    });
     if (!found)
         return false;
     if (m_tracker.isTracked(list, id))
@@ -146,9 +183,11 @@ int TaskOperations::deleteTasks(const QString &list, const QList<qint32> &ids)
             m_tracker.stop();
     }
     int deleted = 0;
-    inTransaction([&] {
-        for (qint32 id : ids)
+    recorded(QStringLiteral("Delete %n"), [&](ChangeRecorder &recorder) {
+        for (qint32 id : ids) {
+            recorder.task(list, id);
             deleted += m_store.DeleteTask(id, list) ? 1 : 0;
+        }
     });
     Q_EMIT listChanged(list);
     return deleted;
@@ -157,9 +196,11 @@ int TaskOperations::deleteTasks(const QString &list, const QList<qint32> &ids)
 void TaskOperations::setState(const QString &list, const QList<qint32> &ids, int state)
 {
     const bool full = markFull();
-    inTransaction([&] {
-        for (qint32 id : ids)
+    recorded(QStringLiteral("Set State of %n"), [&](ChangeRecorder &recorder) {
+        for (qint32 id : ids) {
+            recorder.task(list, id);
             m_store.SetTaskState(id, list, state, full);
+        }
     });
     if (state == TaskState::Finished && full) {
         for (qint32 id : ids) {
@@ -172,9 +213,11 @@ void TaskOperations::setState(const QString &list, const QList<qint32> &ids, int
 
 void TaskOperations::setPriority(const QString &list, const QList<qint32> &ids, int priority)
 {
-    inTransaction([&] {
-        for (qint32 id : ids)
+    recorded(QStringLiteral("Set Priority of %n"), [&](ChangeRecorder &recorder) {
+        for (qint32 id : ids) {
+            recorder.task(list, id);
             m_store.SetTaskPriority(id, list, priority);
+        }
     });
     Q_EMIT listChanged(list);
 }
@@ -184,11 +227,14 @@ void TaskOperations::checkTasks(const QString &list, const QList<qint32> &ids, b
 {
     const bool full = markFull();
     bool stopTracking = false;
-    inTransaction([&] {
+    const QString what = check ? QStringLiteral("Mark %n Finished")
+                               : QStringLiteral("Mark %n Unfinished");
+    recorded(what, [&](ChangeRecorder &recorder) {
         for (qint32 id : ids) {
             const std::optional<TaskRecord> task = m_store.findTask(list, id);
             if (!task)
                 continue;
+            recorder.task(list, id);
             const bool finished = task->State == TaskState::Finished;
             if (check && !finished) {
                 if (m_tracker.isTracked(list, id)
@@ -216,16 +262,21 @@ void TaskOperations::finishTrackedTask()
         return;
     const QString list = m_tracker.TrackedList;
     const qint32 id = m_tracker.TrackedTaskID;
-    inTransaction([&] { m_store.SetTaskState(id, list, TaskState::Finished, markFull()); });
+    recorded(QStringLiteral("Mark %n Finished"), [&](ChangeRecorder &recorder) {
+        recorder.task(list, id);
+        m_store.SetTaskState(id, list, TaskState::Finished, markFull());
+    });
     m_tracker.stop();
     Q_EMIT taskChanged(list, id);
 }
 
 void TaskOperations::resetTimeDone(const QString &list, const QList<qint32> &ids)
 {
-    inTransaction([&] {
-        for (qint32 id : ids)
+    recorded(QStringLiteral("Reset Timer of %n"), [&](ChangeRecorder &recorder) {
+        for (qint32 id : ids) {
+            recorder.task(list, id);
             m_store.ResetTimeDone(list, id);
+        }
     });
     if (m_tracker.TrackingActive && m_tracker.TrackedList == list
         && ids.contains(m_tracker.TrackedTaskID))
@@ -240,11 +291,12 @@ QList<qint32> TaskOperations::moveTasks(const QString &list, const QList<qint32>
     if (targetList == list)
         return newIds;
     qint32 trackedNewId = 0;
-    inTransaction([&] {
+    recorded(QStringLiteral("Move %n"), [&](ChangeRecorder &recorder) {
         qint32 newId = m_store.NextTaskID(targetList);
         for (qint32 id : ids) {
             if (!m_store.findTask(list, id))
                 continue;
+            recorder.movedTask(list, id, targetList, newId);
             m_store.MoveTask(list, id, targetList, newId);
             if (m_tracker.isTracked(list, id))
                 trackedNewId = newId;
@@ -274,9 +326,11 @@ int TaskOperations::injectRecurrentTasks(const QDate &today)
 
 void TaskOperations::setTimeDone(const QString &list, const QList<qint32> &ids, qint64 minutes)
 {
-    inTransaction([&] {
-        for (qint32 id : ids)
+    recorded(QStringLiteral("Set Time Finished of %n"), [&](ChangeRecorder &recorder) {
+        for (qint32 id : ids) {
+            recorder.task(list, id);
             m_store.SetTimeDone(list, id, minutes);
+        }
     });
     if (m_tracker.TrackingActive && m_tracker.TrackedList == list
         && ids.contains(m_tracker.TrackedTaskID))
@@ -286,9 +340,11 @@ void TaskOperations::setTimeDone(const QString &list, const QList<qint32> &ids, 
 
 void TaskOperations::setCategory(const QString &list, const QList<qint32> &ids, qint32 category)
 {
-    inTransaction([&] {
-        for (qint32 id : ids)
+    recorded(QStringLiteral("Set Category of %n"), [&](ChangeRecorder &recorder) {
+        for (qint32 id : ids) {
+            recorder.task(list, id);
             m_store.SetTaskCategory(list, id, category);
+        }
     });
     Q_EMIT listChanged(list);
 }
@@ -301,8 +357,9 @@ qint32 TaskOperations::addCategory(const QString &name, qint32 backColor, qint32
     category.Name = name;
     category.BackColor = backColor;
     category.ForeColor = foreColor;
-    inTransaction([&] {
+    recorded(QStringLiteral("Add Category"), [&](ChangeRecorder &recorder) {
         category.ID = m_store.NextCategoryID();
+        recorder.category(category.ID);
         m_store.AddCategory(category);
     });
     Q_EMIT categoriesChanged();
@@ -318,7 +375,10 @@ bool TaskOperations::editCategory(qint32 id, const QString &name, qint32 backCol
     category.BackColor = backColor;
     category.ForeColor = foreColor;
     bool found = false;
-    inTransaction([&] { found = m_store.UpdateCategory(category); });
+    recorded(QStringLiteral("Edit Category"), [&](ChangeRecorder &recorder) {
+        recorder.category(id);
+        found = m_store.UpdateCategory(category);
+    });
     if (found)
         Q_EMIT categoriesChanged();
     return found;
@@ -327,12 +387,13 @@ bool TaskOperations::editCategory(qint32 id, const QString &name, qint32 backCol
 bool TaskOperations::deleteCategory(qint32 id)
 {
     bool found = false;
-    inTransaction([&] {
+    recorded(QStringLiteral("Delete Category"), [&](ChangeRecorder &recorder) {
         // Every task dialog and batch change offers a category to choose:
         // at least one stays.
         if (m_store.categories().size() <= 1)
             throw StoreError(QStringLiteral("Unable to delete, You need to have at least one "
                                             "category."));
+        recorder.category(id);
         found = m_store.DeleteCategory(id);
     });
     if (found)
@@ -423,6 +484,8 @@ void TaskOperations::replaceDatabase(const QString &chosen)
         Q_EMIT databaseReplaced();
         throw;
     }
+    // Every step of the history speaks of rows of the file that is gone.
+    m_history->clear();
     checkpointSoon();
     Q_EMIT databaseReplaced();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/UndoHistory.h"
 #include "store/TaskRecord.h"
 
 #include <QDate>
@@ -56,8 +57,11 @@ public:
     // made in the same transaction.
     TemplateAdded addTemplate(TaskRecord templ, const QDate &today);
     // Writes the record over the task (list, id); a budget cut below the time
-    // done clamps it. False when the task does not exist.
-    bool editTask(const QString &list, qint32 id, TaskRecord record);
+    // done clamps it. False when the task does not exist. Given the task as
+    // the user was shown it, only the fields the user changed are written:
+    // a change made meanwhile (the command line, the tracker) stays.
+    bool editTask(const QString &list, qint32 id, TaskRecord record,
+                  const std::optional<TaskRecord> &shown = std::nullopt);
     int deleteTasks(const QString &list, const QList<qint32> &ids);
     void setState(const QString &list, const QList<qint32> &ids, int state);
     // Priority 0 ("Very Low") to 5 ("Urgent").
@@ -96,6 +100,20 @@ public:
     // Tasks of the category keep its number and show "(none)". The last
     // category is refused (StoreError with code 0). False when missing.
     bool deleteCategory(qint32 id);
+
+    // ---- Undo and redo
+    // Every change above is recorded while recording is on (the window turns
+    // it on; changes asked for by the command line are not the window
+    // user's to take back). Tracked time is never recorded.
+    UndoHistory &history() { return *m_history; }
+    void setRecording(bool on) { m_recording = on; }
+    bool isRecording() const { return m_recording; }
+    // Takes the last change back, or makes the last undone change again, in
+    // one transaction. A task or category changed since, or a task that
+    // tracked time since and would vanish, refuses it: StoreError, ready to
+    // show, and nothing is written. Time tracked since is kept.
+    void undo();
+    void redo();
 
     // ---- Tracking
     // Starts tracking the task; false when it does not exist.
@@ -136,12 +154,17 @@ Q_SIGNALS:
 private:
     bool markFull() const;
     template<typename Fn> void inTransaction(Fn &&work);
+    template<typename Fn> void recorded(const QString &what, Fn &&work);
+    enum class Direction { Back, Forward };
+    void applyStep(const UndoStep &step, Direction direction);
     void checkpointNow();
 
     TaskStore &m_store;
     clsSettings &m_settings;
     TimeTracker &m_tracker;
     QTimer *m_tmrCheckpoint = nullptr;
+    UndoHistory *m_history = nullptr;
+    bool m_recording = false;
 };
 
 } // namespace cdk

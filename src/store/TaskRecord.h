@@ -29,6 +29,8 @@ struct CategoryRecord
     qint32 ForeColor = -1;
     QString CatData1;
     QString CatData2;
+
+    friend bool operator==(const CategoryRecord &, const CategoryRecord &) = default;
 };
 
 } // namespace cdk

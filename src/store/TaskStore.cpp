@@ -58,6 +58,18 @@ TaskRecord readTask(const sql::Statement &row)
     return task;
 }
 
+CategoryRecord readCategory(const sql::Statement &row)
+{
+    CategoryRecord c;
+    c.ID = row.int32(0);
+    c.Name = row.text(1);
+    c.BackColor = row.isNull(2) ? -1 : row.int32(2);
+    c.ForeColor = row.isNull(3) ? -1 : row.int32(3);
+    c.CatData1 = row.text(4);
+    c.CatData2 = row.text(5);
+    return c;
+}
+
 void requireList(const QString &list)
 {
     if (list.isEmpty())
@@ -135,6 +147,11 @@ struct TaskStore::Statements
     LazyStatement trackedByKey;
     LazyStatement writeTrackedSeconds;
     LazyStatement writeTrackedTime;
+    LazyStatement storedTask;
+    LazyStatement putTask;
+    LazyStatement rewriteTask;
+    LazyStatement storedCategory;
+    LazyStatement putCategory;
 };
 
 TaskStore::TaskStore(const QString &dataFolder, const QByteArray &vfs)
@@ -244,6 +261,25 @@ void TaskStore::prepareStatements()
     s->writeTrackedSeconds = prep("UPDATE Chronodeck SET FinishedSeconds = ?1 WHERE rowid = ?2");
     s->writeTrackedTime = prep("UPDATE Chronodeck SET FinishedDuration = ?1, "
                                "FinishedSeconds = ?2 WHERE rowid = ?3");
+    // Taking a change back puts a row where it was: at its old place in the
+    // table when that is free, so the lists keep their order.
+    s->storedTask = prep("SELECT " CDK_TASK_FIELDS ", rowid FROM Chronodeck WHERE List = ?1 "
+                         "AND ID = ?2 ORDER BY rowid LIMIT 1");
+    s->putTask = prep("INSERT INTO Chronodeck (rowid, ID, List, Subject, Category, Duration, "
+                      "FinishedDuration, FinishedSeconds, State, Priority, TaskData1, "
+                      "TaskData2, TaskData3, TaskData4) "
+                      "VALUES ((SELECT CASE WHEN EXISTS (SELECT 1 FROM Chronodeck WHERE "
+                      "rowid = ?10) THEN NULL ELSE ?10 END), "
+                      "?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, '', '', 0, 0)");
+    s->rewriteTask = prep("UPDATE Chronodeck SET ID = ?3, List = ?4, Subject = ?5, "
+                          "Category = ?6, Duration = ?7, FinishedDuration = ?8, "
+                          "FinishedSeconds = ?9, State = ?10, Priority = ?11 WHERE " CDK_TASK_ROW);
+    s->storedCategory = prep("SELECT ID, Name, BackColor, ForeColor, CatData1, CatData2, rowid "
+                             "FROM CategoryList WHERE ID = ?1 ORDER BY rowid LIMIT 1");
+    s->putCategory = prep("INSERT INTO CategoryList (rowid, ID, Name, BackColor, ForeColor, "
+                          "CatData1, CatData2) VALUES ((SELECT CASE WHEN EXISTS (SELECT 1 FROM "
+                          "CategoryList WHERE rowid = ?7) THEN NULL ELSE ?7 END), "
+                          "?1, ?2, ?3, ?4, ?5, ?6)");
     m_statements = std::move(s);
 }
 
@@ -453,16 +489,8 @@ QList<CategoryRecord> TaskStore::categories()
     sql::Statement &q = st().categories;
     StepScope scope(q);
     QList<CategoryRecord> result;
-    while (q.step()) {
-        CategoryRecord c;
-        c.ID = q.int32(0);
-        c.Name = q.text(1);
-        c.BackColor = q.isNull(2) ? -1 : q.int32(2);
-        c.ForeColor = q.isNull(3) ? -1 : q.int32(3);
-        c.CatData1 = q.text(4);
-        c.CatData2 = q.text(5);
-        result.append(c);
-    }
+    while (q.step())
+        result.append(readCategory(q));
     return result;
 }
 
@@ -491,6 +519,62 @@ bool TaskStore::DeleteCategory(qint32 id)
     StepScope scope(q);
     q.bind(1, id).run();
     return m_db.changes() > 0;
+}
+
+// ---- Rows as stored, for taking changes back
+
+std::optional<TaskStore::StoredTask> TaskStore::storedTask(const QString &list, qint32 id)
+{
+    sql::Statement &q = st().storedTask;
+    StepScope scope(q);
+    q.bind(1, list).bind(2, id);
+    if (!q.step())
+        return std::nullopt;
+    return StoredTask {q.int64(9), readTask(q)};
+}
+
+void TaskStore::putTask(const StoredTask &row)
+{
+    const TaskRecord &t = row.task;
+    requireList(t.List);
+    sql::Statement &q = st().putTask;
+    StepScope scope(q);
+    q.bind(1, t.ID).bind(2, t.List).bind(3, t.Subject).bind(4, t.Category).bind(5, t.Duration);
+    q.bind(6, t.FinishedDuration).bind(7, int(t.FinishedSeconds)).bind(8, t.State);
+    q.bind(9, t.Priority).bind(10, row.rowId);
+    guarded([&q] { q.run(); });
+}
+
+bool TaskStore::rewriteTask(const QString &list, qint32 id, const TaskRecord &t)
+{
+    requireList(t.List);
+    sql::Statement &q = st().rewriteTask;
+    StepScope scope(q);
+    q.bind(1, list).bind(2, id).bind(3, t.ID).bind(4, t.List).bind(5, t.Subject);
+    q.bind(6, t.Category).bind(7, t.Duration).bind(8, t.FinishedDuration);
+    q.bind(9, int(t.FinishedSeconds)).bind(10, t.State).bind(11, t.Priority);
+    guarded([&q] { q.run(); });
+    return m_db.changes() > 0;
+}
+
+std::optional<TaskStore::StoredCategory> TaskStore::storedCategory(qint32 id)
+{
+    sql::Statement &q = st().storedCategory;
+    StepScope scope(q);
+    q.bind(1, id);
+    if (!q.step())
+        return std::nullopt;
+    return StoredCategory {q.int64(6), readCategory(q)};
+}
+
+void TaskStore::putCategory(const StoredCategory &row)
+{
+    const CategoryRecord &c = row.category;
+    sql::Statement &q = st().putCategory;
+    StepScope scope(q);
+    q.bind(1, c.ID).bind(2, c.Name).bind(3, c.BackColor).bind(4, c.ForeColor);
+    q.bind(5, c.CatData1).bind(6, c.CatData2).bind(7, row.rowId);
+    guarded([&q] { q.run(); });
 }
 
 // ---- Task operations

@@ -112,6 +112,26 @@ public:
     bool UpdateCategory(const CategoryRecord &category); // by ID
     bool DeleteCategory(qint32 id);
 
+    // ---- Rows as stored, with their place in the table, so that a change
+    // can be taken back exactly
+    struct StoredTask
+    {
+        qint64 rowId = 0;
+        TaskRecord task;
+    };
+    std::optional<StoredTask> storedTask(const QString &list, qint32 id);
+    // Inserts the row at its old place when that is free, else at the end.
+    void putTask(const StoredTask &row);
+    // Writes every column of the row (list, id), its key included.
+    bool rewriteTask(const QString &list, qint32 id, const TaskRecord &record);
+    struct StoredCategory
+    {
+        qint64 rowId = 0;
+        CategoryRecord category;
+    };
+    std::optional<StoredCategory> storedCategory(qint32 id);
+    void putCategory(const StoredCategory &row);
+
     // ---- Task operations
     // Writes the record as a new row (isNew) or over the row (list, id).
     // Editing clamps the time done to a shortened budget. The reserved columns

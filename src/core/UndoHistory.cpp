@@ -1,0 +1,37 @@
+#include "core/UndoHistory.h"
+
+namespace cdk {
+
+void UndoHistory::push(UndoStep step)
+{
+    m_steps.erase(m_steps.begin() + qsizetype(m_done), m_steps.end());
+    m_steps.push_back(std::move(step));
+    m_done = m_steps.size();
+    Q_EMIT changed();
+}
+
+void UndoHistory::clear()
+{
+    if (m_steps.empty())
+        return;
+    m_steps.clear();
+    m_steps.shrink_to_fit();
+    m_done = 0;
+    Q_EMIT changed();
+}
+
+void UndoHistory::stepBack()
+{
+    Q_ASSERT(canUndo());
+    --m_done;
+    Q_EMIT changed();
+}
+
+void UndoHistory::stepForward()
+{
+    Q_ASSERT(canRedo());
+    ++m_done;
+    Q_EMIT changed();
+}
+
+} // namespace cdk
