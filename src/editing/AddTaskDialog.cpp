@@ -110,6 +110,7 @@ void AddTaskDialog::prepare(bool isNew, qint32 taskId, const QString &listKey, b
 
 void AddTaskDialog::fillForAdd()
 {
+    m_shown.reset();
     if (m_cmbCategory->count() > 0)
         m_cmbCategory->setCurrentIndex(0);
     m_cmbStatus->setCurrentIndex(0);
@@ -152,6 +153,8 @@ void AddTaskDialog::fillForEdit()
                                                                                        : 0);
     setHeader(QStringLiteral("Edit Task"), QStringLiteral("EDITTASK"));
     m_chkStartTaskTimer->setChecked(task.FinishedDuration != task.Duration);
+    // Saving writes only what the user changed from this.
+    m_shown = task.List.isEmpty() ? std::nullopt : recordFromForm();
 }
 
 void AddTaskDialog::fillCategoryCombo(std::optional<qint32> keep)
@@ -317,7 +320,8 @@ void AddTaskDialog::saveTemplate(TaskRecord record)
     const QString &recurrent = recurrentListKey();
     if (!m_isNewTask) {
         // Copies already placed in day lists keep what they were given.
-        if (refusedByStore([&] { m_operations.editTask(recurrent, m_editTaskID, record); }))
+        if (refusedByStore(
+                [&] { m_operations.editTask(recurrent, m_editTaskID, record, m_shown); }))
             return;
         m_result = {true, recurrent, m_editTaskID, false};
         closeDialog(QDialog::Accepted);
@@ -352,7 +356,7 @@ void AddTaskDialog::saveTask(TaskRecord record)
         if (m_isNewTask)
             id = m_operations.addTask(record);
         else
-            m_operations.editTask(m_editListKey, m_editTaskID, record);
+            m_operations.editTask(m_editListKey, m_editTaskID, record, m_shown);
     });
     if (refused)
         return;

@@ -100,6 +100,7 @@ private:
     bool m_isNewTask = true;
     bool m_isRecurrent = false;
     qint32 m_editTaskID = 0;
+    std::optional<TaskRecord> m_shown; // the edited task as the form first showed it
     QString m_editListKey;
     TaskDialogResult m_result;
     bool m_recurrentLayout = false;

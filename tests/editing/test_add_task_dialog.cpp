@@ -161,6 +161,25 @@ private Q_SLOTS:
     }
 
     // A preset button fills in its time; typed times are read as numbers.
+    // `chronodeck done` reaches the window while the task's dialog is open:
+    // saving a new subject must not put the old state back.
+    void editKeepsAChangeMadeMeanwhile()
+    {
+        const qint32 id = storeTask(QStringLiteral("Laundry"), 30, 10);
+        run(false, id, dayKey(), false, [&] {
+            m_ops->checkTasks(dayKey(), {id}, true,
+                              TaskOperations::TrackedCheckOff::StopTracking);
+            w<QLineEdit>("txtSubject")->setText(QStringLiteral("Laundry and ironing"));
+            noTimer();
+            click("cmdOK");
+        });
+        QVERIFY(m_result.saved);
+        const TaskRecord stored = *saved(id);
+        QCOMPARE(stored.Subject, QStringLiteral("Laundry and ironing"));
+        QCOMPARE(stored.State, int(Finished));
+        QCOMPARE(stored.Priority, 4);
+    }
+
     void budgetFromPresetOrTyped_data()
     {
         QTest::addColumn<int>("preset"); // 0: typed
