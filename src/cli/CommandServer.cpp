@@ -4,11 +4,13 @@
 #include "cli/CliLog.h"
 #include "cli/Commands.h"
 #include "cli/WindowLink.h"
+#include "core/TaskOperations.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
+#include <QScopeGuard>
 
 #include <optional>
 
@@ -96,6 +98,10 @@ QByteArray CommandServer::answer(const QByteArray &requestLine)
     if (!parsed.ok()) {
         reply = Reply::failed(parsed.error);
     } else {
+        // The window's undo is for what its user did there.
+        const bool recording = m_operations.isRecording();
+        m_operations.setRecording(false);
+        const auto restore = qScopeGuard([&] { m_operations.setRecording(recording); });
         CommandTarget target {m_operations, m_clock.today(), true};
         reply = runCommand(*parsed.command, target);
     }

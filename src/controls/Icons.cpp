@@ -70,6 +70,8 @@ const QHash<QString, IconEntry> &iconTable()
         add("FOLDERFLAT", "folder");
         add("CLOCK", "clock");
         add("RESET", "refresh");
+        add("UNDO", "arrow-back-up");
+        add("REDO", "arrow-forward-up");
         add("MOVERIGHT", "arrow-right");
         add("MOVELEFT", "arrow-left");
         add("MOVEX", "calendar-event");

@@ -189,6 +189,8 @@ void MainWindow::buildMenus()
     m_menus.mnuFile->addActions({w.mnuHideToSystemTray, w.mnuExit});
 
     m_menus.mnuTask = top("mnuTask", QStringLiteral("&Task"));
+    m_menus.mnuTask->addActions({t.mnuUndo, t.mnuRedo});
+    separator(m_menus.mnuTask, "mnuSepUndo");
     m_menus.mnuTask->addActions({t.mnuAddTask, t.mnuEditTask, t.mnuDeleteTask,
                                  t.mnuManageCategories, t.mnuRecurrentTasks});
     separator(m_menus.mnuTask, "mnuSep4");

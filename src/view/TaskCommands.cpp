@@ -36,6 +36,14 @@ TaskCommands::TaskCommands(AppContext &context, CommandHost &host, TaskDialogHos
                        const QKeySequence &keys = {}) {
         return makeCommandAction(this, name, caption, icon, keys);
     };
+    // Ctrl+Z and Ctrl+Y already show other days: undo takes the other
+    // common desktop keys.
+    mnuUndo = make("mnuUndo", QStringLiteral("&Undo"), "UNDO",
+                   QKeySequence(Qt::ALT | Qt::Key_Backspace));
+    mnuRedo = make("mnuRedo", QStringLiteral("&Redo"), "REDO",
+                   QKeySequence(Qt::SHIFT | Qt::ALT | Qt::Key_Backspace));
+    mnuRedo->setShortcuts({QKeySequence(Qt::SHIFT | Qt::ALT | Qt::Key_Backspace),
+                           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     mnuAddTask = make("mnuAddTask", QStringLiteral("&Add New Task..."), "PLUS",
                       QKeySequence(Qt::CTRL | Qt::Key_T));
     mnuEditTask = make("mnuEditTask", QStringLiteral("&Edit Task..."), "EDITTASK",
@@ -77,6 +85,14 @@ TaskCommands::TaskCommands(AppContext &context, CommandHost &host, TaskDialogHos
     mnuMoveTasksToAnyDay = make("mnuMoveTasksToAnyDay", QStringLiteral("Mo&ve Task(s) To Any Day.."),
                                 "MOVEX", QKeySequence(Qt::CTRL | Qt::Key_Y));
 
+    // What the user does in the window can be taken back; what the command
+    // line does through the window's socket is not recorded.
+    m_context.operations.setRecording(true);
+    connect(mnuUndo, &QAction::triggered, this, [this] { undoOrRedo(true); });
+    connect(mnuRedo, &QAction::triggered, this, [this] { undoOrRedo(false); });
+    connect(&m_context.operations.history(), &UndoHistory::changed, this,
+            &TaskCommands::updateUndoTexts);
+    updateUndoTexts();
     connect(mnuAddTask, &QAction::triggered, this, &TaskCommands::addTask);
     connect(mnuEditTask, &QAction::triggered, this, &TaskCommands::editTask);
     connect(mnuDeleteTask, &QAction::triggered, this, &TaskCommands::deleteTasks);
@@ -121,6 +137,36 @@ void TaskCommands::updateStates(int n)
         a->setEnabled(n >= 1);
     for (QAction *a : mnuPriority)
         a->setEnabled(n >= 1);
+}
+
+// ---- Undo and redo ---------------------------------------------------------
+
+void TaskCommands::updateUndoTexts()
+{
+    const UndoHistory &history = m_context.operations.history();
+    mnuUndo->setEnabled(history.canUndo());
+    mnuUndo->setText(history.canUndo() ? QStringLiteral("&Undo ") + history.undoText()
+                                       : QStringLiteral("&Undo"));
+    mnuRedo->setEnabled(history.canRedo());
+    mnuRedo->setText(history.canRedo() ? QStringLiteral("&Redo ") + history.redoText()
+                                       : QStringLiteral("&Redo"));
+}
+
+void TaskCommands::undoOrRedo(bool undo)
+{
+    TaskOperations &operations = m_context.operations;
+    try {
+        if (undo)
+            operations.undo();
+        else
+            operations.redo();
+    } catch (const StoreError &e) {
+        qCInfo(lcView) << (undo ? "undo" : "redo") << "refused:" << e.code() << e.message();
+        reportStoreError(m_context.prompter,
+                         QStringLiteral("The change could not be taken back; your tasks are "
+                                        "unchanged."),
+                         e);
+    }
 }
 
 // ---- Adding and editing --------------------------------------------------

@@ -27,6 +27,8 @@ public:
     TaskCommands(AppContext &context, CommandHost &host, TaskDialogHost &dialogHost,
                  QObject *parent = nullptr);
 
+    QAction *mnuUndo = nullptr;
+    QAction *mnuRedo = nullptr;
     QAction *mnuAddTask = nullptr;
     QAction *mnuEditTask = nullptr;
     QAction *mnuDeleteTask = nullptr;
@@ -50,6 +52,8 @@ public:
     void updateStates(int selectedCount);
 
 private:
+    void undoOrRedo(bool undo);
+    void updateUndoTexts();
     void addTask();
     void editTask();
     void deleteTasks();

@@ -80,6 +80,8 @@ private Q_SLOTS:
         const CliRun done = run("done 1");
         QCOMPARE(done.exit, 0);
         QCOMPARE(h->grid().cellText(1, ColTaskState), QStringLiteral("Finished"));
+        // What the terminal did is not the window user's to undo.
+        QVERIFY(!h->action("mnuUndo")->isEnabled());
     }
 
     void startStatusDoneStop()

@@ -224,6 +224,46 @@ private Q_SLOTS:
             QCOMPARE(h->label("gpCurTaskLbl"), left.at(selected.first() - 1));
     }
 
+    // Undo and redo through their keys: the grid shows the day as it was;
+    // a redo over a change made by another process is refused with a line.
+    void undoAndRedoByKeysAndMenu()
+    {
+        addAbc();
+        h->showWindow();
+        QAction *undo = h->action("mnuUndo");
+        QAction *redo = h->action("mnuRedo");
+        QVERIFY(!undo->isEnabled());
+        h->selectRows({1});
+        h->prompter.answers = {Answer::Yes};
+        QTest::keyClick(h->view(), Qt::Key_Delete);
+        h->takeShown();
+        QCOMPARE(h->shownSubjects(), words("b c"));
+        QCOMPARE(undo->text(), u"&Undo Delete Task"_s);
+        QVERIFY(h->child<QMenu>("mnuTask")->actions().contains(undo));
+
+        QTest::keyClick(h->view(), Qt::Key_Backspace, Qt::AltModifier);
+        QCOMPARE(h->shownSubjects(), words("a b c"));
+        QCOMPARE(h->store().tasksOfList(h->today()).size(), 3);
+        QCOMPARE(redo->text(), u"&Redo Delete Task"_s);
+        QTest::keyClick(h->view(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(h->shownSubjects(), words("b c"));
+        QTest::keyClick(h->view(), Qt::Key_Backspace, Qt::AltModifier);
+        QCOMPARE(h->shownSubjects(), words("a b c"));
+
+        {
+            TaskStore other(h->store().DatabasePath().section(u'/', 0, -2));
+            other.OpenTaskDatabase(TaskStore::OpenCheck::OnUse);
+            QVERIFY(other.SetTaskPriority(1, h->today(), 5));
+        }
+        QTest::keyClick(h->view(), Qt::Key_Backspace, Qt::AltModifier | Qt::ShiftModifier);
+        const auto shown = h->takeShown();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown.first().text, u"Cannot redo \"Delete Task\": task 1 of %1 has changed "
+                                     "since."_s.arg(h->clock.today().toString(Qt::ISODate)));
+        QCOMPARE(h->stored(h->today(), 1)->Priority, 5);
+        QVERIFY(redo->isEnabled());
+    }
+
     // ---- Command states --------------------------------------------------
 
     void commandsFollowTheSelection_data()
