@@ -5,6 +5,7 @@
 #include "cli/JsonText.h"
 #include "core/PercentDone.h"
 #include "core/TaskOperations.h"
+#include "core/TaskRules.h"
 #include "core/TimeTracker.h"
 #include "reports/Report.h"
 #include "reports/ReportText.h"
@@ -215,7 +216,15 @@ Reply runStart(const ParsedCommand &command, CommandTarget &target)
     const qint32 id = command.taskIds.first();
     // Asked first: starting stops the tracked task before it looks for the
     // new one, and a mistyped ID must not end the tracking under way.
-    if (!target.operations.task(list, id) || !target.operations.startTracking(list, id))
+    const std::optional<TaskRecord> task = target.operations.task(list, id);
+    if (!task)
+        return noSuchTask(target, id, list);
+    if (!CanStartTracking(*task))
+        return Reply::failed(QStringLiteral("task %1 on %2 has used up its budget of %3; raise "
+                                            "it or reset its timer first")
+                                 .arg(id)
+                                 .arg(isoDay(list), FormatMinutes(task->Duration, false)));
+    if (!target.operations.startTracking(list, id))
         return noSuchTask(target, id, list);
     const TimeTracker &tracker = target.operations.tracker();
     return Reply {ExitOk,
@@ -431,7 +440,7 @@ std::span<const CommandInfo> commandTable()
          QStringLiteral("ID"),
          QStringLiteral("track a task, stopping the one tracked now"),
          QStringLiteral("Tracking counts in the Chronodeck window: while it does not run, start "
-                        "fails and\nsays so."),
+                        "fails and\nsays so. A task whose budget is used up is not started."),
          {dayOption()},
          ArgumentKind::TaskIds,
          1,

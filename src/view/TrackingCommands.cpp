@@ -4,6 +4,7 @@
 #include "base/Log.h"
 #include "base/Prompter.h"
 #include "core/TaskOperations.h"
+#include "core/TaskRules.h"
 #include "core/TimeTracker.h"
 #include "reports/ReportsModule.h"
 #include "view/AppContext.h"
@@ -43,7 +44,7 @@ void TrackingCommands::updateStates(const QList<TaskRecord> &selected)
 {
     const bool tracking = m_context.tracker.TrackingActive;
     mnuStartTimer->setEnabled(!tracking && selected.size() == 1
-                              && selected.first().Duration != selected.first().FinishedDuration);
+                              && CanStartTracking(selected.first()));
     mnuStopTimer->setEnabled(tracking);
     actFinishTask->setEnabled(tracking);
 }

@@ -126,6 +126,15 @@ private Q_SLOTS:
         const CliRun stop = run("stop");
         QCOMPARE(stop.out, QStringLiteral("Stopped tracking task 2: Next\n"));
         QVERIFY(!h->tracker().TrackingActive);
+
+        // A task with its budget used up is not started, as in the window.
+        h->addTask(h->today(), test::makeTask(3, QStringLiteral("Spent"), 20, 20));
+        start = run("start 3");
+        QCOMPARE(start.exit, 1);
+        QCOMPARE(start.err, QStringLiteral("chronodeck: task 3 on 2024-03-05 has used up its "
+                                           "budget of 0:20; raise it or reset its timer "
+                                           "first\n"));
+        QVERIFY(!h->tracker().TrackingActive);
     }
 
 #ifdef Q_OS_UNIX
