@@ -388,17 +388,24 @@ bool TaskOperations::deleteCategory(qint32 id)
 {
     bool found = false;
     recorded(QStringLiteral("Delete Category"), [&](ChangeRecorder &recorder) {
-        // Every task dialog and batch change offers a category to choose:
-        // at least one stays.
-        if (m_store.categories().size() <= 1)
-            throw StoreError(QStringLiteral("Unable to delete, You need to have at least one "
-                                            "category."));
+        if (!canDeleteCategory())
+            throw StoreError(lastCategoryText());
         recorder.category(id);
         found = m_store.DeleteCategory(id);
     });
     if (found)
         Q_EMIT categoriesChanged();
     return found;
+}
+
+bool TaskOperations::canDeleteCategory()
+{
+    return m_store.categories().size() > 1;
+}
+
+QString TaskOperations::lastCategoryText()
+{
+    return QStringLiteral("Unable to delete, You need to have at least one category.");
 }
 
 // ---- Tracking

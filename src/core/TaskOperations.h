@@ -100,6 +100,10 @@ public:
     // Tasks of the category keep its number and show "(none)". The last
     // category is refused (StoreError with code 0). False when missing.
     bool deleteCategory(qint32 id);
+    // Every task dialog and batch change offers a category to choose: the
+    // last one stays. Asked of the database, not of a list on screen.
+    bool canDeleteCategory();
+    static QString lastCategoryText();
 
     // ---- Undo and redo
     // Every change above is recorded while recording is on (the window turns

@@ -448,10 +448,18 @@ void CategoriesDialog::cmdCancel_Click()
 
 void CategoriesDialog::cmdDelete_Click()
 {
-    if (m_catGrid->topLevelItemCount() == 1) {
-        m_prompter.tell(programName(),
-                        QStringLiteral("Unable to delete, You need to have at least one category."),
+    bool deletable = false;
+    try {
+        deletable = m_operations.canDeleteCategory();
+    } catch (const StoreError &e) {
+        reportFailure(m_prompter, QStringLiteral("The category could not be deleted."), e);
+        return;
+    }
+    if (!deletable) {
+        m_prompter.tell(programName(), TaskOperations::lastCategoryText(),
                         MessageIcon::Information);
+        FillCategoryList();
+        updateButtons();
         return;
     }
     const QList<QTreeWidgetItem *> selected = m_catGrid->selectedItems();

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -217,6 +218,29 @@ private Q_SLOTS:
                  QStringLiteral("Unable to delete, You need to have at least one category."));
         h->takeShown();
         QCOMPARE(categories().size(), 1);
+
+        // The database decides, not the rows the dialog happens to show:
+        // with two shown but one left in the file, nothing is asked.
+        const qint32 spare = h->context().operations.addCategory(QStringLiteral("Spare"), -1, -1);
+        openManager([&](QWidget *dialog) {
+            QCOMPARE(in<QTreeWidget>(dialog, "CatGrid")->topLevelItemCount(), 2);
+            {
+                TaskStore other(QFileInfo(h->store().DatabasePath()).path());
+                other.OpenTaskDatabase(TaskStore::OpenCheck::OnUse);
+                QVERIFY(other.DeleteCategory(categories().first().ID));
+            }
+            selectCategoryRow(dialog, 2);
+            h->prompter.answers << Answer::Yes;
+            click(dialog, "cmdDelete");
+            click(dialog, "cmdClose");
+        });
+        const QList<test::RecordingPrompter::Shown> told = h->takeShown();
+        QCOMPARE(told.size(), 1);
+        QCOMPARE(told.first().text,
+                 QStringLiteral("Unable to delete, You need to have at least one category."));
+        QCOMPARE(told.first().icon, MessageIcon::Information);
+        QCOMPARE(categories().size(), 1);
+        QCOMPARE(categories().first().ID, spare);
     }
 
     // 2 hours 30 minutes on budgets of 90 and 240 minutes: each is capped by
