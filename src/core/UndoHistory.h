@@ -3,8 +3,10 @@
 #include "store/TaskStore.h"
 
 #include <QObject>
+#include <QSet>
 #include <QString>
 
+#include <deque>
 #include <optional>
 #include <vector>
 
@@ -66,8 +68,15 @@ Q_SIGNALS:
     void changed();
 
 private:
-    std::vector<UndoStep> m_steps;
+    void share(QString &text);
+
+    // A deque grows without copying the steps or keeping room for as many
+    // again.
+    std::deque<UndoStep> m_steps;
     size_t m_done = 0;
+    // One copy of each text: a subject is often both the after of one step
+    // and the before of a later one, and the names repeat.
+    QSet<QString> m_texts;
 };
 
 } // namespace cdk
