@@ -14,11 +14,21 @@ constexpr int captionMargin = 6;
 GradientPanel::GradientPanel(QWidget *parent)
     : QWidget(parent)
 {
-    // Follow the palette until the owner picks colours: light window colour
-    // fading into the button face reads well in light and dark themes.
-    m_color1 = palette().color(QPalette::Window).lighter(106);
-    m_color2 = palette().color(QPalette::Button);
     setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+QColor GradientPanel::color1() const
+{
+    // Until the owner picks colours the panel follows the palette, read at
+    // each paint so a scheme switched while the program runs is followed:
+    // a light window colour fading into the button face reads well in light
+    // and dark schemes.
+    return m_color1.isValid() ? m_color1 : palette().color(QPalette::Window).lighter(106);
+}
+
+QColor GradientPanel::color2() const
+{
+    return m_color2.isValid() ? m_color2 : palette().color(QPalette::Button);
 }
 
 QColor GradientPanel::borderColor() const
@@ -106,8 +116,8 @@ void GradientPanel::paintEvent(QPaintEvent *event)
     const QRectF r = rect();
     const QLineF line = gradientLine(r, m_angle);
     QLinearGradient gradient(line.p1(), line.p2());
-    gradient.setColorAt(0.0, m_color1);
-    gradient.setColorAt(1.0, m_color2);
+    gradient.setColorAt(0.0, color1());
+    gradient.setColorAt(1.0, color2());
     p.fillRect(r, gradient);
 
     if (!m_caption.isEmpty()) {

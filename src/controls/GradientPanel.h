@@ -21,8 +21,9 @@ class GradientPanel : public QWidget
 public:
     explicit GradientPanel(QWidget *parent = nullptr);
 
-    QColor color1() const { return m_color1; }
-    QColor color2() const { return m_color2; }
+    // The colours painted; an invalid colour set follows the palette.
+    QColor color1() const;
+    QColor color2() const;
     // Degrees, counter-clockwise from the left-to-right direction: 0 runs
     // colour 1 on the left to colour 2 on the right, 90 runs bottom to top.
     qreal angle() const { return m_angle; }

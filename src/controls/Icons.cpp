@@ -188,7 +188,7 @@ QColor tintColor(Tint tint, const QColor &text)
     case Tint::Accent:
         return pick(0x1971c2, 0x74c0fc);
     case Tint::Grey:
-        return pick(0x9a9a9a, 0x8a8a8a);
+        return pick(0x767676, 0x8a8a8a);
     }
     return text;
 }

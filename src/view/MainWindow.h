@@ -6,6 +6,7 @@
 #include "tracking/TrackingHost.h"
 #include "view/CommandHost.h"
 
+#include <QColor>
 #include <QDate>
 #include <QMainWindow>
 
@@ -118,6 +119,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     // The summary's texts and progress bar in the panel's width.
@@ -132,6 +134,8 @@ private:
     void dtpView_Change();
     void settingChanged(cdk::SettingsSection section, const QString &key);
     void trayAvailableChanged(bool available);
+    // The current-task panel's gradient and link colour from the palette.
+    void applyTrackerColours();
 
     AppContext &m_context;
     MainMenus m_menus;
@@ -158,6 +162,8 @@ private:
     std::unique_ptr<TrackingController> m_tracking;
     AddTaskDialog *m_taskDialog = nullptr;
     bool m_finishHighlighted = false;
+    QColor m_stateColour; // the tracker's state colour of gpCurTask
+    bool m_currentTaskIsLink = false;
     QTimer *m_savePosition = nullptr; // gathers the resize events of one drag
     QTimer *m_refill = nullptr; // one refill for the several keys one OK writes
     bool m_waitingForTray = false; // hidden to a tray that was not there

@@ -132,17 +132,14 @@ void MainWindow::setCurrentTaskText(const QString &text, bool asLink)
     QFont font = m_gpCurTaskLbl->font();
     font.setUnderline(asLink);
     m_gpCurTaskLbl->setFont(font);
-    QPalette pal = m_gpCurTaskLbl->palette();
-    // The palette's link blue is made for its base, and a dark theme's base
-    // needs a lighter one.
-    pal.setColor(QPalette::WindowText,
-                 asLink ? readableTintOn(palette().color(QPalette::Base), palette().color(QPalette::Link))
-                        : palette().color(QPalette::WindowText));
-    m_gpCurTaskLbl->setPalette(pal);
     m_gpCurTaskLbl->setCursor(asLink ? Qt::PointingHandCursor : Qt::ArrowCursor);
     m_gpCurTaskLbl->setToolTip(asLink ? QStringLiteral("Show this task") : QString());
     if (!asLink && m_gpCurTaskLbl->fontMetrics().horizontalAdvance(text) > m_gpCurTaskLbl->width())
         m_gpCurTaskLbl->setToolTip(text);
+    if (asLink != m_currentTaskIsLink) {
+        m_currentTaskIsLink = asLink;
+        applyTrackerColours();
+    }
 }
 
 void MainWindow::setStatusText(const QString &text)
@@ -152,18 +149,44 @@ void MainWindow::setStatusText(const QString &text)
 
 void MainWindow::setPanelColours(const QColor &colour, const QColor &stateColour)
 {
-    // The panel's own colours would make black text unreadable; the state
-    // colour is kept as a light tint that fades in from the right.
-    const QColor base = palette().color(QPalette::Base);
+    // The panel's own grey would leave black text unreadable and make a
+    // dark scheme's light text glare; the panel runs from the palette's base
+    // into the state colour, which alone carries the state.
     Q_UNUSED(colour);
-    // On a dark theme a tint towards white would put light text on a light
-    // end; there the state colour is mixed into the dark base instead.
-    auto mix = [](int a, int b) { return (a * 3 + b) / 4; };
-    const QColor tint = base.lightness() < 128
-        ? QColor(mix(base.red(), stateColour.red()), mix(base.green(), stateColour.green()),
-                 mix(base.blue(), stateColour.blue()))
-        : isButton::Lighten(stateColour, 150);
+    if (stateColour == m_stateColour)
+        return;
+    m_stateColour = stateColour;
+    applyTrackerColours();
+}
+
+void MainWindow::applyTrackerColours()
+{
+    const QPalette pal = palette();
+    const QColor base = pal.color(QPalette::Base);
+    // Under dark text the state colour fades in as a light tint (at least
+    // half white); under a dark scheme's light text as a deep shade of its
+    // hue, darkened until that text reads on it. The labels follow the
+    // palette's text.
+    QColor tint = base;
+    if (m_stateColour.isValid())
+        tint = isDarkPalette(pal) ? darkShadeOf(m_stateColour, pal.color(QPalette::WindowText))
+                                  : isButton::Lighten(m_stateColour, 150);
     m_gpCurTask->setColors(base, tint);
+    // The palette's link colour is made for its base; over the gradient it
+    // is lightened or darkened as far as reading on both ends needs.
+    QPalette label; // no role of its own: the window's palette
+    if (m_currentTaskIsLink)
+        label.setColor(QPalette::WindowText, readableTintOn(base, tint, pal.color(QPalette::Link)));
+    m_gpCurTaskLbl->setPalette(label);
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    // The panel's colours are made from the palette's: a scheme switched
+    // while the program runs gets them anew.
+    if (event->type() == QEvent::PaletteChange && m_gpCurTask)
+        applyTrackerColours();
 }
 
 void MainWindow::flashTaskbar()

@@ -229,12 +229,8 @@ QVariant TaskGridModel::data(const QModelIndex &index, int role) const
     case Qt::BackgroundRole: {
         if (!looked)
             return {};
-        if (finished)
-            return QBrush(doneItemBackColor());
-        const qint32 back = m_flags.DisableTaskColoring ? -1 : categoryOf(task).backColor;
-        if (back >= 0)
-            return QBrush(colourFromValue(back));
-        return {};
+        const QColor back = rowBackColor(task);
+        return back.isValid() ? QVariant(QBrush(back)) : QVariant();
     }
     case Qt::FontRole:
         if (looked && finished) {
@@ -249,20 +245,42 @@ QVariant TaskGridModel::data(const QModelIndex &index, int role) const
     }
 }
 
-QColor TaskGridModel::rowTextColor(const TaskRecord &task) const
+QColor TaskGridModel::rowBackColor(const TaskRecord &task) const
 {
     if (task.State == TaskState::Finished)
-        return doneItemForeColor();
+        return doneItemBackColor();
+    const qint32 back = m_flags.DisableTaskColoring ? -1 : categoryOf(task).backColor;
+    if (back < 0)
+        return {};
+    // The palette is read at every paint, so a desktop switching schemes
+    // while the program runs gets rows in its new colours. On a dark one a
+    // pastel would glare among the dark rows and need dark text.
+    const QPalette palette = QGuiApplication::palette();
+    const QColor stored = colourFromValue(back);
+    return isDarkPalette(palette) ? darkShadeOf(stored, palette.color(QPalette::Text)) : stored;
+}
+
+QColor TaskGridModel::rowTextColor(const TaskRecord &task) const
+{
+    // The grey says "finished"; it is only moved as far from the button face
+    // as reading needs, the strike-through says the rest.
+    if (task.State == TaskState::Finished)
+        return readableTintOn(doneItemBackColor(), doneItemForeColor());
     if (m_flags.DisableTaskColoring)
         return {};
+    const QPalette palette = QGuiApplication::palette();
     const CategoryLook category = categoryOf(task);
-    if (category.foreColor >= 0)
-        return colourFromValue(category.foreColor);
-    // A fixed pastel under the palette's text would hide the subject on a
-    // dark theme, whose text is light.
-    if (category.backColor >= 0)
-        return readableTextOn(colourFromValue(category.backColor),
-                              QGuiApplication::palette().color(QPalette::Text));
+    const QColor back = rowBackColor(task);
+    if (category.foreColor >= 0) {
+        // A text colour picked against a light row keeps its hue on a dark
+        // one, lightened as far as reading needs.
+        const QColor fore = colourFromValue(category.foreColor);
+        return isDarkPalette(palette)
+            ? readableTintOn(back.isValid() ? back : palette.color(QPalette::Base), fore)
+            : fore;
+    }
+    if (back.isValid())
+        return readableTextOn(back, palette.color(QPalette::Text));
     return {};
 }
 

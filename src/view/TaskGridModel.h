@@ -82,9 +82,11 @@ public:
     bool updateTask(const TaskRecord &task);
     void clear();
     CategoryLook categoryOf(const TaskRecord &task) const;
-    // The text colour of the task's row where its look fixes one (a category
-    // colour, a finished task); invalid where the palette's text is used.
+    // The colours the task's row is shown in where its look fixes them (a
+    // category colour, a finished task), fitted to the palette of the moment
+    // so they read on it; invalid where the grid's own colours are used.
     QColor rowTextColor(const TaskRecord &task) const;
+    QColor rowBackColor(const TaskRecord &task) const;
 
     // What the cells depend on besides the records: colouring, done grouping
     // and the sort direction that chooses the grouping prefix.

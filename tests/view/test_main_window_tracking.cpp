@@ -3,7 +3,13 @@
 // delete). The tick is the window's own timer; the clock it reads is fake.
 #include "MainWindowHarness.h"
 
+#include "common/DarkPalette.h"
+#include "controls/Contrast.h"
+#include "controls/GradientPanel.h"
+
 #include <QLabel>
+#include <QScopeGuard>
+#include <QStyle>
 #include <QTimer>
 
 #include <memory>
@@ -193,6 +199,75 @@ private Q_SLOTS:
             h->clock.advance(60'000);
             QTRY_COMPARE(h->stored(h->today(), 2)->FinishedDuration, 11);
         }
+    }
+
+    // The current-task panel and the day summary read in the palette the
+    // desktop has now, light or dark, in each state of the tracker: their
+    // texts against the ends of the gradients as painted. The palette changes
+    // while the window runs.
+    void panelsReadInLightAndDarkPalettes_data()
+    {
+        QTest::addColumn<bool>("dark");
+        QTest::addColumn<int>("state");
+        const char *states[] = {"selected", "counting", "finished"};
+        for (const bool dark : {false, true})
+            for (int state = 0; state < 3; ++state)
+                QTest::addRow("%s %s", states[state], dark ? "dark" : "light") << dark << state;
+    }
+    void panelsReadInLightAndDarkPalettes()
+    {
+        QFETCH(bool, dark);
+        QFETCH(int, state);
+        const QPalette original = QApplication::palette();
+        const auto restore = qScopeGuard([&original] { QApplication::setPalette(original); });
+        const QPalette light = QApplication::style()->standardPalette();
+        QApplication::setPalette(dark ? light : test::darkPalette(light));
+        if (state == 0) {
+            h->addTask(h->today(), makeTask(1, QStringLiteral("a"), 20));
+            h->showWindow();
+            h->clickCell(1, ColSubject);
+        } else {
+            trackB();
+        }
+        if (state == 2) {
+            h->clock.advance(20 * 60'000);
+            QTRY_COMPARE(h->label("lblTracking"), QStringLiteral("Tracking finished: "));
+        }
+        QApplication::setPalette(dark ? test::darkPalette(light) : light);
+        // The window takes the new palette from its event queue.
+        QCoreApplication::processEvents();
+
+        auto textOf = [this](const char *name) {
+            const QLabel *label = h->child<QLabel>(name);
+            return label->palette().color(label->foregroundRole());
+        };
+        auto checkPanel = [&](const char *name, const QList<QColor> &texts) {
+            // The panel's own painting, without the labels on it.
+            auto *panel = h->child<GradientPanel>(name);
+            QImage painted(panel->size(), QImage::Format_RGB32);
+            panel->render(&painted, {}, {}, QWidget::DrawWindowBackground);
+            const int right = painted.width() - 3;
+            const int bottom = painted.height() - 3;
+            for (const QPoint end :
+                 {QPoint(2, 2), QPoint(right, 2), QPoint(2, bottom), QPoint(right, bottom)}) {
+                const QColor under = painted.pixelColor(end);
+                for (const QColor &text : texts) {
+                    const QString where = QString::fromLatin1(name) + u' ' + text.name()
+                        + QStringLiteral(" on ") + under.name();
+                    QVERIFY2(contrastRatio(text, under) >= 4.5, qPrintable(where));
+                    QVERIFY2((relativeLuminance(text) > relativeLuminance(under)) == dark,
+                             qPrintable(where));
+                }
+            }
+        };
+        checkPanel("gpCurTask",
+                   {textOf("lblTracking"), textOf("gpCurTaskLbl"), textOf("lblStatus")});
+        if (QTest::currentTestFailed())
+            return;
+        checkPanel("gpInfos", {h->child<GradientPanel>("gpInfos")->captionColor()});
+        if (QTest::currentTestFailed())
+            return;
+        checkPanel("gpInfoInfo", {textOf("lblDone"), textOf("lblLeft")});
     }
 };
 

@@ -2,15 +2,19 @@
 #include "core/DaySummary.h"
 #include "core/PercentDone.h"
 
+#include "common/DarkPalette.h"
 #include "common/TaskFixtures.h"
 #include "controls/Contrast.h"
 
 #include <QAbstractItemModelTester>
+#include <QApplication>
 #include <QIcon>
 #include <QImage>
-#include <QGuiApplication>
 #include <QPalette>
+#include <QStyle>
 #include <QTest>
+
+#include <memory>
 
 using namespace cdk;
 using namespace Qt::StringLiterals;
@@ -39,6 +43,23 @@ QList<qint32> idsInOrder(const TaskGridModel &model)
 
 const QDate kToday(2024, 3, 5);
 
+// The program in the style's own light palette, or in a desktop's dark one,
+// while this lives.
+class PaletteScope
+{
+public:
+    explicit PaletteScope(bool dark)
+        : m_original(QApplication::palette())
+    {
+        const QPalette light = QApplication::style()->standardPalette();
+        QApplication::setPalette(dark ? test::darkPalette(light) : light);
+    }
+    ~PaletteScope() { QApplication::setPalette(m_original); }
+
+private:
+    QPalette m_original;
+};
+
 // "done needed/worked" per task, e.g. "0 120/45": open, 120 minutes needed,
 // 45 worked.
 QList<TaskRecord> rows(const QString &tasks)
@@ -60,7 +81,57 @@ class TestTaskGridModel final : public QObject
 {
     Q_OBJECT
 
+    // The default categories with one open task each, then a finished task.
+    QHash<qint32, CategoryLook> m_categories;
+    std::unique_ptr<TaskGridModel> m_rows;
+
+    void paletteRows(bool withFinished)
+    {
+        QTest::addColumn<bool>("dark");
+        QTest::addColumn<int>("row");
+        for (const bool dark : {false, true}) {
+            for (int r = 0; r < m_rows->rowCount(); ++r) {
+                const bool finished = m_rows->record(r).State == Finished;
+                if (finished && !withFinished)
+                    continue;
+                const QString name = finished ? u"finished"_s : m_rows->cellText(r, ColCategory);
+                QTest::addRow("%s %s", qPrintable(name), dark ? "dark" : "light") << dark << r;
+            }
+        }
+    }
+    // The colours a subject cell is drawn in: the row's, else the palette's.
+    QColor shownText(int row) const
+    {
+        const QVariant fore = m_rows->index(row, ColSubject - 1).data(Qt::ForegroundRole);
+        return fore.isValid() ? fore.value<QBrush>().color()
+                              : QApplication::palette().color(QPalette::Text);
+    }
+    QColor shownBack(int row) const
+    {
+        const QVariant back = m_rows->index(row, ColSubject - 1).data(Qt::BackgroundRole);
+        return back.isValid() ? back.value<QBrush>().color()
+                              : QApplication::palette().color(QPalette::Base);
+    }
+
 private Q_SLOTS:
+    void initTestCase()
+    {
+        test::StoreFixture fx;
+        QList<TaskRecord> tasks;
+        for (const CategoryRecord &c : fx.store.categories()) {
+            m_categories.insert(c.ID, {c.Name, c.ForeColor, c.BackColor});
+            TaskRecord t = task(c.ID, c.Name, 2);
+            t.Category = c.ID;
+            tasks.append(t);
+        }
+        QCOMPARE(tasks.size(), 8);
+        TaskRecord done = task(9, u"Done"_s, 4, Finished);
+        done.Category = 1;
+        tasks.append(done);
+        m_rows = std::make_unique<TaskGridModel>();
+        m_rows->setTasks(tasks, m_categories);
+    }
+
     void rowCellsAndKeys()
     {
         TaskGridModel m;
@@ -225,11 +296,10 @@ private Q_SLOTS:
         model.setDisplay(plain, true);
         QVERIFY(!model.index(2, subject).data(Qt::ForegroundRole).isValid());
 
-        const QPalette pal = QGuiApplication::palette();
-        QCOMPARE(model.index(3, subject).data(Qt::ForegroundRole).value<QBrush>().color(),
-                 pal.color(QPalette::Disabled, QPalette::Text));
+        // A finished row: the grey text (made readable, see below) on the
+        // button face.
         QCOMPARE(model.index(3, subject).data(Qt::BackgroundRole).value<QBrush>().color(),
-                 pal.color(QPalette::Button));
+                 QGuiApplication::palette().color(QPalette::Button));
         const QFont struck = model.index(3, subject).data(Qt::FontRole).value<QFont>();
         QVERIFY(struck.strikeOut());
         QVERIFY(!struck.bold());
@@ -239,50 +309,58 @@ private Q_SLOTS:
         QVERIFY(!model.index(0, ColCheckbox - 1).data(Qt::BackgroundRole).isValid());
     }
 
-    // Every category a new database comes with keeps its subjects readable
-    // on a light and on a dark theme: the pastel stays, the text adapts.
-    void defaultCategoriesReadOnLightAndDarkThemes()
+    // Every category a new database comes with, and a finished row, as the
+    // grid shows them on a light and on a dark palette. The model is made
+    // before any palette is set: one changed while the program runs is the
+    // one the rows are drawn in.
+    void rowsReadOnLightAndDarkPalettes_data() { paletteRows(true); }
+    void rowsReadOnLightAndDarkPalettes()
     {
-        test::StoreFixture fx;
-        QHash<qint32, CategoryLook> categories;
-        QList<TaskRecord> tasks;
-        for (const CategoryRecord &c : fx.store.categories()) {
-            categories.insert(c.ID, {c.Name, c.ForeColor, c.BackColor});
-            TaskRecord t = task(c.ID, c.Name, 2);
-            t.Category = c.ID;
-            tasks.append(t);
+        QFETCH(bool, dark);
+        QFETCH(int, row);
+        PaletteScope scope(dark);
+        const QColor text = shownText(row);
+        const QColor under = shownBack(row);
+        QVERIFY2(contrastRatio(text, under) >= 4.5,
+                 qPrintable(text.name() + u" on "_s + under.name()));
+        // The row's text keeps the palette's polarity: light on dark.
+        QCOMPARE(relativeLuminance(text) > relativeLuminance(under), dark);
+        // The priority picture on the same row: its ink, where it is most
+        // opaque, stands out from the row (3:1, as for graphics).
+        const QIcon icon
+            = m_rows->index(row, ColPriority - 1).data(Qt::DecorationRole).value<QIcon>();
+        const QImage image = icon.pixmap(QSize(16, 16)).toImage();
+        QRgb ink = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qAlpha(image.pixel(x, y)) > qAlpha(ink))
+                    ink = image.pixel(x, y);
+        QVERIFY(qAlpha(ink) > 200);
+        QVERIFY2(contrastRatio(QColor::fromRgb(ink), under) >= 3.0, qPrintable(under.name()));
+    }
+
+    // A category keeps its hue; a light palette shows its colour as stored,
+    // a dark one a deep shade under the palette's light text instead of a
+    // glaring pastel.
+    void categoryColoursSuitThePalette_data() { paletteRows(false); }
+    void categoryColoursSuitThePalette()
+    {
+        QFETCH(bool, dark);
+        QFETCH(int, row);
+        PaletteScope scope(dark);
+        const qint32 back = m_categories.value(m_rows->record(row).Category).backColor;
+        const QColor stored = TaskGridModel::colourFromValue(back);
+        const QColor shown = shownBack(row);
+        if (!dark) {
+            QCOMPARE(shown, stored);
+            return;
         }
-        QCOMPARE(tasks.size(), 8);
-        const QPalette original = QGuiApplication::palette();
-        for (const bool dark : {false, true}) {
-            QPalette pal = original;
-            pal.setColor(QPalette::Text, dark ? QColor(0xee, 0xee, 0xee) : QColor(0x10, 0x10, 0x10));
-            pal.setColor(QPalette::Base, dark ? QColor(0x20, 0x20, 0x20) : Qt::white);
-            QGuiApplication::setPalette(pal);
-            TaskGridModel model;
-            model.setTasks(tasks, categories);
-            for (int r = 0; r < model.rowCount(); ++r) {
-                const QModelIndex cell = model.index(r, ColSubject - 1);
-                const QVariant fore = cell.data(Qt::ForegroundRole);
-                const QVariant back = cell.data(Qt::BackgroundRole);
-                const QColor text = fore.isValid() ? fore.value<QBrush>().color() : pal.color(QPalette::Text);
-                const QColor under = back.isValid() ? back.value<QBrush>().color() : pal.color(QPalette::Base);
-                const QString where = cell.data().toString() + (dark ? u" dark"_s : u" light"_s);
-                QVERIFY2(contrastRatio(text, under) >= 4.5, qPrintable(where));
-                // The priority picture on the same row: its ink, where it is
-                // most opaque, stands out from the row (3:1, as for graphics).
-                const QIcon icon = model.index(r, ColPriority - 1).data(Qt::DecorationRole).value<QIcon>();
-                const QImage image = icon.pixmap(QSize(16, 16)).toImage();
-                QRgb ink = 0;
-                for (int y = 0; y < image.height(); ++y)
-                    for (int x = 0; x < image.width(); ++x)
-                        if (qAlpha(image.pixel(x, y)) > qAlpha(ink))
-                            ink = image.pixel(x, y);
-                QVERIFY2(qAlpha(ink) > 200, qPrintable(where));
-                QVERIFY2(contrastRatio(QColor::fromRgb(ink), under) >= 3.0, qPrintable(where));
-            }
-        }
-        QGuiApplication::setPalette(original);
+        const int turn = qAbs(QColor(shown.rgb()).hslHue() - stored.hslHue());
+        QVERIFY2(qMin(turn, 360 - turn) <= 15,
+                 qPrintable(shown.name() + u" for "_s + stored.name()));
+        // The palette's own light text reads on it.
+        QVERIFY2(contrastRatio(shown, QApplication::palette().color(QPalette::Text)) >= 4.5,
+                 qPrintable(shown.name()));
     }
 
     void sortArrows()
