@@ -2,7 +2,7 @@
 
 #include "base/Log.h"
 #include "base/Prompter.h"
-#include "controls/WindowServices.h"
+#include "settings/WindowPlacement.h"
 #include "core/TaskOperations.h"
 #include "core/TimeTracker.h"
 #include "reports/ReportCharts.h"
@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStackedWidget>
@@ -32,6 +33,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace cdk {
 
@@ -94,8 +96,58 @@ ReportsWindow::ReportsWindow(TaskOperations &operations, Prompter &prompter, con
     connect(&m_operations, &TaskOperations::databaseReplaced, this, later);
 
     setPeriod(ReportPeriod::Kind::Week, day);
-    // Room for the days' table beside its chart.
-    resize(sizeWithinScreen(QSize(1100, 640), screen()->availableGeometry(), minimumSizeHint()));
+    // Room for the days' table beside its chart; cut to the screen when shown.
+    resize(QSize(1100, 640).expandedTo(minimumSizeHint()));
+}
+
+void ReportsWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_placed)
+        return; // shown again: where the user left it
+    m_placed = true;
+    // Over the main window, on its screen, where the eye already is. Its
+    // frame tells how large this one's will be.
+    const QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr;
+    const QScreen *where = owner ? owner->screen() : screen();
+    if (!where)
+        return;
+    QMargins frame;
+    QRect wanted(QPoint(0, 0), size());
+    if (owner && owner->isVisible()) {
+        const QRect outer = owner->frameGeometry();
+        const QRect inner = owner->geometry();
+        frame = QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
+        wanted = wanted.marginsAdded(frame);
+        wanted.moveCenter(outer.center());
+    } else {
+        wanted = wanted.marginsAdded(frame);
+        wanted.moveCenter(where->availableGeometry().center());
+    }
+    const QRect placed = FrameWithin(wanted, frame, where->availableGeometry(), minimumSize());
+    resize(placed.size().shrunkBy(frame));
+    move(placed.topLeft());
+}
+
+bool ReportsWindow::event(QEvent *event)
+{
+    const bool handled = QWidget::event(event);
+    // The frame the window manager really drew is known from the first move
+    // or resize after the window appeared: it is kept on the screen once.
+    if (!m_frameChecked && isVisible() && !isMaximized()
+        && (event->type() == QEvent::Move || event->type() == QEvent::Resize)
+        && windowHandle() && !windowHandle()->frameMargins().isNull() && screen()) {
+        m_frameChecked = true;
+        const QMargins frame = windowHandle()->frameMargins();
+        const QRect now = frameGeometry();
+        const QRect fitted = FrameWithin(now, frame, screen()->availableGeometry(), minimumSize());
+        if (fitted != now) {
+            resize(fitted.size().shrunkBy(frame));
+            move(fitted.topLeft());
+        }
+    }
+    return handled;
 }
 
 ReportsWindow::~ReportsWindow() = default;
@@ -177,7 +229,9 @@ QWidget *ReportsWindow::buildChartPage(const char *name, QChartView *&view, QLab
     view = new QChartView(stack);
     view->setObjectName(QStringLiteral("cht") + suffix);
     view->setRenderHint(QPainter::Antialiasing);
-    view->setMinimumSize(360, 260);
+    // Enough for the axes and a few bars in the window's font, leaving the
+    // tables their columns on a small or strongly scaled screen.
+    view->setMinimumSize(fontMetrics().averageCharWidth() * 36, fontMetrics().height() * 14);
     empty = new QLabel(stack);
     empty->setObjectName(QStringLiteral("lbl") + suffix + QStringLiteral("Empty"));
     empty->setAlignment(Qt::AlignCenter);
@@ -193,12 +247,18 @@ QWidget *ReportsWindow::buildChartPage(const char *name, QChartView *&view, QLab
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    connect(table->horizontalHeader(), &QHeaderView::sectionResized, table,
+            [table] { table->updateGeometry(); });
     splitter->addWidget(stack);
     splitter->addWidget(table);
-    // The categories' table has twice the columns of the days'.
+    // The days' table gets the width of its columns first (cut by the
+    // splitter its headers read "Finishe"), the chart the rest. The
+    // categories' table has twice the columns and could leave the chart
+    // nothing: the two share the width and the table scrolls.
     const bool wideTable = suffix == QStringLiteral("Categories");
-    splitter->setStretchFactor(0, wideTable ? 1 : 3);
-    splitter->setStretchFactor(1, wideTable ? 1 : 2);
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, wideTable ? 1 : 0);
+    splitter->setChildrenCollapsible(false);
     return splitter;
 }
 

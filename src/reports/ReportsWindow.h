@@ -44,6 +44,8 @@ public:
 
 protected:
     void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
     void buildControls();
@@ -54,6 +56,7 @@ private:
     void step(int direction);
     void showReport();
     void exportAs(ExportFormat format);
+    void fitTableWidth(QTableView *table);
 
     TaskOperations &m_operations;
     Prompter &m_prompter;
@@ -62,6 +65,8 @@ private:
     Report m_report;
     QString m_exportFolder;
     bool m_updatingControls = false;
+    bool m_placed = false;
+    bool m_frameChecked = false;
 
     QComboBox *m_cboPeriod = nullptr;
     QDateEdit *m_dtpFrom = nullptr;

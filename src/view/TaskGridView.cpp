@@ -74,7 +74,12 @@ void TaskGridView::fitSubjectColumn()
             others += header->sectionSize(logical);
     }
     const int own = m_subjectWidth > 0 ? m_subjectWidth : header->sectionSize(subject);
-    const int wanted = qMax(own, viewport()->width() - others);
+    // The subjects take the width the other columns leave, in a narrow
+    // window (a small or strongly scaled screen) too: a scroll bar would hide
+    // the columns on the right. Only below a few words' width do they keep
+    // that much and let the grid scroll.
+    const int readable = qMin(own, fontMetrics().averageCharWidth() * 12);
+    const int wanted = qMax(readable, viewport()->width() - others);
     if (wanted == header->sectionSize(subject))
         return;
     m_fitting = true;

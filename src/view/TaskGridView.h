@@ -33,7 +33,8 @@ public:
 
     // While muted, programmatic width and order changes are not reported.
     void setColumnSignalsMuted(bool muted) { m_columnsMuted = muted; }
-    // The subject column takes whatever width the other columns leave free;
+    // The subject column takes whatever width the other columns leave free,
+    // wider or narrower than the user's own width;
     // this runs `save` with it at the width the user gave it, so a width
     // stretched by a wide window is never kept as the user's.
     void withOwnColumnWidths(const std::function<void()> &save);

@@ -116,6 +116,15 @@ private Q_SLOTS:
         QTest::newRow("offset area, too far left and down") << offset << "X=100;Y=2000"
                                                             << QRect(1920, 658, 400, 300);
         QTest::newRow("offset area, centred") << offset << "" << QRect(2360, 377, 400, 300);
+        // A size remembered at a smaller scale, 1100 x 760 on 800 x 500: cut
+        // to the area, not hanging off its top and left.
+        const QRect scaled(0, 0, 800, 500);
+        QTest::newRow("larger than the area: cut to it")
+            << scaled << "X=200;Y=100;Width=1100;Height=760" << QRect(0, 0, 800, 500);
+        QTest::newRow("the bottom margin never lifts the top above the area")
+            << scaled << "X=10;Y=30;Width=600;Height=480" << QRect(10, 0, 600, 480);
+        QTest::newRow("larger than the area, centred") << scaled << "Width=900;Height=700"
+                                                       << QRect(0, 0, 800, 500);
     }
 
     void placementLoad()
@@ -131,6 +140,53 @@ private Q_SLOTS:
         QVERIFY(!window.isMaximized());
         QVERIFY(!window.isVisible());
         QVERIFY(m_prompter.shown.isEmpty());
+    }
+
+    // The frame the window manager draws around the client counts: at a
+    // scale of 2 on 1600 x 1000 the area is 800 x 500 and a title bar of 12.
+    void placementKeepsTheFrameInside_data()
+    {
+        QTest::addColumn<QString>("x");
+        QTest::addColumn<QString>("y");
+        QTest::addColumn<QSize>("client");
+        QTest::addColumn<QSize>("minimum");
+        QTest::addColumn<QRect>("expected");
+
+        const QSize minimum(450, 300);
+        // Frame 1 + 1 wide and 12 + 3 high around the client.
+        QTest::newRow("first start, centred with its frame")
+            << "" << "" << QSize(720, 450) << minimum << QRect(39, 18, 722, 465);
+        QTest::newRow("stored near the top, taller than the room")
+            << "40" << "-12" << QSize(700, 490) << minimum << QRect(40, 0, 702, 500);
+        QTest::newRow("remembered at scale 1, larger than the screen")
+            << "200" << "100" << QSize(1100, 760) << minimum << QRect(0, 0, 800, 500);
+        QTest::newRow("flush right counts the borders")
+            << "900" << "10" << QSize(600, 400) << minimum << QRect(198, 10, 602, 415);
+        QTest::newRow("the minimum wins over the screen, top-left kept")
+            << "300" << "300" << QSize(300, 200) << QSize(900, 600)
+            << QRect(0, 0, 902, 615);
+    }
+
+    void placementKeepsTheFrameInside()
+    {
+        QFETCH(QString, x);
+        QFETCH(QString, y);
+        QFETCH(QSize, client);
+        QFETCH(QSize, minimum);
+        QFETCH(QRect, expected);
+        const QRect area(0, 0, 800, 500);
+        const QMargins frame(1, 12, 1, 3);
+        const QRect placed = cdk::PlaceWindowFrame(area, frame, client, minimum, x, y);
+        QCOMPARE(placed, expected);
+        // Where the minimum allows, the whole frame is on the screen.
+        if (minimum.width() <= 800)
+            QVERIFY(area.contains(placed));
+
+        // After the first show the frame the window really got is checked
+        // again: a frame the window manager put above and left of the area
+        // comes back into its corner.
+        const QRect offTop = placed.translated(-placed.left() - 5, -placed.top() - 12);
+        QCOMPARE(cdk::FrameWithin(offTop, frame, area, minimum), QRect(QPoint(0, 0), placed.size()));
     }
 
     void saveNormalWindowAndBack()

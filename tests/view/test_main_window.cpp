@@ -15,6 +15,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QTimer>
 
 #include <memory>
@@ -432,6 +433,18 @@ private Q_SLOTS:
 
         header->resizeSection(ColPriority - 1, header->sectionSize(ColPriority - 1) + 30);
         QCOMPARE(header->length(), h->view()->viewport()->width());
+        QCOMPARE(h->settings().LoadLong(SettingsSection::Columns, QStringLiteral("MainGridSizeColumn2")),
+                 own);
+
+        // A window narrower than the columns' own widths (a small or strongly
+        // scaled screen) takes the room from the subjects: every column stays
+        // in sight without a scroll bar, and the user's width is still kept.
+        w.resize(660, 400);
+        QTest::qWait(0);
+        QCOMPARE(header->length(), h->view()->viewport()->width());
+        QVERIFY(!h->view()->horizontalScrollBar()->isVisible());
+        QVERIFY(header->sectionSize(ColSubject - 1) < own);
+        header->resizeSection(ColCategory - 1, header->sectionSize(ColCategory - 1) - 10);
         QCOMPARE(h->settings().LoadLong(SettingsSection::Columns, QStringLiteral("MainGridSizeColumn2")),
                  own);
     }
