@@ -10,6 +10,7 @@
 #include "core/TimeTracker.h"
 #include "settings/Settings.h"
 #include "store/TaskStore.h"
+#include "core/ShownDay.h"
 #include "view/TaskGrid.h"
 #include "view/TaskGridModel.h"
 #include "view/TaskGridView.h"
@@ -51,6 +52,7 @@ public:
     std::unique_ptr<TaskStore> store;
     std::unique_ptr<TimeTracker> tracker;
     std::unique_ptr<TaskOperations> operations;
+    ShownDay day;
     std::unique_ptr<TaskGridView> view;
     std::unique_ptr<TaskGrid> grid;
     QString bigDay;
@@ -74,7 +76,7 @@ private:
         operations = std::make_unique<TaskOperations>(*store, settings, *tracker);
         view = std::make_unique<TaskGridView>();
         view->resize(900, 600);
-        grid = std::make_unique<TaskGrid>(*operations, settings, view.get());
+        grid = std::make_unique<TaskGrid>(*operations, settings, day, view.get());
         grid->SetUpGridColumns();
         grid->LoadSortSettings();
         view->show();

@@ -9,6 +9,7 @@
 #include "base/Clock.h"
 #include "core/TaskOperations.h"
 #include "core/TimeTracker.h"
+#include "core/ShownDay.h"
 #include "view/TaskGrid.h"
 #include "view/TaskGridView.h"
 
@@ -60,7 +61,7 @@ private:
         m_view->resize(900, 600);
         m_tracker = std::make_unique<TimeTracker>(*m_store, m_clock);
         m_operations = std::make_unique<TaskOperations>(*m_store, m_settings, *m_tracker);
-        m_grid = std::make_unique<TaskGrid>(*m_operations, m_settings, m_view.get());
+        m_grid = std::make_unique<TaskGrid>(*m_operations, m_settings, m_shown, m_view.get());
         m_grid->SetUpGridColumns();
         m_grid->LoadSortSettings();
         m_grid->showList(m_day);
@@ -76,6 +77,7 @@ private:
     SystemClock m_clock;
     std::unique_ptr<TimeTracker> m_tracker;
     std::unique_ptr<TaskOperations> m_operations;
+    ShownDay m_shown;
     std::unique_ptr<TaskGridView> m_view;
     std::unique_ptr<TaskGrid> m_grid;
     QString m_day;

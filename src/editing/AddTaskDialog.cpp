@@ -6,6 +6,7 @@
 #include "base/Prompter.h"
 #include "controls/Icons.h"
 #include "core/Recurrence.h"
+#include "core/ShownDay.h"
 #include "core/TaskOperations.h"
 #include "core/TimeTracker.h"
 #include "editing/DialogHeader.h"
@@ -44,9 +45,10 @@ QString fitsNoLongerText()
 } // namespace
 
 AddTaskDialog::AddTaskDialog(TaskOperations &operations, Prompter &prompter, Clock &clock,
-                             TaskDialogHost &host, QWidget *parent)
+                             TaskDialogHost &host, const ShownDay &day, QWidget *parent)
     : QDialog(parent), m_operations(operations), m_prompter(prompter), m_clock(clock),
-      m_host(host)
+      m_host(host),
+      m_day(day)
 {
     setObjectName(QStringLiteral("frmAddTask"));
     setWindowTitle(QStringLiteral("Add Task"));
@@ -280,7 +282,7 @@ std::optional<TaskRecord> AddTaskDialog::recordFromForm()
     } else {
         record.ID = m_editTaskID;
     }
-    record.List = m_isRecurrent ? recurrentListKey() : m_host.CurrentListKey();
+    record.List = m_isRecurrent ? recurrentListKey() : m_day.listKey();
     record.Priority = kPriorityCount - 1 - m_cmbPriority->currentIndex();
     record.State = m_cmbStatus->currentIndex();
     return record;

@@ -20,6 +20,7 @@ class Clock;
 class DialogHeader;
 class Prompter;
 class RecurrenceBox;
+class ShownDay;
 class TaskDialogHost;
 class TaskOperations;
 
@@ -43,8 +44,9 @@ class AddTaskDialog final : public QDialog
     Q_OBJECT
 
 public:
+    // A new task goes into the day shown.
     AddTaskDialog(TaskOperations &operations, Prompter &prompter, Clock &clock,
-                  TaskDialogHost &host, QWidget *parent = nullptr);
+                  TaskDialogHost &host, const ShownDay &day, QWidget *parent = nullptr);
 
     // Fills the dialog for adding (isNew, taskId 0) or editing the task
     // (listKey, taskId), a template when isRecurrent, and runs it modally over
@@ -53,10 +55,6 @@ public:
     TaskDialogResult ShowEx(QWidget *owner, bool isNew, qint32 taskId, const QString &listKey,
                             bool isRecurrent);
 
-    bool IsNewTask() const { return m_isNewTask; }
-    bool IsRecurrent() const { return m_isRecurrent; }
-    qint32 EditTaskID() const { return m_editTaskID; }
-    QString EditListKey() const { return m_editListKey; }
 
     QString headerCaption() const;
 
@@ -96,6 +94,7 @@ private:
     Prompter &m_prompter;
     Clock &m_clock;
     TaskDialogHost &m_host;
+    const ShownDay &m_day;
 
     bool m_isNewTask = true;
     bool m_isRecurrent = false;

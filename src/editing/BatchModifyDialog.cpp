@@ -5,6 +5,7 @@
 #include "base/Prompter.h"
 #include "controls/DatePicker.h"
 #include "controls/Icons.h"
+#include "core/ShownDay.h"
 #include "core/TaskOperations.h"
 #include "editing/TaskDialogHost.h"
 #include "store/StoreError.h"
@@ -45,12 +46,12 @@ QWidget *panel(const char *name, QWidget *parent)
 } // namespace
 
 BatchModifyDialog::BatchModifyDialog(TaskOperations &operations, Prompter &prompter,
-                                     TaskDialogHost &host, Selection selection, QWidget *parent)
+                                     TaskDialogHost &host, const ShownDay &day, QWidget *parent)
     : QDialog(parent)
     , m_operations(operations)
     , m_prompter(prompter)
     , m_host(host)
-    , m_selection(std::move(selection))
+    , m_day(day)
 {
     setObjectName(QStringLiteral("frmModify"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
@@ -163,8 +164,8 @@ void BatchModifyDialog::ShowEx(int mode, const QDate &today, QWidget *owner)
 void BatchModifyDialog::cmdOK_Click()
 {
     // The tasks selected now, read once the user has decided.
-    const QList<qint32> ids = m_selection ? m_selection() : QList<qint32>();
-    const QString list = m_host.CurrentListKey();
+    const QList<qint32> ids = m_day.selectedIds();
+    const QString list = m_day.listKey();
     try {
         switch (m_mode) {
         case TimeDone: {

@@ -4,7 +4,6 @@
 #include <QDialog>
 #include <QList>
 
-#include <functional>
 
 class QComboBox;
 class QLabel;
@@ -14,6 +13,7 @@ namespace cdk {
 
 class DatePicker;
 class Prompter;
+class ShownDay;
 class TaskDialogHost;
 class TaskOperations;
 
@@ -26,10 +26,9 @@ class BatchModifyDialog final : public QDialog
 
 public:
     enum Mode : int { TimeDone = 0, MoveToAnyDay = 1, Category = 2 };
-    using Selection = std::function<QList<qint32>()>;
-
+    // day: the day shown and its selected tasks, read when the user presses OK.
     BatchModifyDialog(TaskOperations &operations, Prompter &prompter, TaskDialogHost &host,
-                      Selection selection, QWidget *parent = nullptr);
+                      const ShownDay &day, QWidget *parent = nullptr);
 
     // Shows the panel of the mode (the date starts at today) and runs the
     // dialog modally over owner.
@@ -42,7 +41,7 @@ private:
     TaskOperations &m_operations;
     Prompter &m_prompter;
     TaskDialogHost &m_host;
-    Selection m_selection;
+    const ShownDay &m_day;
     int m_mode = TimeDone;
 
     QWidget *m_fraTimeDone = nullptr;

@@ -6,15 +6,13 @@ class QWidget;
 
 namespace cdk {
 
-// What the task dialogs need from the main window: the day it shows, the
-// category manager and the counter of open modal dialogs.
+// What the task dialogs need from the main window: the category manager and
+// the counter of open modal dialogs.
 class TaskDialogHost
 {
 public:
     virtual ~TaskDialogHost() = default;
 
-    // Day list key of the day shown in the main window.
-    virtual QString CurrentListKey() const = 0;
     // Shows the category manager modally over parent.
     virtual void openCategoryManager(QWidget *parent) = 0;
     // Number of modal dialogs open right now; raised while a dialog runs.

@@ -5,6 +5,9 @@
 #include "base/Prompter.h"
 #include "settings/Settings.h"
 #include "core/PercentDone.h"
+#include "core/ShownDay.h"
+#include "core/TaskOperations.h"
+#include "core/TaskRules.h"
 #include "core/TimeTracker.h"
 #include "tracking/AlertPopup.h"
 #include "tracking/Sound.h"
@@ -30,11 +33,14 @@ QString finishedCaption() { return QStringLiteral("Tracking finished: "); }
 
 } // namespace
 
-TrackingController::TrackingController(QObject *timerOwner, TimeTracker &tracker,
-                                       TrackingHost &host, clsSettings &settings, Sound &sound,
-                                       Prompter &prompter, TrayIcon *tray)
+TrackingController::TrackingController(QObject *timerOwner, TaskOperations &operations,
+                                       const ShownDay &day, TrackingHost &host,
+                                       clsSettings &settings, Sound &sound, Prompter &prompter,
+                                       TrayIcon *tray)
     : QObject(timerOwner),
-      m_tracker(tracker),
+      m_operations(operations),
+      m_tracker(operations.tracker()),
+      m_day(day),
       m_host(host),
       m_settings(settings),
       m_sound(sound),
@@ -92,21 +98,29 @@ void TrackingController::RefreshTrackingDisplay()
             m_tray->setToolTip(programName());
             m_tray->setPicture(TrayIcon::Picture::Normal);
         }
-        const QList<TaskRecord> selected = m_host.selectedTasks();
+        const QList<qint32> selected = m_day.selectedIds();
+        std::optional<TaskRecord> task;
+        if (selected.size() == 1) {
+            try {
+                task = m_operations.task(m_day.listKey(), selected.first());
+            } catch (const StoreError &e) {
+                // The grid reports a day it cannot read; the panel says what it can.
+                qCWarning(lcTracking) << "selected task unreadable:" << e.message();
+            }
+        }
         QString taskText;
         QString status;
-        if (selected.isEmpty()) {
-            taskText = QStringLiteral("No task selected");
-            status = QStringLiteral("Create and select task you want to time track");
-        } else if (selected.size() >= 2) {
+        if (selected.size() >= 2) {
             taskText = QStringLiteral("Multiple tasks");
             status = QStringLiteral("Please select only one task to time track");
+        } else if (!task) {
+            taskText = QStringLiteral("No task selected");
+            status = QStringLiteral("Create and select task you want to time track");
         } else {
-            const TaskRecord &task = selected.first();
-            taskText = ShownText(task.Subject);
-            status = task.FinishedDuration == task.Duration
-                ? QStringLiteral("This task is already 100% done!")
-                : QStringLiteral("Press the Start button to time track selected task");
+            taskText = ShownText(task->Subject);
+            status = CanStartTracking(*task)
+                ? QStringLiteral("Press the Start button to time track selected task")
+                : QStringLiteral("This task is already 100% done!");
         }
         m_host.setCurrentTaskText(taskText, false);
         m_host.setStatusText(status);

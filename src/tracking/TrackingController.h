@@ -8,6 +8,8 @@ class QTimer;
 namespace cdk {
 
 class Prompter;
+class ShownDay;
+class TaskOperations;
 class Sound;
 class TimeTracker;
 class TrackingHost;
@@ -25,11 +27,11 @@ class TrackingController final : public QObject
 public:
     // timerOwner: the main window, parent of tmrCheckHighlight. tray may be
     // null when the desktop has no notification area.
-    TrackingController(QObject *timerOwner, TimeTracker &tracker, TrackingHost &host,
-                       clsSettings &settings, Sound &sound, Prompter &prompter,
-                       TrayIcon *tray = nullptr);
-
-    void setTrayIcon(TrayIcon *tray) { m_tray = tray; }
+    // day: the day shown and the tasks selected in it, of which the panel
+    // shows the one selected while nothing is tracked.
+    TrackingController(QObject *timerOwner, TaskOperations &operations, const ShownDay &day,
+                       TrackingHost &host, clsSettings &settings, Sound &sound,
+                       Prompter &prompter, TrayIcon *tray = nullptr);
     QTimer *tmrCheckHighlight() const { return m_tmrCheckHighlight; }
 
     // Rewrites the panel, the tray and the timer commands; runs the finish
@@ -48,7 +50,9 @@ private:
     void runFinishSequence();
     void stopBlinking();
 
+    TaskOperations &m_operations;
     TimeTracker &m_tracker;
+    const ShownDay &m_day;
     TrackingHost &m_host;
     clsSettings &m_settings;
     Sound &m_sound;

@@ -8,15 +8,13 @@
 
 namespace cdk {
 
-// What the tracking display needs from the main window: the tasks selected in
-// the grid right now, the timer commands and the current-task panel. The
-// window implements it.
+// What the tracking display needs from the main window: the timer commands
+// and the current-task panel. The window implements it.
 class TrackingHost
 {
 public:
     virtual ~TrackingHost() = default;
 
-    virtual QList<TaskRecord> selectedTasks() const = 0;
 
     // ---- Timer commands: the Start toolbar button with both mnuStartTimer
     // entries; Stop and Finish with both mnuStopTimer entries; the Finish

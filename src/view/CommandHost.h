@@ -11,17 +11,14 @@ namespace cdk {
 class AddTaskDialog;
 class TaskGrid;
 
-// What the command classes need from the main window: the day it shows, its
-// grid (whose selection a command reads at the moment it acts), the task
-// dialog and the window itself as the parent of dialogs.
+// What the command classes need from the main window besides the shown day:
+// its grid, the task dialog and the window itself as the parent of dialogs.
 class CommandHost
 {
 public:
     virtual ~CommandHost() = default;
 
     virtual QWidget *dialogParent() = 0;
-    virtual QString CurrentListKey() const = 0;
-    virtual QDate shownDate() const = 0;
     // dtpView := date, then the list of that day is shown.
     virtual void showDay(const QDate &date) = 0;
     virtual TaskGrid &grid() = 0;

@@ -7,6 +7,7 @@
 #include "controls/Icons.h"
 #include "controls/ImageButton.h"
 #include "controls/WindowServices.h"
+#include "core/ShownDay.h"
 #include "core/TimeTracker.h"
 #include "desktop/TrayIcon.h"
 #include "editing/AddTaskDialog.h"
@@ -87,9 +88,10 @@ MainWindow::MainWindow(AppContext &context, QWidget *parent)
     // The window icon is drawn at every size a desktop may ask for; that
     // waits until the window is on screen (see Application::Main).
 
-    m_taskCommands = new TaskCommands(m_context, *this, *this, this);
-    m_trackingCommands = new TrackingCommands(m_context, *this, this);
-    m_windowCommands = new WindowCommands(m_context, *this, this);
+    m_day = new ShownDay(this);
+    m_taskCommands = new TaskCommands(m_context, *m_day, *this, *this, this);
+    m_trackingCommands = new TrackingCommands(m_context, *m_day, *this, this);
+    m_windowCommands = new WindowCommands(m_context, *m_day, *this, this);
     connect(m_windowCommands, &WindowCommands::exitRequested, this, &MainWindow::exitRequested);
     buildMenus();
 
@@ -99,8 +101,9 @@ MainWindow::MainWindow(AppContext &context, QWidget *parent)
     buildToolbar(m_gpBackGrad);
     buildPanels();
 
-    m_grid = std::make_unique<TaskGrid>(m_context.operations, m_context.settings, m_view);
-    m_tracking = std::make_unique<TrackingController>(this, m_context.tracker, *this,
+    m_day->setDate(m_dtpView->date());
+    m_grid = std::make_unique<TaskGrid>(m_context.operations, m_context.settings, *m_day, m_view);
+    m_tracking = std::make_unique<TrackingController>(this, m_context.operations, *m_day, *this,
                                                       m_context.settings, m_context.sound,
                                                       m_context.prompter, m_context.tray);
     // Tracking started, stopped or moved by any front end changes what the
@@ -383,7 +386,8 @@ void MainWindow::showDay(const QDate &date)
 
 void MainWindow::dtpView_Change()
 {
-    m_grid->showList(CurrentListKey());
+    m_day->setDate(m_dtpView->date());
+    m_grid->showList(m_day->listKey());
     RefreshTLabel();
 }
 
@@ -393,14 +397,9 @@ QRect MainWindow::availableScreenGeometry() const
     return s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
 }
 
-QDate MainWindow::shownDate() const
-{
-    return m_dtpView->date();
-}
-
 QString MainWindow::CurrentListKey() const
 {
-    return DayListKey(m_dtpView->date());
+    return m_day->listKey();
 }
 
 // ---- Refresh routines ----------------------------------------------------
@@ -424,7 +423,7 @@ void MainWindow::updateCommandStates()
 
 void MainWindow::RefreshSummary()
 {
-    const DaySummary s = m_grid->summary(m_dtpView->date(), m_context.clock.today());
+    const DaySummary s = m_grid->summary(m_day->date(), m_context.clock.today());
     m_gpInfos->setCaption(s.caption);
     m_prgBar->setVisible(s.progressVisible);
     if (s.progressVisible) {
@@ -478,7 +477,7 @@ void MainWindow::fitSummary()
 
 void MainWindow::RefreshTLabel()
 {
-    m_windowCommands->actToday->setEnabled(m_dtpView->date() != m_context.clock.today());
+    m_windowCommands->actToday->setEnabled(m_day->date() != m_context.clock.today());
 }
 
 } // namespace cdk

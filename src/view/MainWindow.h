@@ -26,6 +26,7 @@ class ClickableLabel;
 class DatePicker;
 class GradientPanel;
 class isButton;
+class ShownDay;
 class TaskCommands;
 class TaskGrid;
 class TaskGridView;
@@ -76,7 +77,6 @@ public:
     WindowCommands &windowCommands() { return *m_windowCommands; }
     const MainMenus &menus() const { return m_menus; }
     TrackingController &tracking() { return *m_tracking; }
-    isButton *toolbarButton(int index) const { return m_toolbar.at(index); }
 
     // Shows and activates the window; maximised when it was at exit.
     void mnuShow_Click();
@@ -84,10 +84,12 @@ public:
     // goes to the tray instead.
     void RestoreAndActivate(bool toggle);
 
+    // The day shown and the tasks selected in it.
+    ShownDay &shownDay() { return *m_day; }
+    QString CurrentListKey() const;
+
     // ---- CommandHost
     QWidget *dialogParent() override { return this; }
-    QString CurrentListKey() const override;
-    QDate shownDate() const override;
     void showDay(const QDate &date) override;
     TaskGrid &grid() override { return *m_grid; }
     AddTaskDialog &taskDialog() override;
@@ -95,7 +97,6 @@ public:
     void updateCommandStates() override;
 
     // ---- TrackingHost
-    QList<TaskRecord> selectedTasks() const override;
     void setStartEnabled(bool enabled) override;
     void setStopFinishEnabled(bool enabled) override;
     void setFinishHighlighted(bool highlighted) override;
@@ -138,6 +139,7 @@ private:
     void applyTrackerColours();
 
     AppContext &m_context;
+    ShownDay *m_day = nullptr;
     MainMenus m_menus;
     std::array<isButton *, 14> m_toolbar{};
     GradientPanel *m_gpToolbar = nullptr;

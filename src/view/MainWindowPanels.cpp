@@ -8,6 +8,7 @@
 #include "controls/Icons.h"
 #include "controls/ImageButton.h"
 #include "controls/WindowServices.h"
+#include "core/ShownDay.h"
 #include "core/TimeTracker.h"
 #include "desktop/TrayIcon.h"
 #include "editing/AddTaskDialog.h"
@@ -54,7 +55,8 @@ void MainWindow::connectGrid()
                                                 "the list is empty for now."),
                                  code, description);
             });
-    connect(m_view, &TaskGridView::rowSelectionChanged, this, &MainWindow::RefreshAfterSelection);
+    // The panels follow the tasks picked, as the grid has told the shown day.
+    connect(m_day, &ShownDay::selectionChanged, this, &MainWindow::RefreshAfterSelection);
     connect(m_view, &TaskGridView::keyHandled, this, &MainWindow::RefreshAfterSelection);
     connect(m_view, &TaskGridView::checkboxClicked, this,
             [this](int row) { m_taskCommands->toggleChecked(m_grid->taskIdOfRow(row)); });
@@ -94,11 +96,6 @@ void MainWindow::showColumnMenu(const QPoint &globalPos)
 }
 
 // ---- The tracker's panel and commands ------------------------------------
-
-QList<TaskRecord> MainWindow::selectedTasks() const
-{
-    return m_grid->selectedTasks();
-}
 
 void MainWindow::setStartEnabled(bool enabled)
 {
@@ -220,7 +217,7 @@ AddTaskDialog &MainWindow::taskDialog()
     // Built on first use: no one can tell, and start-up stays quick.
     if (!m_taskDialog)
         m_taskDialog = new AddTaskDialog(m_context.operations, m_context.prompter,
-                                         m_context.clock, *this, this);
+                                         m_context.clock, *this, *m_day, this);
     return *m_taskDialog;
 }
 

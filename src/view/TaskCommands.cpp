@@ -3,6 +3,7 @@
 #include "base/Functions.h"
 #include "base/Log.h"
 #include "controls/WindowServices.h"
+#include "core/ShownDay.h"
 #include "core/TaskOperations.h"
 #include "core/TimeTracker.h"
 #include "editing/AddTaskDialog.h"
@@ -28,9 +29,9 @@ void reportStoreError(Prompter &prompter, const QString &context, const StoreErr
         ShowErrorMessage(prompter, context, e.code(), e.message());
 }
 
-TaskCommands::TaskCommands(AppContext &context, CommandHost &host, TaskDialogHost &dialogHost,
-                           QObject *parent)
-    : QObject(parent), m_context(context), m_host(host), m_dialogHost(dialogHost)
+TaskCommands::TaskCommands(AppContext &context, ShownDay &day, CommandHost &host,
+                           TaskDialogHost &dialogHost, QObject *parent)
+    : QObject(parent), m_context(context), m_day(day), m_host(host), m_dialogHost(dialogHost)
 {
     auto make = [this](const char *name, const QString &caption, const char *icon,
                        const QKeySequence &keys = {}) {
@@ -185,7 +186,7 @@ void TaskCommands::afterTaskDialog(bool saved, const QString &list, qint32 id, b
 {
     if (!saved)
         return;
-    if (list == m_host.CurrentListKey())
+    if (list == m_day.listKey())
         m_host.grid().selectTask(id);
     if (startTimer)
         guarded(QStringLiteral("Starting time tracking"),
@@ -203,10 +204,10 @@ void TaskCommands::addTask()
 
 void TaskCommands::editTask()
 {
-    const QList<qint32> ids = m_host.grid().selectedTaskIds();
+    const QList<qint32> ids = m_day.selectedIds();
     if (ids.size() != 1)
         return;
-    const QString list = m_host.CurrentListKey();
+    const QString list = m_day.listKey();
     const TaskDialogResult result =
         m_host.taskDialog().ShowEx(m_host.dialogParent(), false, ids.first(), list, false);
     afterTaskDialog(result.saved, result.list, result.id, result.startTimer);
@@ -226,7 +227,7 @@ void TaskCommands::manageRecurrentTasks()
 
 void TaskCommands::deleteTasks()
 {
-    const int n = m_host.grid().selectedRowCount();
+    const int n = int(m_day.selectedIds().size());
     if (n == 0)
         return;
     const QString question = n >= 2
@@ -237,16 +238,16 @@ void TaskCommands::deleteTasks()
         != Answer::Yes)
         return;
     // The tasks selected now: the grid may have re-sorted behind the question.
-    TaskGrid &grid = m_host.grid();
-    const QList<int> rows = grid.selectedRows();
-    const QList<qint32> ids = grid.selectedTaskIds();
+    const QList<qint32> ids = m_day.selectedIds();
     if (ids.isEmpty())
         return;
-    const int selectedBefore = rows.first();
+    // One task deleted leaves its place to the next, or the new last one.
+    TaskGrid &grid = m_host.grid();
+    const qint32 successor = ids.size() == 1 ? grid.taskInPlaceOf(ids.first()) : 0;
     guarded(QStringLiteral("Deleting the task"),
-            [&] { m_context.operations.deleteTasks(m_host.CurrentListKey(), ids); });
-    if (ids.size() == 1 && grid.rowCount() > 0)
-        grid.selectRow(qMin(selectedBefore, grid.rowCount()));
+            [&] { m_context.operations.deleteTasks(m_day.listKey(), ids); });
+    if (successor != 0)
+        grid.selectTask(successor);
 }
 
 bool TaskCommands::stopTrackingOnCheckOff()
@@ -260,27 +261,28 @@ bool TaskCommands::stopTrackingOnCheckOff()
 
 void TaskCommands::checkSelected(bool check)
 {
-    const QList<TaskRecord> tasks = m_host.grid().selectedTasks();
-    if (tasks.isEmpty())
+    const QString list = m_day.listKey();
+    const QList<qint32> chosen = m_day.selectedIds();
+    if (chosen.isEmpty())
         return;
-    const QString list = m_host.CurrentListKey();
     auto trackedCheckOff = TaskOperations::TrackedCheckOff::KeepTracking;
-    if (check) {
-        for (const TaskRecord &task : tasks) {
-            if (task.State != TaskState::Finished
-                && m_context.tracker.isTracked(list, task.ID) && stopTrackingOnCheckOff())
-                trackedCheckOff = TaskOperations::TrackedCheckOff::StopTracking;
-        }
+    if (check && chosen.contains(m_context.tracker.TrackedTaskID)
+        && m_context.tracker.TrackedList == list) {
+        std::optional<TaskRecord> tracked;
+        guarded(QStringLiteral("Changing the tasks"),
+                [&] { tracked = m_context.operations.task(list, m_context.tracker.TrackedTaskID); });
+        if (tracked && tracked->State != TaskState::Finished && stopTrackingOnCheckOff())
+            trackedCheckOff = TaskOperations::TrackedCheckOff::StopTracking;
     }
     // Read again after the question: the selection is what the user sees now.
-    const QList<qint32> ids = m_host.grid().selectedTaskIds();
+    const QList<qint32> ids = m_day.selectedIds();
     guarded(QStringLiteral("Changing the tasks"),
             [&] { m_context.operations.checkTasks(list, ids, check, trackedCheckOff); });
 }
 
 void TaskCommands::toggleChecked(qint32 id)
 {
-    const QString list = m_host.CurrentListKey();
+    const QString list = m_day.listKey();
     std::optional<TaskRecord> task;
     if (!guarded(QStringLiteral("Changing the task"),
                  [&] { task = m_context.operations.task(list, id); })
@@ -296,23 +298,23 @@ void TaskCommands::toggleChecked(qint32 id)
 
 void TaskCommands::setState(int index)
 {
-    const QList<qint32> ids = m_host.grid().selectedTaskIds();
+    const QList<qint32> ids = m_day.selectedIds();
     guarded(QStringLiteral("Changing the state"), [&] {
-        m_context.operations.setState(m_host.CurrentListKey(), ids, index);
+        m_context.operations.setState(m_day.listKey(), ids, index);
     });
 }
 
 void TaskCommands::setPriority(int index)
 {
-    const QList<qint32> ids = m_host.grid().selectedTaskIds();
+    const QList<qint32> ids = m_day.selectedIds();
     guarded(QStringLiteral("Changing the priority"), [&] {
-        m_context.operations.setPriority(m_host.CurrentListKey(), ids, 5 - index);
+        m_context.operations.setPriority(m_day.listKey(), ids, 5 - index);
     });
 }
 
 void TaskCommands::resetTimeDone()
 {
-    const int n = m_host.grid().selectedRowCount();
+    const int n = int(m_day.selectedIds().size());
     if (n == 0)
         return;
     const QString question = n >= 2
@@ -321,27 +323,26 @@ void TaskCommands::resetTimeDone()
         : QStringLiteral("Do you really want to reset time done of the selected task?");
     if (m_context.prompter.ask(programName(), question, MessageIcon::Question) != Answer::Yes)
         return;
-    const QList<qint32> ids = m_host.grid().selectedTaskIds();
+    const QList<qint32> ids = m_day.selectedIds();
     guarded(QStringLiteral("Resetting the time done"), [&] {
-        m_context.operations.resetTimeDone(m_host.CurrentListKey(), ids);
+        m_context.operations.resetTimeDone(m_day.listKey(), ids);
     });
 }
 
 void TaskCommands::moveSelected(int days)
 {
-    const QList<qint32> ids = m_host.grid().selectedTaskIds();
+    const QList<qint32> ids = m_day.selectedIds();
     if (ids.isEmpty())
         return;
-    const QString target = DayListKey(m_host.shownDate().addDays(days));
+    const QString target = DayListKey(m_day.date().addDays(days));
     guarded(QStringLiteral("Moving the tasks"), [&] {
-        m_context.operations.moveTasks(m_host.CurrentListKey(), ids, target);
+        m_context.operations.moveTasks(m_day.listKey(), ids, target);
     });
 }
 
 void TaskCommands::batchModify(int mode)
 {
-    BatchModifyDialog dialog(m_context.operations, m_context.prompter, m_dialogHost,
-                             [this] { return m_host.grid().selectedTaskIds(); },
+    BatchModifyDialog dialog(m_context.operations, m_context.prompter, m_dialogHost, m_day,
                              m_host.dialogParent());
     dialog.ShowEx(mode, m_context.clock.today());
     m_host.updateCommandStates();
@@ -350,7 +351,7 @@ void TaskCommands::batchModify(int mode)
 
 void TaskCommands::copySelectionToClipboard()
 {
-    if (m_host.grid().selectedRowCount() == 0)
+    if (int(m_day.selectedIds().size()) == 0)
         return;
     CopyTextToClipboard(m_context.prompter, m_host.grid().selectedSubjectsText());
 }

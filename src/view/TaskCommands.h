@@ -10,6 +10,7 @@ namespace cdk {
 
 struct AppContext;
 class CommandHost;
+class ShownDay;
 class Prompter;
 class TaskDialogHost;
 class StoreError;
@@ -24,7 +25,7 @@ class TaskCommands final : public QObject
     Q_OBJECT
 
 public:
-    TaskCommands(AppContext &context, CommandHost &host, TaskDialogHost &dialogHost,
+    TaskCommands(AppContext &context, ShownDay &day, CommandHost &host, TaskDialogHost &dialogHost,
                  QObject *parent = nullptr);
 
     QAction *mnuUndo = nullptr;
@@ -75,6 +76,7 @@ private:
     void giveKeysToGrid();
 
     AppContext &m_context;
+    ShownDay &m_day;
     CommandHost &m_host;
     TaskDialogHost &m_dialogHost;
 };

@@ -3,6 +3,7 @@
 #include "store/Vocabulary.h"
 
 #include "base/Log.h"
+#include "core/ShownDay.h"
 #include "core/TaskOperations.h"
 #include "settings/GridColumns.h"
 #include "store/StoreError.h"
@@ -27,17 +28,25 @@ QString hiddenKey(int column)
 
 } // namespace
 
-TaskGrid::TaskGrid(TaskOperations &operations, clsSettings &settings, TaskGridView *view,
-                   QObject *parent)
+TaskGrid::TaskGrid(TaskOperations &operations, clsSettings &settings, ShownDay &day,
+                   TaskGridView *view, QObject *parent)
     : QObject(parent)
     , m_operations(operations)
     , m_settings(settings)
+    , m_day(day)
     , m_view(view)
     , m_columnTags(GridColumnCount)
 {
     Q_ASSERT(view);
     m_view->setModel(&m_model);
     m_model.setBaseFont(m_view->font());
+    // Every change of the selection, muted for the window or not, reaches
+    // the shown day; a re-sort changes its order.
+    QItemSelectionModel *selection = m_view->selectionModel();
+    connect(selection, &QItemSelectionModel::selectionChanged, this, &TaskGrid::publishSelection);
+    connect(selection, &QItemSelectionModel::currentChanged, this, &TaskGrid::publishSelection);
+    connect(&m_model, &QAbstractItemModel::layoutChanged, this, &TaskGrid::publishSelection);
+    connect(&m_model, &QAbstractItemModel::modelReset, this, &TaskGrid::publishSelection);
     connect(&m_operations, &TaskOperations::listChanged, this, &TaskGrid::onListChanged);
     connect(&m_operations, &TaskOperations::taskChanged, this, &TaskGrid::onTaskChanged);
     // Nothing read from the database that was replaced stays on screen, not
@@ -199,7 +208,7 @@ void TaskGrid::fill(const QString &listKey, const QList<qint32> &keepIds, qint32
     }
 
     setRedraw(false);
-    m_view->setSelectionSignalsMuted(true);
+    m_filling = true;
     m_listKey = listKey;
     m_model.setDisplay(m_settings.flags(), m_sortAscending);
     m_model.setTasks(std::move(tasks), std::move(categories));
@@ -225,7 +234,8 @@ void TaskGrid::fill(const QString &listKey, const QList<qint32> &keepIds, qint32
         m_view->selectRow1Based(1, false);
     }
     setRedraw(true);
-    m_view->setSelectionSignalsMuted(false);
+    m_filling = false;
+    publishSelection();
     qCDebug(lcView) << "list" << listKey << "shown with" << m_model.rowCount() << "rows";
     Q_EMIT contentChanged();
 }
@@ -320,9 +330,21 @@ bool TaskGrid::selectTask(qint32 id)
     return true;
 }
 
-void TaskGrid::selectAllRows()
+qint32 TaskGrid::taskInPlaceOf(qint32 id) const
 {
-    m_view->selectAll();
+    const int row = rowOfTask(id);
+    if (row <= 0)
+        return 0;
+    return row < rowCount() ? taskIdOfRow(row + 1) : taskIdOfRow(row - 1);
+}
+
+void TaskGrid::publishSelection()
+{
+    // A list being filled tells the outcome once, not every step.
+    if (m_filling)
+        return;
+    const QModelIndex current = m_view->selectionModel()->currentIndex();
+    m_day.setSelection(selectedTaskIds(), current.isValid() ? taskIdOfRow(current.row() + 1) : 0);
 }
 
 void TaskGrid::clearSelection()

@@ -13,6 +13,7 @@
 
 namespace cdk {
 
+class ShownDay;
 class TaskOperations;
 class TaskGridView;
 
@@ -21,7 +22,9 @@ class TaskGridView;
 // (IDs), not of row numbers. It follows the task operations: whatever changes
 // a task of the day shown, from whichever front end, refreshes its row or the
 // list, and the rows move with their tasks through every re-sort. Rows and
-// columns are numbered from 1.
+// columns are numbered from 1; outside the grid, tasks are known by ID: the
+// grid tells the shown day which tasks are selected, in the order it shows
+// them.
 class TaskGrid final : public QObject
 {
     Q_OBJECT
@@ -31,8 +34,8 @@ public:
     // Initial widths of the columns 1 to 8, in pixels.
     static constexpr std::array<int, GridColumnCount> defaultWidths = {20, 250, 80, 70, 50, 90, 90, 85};
 
-    TaskGrid(TaskOperations &operations, clsSettings &settings, TaskGridView *view,
-             QObject *parent = nullptr);
+    TaskGrid(TaskOperations &operations, clsSettings &settings, ShownDay &day,
+             TaskGridView *view, QObject *parent = nullptr);
 
     TaskGridModel *model() { return &m_model; }
     const TaskGridModel *model() const { return &m_model; }
@@ -90,7 +93,9 @@ public:
     void selectRow(int row, bool addToSelection = false);
     // Selects the row of the task; false when the day shown has no such task.
     bool selectTask(qint32 id);
-    void selectAllRows();
+    // The task that takes the place of a removed one: the next below it, or
+    // above it at the end of the list; 0 when it is the only one.
+    qint32 taskInPlaceOf(qint32 id) const;
     void clearSelection();
     // The "SUBJECT" texts of the selected rows, top to bottom, joined by CR LF.
     QString selectedSubjectsText() const;
@@ -108,13 +113,16 @@ private:
     void fill(const QString &listKey, const QList<qint32> &keepIds, qint32 currentId);
     void onListChanged(const QString &listKey);
     void onTaskChanged(const QString &listKey, qint32 id);
+    void publishSelection();
 
     TaskOperations &m_operations;
     clsSettings &m_settings;
+    ShownDay &m_day;
     TaskGridView *m_view;
     TaskGridModel m_model;
     QString m_listKey;
     bool m_readFailing = false;
+    bool m_filling = false;
     int m_sortColumn = ColSubject;
     bool m_sortAscending = true;
     QStringList m_columnTags;

@@ -250,11 +250,4 @@ void TaskGridView::mouseDoubleClickEvent(QMouseEvent *event)
         Q_EMIT rowDoubleClicked(idx.row() + 1);
 }
 
-void TaskGridView::selectionChanged(const QItemSelection &selected, const QItemSelection &deselected)
-{
-    QTableView::selectionChanged(selected, deselected);
-    if (!m_selectionMuted)
-        Q_EMIT rowSelectionChanged();
-}
-
 } // namespace cdk

@@ -39,8 +39,6 @@ public:
     // stretched by a wide window is never kept as the user's.
     void withOwnColumnWidths(const std::function<void()> &save);
     int subjectOwnWidth() const { return m_subjectWidth; }
-    // While muted, selection changes are not reported (rows being rebuilt).
-    void setSelectionSignalsMuted(bool muted) { m_selectionMuted = muted; }
 
 Q_SIGNALS:
     void checkboxClicked(int row);
@@ -51,7 +49,6 @@ Q_SIGNALS:
     void headerClicked(int column);
     void headerRightClicked(const QPoint &globalPos);
     void columnsChanged();
-    void rowSelectionChanged();
 
     void spacePressed();
     void enterPressed();
@@ -65,8 +62,6 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
-    void selectionChanged(const QItemSelection &selected,
-                         const QItemSelection &deselected) override;
     bool viewportEvent(QEvent *event) override;
 
 private:
@@ -76,7 +71,6 @@ private:
 
     QElapsedTimer m_lastRelease;
     bool m_columnsMuted = false;
-    bool m_selectionMuted = false;
     bool m_fitting = false;
     int m_subjectWidth = 0;
 };

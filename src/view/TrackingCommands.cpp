@@ -7,6 +7,7 @@
 #include "core/TaskRules.h"
 #include "core/TimeTracker.h"
 #include "reports/ReportsModule.h"
+#include "core/ShownDay.h"
 #include "view/AppContext.h"
 #include "view/CommandActions.h"
 #include "view/CommandHost.h"
@@ -21,8 +22,9 @@
 
 namespace cdk {
 
-TrackingCommands::TrackingCommands(AppContext &context, CommandHost &host, QObject *parent)
-    : QObject(parent), m_context(context), m_host(host)
+TrackingCommands::TrackingCommands(AppContext &context, ShownDay &day, CommandHost &host,
+                                   QObject *parent)
+    : QObject(parent), m_context(context), m_day(day), m_host(host)
 {
     mnuStartTimer = makeCommandAction(this, "mnuStartTimer", QStringLiteral("&Start Timer"),
                                       "PLAY", QKeySequence(Qt::CTRL | Qt::Key_I));
@@ -51,11 +53,11 @@ void TrackingCommands::updateStates(const QList<TaskRecord> &selected)
 
 void TrackingCommands::start()
 {
-    const QList<qint32> ids = m_host.grid().selectedTaskIds();
+    const QList<qint32> ids = m_day.selectedIds();
     if (ids.size() != 1)
         return;
     try {
-        m_context.operations.startTracking(m_host.CurrentListKey(), ids.first());
+        m_context.operations.startTracking(m_day.listKey(), ids.first());
     } catch (const StoreError &e) {
         reportStoreError(m_context.prompter, QStringLiteral("Time tracking could not be started."),
                          e);
@@ -127,7 +129,7 @@ void TrackingCommands::showReports()
                                     MessageIcon::Critical);
             return;
         }
-        m_reports = create(m_context.operations, m_context.prompter, m_host.shownDate(),
+        m_reports = create(m_context.operations, m_context.prompter, m_day.date(),
                            m_host.dialogParent());
     }
     m_reports->show();

@@ -12,6 +12,7 @@ namespace cdk {
 
 struct AppContext;
 class CommandHost;
+class ShownDay;
 
 // Start, Stop and Finish of time tracking, as menu entries, toolbar buttons,
 // keys and tray entries alike. Start tracks the one task selected when it is
@@ -21,7 +22,8 @@ class TrackingCommands final : public QObject
     Q_OBJECT
 
 public:
-    TrackingCommands(AppContext &context, CommandHost &host, QObject *parent = nullptr);
+    TrackingCommands(AppContext &context, ShownDay &day, CommandHost &host,
+                                     QObject *parent = nullptr);
 
     QAction *mnuStartTimer = nullptr;
     QAction *mnuStopTimer = nullptr;
@@ -39,6 +41,7 @@ private:
     void showReports();
 
     AppContext &m_context;
+    ShownDay &m_day;
     CommandHost &m_host;
     QPointer<QWidget> m_reports; // the Reports window, made when first asked for, then kept
 };

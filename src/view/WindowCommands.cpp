@@ -6,6 +6,7 @@
 #include "desktop/SettingsDialog.h"
 #include "editing/DialogHeader.h"
 #include "editing/TaskDialogHost.h"
+#include "core/ShownDay.h"
 #include "view/AppContext.h"
 #include "view/CommandActions.h"
 #include "view/CommandHost.h"
@@ -21,8 +22,9 @@
 
 namespace cdk {
 
-WindowCommands::WindowCommands(AppContext &context, CommandHost &host, QObject *parent)
-    : QObject(parent), m_context(context), m_host(host)
+WindowCommands::WindowCommands(AppContext &context, ShownDay &day, CommandHost &host,
+                               QObject *parent)
+    : QObject(parent), m_context(context), m_day(day), m_host(host)
 {
     mnuCreateBackup =
         makeCommandAction(this, "mnuCreateBackup", QStringLiteral("&Create Backup..."), "SAVE");
@@ -49,9 +51,9 @@ WindowCommands::WindowCommands(AppContext &context, CommandHost &host, QObject *
     connect(mnuExit, &QAction::triggered, this, &WindowCommands::exitRequested);
     connect(mnuAbout, &QAction::triggered, this, &WindowCommands::about);
     connect(actPreviousDay, &QAction::triggered, this,
-            [this] { m_host.showDay(m_host.shownDate().addDays(-1)); });
+            [this] { m_host.showDay(m_day.date().addDays(-1)); });
     connect(actNextDay, &QAction::triggered, this,
-            [this] { m_host.showDay(m_host.shownDate().addDays(1)); });
+            [this] { m_host.showDay(m_day.date().addDays(1)); });
     connect(actToday, &QAction::triggered, this,
             [this] { m_host.showDay(m_context.clock.today()); });
 }

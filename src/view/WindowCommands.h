@@ -9,6 +9,7 @@ namespace cdk {
 
 struct AppContext;
 class CommandHost;
+class ShownDay;
 class SettingsDialog;
 class TutorialWindow;
 
@@ -19,7 +20,8 @@ class WindowCommands final : public QObject
     Q_OBJECT
 
 public:
-    WindowCommands(AppContext &context, CommandHost &host, QObject *parent = nullptr);
+    WindowCommands(AppContext &context, ShownDay &day, CommandHost &host,
+                                   QObject *parent = nullptr);
 
     QAction *mnuCreateBackup = nullptr;
     QAction *mnuRestoreBackup = nullptr;
@@ -45,6 +47,7 @@ private:
     void showTutorial();
 
     AppContext &m_context;
+    ShownDay &m_day;
     CommandHost &m_host;
     SettingsDialog *m_settingsDialog = nullptr; // made on first use, kept hidden
     QPointer<TutorialWindow> m_tutorial;

@@ -1,5 +1,6 @@
 #include "common/FakeClock.h"
 #include "common/TaskFixtures.h"
+#include "core/ShownDay.h"
 #include "core/TaskOperations.h"
 #include "core/TimeTracker.h"
 #include "editing/AddTaskDialog.h"
@@ -28,6 +29,7 @@ private:
     std::unique_ptr<test::StoreFixture> f;
     test::FakeClock m_clock; // today: Tuesday 5 March 2024
     test::FakeTaskDialogHost m_host;
+    ShownDay m_day; // Tuesday 5 March 2024
     std::unique_ptr<TimeTracker> m_tracker;
     std::unique_ptr<TaskOperations> m_ops;
     std::unique_ptr<AddTaskDialog> m_dialog;
@@ -80,7 +82,7 @@ private:
         return shown.join(u'|');
     }
     void noTimer() { w<QCheckBox>("chkStartTaskTimer")->setChecked(false); }
-    QString dayKey() const { return m_host.listKey; }
+    QString dayKey() const { return m_day.listKey(); }
     std::optional<TaskRecord> saved(qint32 id, const QString &list = test::kDay)
     {
         return f->store.findTask(list, id);
@@ -91,9 +93,10 @@ private Q_SLOTS:
     {
         f = std::make_unique<test::StoreFixture>();
         m_host = {};
+        m_day.setDate(QDate(2024, 3, 5));
         m_tracker = std::make_unique<TimeTracker>(f->store, m_clock);
         m_ops = std::make_unique<TaskOperations>(f->store, f->settings, *m_tracker);
-        m_dialog = std::make_unique<AddTaskDialog>(*m_ops, f->prompter, m_clock, m_host);
+        m_dialog = std::make_unique<AddTaskDialog>(*m_ops, f->prompter, m_clock, m_host, m_day);
     }
     void cleanup()
     {
@@ -370,7 +373,7 @@ private Q_SLOTS:
         QFETCH(QString, stored);
         QFETCH(bool, copied);
         if (!showsToday)
-            m_host.listKey = QStringLiteral("04032024");
+            m_day.setDate(QDate(2024, 3, 4));
         runNew([&] {
             w<QLineEdit>("txtSubject")->setText(QStringLiteral("Read mail"));
             w<QComboBox>("cmbRecurrence")->setCurrentIndex(rule);

@@ -1,5 +1,6 @@
 #include "common/FakeClock.h"
 #include "common/TaskFixtures.h"
+#include "core/ShownDay.h"
 #include "core/TaskOperations.h"
 #include "core/TimeTracker.h"
 #include "editing/AddTaskDialog.h"
@@ -26,6 +27,7 @@ private:
     std::unique_ptr<test::StoreFixture> f;
     test::FakeClock m_clock;
     test::FakeTaskDialogHost m_host;
+    ShownDay m_day; // Tuesday 5 March 2024
     std::unique_ptr<TimeTracker> m_tracker;
     std::unique_ptr<TaskOperations> m_ops;
     std::unique_ptr<AddTaskDialog> m_taskDialog;
@@ -73,9 +75,10 @@ private Q_SLOTS:
     {
         f = std::make_unique<test::StoreFixture>();
         m_host = {};
+        m_day.setDate(QDate(2024, 3, 5));
         m_tracker = std::make_unique<TimeTracker>(f->store, m_clock);
         m_ops = std::make_unique<TaskOperations>(f->store, f->settings, *m_tracker);
-        m_taskDialog = std::make_unique<AddTaskDialog>(*m_ops, f->prompter, m_clock, m_host);
+        m_taskDialog = std::make_unique<AddTaskDialog>(*m_ops, f->prompter, m_clock, m_host, m_day);
     }
     void cleanup()
     {

@@ -7,13 +7,11 @@
 
 namespace cdk::test {
 
-// A main window reduced to what the tracking display reads and writes: a
-// selection the test sets up, and the panel as it was left.
+// A main window reduced to what the tracking display writes: the panel as it
+// was left.
 class FakeTrackingHost final : public TrackingHost
 {
 public:
-    QList<TaskRecord> selectedTasks() const override { return selected; }
-
     void setStartEnabled(bool enabled) override { startEnabled = enabled; }
     void setStopFinishEnabled(bool enabled) override { stopFinishEnabled = enabled; }
     void setFinishHighlighted(bool highlighted) override { highlights.append(highlighted); }
@@ -30,9 +28,6 @@ public:
     void flashTaskbar() override { ++flashes; }
     void showTrackedTask() override { ++trackedTaskShown; }
     void showMainWindow() override { ++mainWindowShown; }
-
-    // The selection the test sets up.
-    QList<TaskRecord> selected;
 
     // What the panel shows.
     bool startEnabled = true;

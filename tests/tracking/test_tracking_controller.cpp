@@ -5,6 +5,7 @@
 #include "common/RecordingTrayIcon.h"
 #include "common/TaskFixtures.h"
 #include "controls/Contrast.h"
+#include "core/ShownDay.h"
 #include "core/TaskOperations.h"
 #include "core/TimeTracker.h"
 #include "tracking/AlertPopup.h"
@@ -50,6 +51,7 @@ private:
     test::RecordingTrayIcon m_tray;
     std::unique_ptr<TimeTracker> m_tracker;
     std::unique_ptr<TaskOperations> m_ops;
+    std::unique_ptr<ShownDay> m_day;
     TrackingController *m_controller = nullptr;
 
     // Adds the task and selects it, as the window would before a start.
@@ -59,7 +61,7 @@ private:
         TaskRecord r = test::makeTask(id, subject, duration, done, state);
         r.FinishedSeconds = static_cast<quint8>(seconds);
         f->add(r);
-        m_host->selected = {r};
+        m_day->setSelection({id}, id);
     }
     void start(qint32 id = 1) { QVERIFY(m_ops->startTracking(kDay, id)); }
     TaskRecord task(qint32 id) { return f->task(id); }
@@ -99,8 +101,10 @@ private Q_SLOTS:
         m_tray.picture = TrayIcon::Picture::Normal;
         m_tracker = std::make_unique<TimeTracker>(f->store, m_clock);
         m_ops = std::make_unique<TaskOperations>(f->store, f->settings, *m_tracker);
-        m_controller = new TrackingController(m_window.get(), *m_tracker, *m_host, f->settings,
-                                              m_sound, f->prompter, &m_tray);
+        m_day = std::make_unique<ShownDay>();
+        m_day->setDate(QDate(2024, 3, 5));
+        m_controller = new TrackingController(m_window.get(), *m_ops, *m_day, *m_host,
+                                              f->settings, m_sound, f->prompter, &m_tray);
     }
     void cleanup()
     {
@@ -216,7 +220,7 @@ private Q_SLOTS:
         addSelected(1, QStringLiteral("Plan"), 60, 20, 15, 1);
         start();
         // Another row may be selected by now; the tracked task stays tracked.
-        m_host->selected = {task(2)};
+        m_day->setSelection({2}, 2);
         m_ops->resetTimeDone(kDay, {1});
         QVERIFY(m_tracker->isTracked(kDay, 1));
         QCOMPARE(m_tracker->TrackedFinishedDuration, 0);

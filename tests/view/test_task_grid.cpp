@@ -1,3 +1,4 @@
+#include "core/ShownDay.h"
 #include "view/TaskGrid.h"
 
 #include "common/FakeClock.h"
@@ -34,6 +35,7 @@ private:
     test::FakeClock m_clock;
     std::unique_ptr<TimeTracker> m_tracker;
     std::unique_ptr<TaskOperations> m_ops;
+    ShownDay m_day;
     std::unique_ptr<TaskGridView> m_view;
     std::unique_ptr<TaskGrid> m_grid;
 
@@ -46,7 +48,7 @@ private:
             m_tracker = std::make_unique<TimeTracker>(f->store, m_clock);
             m_ops = std::make_unique<TaskOperations>(f->store, f->settings, *m_tracker);
         }
-        m_grid = std::make_unique<TaskGrid>(*m_ops, f->settings, m_view.get());
+        m_grid = std::make_unique<TaskGrid>(*m_ops, f->settings, m_day, m_view.get());
         m_grid->SetUpGridColumns();
         m_grid->LoadSortSettings();
     }
@@ -134,6 +136,32 @@ private Q_SLOTS:
                 QCOMPARE(m_grid->taskIdOfRow(3), 1);
             }
         }
+    }
+
+    // The shown day knows the selection by task, in the order on screen:
+    // a re-sort reorders it, a refill that keeps the tasks says nothing.
+    void theShownDayFollowsTheSelectionByTask()
+    {
+        save(task(1, QStringLiteral("a"), 2, NotStarted, 10));
+        save(task(2, QStringLiteral("z"), 2, NotStarted, 10));
+        save(task(3, QStringLiteral("m"), 2, NotStarted, 10));
+        show();
+        QCOMPARE(m_day.selectedIds(), QList<qint32>({1}));
+        m_grid->selectRow(3, true);
+        QCOMPARE(m_day.selectedIds(), QList<qint32>({1, 2}));
+        QCOMPARE(m_day.currentId(), 2);
+
+        m_grid->SortByHeader(ColSubject); // now z, m, a
+        QCOMPARE(shownIds(), QList<qint32>({2, 3, 1}));
+        QCOMPARE(m_day.selectedIds(), QList<qint32>({2, 1}));
+
+        QSignalSpy told(&m_day, &ShownDay::selectionChanged);
+        m_ops->setPriority(kDay, {3}, 5);
+        QCOMPARE(told.count(), 0);
+        m_ops->deleteTasks(kDay, {2});
+        QCOMPARE(told.count(), 1);
+        QCOMPARE(m_day.selectedIds(), QList<qint32>({1}));
+        QCOMPARE(m_grid->taskInPlaceOf(1), 3);
     }
 
     // Whatever changes a task through the operations reaches the grid when,
