@@ -11,7 +11,7 @@
 #include "base/Clock.h"
 #include "common/BenchDatabase.h"
 #include "common/IdleProbe.h"
-#include "settings/Autostart.h"
+#include "desktop/Autostart.h"
 #include "tracking/Sound.h"
 #include "view/AppContext.h"
 #include "view/MainWindow.h"

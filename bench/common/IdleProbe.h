@@ -4,7 +4,7 @@
 // wake-ups, an event loop that runs for a while, and a notification area for
 // platforms without one.
 
-#include "tracking/TrayIcon.h"
+#include "desktop/TrayIcon.h"
 
 #include <QEventLoop>
 #include <QTimer>

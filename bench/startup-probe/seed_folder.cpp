@@ -8,7 +8,7 @@
 #include "app/SingleInstance.h"
 #include "base/Clock.h"
 #include "common/BenchDatabase.h"
-#include "settings/Autostart.h"
+#include "desktop/Autostart.h"
 #include "tracking/Sound.h"
 #include "view/AppContext.h"
 

@@ -1,6 +1,6 @@
 #include "cli/Program.h"
 
-#include "app/DataFolder.h"
+#include "base/DataFolder.h"
 #include "base/Clock.h"
 #include "base/PrivateFiles.h"
 #include "base/Prompter.h"

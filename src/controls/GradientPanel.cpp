@@ -38,7 +38,7 @@ QColor GradientPanel::borderColor() const
 
 QColor GradientPanel::captionColor() const
 {
-    return m_captionColor.isValid() ? m_captionColor : palette().color(QPalette::WindowText);
+    return palette().color(QPalette::WindowText);
 }
 
 void GradientPanel::setColor1(const QColor &color)
@@ -83,12 +83,6 @@ void GradientPanel::setBorder(bool on)
 void GradientPanel::setBorderColor(const QColor &color)
 {
     m_borderColor = color;
-    update();
-}
-
-void GradientPanel::setCaptionColor(const QColor &color)
-{
-    m_captionColor = color;
     update();
 }
 

@@ -40,7 +40,6 @@ public:
     void setBorder(bool on);
     // An invalid colour follows the palette (window text, mid tone).
     void setBorderColor(const QColor &color);
-    void setCaptionColor(const QColor &color);
 
     // The gradient's end points for a rectangle and an angle: the line through
     // the centre in the angle's direction, long enough to touch the corners.
@@ -58,7 +57,6 @@ private:
     QString m_caption;
     bool m_border = false;
     QColor m_borderColor;
-    QColor m_captionColor;
 };
 
 } // namespace cdk

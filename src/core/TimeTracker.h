@@ -47,7 +47,6 @@ public:
 
     // One count step; the timer calls it every second while tracking.
     TickResult TrackTick();
-    QString lastError() const { return m_lastError; }
     int lastErrorCode() const { return m_lastErrorCode; }
 
     // The tracked task now lives under another list key and number.

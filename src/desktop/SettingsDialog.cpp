@@ -5,9 +5,9 @@
 #include "controls/Icons.h"
 #include "desktop/Autostart.h"
 #include "desktop/GlobalHotkey.h"
-#include "settings/MainHotkey.h"
+#include "desktop/MainHotkey.h"
 #include "settings/Settings.h"
-#include "tracking/Sound.h"
+#include "base/Sound.h"
 
 #include <QApplication>
 #include <QButtonGroup>

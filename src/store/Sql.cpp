@@ -181,7 +181,6 @@ Statement Database::prepare(const QString &sql)
     return Statement(m_db, sql);
 }
 
-qint64 Database::lastInsertRowId() const { return m_db ? sqlite3_last_insert_rowid(m_db) : 0; }
 
 int Database::changes() const { return m_db ? sqlite3_changes(m_db) : 0; }
 

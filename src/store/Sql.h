@@ -49,7 +49,6 @@ public:
     // First column of the first row, or an invalid QVariant when no row.
     QVariant scalar(const QString &sql);
     Statement prepare(const QString &sql);
-    qint64 lastInsertRowId() const;
     int changes() const;
     sqlite3 *handle() const { return m_db; }
 

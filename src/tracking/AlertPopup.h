@@ -49,8 +49,6 @@ public:
     // Closing starts at once (close picture, caption or text clicked).
     void startClosing();
 
-    bool stayRestarted() const { return m_stayRestarted; }
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -10,9 +10,9 @@
 #include "core/TaskRules.h"
 #include "core/TimeTracker.h"
 #include "tracking/AlertPopup.h"
-#include "tracking/Sound.h"
+#include "base/Sound.h"
 #include "tracking/TrackingHost.h"
-#include "tracking/TrayIcon.h"
+#include "desktop/TrayIcon.h"
 
 #include <QPointer>
 #include <QTimer>

@@ -2,12 +2,12 @@
 
 #include "base/Clock.h"
 #include "base/Prompter.h"
-#include "settings/Autostart.h"
+#include "desktop/Autostart.h"
 #include "settings/Settings.h"
 #include "core/TaskOperations.h"
 #include "core/TimeTracker.h"
 #include "store/TaskStore.h"
-#include "tracking/Sound.h"
+#include "base/Sound.h"
 
 #include <QDate>
 #include <QString>

@@ -73,7 +73,6 @@ public:
     // Reads the list shown again; the selected tasks stay selected (row 1
     // when none of them is left).
     void reload();
-    QString currentListKey() const { return m_listKey; }
 
     void setRedraw(bool on);
 
@@ -89,7 +88,6 @@ public:
     // The selected tasks, top to bottom.
     QList<qint32> selectedTaskIds() const;
     QList<TaskRecord> selectedTasks() const;
-    int selectedRowCount() const { return int(selectedRows().size()); }
     void selectRow(int row, bool addToSelection = false);
     // Selects the row of the task; false when the day shown has no such task.
     bool selectTask(qint32 id);

@@ -68,15 +68,6 @@ QString gridColumnKey(int column)
     return QString::fromLatin1(columnKeys[column - 1]);
 }
 
-int gridColumnOfKey(const QString &key)
-{
-    for (int i = 0; i < GridColumnCount; ++i) {
-        if (key == QLatin1String(columnKeys[i]))
-            return i + 1;
-    }
-    return 0;
-}
-
 QString taskCellText(const TaskRecord &task, const CategoryLook &category, int column)
 {
     switch (column) {
@@ -172,13 +163,12 @@ QColor TaskGridModel::colourFromValue(qint32 value)
 
 QColor TaskGridModel::doneItemForeColor() const
 {
-    return m_doneFore.isValid() ? m_doneFore
-                                : QGuiApplication::palette().color(QPalette::Disabled, QPalette::Text);
+    return QGuiApplication::palette().color(QPalette::Disabled, QPalette::Text);
 }
 
 QColor TaskGridModel::doneItemBackColor() const
 {
-    return m_doneBack.isValid() ? m_doneBack : QGuiApplication::palette().color(QPalette::Button);
+    return QGuiApplication::palette().color(QPalette::Button);
 }
 
 QVariant TaskGridModel::data(const QModelIndex &index, int role) const
@@ -489,13 +479,5 @@ void TaskGridModel::setBaseFont(const QFont &font)
                            {Qt::FontRole});
 }
 
-void TaskGridModel::setDoneItemColours(const QColor &fore, const QColor &back)
-{
-    m_doneFore = fore;
-    m_doneBack = back;
-    if (!m_tasks.isEmpty())
-        Q_EMIT dataChanged(index(0, 0), index(int(m_tasks.size()) - 1, GridColumnCount - 1),
-                           {Qt::ForegroundRole, Qt::BackgroundRole});
-}
 
 } // namespace cdk

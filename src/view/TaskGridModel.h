@@ -32,8 +32,6 @@ constexpr int GridColumnCount = 8;
 
 // "CHECKBOX", "SUBJECT", ... for the columns 1 to 8.
 QString gridColumnKey(int column);
-// 1-based column of a key; 0 when unknown.
-int gridColumnOfKey(const QString &key);
 
 // A category as the rows show it: its name and colours (-1: the grid's own).
 struct CategoryLook
@@ -107,10 +105,7 @@ public:
 
     // The grid's font; finished rows show it struck through and not bold.
     void setBaseFont(const QFont &font);
-    QFont baseFont() const { return m_baseFont; }
-    // Done-item colours; invalid colours follow the palette (disabled text on
-    // the button face).
-    void setDoneItemColours(const QColor &fore, const QColor &back);
+    // Finished rows: the palette's disabled text on its button face.
     QColor doneItemForeColor() const;
     QColor doneItemBackColor() const;
 
@@ -129,8 +124,6 @@ private:
     DisplayFlags m_flags;
     bool m_sortAscending = true;
     QFont m_baseFont;
-    QColor m_doneFore;
-    QColor m_doneBack;
     int m_arrowColumn = 0;
     bool m_arrowAscending = true;
 };

@@ -1,5 +1,5 @@
 #include "ProgramHarness.h"
-#include "app/DataFolder.h"
+#include "base/DataFolder.h"
 #include "controls/GradientPanel.h"
 #include "common/FaultVfs.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/Autostart.h"
+#include "desktop/Autostart.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tracking/Sound.h"
+#include "base/Sound.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tracking/TrayIcon.h"
+#include "desktop/TrayIcon.h"
 
 #include <QString>
 

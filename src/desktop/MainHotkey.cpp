@@ -1,4 +1,4 @@
-#include "settings/MainHotkey.h"
+#include "desktop/MainHotkey.h"
 
 #include "settings/Settings.h"
 

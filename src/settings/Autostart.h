@@ -1,4 +1,0 @@
-#pragma once
-
-// Start at logon is a desktop seam; the settings apply "RunOnStartup" to it.
-#include "desktop/Autostart.h"

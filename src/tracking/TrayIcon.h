@@ -1,4 +1,0 @@
-#pragma once
-
-// The tracker drives the desktop's tray icon through this seam.
-#include "desktop/TrayIcon.h"
