@@ -5,7 +5,8 @@
 #include <QBarSet>
 #include <QChart>
 #include <QFont>
-#include <QLegendMarker>
+#include <QFontMetricsF>
+#include <QGraphicsLayout>
 #include <QStackedBarSeries>
 #include <QValueAxis>
 
@@ -54,6 +55,31 @@ QValueAxis *valueAxis(double max, const QString &title)
     return axis;
 }
 
+// A bar set the legend leaves out.
+constexpr const char *kUnnamed = "cdkUnnamed";
+
+// Names under the bars are drawn whole: upright while they fit side by side,
+// turned to run upwards when the plot is too narrow for them, where Qt Charts
+// would cut them to "H...".
+void keepLabelsWhole(QChart *chart, QBarCategoryAxis *axis)
+{
+    axis->setTruncateLabels(false);
+    QObject::connect(chart, &QChart::plotAreaChanged, axis, [axis](const QRectF &plot) {
+        const QStringList names = axis->categories();
+        if (names.isEmpty())
+            return;
+        const QFontMetricsF metrics(axis->labelsFont());
+        qreal widest = 0;
+        for (const QString &name : names)
+            widest = qMax(widest, metrics.horizontalAdvance(name));
+        const qreal room = plot.width() / qreal(names.size());
+        // A letter's width apart, so that neighbours do not run together.
+        const int angle = widest + metrics.averageCharWidth() <= room ? 0 : -90;
+        if (axis->labelsAngle() != angle)
+            axis->setLabelsAngle(angle);
+    });
+}
+
 } // namespace
 
 QColor categoryColour(const ReportCategory &category, qsizetype index)
@@ -68,6 +94,26 @@ QColor categoryColour(const ReportCategory &category, qsizetype index)
     return QColor::fromHsv(int(std::fmod(double(index) * 137.508, 360.0)), 150, 210);
 }
 
+QString legendText(const QChart &chart)
+{
+    QStringList entries;
+    for (const QAbstractSeries *series : chart.series()) {
+        const auto *bars = qobject_cast<const QAbstractBarSeries *>(series);
+        if (!bars)
+            continue;
+        for (QBarSet *set : bars->barSets()) {
+            if (set->property(kUnnamed).toBool())
+                continue;
+            // The swatch keeps to its name; lines break between entries.
+            entries << QStringLiteral("<span style=\"color:%1\">&#9632;</span>&nbsp;%2")
+                           .arg(set->color().name(),
+                                set->label().toHtmlEscaped().replace(QLatin1Char(' '),
+                                                                     QStringLiteral("&nbsp;")));
+        }
+    }
+    return entries.join(QStringLiteral("&nbsp;&nbsp;&nbsp; "));
+}
+
 void applyPalette(QChart &chart, const QPalette &palette)
 {
     const QColor text = palette.color(QPalette::Text);
@@ -75,6 +121,9 @@ void applyPalette(QChart &chart, const QPalette &palette)
     grid.setAlpha(45);
     chart.setBackgroundBrush(palette.color(QPalette::Base));
     chart.setBackgroundPen(Qt::NoPen);
+    // Edge to edge, so that the legend under it reads as part of the chart.
+    chart.setBackgroundRoundness(0);
+    chart.layout()->setContentsMargins(0, 0, 0, 0);
     chart.setPlotAreaBackgroundVisible(false);
     chart.setTitleBrush(text);
     chart.legend()->setLabelColor(text);
@@ -126,9 +175,7 @@ QChart *makeDaysChart(const Report &report, const QList<DayFigures> &groups, Day
         labels << groupLabel(g, grouping, groups.size());
     auto *days = new QBarCategoryAxis;
     days->append(labels);
-    // The labels are short and chosen to fit; left alone, Qt Charts elides
-    // the first one ("Mon ...") to keep it inside the plot.
-    days->setTruncateLabels(false);
+    keepLabelsWhole(chart, days);
     if (groups.size() > 16) {
         QFont small = days->labelsFont();
         small.setPointSizeF(small.pointSizeF() * 0.8);
@@ -144,9 +191,9 @@ QChart *makeDaysChart(const Report &report, const QList<DayFigures> &groups, Day
     }
 
     // One legend entry per category, in its solid colour.
-    for (QLegendMarker *marker : chart->legend()->markers(plannedSeries))
-        marker->setVisible(false);
-    chart->legend()->setAlignment(Qt::AlignBottom);
+    for (QBarSet *set : plannedSeries->barSets())
+        set->setProperty(kUnnamed, true);
+    chart->legend()->setVisible(false); // drawn beside the chart, see legendText()
     chart->setTitle(QStringLiteral("Planned (pale, left) and done (solid, right) per %1")
                         .arg(grouping == DayGrouping::Day        ? QStringLiteral("day")
                                  : grouping == DayGrouping::Week ? QStringLiteral("week")
@@ -186,12 +233,13 @@ QChart *makeBudgetUseChart(const Report &report, const QPalette &palette)
     axis->append(names);
     chart->addAxis(axis, Qt::AlignBottom);
     series->attachAxis(axis);
+    keepLabelsWhole(chart, axis);
     QValueAxis *percent = valueAxis(100, QStringLiteral("%"));
     percent->setRange(0, 100);
     percent->setTickCount(5);
     chart->addAxis(percent, Qt::AlignLeft);
     series->attachAxis(percent);
-    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->legend()->setVisible(false); // drawn beside the chart, see legendText()
     chart->setTitle(QStringLiteral("Budget use per category"));
     applyPalette(*chart, palette);
     return chart;

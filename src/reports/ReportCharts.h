@@ -23,6 +23,12 @@ QChart *makeDaysChart(const Report &report, const QList<DayFigures> &groups, Day
 // whole budget.
 QChart *makeBudgetUseChart(const Report &report, const QPalette &palette);
 
+// The legend of a chart as rich text: a swatch in its colour and the name
+// of each series part the chart names. Shown in a word-wrapped label under
+// the chart, it wraps between entries where the chart's own legend, one
+// row wide, would cut every name to a few letters.
+QString legendText(const QChart &chart);
+
 // Colours every part of the chart from the palette, so that it reads in a
 // light and a dark theme alike.
 void applyPalette(QChart &chart, const QPalette &palette);

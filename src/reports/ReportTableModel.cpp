@@ -4,6 +4,30 @@
 
 namespace cdk {
 
+namespace {
+
+// Broken at the space that leaves the longer line shortest.
+QString onTwoLines(const QString &text)
+{
+    qsizetype best = -1;
+    qsizetype bestLonger = text.size();
+    for (qsizetype at = text.indexOf(QLatin1Char(' ')); at >= 0;
+         at = text.indexOf(QLatin1Char(' '), at + 1)) {
+        const qsizetype longer = qMax(at, text.size() - at - 1);
+        if (longer < bestLonger) {
+            best = at;
+            bestLonger = longer;
+        }
+    }
+    if (best < 0)
+        return text;
+    QString wrapped = text;
+    wrapped[best] = QLatin1Char('\n');
+    return wrapped;
+}
+
+} // namespace
+
 void ReportTableModel::setTable(const QStringList &columns, const QList<QStringList> &rows,
                                 const QList<QColor> &swatches, bool lastRowIsTotal)
 {
@@ -13,6 +37,15 @@ void ReportTableModel::setTable(const QStringList &columns, const QList<QStringL
     m_swatches = swatches;
     m_lastRowIsTotal = lastRowIsTotal;
     endResetModel();
+}
+
+void ReportTableModel::setHeadersWrapped(bool wrapped)
+{
+    if (wrapped == m_headersWrapped)
+        return;
+    m_headersWrapped = wrapped;
+    if (!m_columns.isEmpty())
+        Q_EMIT headerDataChanged(Qt::Horizontal, 0, int(m_columns.size()) - 1);
 }
 
 int ReportTableModel::rowCount(const QModelIndex &parent) const
@@ -57,7 +90,7 @@ QVariant ReportTableModel::headerData(int section, Qt::Orientation orientation, 
     if (orientation != Qt::Horizontal || section < 0 || section >= m_columns.size())
         return {};
     if (role == Qt::DisplayRole)
-        return m_columns[section];
+        return m_headersWrapped ? onTwoLines(m_columns[section]) : m_columns[section];
     if (role == Qt::TextAlignmentRole)
         return int(Qt::AlignVCenter | (section == 0 ? Qt::AlignLeft : Qt::AlignRight));
     return {};

@@ -20,6 +20,9 @@ public:
     void setTable(const QStringList &columns, const QList<QStringList> &rows,
                   const QList<QColor> &swatches, bool lastRowIsTotal);
 
+    // Headers of several words on two lines, for a table short of width.
+    void setHeadersWrapped(bool wrapped);
+
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
@@ -30,6 +33,7 @@ private:
     QList<QStringList> m_rows;
     QList<QColor> m_swatches;
     bool m_lastRowIsTotal = false;
+    bool m_headersWrapped = false;
 };
 
 } // namespace cdk

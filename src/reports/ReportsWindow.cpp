@@ -5,6 +5,7 @@
 #include "settings/WindowPlacement.h"
 #include "core/TaskOperations.h"
 #include "core/TimeTracker.h"
+#include "reports/FigureTable.h"
 #include "reports/ReportCharts.h"
 #include "reports/ReportTableModel.h"
 #include "reports/ReportText.h"
@@ -18,13 +19,12 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
-#include <QScrollBar>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStandardPaths>
@@ -44,20 +44,6 @@ const QString kTitle = QStringLiteral("Reports - Chronodeck");
 QString dateFormat() { return QStringLiteral("ddd d MMM yyyy"); }
 
 constexpr qint64 kLongestRange = 20 * 366;
-
-// A table that asks for the width of all its columns, so the splitter beside
-// the chart gives it that much before the chart takes the rest.
-class FigureTable final : public QTableView
-{
-public:
-    using QTableView::QTableView;
-    QSize sizeHint() const override
-    {
-        const int columns = horizontalHeader()->length() + verticalScrollBar()->sizeHint().width()
-            + 2 * frameWidth();
-        return QTableView::sizeHint().expandedTo(QSize(columns, 0));
-    }
-};
 
 // The chart view's chart is replaced, and the old one is the caller's to delete.
 void replaceChart(QChartView *view, QChart *chart)
@@ -224,40 +210,49 @@ QWidget *ReportsWindow::buildChartPage(const char *name, QChartView *&view, QLab
                                        QTableView *&table, ReportTableModel *&model)
 {
     const QString suffix = QString::fromLatin1(name);
-    auto *splitter = new QSplitter(Qt::Horizontal);
+    // The days' table is narrow and long: it stands beside its chart with
+    // the width of its columns (cut by the splitter its headers read
+    // "Finishe"), the chart takes the rest. The categories' table has twice
+    // the columns and few rows: beside the chart it would leave the chart
+    // nothing on a small or strongly scaled screen, so it lies under the
+    // chart, across the whole width.
+    const bool wideTable = suffix == QStringLiteral("Categories");
+    auto *splitter = new QSplitter(wideTable ? Qt::Vertical : Qt::Horizontal);
     auto *stack = new QStackedWidget(splitter);
-    view = new QChartView(stack);
+    auto *page = new QWidget(stack);
+    view = new QChartView(page);
     view->setObjectName(QStringLiteral("cht") + suffix);
     view->setRenderHint(QPainter::Antialiasing);
-    // Enough for the axes and a few bars in the window's font, leaving the
-    // tables their columns on a small or strongly scaled screen.
-    view->setMinimumSize(fontMetrics().averageCharWidth() * 36, fontMetrics().height() * 14);
+    // Enough for the axes and a few bars in the window's font.
+    view->setMinimumSize(fontMetrics().averageCharWidth() * 36, fontMetrics().height() * 10);
+    auto *legend = new QLabel(page);
+    legend->setObjectName(QStringLiteral("lbl") + suffix + QStringLiteral("Legend"));
+    legend->setWordWrap(true);
+    legend->setAlignment(Qt::AlignHCenter);
+    legend->setBackgroundRole(QPalette::Base); // the chart's own background
+    legend->setAutoFillBackground(true);
+    view->setFrameShape(QFrame::NoFrame);
+    auto *chartAndLegend = new QVBoxLayout(page);
+    chartAndLegend->setContentsMargins(0, 0, 0, 0);
+    chartAndLegend->setSpacing(0);
+    chartAndLegend->addWidget(view, 1);
+    chartAndLegend->addWidget(legend);
     empty = new QLabel(stack);
     empty->setObjectName(QStringLiteral("lbl") + suffix + QStringLiteral("Empty"));
     empty->setAlignment(Qt::AlignCenter);
     empty->setWordWrap(true);
-    stack->addWidget(view);
+    stack->addWidget(page);
     stack->addWidget(empty);
 
     model = new ReportTableModel(this);
-    table = new FigureTable(splitter);
+    table = new FigureTable(wideTable ? FigureTable::Columns::Fill : FigureTable::Columns::Natural,
+                            splitter);
     table->setObjectName(QStringLiteral("grdReport") + suffix);
     table->setModel(model);
-    table->verticalHeader()->hide();
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    connect(table->horizontalHeader(), &QHeaderView::sectionResized, table,
-            [table] { table->updateGeometry(); });
     splitter->addWidget(stack);
     splitter->addWidget(table);
-    // The days' table gets the width of its columns first (cut by the
-    // splitter its headers read "Finishe"), the chart the rest. The
-    // categories' table has twice the columns and could leave the chart
-    // nothing: the two share the width and the table scrolls.
-    const bool wideTable = suffix == QStringLiteral("Categories");
     splitter->setStretchFactor(0, 1);
-    splitter->setStretchFactor(1, wideTable ? 1 : 0);
+    splitter->setStretchFactor(1, 0);
     splitter->setChildrenCollapsible(false);
     return splitter;
 }
@@ -375,14 +370,16 @@ void ReportsWindow::showReport()
                                 swatches, false);
 
     auto showChart = [](QChartView *view, QLabel *empty, QChart *chart, const QString &why) {
-        auto *stack = qobject_cast<QStackedWidget *>(view->parentWidget());
+        QWidget *page = view->parentWidget();
+        auto *stack = qobject_cast<QStackedWidget *>(page->parentWidget());
         if (!chart) {
             empty->setText(why);
             stack->setCurrentWidget(empty);
             return;
         }
         replaceChart(view, chart);
-        stack->setCurrentWidget(view);
+        page->findChild<QLabel *>()->setText(legendText(*chart));
+        stack->setCurrentWidget(page);
     };
     const QPalette pal = palette();
     // A chart of nothing but zeros looks broken: a sentence says why instead.
@@ -391,14 +388,42 @@ void ReportsWindow::showReport()
                                             "has a budget of 0 minutes.");
     const QString why = r.isEmpty() ? noTasks : noBudget;
     const bool anyTime = t.planned > 0 || t.done > 0;
-    const DayGrouping grouping = groupingForChart(r.period);
+    const DayGrouping grouping = qMax(groupingForChart(r.period), m_coarsest);
     showChart(m_daysChart, m_daysEmpty,
               anyTime ? makeDaysChart(r, groupDays(r, grouping, loc), grouping, pal) : nullptr,
               why);
+    if (anyTime) {
+        // Queued: the chart that reports its new plot may be replaced in answer.
+        connect(m_daysChart->chart(), &QChart::plotAreaChanged, this,
+                &ReportsWindow::gatherCrowdedDays, Qt::QueuedConnection);
+    }
     showChart(m_categoriesChart, m_categoriesEmpty, anyTime ? makeBudgetUseChart(r, pal) : nullptr,
               why);
     m_btnExportCsv->setEnabled(!r.isEmpty());
     m_btnExportICalendar->setEnabled(!r.isEmpty());
+}
+
+void ReportsWindow::gatherCrowdedDays()
+{
+    QChart *chart = m_daysChart->chart();
+    const QList<QAbstractAxis *> axes
+        = chart ? chart->axes(Qt::Horizontal) : QList<QAbstractAxis *>();
+    const qreal plot = chart ? chart->plotArea().width() : 0;
+    if (axes.isEmpty() || plot <= 0 || m_report.days.isEmpty())
+        return;
+    // A label turned to run upwards takes a line's height along the axis.
+    // Measured in the labels' present font, which is larger for weeks than
+    // for days: going back to days needs a little more room than leaving
+    // them did, so the chart does not flip at one width.
+    const qreal label = QFontMetricsF(axes.first()->labelsFont()).height() + 4;
+    const qreal days = qreal(m_report.period.dayCount());
+    DayGrouping wanted = DayGrouping::Day;
+    if (plot / days < label)
+        wanted = plot / (days / 7.0) < label ? DayGrouping::Month : DayGrouping::Week;
+    if (wanted != m_coarsest) {
+        m_coarsest = wanted;
+        showReport();
+    }
 }
 
 void ReportsWindow::changeEvent(QEvent *event)

@@ -56,7 +56,7 @@ private:
     void step(int direction);
     void showReport();
     void exportAs(ExportFormat format);
-    void fitTableWidth(QTableView *table);
+    void gatherCrowdedDays();
 
     TaskOperations &m_operations;
     Prompter &m_prompter;
@@ -67,6 +67,9 @@ private:
     bool m_updatingControls = false;
     bool m_placed = false;
     bool m_frameChecked = false;
+    // The days' chart gathers at least this much into a bar: on a narrow
+    // plot a month of days could not each have a readable label.
+    DayGrouping m_coarsest = DayGrouping::Day;
 
     QComboBox *m_cboPeriod = nullptr;
     QDateEdit *m_dtpFrom = nullptr;

@@ -4,14 +4,18 @@
 #include "ProgramHarness.h"
 
 #include "reports/ReportFixture.h"
+#include "reports/WholeText.h"
 #include "settings/Settings.h"
 #include "view/TaskGridView.h"
 
+#include <QChartView>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QMenu>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTabWidget>
 #include <QTableView>
 #include <QWindow>
 
@@ -91,14 +95,33 @@ private Q_SLOTS:
             header->length() <= days->viewport()->width(),
             qPrintable(
                 QStringLiteral("%1 > %2").arg(header->length()).arg(days->viewport()->width())));
-        const int margins
-            = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
-        for (int c = 0; c < header->count(); ++c) {
-            const QString text = days->model()->headerData(c, Qt::Horizontal).toString();
-            QVERIFY2(header->fontMetrics().horizontalAdvance(text) + margins
-                         <= header->sectionSize(c),
-                     qPrintable(text));
-        }
+        QVERIFY2(cutHeaders(days).isEmpty(), qPrintable(cutHeaders(days).join(u',')));
+        auto *daysChart = reports->findChild<QChartView *>(QStringLiteral("chtDays"));
+        QTRY_VERIFY2(unreadableChartText(daysChart).isEmpty(),
+                     qPrintable(unreadableChartText(daysChart).join(u'\n')));
+        // A month of days would crowd the plot: every label under the bars
+        // still reads whole, beside its neighbours.
+        auto *period = reports->findChild<QComboBox *>(QStringLiteral("cboReportPeriod"));
+        period->setCurrentIndex(2); // Month
+        QTRY_VERIFY2(unreadableChartText(daysChart).isEmpty(),
+                     qPrintable(unreadableChartText(daysChart).join(u'\n')));
+        period->setCurrentIndex(1); // Week
+
+        // The categories' chart and its ten columns share the same width: the
+        // columns fit without a scroll bar, and no word of the chart is cut.
+        reports->findChild<QTabWidget *>(QStringLiteral("tabReports"))->setCurrentIndex(1);
+        auto *categories = reports->findChild<QTableView *>(QStringLiteral("grdReportCategories"));
+        QTRY_VERIFY(categories->isVisible());
+        QHeaderView *columns = categories->horizontalHeader();
+        QTRY_VERIFY2(columns->length() <= categories->viewport()->width(),
+                     qPrintable(QStringLiteral("%1 > %2")
+                                    .arg(columns->length())
+                                    .arg(categories->viewport()->width())));
+        QVERIFY(!categories->horizontalScrollBar()->isVisible());
+        QVERIFY2(cutHeaders(categories).isEmpty(), qPrintable(cutHeaders(categories).join(u',')));
+        auto *chart = reports->findChild<QChartView *>(QStringLiteral("chtCategories"));
+        QTRY_VERIFY2(unreadableChartText(chart).isEmpty(),
+                     qPrintable(unreadableChartText(chart).join(u'\n')));
     }
 };
 

@@ -3,6 +3,11 @@
 // and charts, and its exports written through the save dialog.
 #include "reports/ReportsWindow.h"
 
+#include "reports/FigureTable.h"
+#include "reports/ReportTableModel.h"
+#include "reports/ReportText.h"
+#include "reports/WholeText.h"
+
 #include "common/DarkPalette.h"
 #include "reports/ReportFixture.h"
 #include "view/MainWindowHarness.h"
@@ -16,6 +21,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStackedBarSeries>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -188,6 +194,55 @@ private Q_SLOTS:
         // Cancelled: nothing written, nothing said.
         QTest::mouseClick(part<QPushButton>("btnExportCsv"), Qt::LeftButton);
         QCOMPARE(h->prompter.dialogs.size(), 3);
+    }
+
+    // Short of width, the categories' ten columns share it without a scroll
+    // bar: their headers go onto two lines, then the names are cut (their
+    // cells, not their header); a figure never is.
+    void categoryColumnsShareTheWidthTheyAreGiven()
+    {
+        week::fill(h->store());
+        const Report report = computeReport(
+            h->store(), ReportPeriod::range(week::monday(), week::monday().addDays(6)));
+        ReportTableModel model;
+        model.setTable(reporttext::categoryColumns(), reporttext::categoryRows(report), {}, false);
+        FigureTable table(FigureTable::Columns::Fill);
+        table.setModel(&model);
+        table.show();
+        QHeaderView *header = table.horizontalHeader();
+        const int line = header->fontMetrics().height();
+        // Narrower and narrower, for as long as the columns fit: every
+        // header and figure stays whole on the way.
+        bool wrapped = false;
+        bool namesCut = false;
+        for (int width = 1000; width > 0; width -= 20) {
+            table.resize(width, 300);
+            QCoreApplication::processEvents();
+            if (header->length() > table.viewport()->width())
+                break;
+            const QString at = QStringLiteral(" at %1").arg(width);
+            QVERIFY2(!table.horizontalScrollBar()->isVisible(), qPrintable(at));
+            QVERIFY2(test::cutHeaders(&table).isEmpty(),
+                     qPrintable(test::cutHeaders(&table).join(u',') + at));
+            for (int row = 0; row < model.rowCount(); ++row) {
+                for (int c = 1; c < model.columnCount(); ++c) {
+                    const QString figure = model.index(row, c).data().toString();
+                    QVERIFY2(header->fontMetrics().horizontalAdvance(figure)
+                                 < header->sectionSize(c),
+                             qPrintable(figure + at));
+                }
+            }
+            if (width == 1000)
+                QVERIFY(header->height() < 2 * line);
+            wrapped = header->height() >= 2 * line;
+            namesCut = header->sectionSize(0)
+                < static_cast<QAbstractItemView &>(table).sizeHintForColumn(0);
+        }
+        // Before a scroll bar was needed, the headers went onto two lines
+        // and the names gave way.
+        QVERIFY(wrapped);
+        QVERIFY(namesCut);
+        QVERIFY(table.horizontalScrollBar()->isVisible());
     }
 
     void chartsFollowThePalette()
