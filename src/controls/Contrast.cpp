@@ -87,4 +87,23 @@ QColor darkShadeOf(const QColor &colour, const QColor &text)
     return shown;
 }
 
+ShownColours categoryColoursIn(const QPalette &palette, const QColor &storedBack,
+                               const QColor &storedFore)
+{
+    const bool dark = isDarkPalette(palette);
+    const QColor text = palette.color(QPalette::Text);
+    ShownColours shown;
+    if (storedBack.isValid())
+        shown.back = dark ? darkShadeOf(storedBack, text) : storedBack;
+    if (storedFore.isValid()) {
+        shown.fore = dark ? readableTintOn(shown.back.isValid() ? shown.back
+                                                                : palette.color(QPalette::Base),
+                                           storedFore)
+                          : storedFore;
+    } else if (shown.back.isValid()) {
+        shown.fore = readableTextOn(shown.back, text);
+    }
+    return shown;
+}
+
 } // namespace cdk

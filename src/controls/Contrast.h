@@ -35,4 +35,18 @@ bool isDarkPalette(const QPalette &palette);
 // stays as it is.
 QColor darkShadeOf(const QColor &colour, const QColor &text);
 
+// A category's colours as the task grid and the category manager show them
+// in the palette: the stored ones (invalid for the grid's own) on a light
+// palette; on a dark one the background becomes a deep shade of its hue and
+// a picked text colour is lightened as far as reading needs. Without a text
+// colour of its own, the palette's text is replaced by one that reads on the
+// background. Invalid results mean the palette's own.
+struct ShownColours
+{
+    QColor back;
+    QColor fore;
+};
+ShownColours categoryColoursIn(const QPalette &palette, const QColor &storedBack,
+                               const QColor &storedFore);
+
 } // namespace cdk

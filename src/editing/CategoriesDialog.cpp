@@ -27,6 +27,9 @@ namespace cdk {
 namespace {
 
 enum Column : int { NameColumn = 0, PreviewColumn = 1 };
+// The stored colours of a listed category, -1 for "Default".
+constexpr int StoredBackRole = Qt::UserRole + 1;
+constexpr int StoredForeRole = Qt::UserRole + 2;
 
 // Colours are stored as R + 256 * G + 65536 * B.
 QColor colourOf(qint32 value)
@@ -47,6 +50,21 @@ QPushButton *button(const QString &caption, const QString &name, QWidget *parent
     // Some styles draw the caption right up to the bevel.
     b->setMinimumWidth(b->sizeHint().width() + 2 * b->fontMetrics().averageCharWidth());
     return b;
+}
+
+// A category's preview as the task grid shows its rows.
+void showStoredColours(QTreeWidgetItem *item, const QPalette &palette)
+{
+    auto stored = [item](int role) {
+        const qint32 value = item->data(PreviewColumn, role).toInt();
+        return value > -1 ? colourOf(value) : QColor();
+    };
+    const ShownColours shown
+        = categoryColoursIn(palette, stored(StoredBackRole), stored(StoredForeRole));
+    item->setData(PreviewColumn, Qt::BackgroundRole,
+                  shown.back.isValid() ? QVariant(QBrush(shown.back)) : QVariant());
+    item->setData(PreviewColumn, Qt::ForegroundRole,
+                  shown.fore.isValid() ? QVariant(QBrush(shown.fore)) : QVariant());
 }
 
 void reportFailure(Prompter &prompter, const QString &context, const StoreError &e)
@@ -265,16 +283,20 @@ void CategoriesDialog::FillCategoryList()
         item->setText(NameColumn, c.Name);
         item->setData(NameColumn, Qt::UserRole, c.ID);
         item->setText(PreviewColumn, QStringLiteral("Preview"));
-        // As the task grid shows it: the palette's text on a fixed colour is
-        // replaced by one that reads there (a dark theme's light text would not).
-        if (c.ForeColor > -1)
-            item->setForeground(PreviewColumn, colourOf(c.ForeColor));
-        else if (c.BackColor > -1)
-            item->setForeground(PreviewColumn,
-                                readableTextOn(colourOf(c.BackColor),
-                                               m_catGrid->palette().color(QPalette::Text)));
-        if (c.BackColor > -1)
-            item->setBackground(PreviewColumn, colourOf(c.BackColor));
+        item->setData(PreviewColumn, StoredBackRole, c.BackColor);
+        item->setData(PreviewColumn, StoredForeRole, c.ForeColor);
+        showStoredColours(item, m_catGrid->palette());
+    }
+}
+
+void CategoriesDialog::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    // A desktop switching schemes while the dialog is open: the previews
+    // follow, as the grid's rows do.
+    if (event->type() == QEvent::PaletteChange && m_catGrid) {
+        for (int i = 0; i < m_catGrid->topLevelItemCount(); ++i)
+            showStoredColours(m_catGrid->topLevelItem(i), m_catGrid->palette());
     }
 }
 

@@ -239,15 +239,7 @@ QColor TaskGridModel::rowBackColor(const TaskRecord &task) const
 {
     if (task.State == TaskState::Finished)
         return doneItemBackColor();
-    const qint32 back = m_flags.DisableTaskColoring ? -1 : categoryOf(task).backColor;
-    if (back < 0)
-        return {};
-    // The palette is read at every paint, so a desktop switching schemes
-    // while the program runs gets rows in its new colours. On a dark one a
-    // pastel would glare among the dark rows and need dark text.
-    const QPalette palette = QGuiApplication::palette();
-    const QColor stored = colourFromValue(back);
-    return isDarkPalette(palette) ? darkShadeOf(stored, palette.color(QPalette::Text)) : stored;
+    return categoryColours(task).back;
 }
 
 QColor TaskGridModel::rowTextColor(const TaskRecord &task) const
@@ -256,22 +248,19 @@ QColor TaskGridModel::rowTextColor(const TaskRecord &task) const
     // as reading needs, the strike-through says the rest.
     if (task.State == TaskState::Finished)
         return readableTintOn(doneItemBackColor(), doneItemForeColor());
+    return categoryColours(task).fore;
+}
+
+ShownColours TaskGridModel::categoryColours(const TaskRecord &task) const
+{
     if (m_flags.DisableTaskColoring)
         return {};
-    const QPalette palette = QGuiApplication::palette();
+    // The palette is read at every paint, so a desktop switching schemes
+    // while the program runs gets rows in its new colours.
     const CategoryLook category = categoryOf(task);
-    const QColor back = rowBackColor(task);
-    if (category.foreColor >= 0) {
-        // A text colour picked against a light row keeps its hue on a dark
-        // one, lightened as far as reading needs.
-        const QColor fore = colourFromValue(category.foreColor);
-        return isDarkPalette(palette)
-            ? readableTintOn(back.isValid() ? back : palette.color(QPalette::Base), fore)
-            : fore;
-    }
-    if (back.isValid())
-        return readableTextOn(back, palette.color(QPalette::Text));
-    return {};
+    auto stored = [](qint32 value) { return value >= 0 ? colourFromValue(value) : QColor(); };
+    return categoryColoursIn(QGuiApplication::palette(), stored(category.backColor),
+                             stored(category.foreColor));
 }
 
 QVariant TaskGridModel::headerIconKey(int section) const

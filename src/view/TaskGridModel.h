@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/Contrast.h"
 #include "settings/Settings.h"
 #include "store/TaskRecord.h"
 
@@ -84,6 +85,7 @@ public:
     // category colour, a finished task), fitted to the palette of the moment
     // so they read on it; invalid where the grid's own colours are used.
     QColor rowTextColor(const TaskRecord &task) const;
+    ShownColours categoryColours(const TaskRecord &task) const;
     QColor rowBackColor(const TaskRecord &task) const;
 
     // What the cells depend on besides the records: colouring, done grouping

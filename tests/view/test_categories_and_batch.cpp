@@ -143,16 +143,37 @@ private Q_SLOTS:
     }
 
     // In a dark palette the default (light) text would vanish on a pastel:
-    // the list and the panel preview it as the grid shows it, readable.
+    // the list and the panel preview it as the grid shows it, readable. The
+    // list shows each colour as the grid does, a deep shade of the stored one.
     void previewsReadInADarkPalette()
     {
         std::optional<test::DarkPaletteScope> dark(std::in_place);
+        for (qint32 category = 1; category <= 8; ++category) {
+            TaskRecord task = makeTask(category, QStringLiteral("Task %1").arg(category));
+            task.Category = category;
+            h->addTask(h->today(), task);
+        }
         h->showWindow();
+        // What the grid paints behind each category's task, by name.
+        QHash<QString, QColor> inGrid;
+        QAbstractItemModel *rows = h->grid().model();
+        for (int row = 0; row < rows->rowCount(); ++row) {
+            const qint32 category
+                = rows->index(row, ColSubject - 1).data().toString().section(u' ', 1).toInt();
+            const QVariant back = rows->index(row, ColSubject - 1).data(Qt::BackgroundRole);
+            inGrid[h->store().categories().at(category - 1).Name]
+                = back.isValid() ? back.value<QBrush>().color() : QColor();
+        }
+        QCOMPARE(inGrid.size(), 8);
         openManager([&](QWidget *dialog) {
             auto *list = in<QTreeWidget>(dialog, "CatGrid");
             QCOMPARE(list->topLevelItemCount(), 8);
             for (int i = 0; i < list->topLevelItemCount(); ++i) {
                 const QTreeWidgetItem *item = list->topLevelItem(i);
+                const QColor back = item->data(1, Qt::BackgroundRole).isValid()
+                    ? item->background(1).color()
+                    : QColor();
+                QCOMPARE(back, inGrid.value(item->text(0)));
                 // Without a colour of its own the item is drawn in the palette's text.
                 const QVariant set = item->data(1, Qt::ForegroundRole);
                 const QColor fore = set.isValid() ? set.value<QBrush>().color()
