@@ -257,6 +257,8 @@ private Q_SLOTS:
             rows += it.value().size();
         }
         QCOMPARE(rows, 100);
+        QCOMPARE(reopened.categories().size(), 8);
+        QCOMPARE(reopened.NextTaskID(lists.last()), 101);
         // The lists above and the version row, nothing more and nothing less.
         QCOMPARE(
             reopened.database().scalar(QStringLiteral("SELECT COUNT(*) FROM Chronodeck")).toInt(),

@@ -383,30 +383,6 @@ private Q_SLOTS:
         }
     }
 
-    void compactionKeepsEveryRow()
-    {
-        m_store->OpenTaskDatabase();
-        for (int i = 1; i <= 500; ++i)
-            m_store->SaveTask(task(i, i % 2 ? kDay : kNextDay), true, {}, 0);
-        for (int i = 1; i <= 500; i += 4)
-            m_store->DeleteTask(i, kDay);
-        const QList<TaskRecord> day = m_store->tasksOfList(kDay);
-        const QList<TaskRecord> nextDay = m_store->tasksOfList(kNextDay);
-        m_store->checkpoint();
-        const qint64 before = QFileInfo(dbPath()).size();
-
-        m_store->compact();
-        m_store->Close();
-        QVERIFY(QFileInfo(dbPath()).size() < before);
-        QVERIFY(!QFileInfo::exists(dbPath() + QStringLiteral(".temp")));
-
-        m_store->OpenTaskDatabase();
-        QCOMPARE(m_store->tasksOfList(kDay), day);
-        QCOMPARE(m_store->tasksOfList(kNextDay), nextDay);
-        QCOMPARE(m_store->categories().size(), 8);
-        QCOMPARE(m_store->NextTaskID(kNextDay), 501);
-    }
-
     // A file from outside takes the place of the database only when it holds
     // exactly the tables, columns and indexes the program makes; anything
     // else leaves the database as it was.

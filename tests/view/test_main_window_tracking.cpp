@@ -6,7 +6,10 @@
 #include "common/DarkPalette.h"
 #include "controls/Contrast.h"
 #include "controls/GradientPanel.h"
+#include "controls/Icons.h"
+#include "tracking/AlertPopup.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QScopeGuard>
 #include <QStyle>
@@ -27,6 +30,36 @@ private:
 
     QTimer *tmrTracker() { return h->tracker().tmrTracker(); }
 
+    // The texts of the finish alerts on screen.
+    static QList<QLabel *> alertLabels()
+    {
+        QList<QLabel *> labels;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (qobject_cast<AlertPopup *>(w))
+                labels << w->findChild<QLabel *>(QStringLiteral("lblAlert"));
+        return labels;
+    }
+    static QStringList alerts()
+    {
+        QStringList texts;
+        for (const QLabel *label : alertLabels())
+            texts << label->text();
+        return texts;
+    }
+    // The state colour shows through the panel's gradient with its hue.
+    bool panelTintedLike(const QColor &state)
+    {
+        const int hue = h->child<GradientPanel>("gpCurTask")->color2().hslHue();
+        return state.hslHue() < 0 ? hue < 0 : qAbs(hue - state.hslHue()) <= 3;
+    }
+    bool currentTaskIsLink() { return h->child<QLabel>("gpCurTaskLbl")->font().underline(); }
+    void addTask(qint32 id, const char *subject, qint32 budget, qint32 done, int seconds = 0)
+    {
+        TaskRecord t = makeTask(id, QString::fromLatin1(subject), budget, done, InProgress);
+        t.FinishedSeconds = quint8(seconds);
+        h->addTask(h->today(), t);
+    }
+
     // Three tasks of today; "b" (ID 2, 30 minutes with 10 done) is selected
     // and tracked.
     void trackB()
@@ -40,7 +73,13 @@ private:
 
 private Q_SLOTS:
     void init() { h = std::make_unique<test::MainWindowHarness>(); }
-    void cleanup() { test::MainWindowHarness::finish(h); }
+    void cleanup()
+    {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (qobject_cast<AlertPopup *>(w))
+                delete w;
+        test::MainWindowHarness::finish(h);
+    }
 
     // The panel texts themselves are the controller's; here: the commands
     // reach it, the window's own timer ticks into the store and the grid.
@@ -199,6 +238,144 @@ private Q_SLOTS:
             h->clock.advance(60'000);
             QTRY_COMPARE(h->stored(h->today(), 2)->FinishedDuration, 11);
         }
+    }
+
+    // Counting, then the tick that uses up the budget: the panel, the tray,
+    // and one alert with its sound however often the display refreshes.
+    void finishingAlertsOnceAndTheAlertLeadsBack()
+    {
+        addTask(1, "Tidy", 2, 1, 50);
+        MainWindow &window = h->showWindow();
+        h->startTracking(1);
+        QCOMPARE(h->label("lblStatus"), QStringLiteral("Done: [0:01 / 0:02] [50%]"));
+        QCOMPARE(h->tray.toolTip,
+                 QStringLiteral("Time tracking task: Tidy\r\nDone: [0:01 / 0:02] [50%]"));
+        QCOMPARE(h->tray.picture, TrayIcon::Picture::Play);
+        QVERIFY(currentTaskIsLink());
+        QVERIFY(panelTintedLike(QColor(240, 90, 50)));
+        h->clock.advance(5000);
+        h->tracker().TrackTick();
+        QVERIFY(alerts().isEmpty());
+
+        h->clock.advance(5000); // 60 s: the budget is used up
+        h->tracker().TrackTick();
+        QCOMPARE(h->stored(h->today(), 1)->FinishedDuration, 2);
+        QCOMPARE(h->label("lblTracking"), QStringLiteral("Tracking finished: "));
+        QCOMPARE(h->label("lblStatus"), QStringLiteral("Done: [0:02 / 0:02] [100%]"));
+        QVERIFY(panelTintedLike(QColor(0, 255, 0)));
+        QCOMPARE(h->tray.picture, TrayIcon::Picture::Done);
+        QCOMPARE(alerts(), QStringList {QStringLiteral("Task Tidy has been finished!")});
+        QCOMPARE(h->sound.played, QStringList {QString()});
+
+        h->clock.advance(5000);
+        h->tracker().TrackTick();
+        window.tracking().RefreshTrackingDisplay();
+        QCOMPARE(alerts().size(), 1);
+        QCOMPARE(h->sound.played.size(), 1);
+        // The Finish button blinks.
+        const QImage high = iconForKey(QStringLiteral("CHECKHIGH")).pixmap(16, 16).toImage();
+        QTRY_COMPARE_WITH_TIMEOUT(h->toolbar(11)->icon().pixmap(16, 16).toImage(), high, 2000);
+
+        // A click on the message brings the hidden window back.
+        window.hide();
+        QTest::mouseClick(alertLabels().first(), Qt::LeftButton, {}, QPoint(2, 2));
+        QTRY_VERIFY(window.isVisible());
+
+        // Tracking moved straight to another used-up task (as the command
+        // line can) announces that one.
+        addTask(2, "Pay the rent", 20, 20);
+        QVERIFY(h->context().operations.startTracking(h->today(), 2));
+        QCOMPARE(h->sound.played.size(), 2);
+        QVERIFY2(alerts().contains(QStringLiteral("Task Pay the rent has been finished!")),
+                 qPrintable(alerts().join(u", ")));
+    }
+
+    void taskDoneSound_data()
+    {
+        QTest::addColumn<QString>("custom");
+        QTest::addColumn<bool>("fileExists");
+        QTest::addColumn<bool>("expectFile");
+        QTest::newRow("custom and present") << QStringLiteral("1") << true << true;
+        QTest::newRow("custom but missing") << QStringLiteral("1") << false << false;
+        QTest::newRow("not chosen") << QStringLiteral("0") << true << false;
+    }
+    void taskDoneSound()
+    {
+        QFETCH(QString, custom);
+        QFETCH(bool, fileExists);
+        QFETCH(bool, expectFile);
+        QTemporaryDir dir;
+        const QString wav = dir.filePath(QStringLiteral("done.wav"));
+        if (fileExists) {
+            QFile file(wav);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("RIFF");
+        }
+        h->settings().Save(SettingsSection::Sounds, QStringLiteral("CustomTaskDoneSound"), custom);
+        h->settings().Save(SettingsSection::Sounds, QStringLiteral("CustomTaskDoneSoundFile"), wav);
+        h->showWindow().tracking().playTaskDoneSound();
+        QCOMPARE(h->sound.played, QStringList {expectFile ? wav : QString()});
+    }
+
+    // A reset of the tracked task, whatever is selected by then, keeps it
+    // tracked from zero; a reset of another task leaves the tracking alone.
+    void resetKeepsTrackingFromZero()
+    {
+        addTask(1, "Plan", 60, 20, 15);
+        addTask(2, "Other", 60, 30);
+        h->showWindow();
+        h->startTracking(h->grid().rowOfTask(1));
+        h->clickCell(h->grid().rowOfTask(2), ColSubject);
+        TaskOperations &ops = h->context().operations;
+        ops.resetTimeDone(h->today(), {1});
+        QVERIFY(h->tracker().isTracked(h->today(), 1));
+        QCOMPARE(h->tracker().TrackedFinishedDuration, 0);
+        QCOMPARE(h->label("gpCurTaskLbl"), QStringLiteral("Plan"));
+        QCOMPARE(h->label("lblStatus"), QStringLiteral("Done: [0:00 / 1:00] [0%]"));
+        QCOMPARE(h->stored(h->today(), 1)->FinishedDuration, 0);
+        QCOMPARE(h->stored(h->today(), 2)->FinishedDuration, 30);
+        QVERIFY(tmrTracker()->isActive());
+
+        ops.resetTimeDone(h->today(), {2});
+        QCOMPARE(h->stored(h->today(), 2)->FinishedDuration, 0);
+        QVERIFY(h->tracker().isTracked(h->today(), 1));
+    }
+
+    void failingWriteIsReportedAndStops()
+    {
+        addTask(1, "Write", 60, 12);
+        h->showWindow();
+        h->startTracking(1);
+        h->clock.advance(4000);
+        h->tracker().TrackTick();
+        h->store().database().exec(QStringLiteral("PRAGMA query_only = ON"));
+        h->clock.advance(2000);
+        h->tracker().TrackTick();
+        const auto shown = h->takeShown();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown.first().title, QStringLiteral("Error - Chronodeck"));
+        QVERIFY(shown.first().text.contains(QStringLiteral("time tracking has been stopped")));
+        QVERIFY(!h->tracker().TrackingActive);
+        QVERIFY(!tmrTracker()->isActive());
+        QVERIFY(h->action("mnuStartTimer")->isEnabled());
+        QVERIFY(!h->action("mnuStopTimer")->isEnabled());
+        // The panel and the tray are idle again.
+        QCOMPARE(h->label("lblTracking"), QStringLiteral("Currently selected:"));
+        QVERIFY(!currentTaskIsLink());
+        QVERIFY(panelTintedLike(QColor(150, 150, 150)));
+        QCOMPARE(h->tray.toolTip, QStringLiteral("Chronodeck"));
+        QCOMPARE(h->tray.picture, TrayIcon::Picture::Normal);
+        QCOMPARE(h->stored(h->today(), 1)->FinishedSeconds, 4);
+        h->clock.advance(3000);
+        h->tracker().TrackTick(); // nothing more happens
+        QVERIFY(h->prompter.shown.isEmpty());
+
+        // Tracking starts again once the database takes writes.
+        h->store().database().exec(QStringLiteral("PRAGMA query_only = OFF"));
+        h->action("mnuStartTimer")->trigger();
+        h->clock.advance(1000);
+        h->tracker().TrackTick();
+        QCOMPARE(h->stored(h->today(), 1)->FinishedSeconds, 5);
     }
 
     // The current-task panel and the day summary read in the palette the
