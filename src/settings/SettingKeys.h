@@ -17,6 +17,7 @@ enum class SettingsSection : int {
     Columns = 5,
     Sounds = 6,
     Hotkeys = 7,
+    Tracking = 8,
 };
 
 // How a stored text is read: as it stands; as a number (leading numeric
@@ -47,6 +48,10 @@ enum class Setting {
     LastDBSaveFile,
     CustomTaskDoneSound,
     CustomTaskDoneSoundFile,
+    AwayThresholdMinutes,
+    WarnAtPercent,
+    WarnMinutesBefore,
+    ReviewAtTime,
 };
 
 struct SettingInfo
@@ -71,6 +76,7 @@ constexpr SettingsSection WindowPos = SettingsSection::WindowPos;
 constexpr SettingsSection Backup = SettingsSection::Backup;
 constexpr SettingsSection Sounds = SettingsSection::Sounds;
 constexpr SettingsSection Hotkeys = SettingsSection::Hotkeys;
+constexpr SettingsSection Tracking = SettingsSection::Tracking;
 constexpr QLatin1StringView none;
 
 // A first run writes the rows that have a first-run value in the order of this
@@ -97,6 +103,15 @@ inline constexpr SettingInfo table[] = {
     {LastDBSaveFile, Backup, "LastDBSaveFile"_L1, Text, ""_L1, none},
     {CustomTaskDoneSound, Sounds, "CustomTaskDoneSound"_L1, Boolean, ""_L1, none},
     {CustomTaskDoneSoundFile, Sounds, "CustomTaskDoneSoundFile"_L1, Text, ""_L1, none},
+    // Away from the tracked task this many minutes or more is asked about
+    // on return; 0: never.
+    {AwayThresholdMinutes, Tracking, "AwayThresholdMinutes"_L1, Number, "10"_L1, none},
+    // A warning once a tracked task has used this share of its budget
+    // (75, 80 or 90; 0: off) or has this many minutes left (0: off).
+    {WarnAtPercent, Tracking, "WarnAtPercent"_L1, Number, "0"_L1, none},
+    {WarnMinutesBefore, Tracking, "WarnMinutesBefore"_L1, Number, "0"_L1, none},
+    // "HH:MM": the day's review opens by itself at that time; empty: never.
+    {ReviewAtTime, Tracking, "ReviewAtTime"_L1, Text, ""_L1, none},
 };
 
 constexpr bool rowsInEnumOrder()
@@ -108,7 +123,7 @@ constexpr bool rowsInEnumOrder()
     return true;
 }
 static_assert(rowsInEnumOrder(), "one row per Setting, in the enum's order");
-static_assert(std::size(table) == static_cast<std::size_t>(CustomTaskDoneSoundFile) + 1,
+static_assert(std::size(table) == static_cast<std::size_t>(ReviewAtTime) + 1,
               "a Setting without a row");
 } // namespace settingkeys
 

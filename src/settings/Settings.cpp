@@ -74,6 +74,8 @@ QString clsSettings::SectionName(SettingsSection section)
         return QStringLiteral("Sounds");
     case SettingsSection::Hotkeys:
         return QStringLiteral("Hotkeys");
+    case SettingsSection::Tracking:
+        return QStringLiteral("Tracking");
     }
     return QString();
 }
