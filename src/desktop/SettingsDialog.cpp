@@ -6,6 +6,7 @@
 #include "desktop/Autostart.h"
 #include "desktop/GlobalHotkey.h"
 #include "desktop/MainHotkey.h"
+#include "desktop/TrackingSettingsPage.h"
 #include "settings/Settings.h"
 #include "base/Sound.h"
 
@@ -72,6 +73,8 @@ int tabOfKey(const QKeyEvent *key)
         return 1;
     case Qt::Key_S:
         return 2;
+    case Qt::Key_K:
+        return 3;
     default:
         return -1;
     }
@@ -120,8 +123,11 @@ SettingsDialog::SettingsDialog(clsSettings &settings, GlobalHotkey *hotkey, Auto
                    QStringLiteral("&Task List View"));
     m_tabs->addTab(buildSoundsPage(), iconForKey(QStringLiteral("PLAY")),
                    QStringLiteral("&Sounds"));
-    const QStringList tabKeys
-        = {QStringLiteral("GENERAL"), QStringLiteral("TASKLISTVIEW"), QStringLiteral("SOUNDS")};
+    m_trackingPage = new TrackingSettingsPage(this);
+    m_tabs->addTab(m_trackingPage, iconForKey(QStringLiteral("CLOCK")),
+                   QStringLiteral("Trac&king"));
+    const QStringList tabKeys = {QStringLiteral("GENERAL"), QStringLiteral("TASKLISTVIEW"),
+                                 QStringLiteral("SOUNDS"), QStringLiteral("TRACKING")};
     for (int i = 0; i < m_tabs->count(); ++i) {
         m_tabs->widget(i)->setObjectName(QStringLiteral("gpSettings(%1)").arg(i));
         m_tabs->tabBar()->setTabData(i, tabKeys.at(i));
@@ -352,6 +358,8 @@ void SettingsDialog::LoadSettingsIntoDialog()
     }
     m_chkCustomTaskDoneSound->setChecked(m_settings.boolean(Setting::CustomTaskDoneSound));
     chkCustomTaskDoneSound_Click();
+
+    m_trackingPage->load(m_settings);
 }
 
 void SettingsDialog::chkUseHotkey_Click()
@@ -455,6 +463,7 @@ bool SettingsDialog::SaveSettingsFromDialog()
     m_settings.setText(Setting::CustomTaskDoneSoundFile,
                        fileExists(soundFile) ? soundFile : QString());
     m_settings.setBoolean(Setting::CustomTaskDoneSound, m_chkCustomTaskDoneSound->isChecked());
+    m_trackingPage->save(m_settings);
     return true;
 }
 

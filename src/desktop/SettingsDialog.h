@@ -17,6 +17,7 @@ namespace cdk {
 class Autostart;
 class clsSettings;
 class GlobalHotkey;
+class TrackingSettingsPage;
 class Prompter;
 class Sound;
 
@@ -91,6 +92,7 @@ private:
     QCheckBox *m_chkMark100PercentDoneWhenCheckedOff = nullptr;
     QComboBox *m_cmbFontSize = nullptr;
     QCheckBox *m_chkCustomTaskDoneSound = nullptr;
+    TrackingSettingsPage *m_trackingPage = nullptr;
     QLabel *m_lblSound = nullptr;
     QPushButton *m_cmdBrowse = nullptr;
     QPushButton *m_cmdPlay = nullptr;

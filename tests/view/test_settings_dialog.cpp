@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimeEdit>
 #include <QTimer>
 
 #include <functional>
@@ -281,6 +282,41 @@ private Q_SLOTS:
         });
         QCOMPARE(inFile(SettingsSection::Sounds, "CustomTaskDoneSoundFile"), QString());
         QCOMPARE(h->autostart.calls.last(), QStringLiteral("remove"));
+    }
+
+    // The tracking tab: its defaults change nothing; what is picked is
+    // written, shown again next time, and a hand-written value survives
+    // a look at the dialog.
+    void trackingTabWritesWhatIsPicked()
+    {
+        h->settings().setNumber(Setting::WarnMinutesBefore, 7);
+        showWindow();
+        withDialog([&](SettingsDialog &d) {
+            QTest::keyClick(&d, Qt::Key_K, Qt::AltModifier);
+            QCOMPARE(tab(d), 3);
+            auto *away = in<QComboBox>(&d, "cmbAwayThreshold");
+            QCOMPARE(away->currentText(), QStringLiteral("10 minutes"));
+            QCOMPARE(in<QComboBox>(&d, "cmbWarnAtPercent")->currentText(), QStringLiteral("Off"));
+            QCOMPARE(in<QComboBox>(&d, "cmbWarnMinutesBefore")->currentText(),
+                     QStringLiteral("7 minutes"));
+            QVERIFY(!in<QTimeEdit>(&d, "tmeReviewAt")->isEnabled());
+            away->setCurrentIndex(away->findText(QStringLiteral("Never")));
+            auto *percent = in<QComboBox>(&d, "cmbWarnAtPercent");
+            percent->setCurrentIndex(percent->findData(90));
+            in<QCheckBox>(&d, "chkReviewAt")->click();
+            in<QTimeEdit>(&d, "tmeReviewAt")->setTime(QTime(18, 30));
+            pressOk(d);
+        });
+        QCOMPARE(inFile(SettingsSection::Tracking, "AwayThresholdMinutes"), QStringLiteral("0"));
+        QCOMPARE(inFile(SettingsSection::Tracking, "WarnAtPercent"), QStringLiteral("90"));
+        QCOMPARE(inFile(SettingsSection::Tracking, "WarnMinutesBefore"), QStringLiteral("7"));
+        QCOMPARE(inFile(SettingsSection::Tracking, "ReviewAtTime"), QStringLiteral("18:30"));
+        withDialog([&](SettingsDialog &d) {
+            QCOMPARE(in<QTimeEdit>(&d, "tmeReviewAt")->time(), QTime(18, 30));
+            in<QCheckBox>(&d, "chkReviewAt")->click();
+            pressOk(d);
+        });
+        QCOMPARE(inFile(SettingsSection::Tracking, "ReviewAtTime"), QString());
     }
 };
 

@@ -1,0 +1,133 @@
+#include "desktop/TrackingSettingsPage.h"
+
+#include "settings/Settings.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QTime>
+#include <QTimeEdit>
+#include <QVBoxLayout>
+
+namespace cdk {
+
+namespace {
+
+const QString kTimeFormat = QStringLiteral("HH:mm");
+
+// A combo box of numbers with 0 shown as offText; a stored value that is
+// not among them is added, so that nothing is changed by merely looking.
+QComboBox *numberChoice(QWidget *parent, const char *name, const QList<int> &values,
+                        const QString &offText, const QString &format)
+{
+    auto *box = new QComboBox(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    for (int value : values)
+        box->addItem(value == 0 ? offText : format.arg(value), value);
+    return box;
+}
+
+void selectValue(QComboBox *box, int value, const QString &format)
+{
+    int index = box->findData(value);
+    if (index < 0) {
+        box->addItem(format.arg(value), value);
+        index = box->count() - 1;
+    }
+    box->setCurrentIndex(index);
+}
+
+QString minutesFormat() { return QStringLiteral("%1 minutes"); }
+QString percentFormat() { return QStringLiteral("%1% of the budget"); }
+
+} // namespace
+
+const QList<int> &TrackingSettingsPage::awayChoices()
+{
+    static const QList<int> choices {0, 5, 10, 15, 20, 30, 45, 60};
+    return choices;
+}
+
+const QList<int> &TrackingSettingsPage::percentChoices()
+{
+    static const QList<int> choices {0, 75, 80, 90};
+    return choices;
+}
+
+const QList<int> &TrackingSettingsPage::minutesBeforeChoices()
+{
+    static const QList<int> choices {0, 1, 2, 5, 10, 15, 30};
+    return choices;
+}
+
+TrackingSettingsPage::TrackingSettingsPage(QWidget *parent) : QWidget(parent)
+{
+    auto *layout = new QVBoxLayout(this);
+
+    auto *away = new QGroupBox(QStringLiteral("Time away"), this);
+    auto *awayForm = new QFormLayout(away);
+    m_cmbAwayThreshold = numberChoice(away, "cmbAwayThreshold", awayChoices(),
+                                      QStringLiteral("Never"), minutesFormat());
+    awayForm->addRow(QStringLiteral("Ask about time &away after:"), m_cmbAwayThreshold);
+    auto *awayNote = new QLabel(QStringLiteral("When you come back to the computer while a task "
+                                               "is tracked, you choose whether the time away "
+                                               "counts."),
+                                away);
+    awayNote->setWordWrap(true);
+    awayForm->addRow(awayNote);
+    layout->addWidget(away);
+
+    auto *warn = new QGroupBox(QStringLiteral("Before the budget runs out"), this);
+    auto *warnForm = new QFormLayout(warn);
+    m_cmbWarnAtPercent = numberChoice(warn, "cmbWarnAtPercent", percentChoices(),
+                                      QStringLiteral("Off"), percentFormat());
+    m_cmbWarnMinutesBefore = numberChoice(warn, "cmbWarnMinutesBefore", minutesBeforeChoices(),
+                                          QStringLiteral("Off"), minutesFormat());
+    warnForm->addRow(QStringLiteral("&Warn when used:"), m_cmbWarnAtPercent);
+    warnForm->addRow(QStringLiteral("Warn with time &left:"), m_cmbWarnMinutesBefore);
+    layout->addWidget(warn);
+
+    auto *review = new QGroupBox(QStringLiteral("End of the day"), this);
+    auto *reviewRow = new QHBoxLayout(review);
+    m_chkReviewAt = new QCheckBox(QStringLiteral("&Review the day every day at"), review);
+    m_chkReviewAt->setObjectName(QStringLiteral("chkReviewAt"));
+    m_tmeReviewAt = new QTimeEdit(review);
+    m_tmeReviewAt->setObjectName(QStringLiteral("tmeReviewAt"));
+    m_tmeReviewAt->setDisplayFormat(kTimeFormat);
+    m_tmeReviewAt->setAccessibleName(QStringLiteral("Review time"));
+    connect(m_chkReviewAt, &QCheckBox::toggled, m_tmeReviewAt, &QWidget::setEnabled);
+    reviewRow->addWidget(m_chkReviewAt);
+    reviewRow->addWidget(m_tmeReviewAt);
+    reviewRow->addStretch(1);
+    layout->addWidget(review);
+    layout->addStretch(1);
+}
+
+void TrackingSettingsPage::load(clsSettings &settings)
+{
+    selectValue(m_cmbAwayThreshold, qMax(0, settings.number(Setting::AwayThresholdMinutes)),
+                minutesFormat());
+    selectValue(m_cmbWarnAtPercent, qBound(0, settings.number(Setting::WarnAtPercent), 99),
+                percentFormat());
+    selectValue(m_cmbWarnMinutesBefore, qMax(0, settings.number(Setting::WarnMinutesBefore)),
+                minutesFormat());
+    const QTime at = QTime::fromString(settings.text(Setting::ReviewAtTime), kTimeFormat);
+    m_chkReviewAt->setChecked(at.isValid());
+    m_tmeReviewAt->setTime(at.isValid() ? at : QTime(17, 0));
+    m_tmeReviewAt->setEnabled(at.isValid());
+}
+
+void TrackingSettingsPage::save(clsSettings &settings) const
+{
+    settings.setNumber(Setting::AwayThresholdMinutes, m_cmbAwayThreshold->currentData().toInt());
+    settings.setNumber(Setting::WarnAtPercent, m_cmbWarnAtPercent->currentData().toInt());
+    settings.setNumber(Setting::WarnMinutesBefore, m_cmbWarnMinutesBefore->currentData().toInt());
+    settings.setText(Setting::ReviewAtTime, m_chkReviewAt->isChecked()
+                                                ? m_tmeReviewAt->time().toString(kTimeFormat)
+                                                : QString());
+}
+
+} // namespace cdk
