@@ -1,9 +1,11 @@
 #include "common/FakeClock.h"
 #include "common/TaskFixtures.h"
+#include "core/BudgetWarning.h"
 #include "core/PercentDone.h"
 #include "core/TimeTracker.h"
 
 #include <QRandomGenerator>
+#include <QSignalSpy>
 #include <QTimer>
 
 #include <memory>
@@ -66,6 +68,44 @@ private Q_SLOTS:
     // tracked but not yet in the row stays within a second (plus how late
     // that firing is); a fixed one-second period fails this at the second
     // early firing, with 1.9 s held only in memory.
+    // The warning before the end: once per task and budget, by share or by
+    // minutes left, never with both off, never for a used-up budget.
+    void budgetWarningComesOnceAtTheChosenPoint()
+    {
+        addTask(1, 10, 7);
+        addTask(2, 20, 14);
+        TimeTracker tracker(f->store, m_clock);
+        BudgetWarning warning(tracker, f->settings);
+        QSignalSpy warned(&warning, &BudgetWarning::warn);
+
+        QVERIFY(tracker.start(kDay, 1));
+        m_clock.advance(60'000);
+        tracker.TrackTick();
+        QVERIFY(warned.isEmpty()); // both off by default
+
+        f->settings.setNumber(Setting::WarnAtPercent, 80);
+        m_clock.advance(60'000);
+        tracker.TrackTick(); // 9 of 10: past 80%
+        QCOMPARE(warned.size(), 1);
+        QCOMPARE(warned.first().first().toString(), QStringLiteral("1 minute left for Task 1"));
+        QVERIFY(tracker.start(kDay, 1)); // the same task and budget again
+        QCOMPARE(warned.size(), 1);
+
+        f->settings.setNumber(Setting::WarnAtPercent, 0);
+        f->settings.setNumber(Setting::WarnMinutesBefore, 5);
+        QVERIFY(tracker.start(kDay, 2)); // 14 of 20: 6 left
+        QCOMPARE(warned.size(), 1);
+        m_clock.advance(60'000);
+        tracker.TrackTick();
+        QCOMPARE(warned.size(), 2);
+        QCOMPARE(warned.last().first().toString(), QStringLiteral("5 minutes left for Task 2"));
+
+        QVERIFY(!BudgetWarning::isDue(80, 5, 10, 10)); // used up: the finish sequence
+        QVERIFY(!BudgetWarning::isDue(80, 0, 0, 0));
+        QVERIFY(BudgetWarning::isDue(75, 0, 4, 3));
+        QVERIFY(!BudgetWarning::isDue(90, 0, 100, 89));
+    }
+
     void earlyAndLateTimerNeverHoldsMoreThanASecondInMemory()
     {
         addTask(1, 600, 0);
