@@ -3,6 +3,7 @@
 #include "base/Functions.h"
 #include "cli/CliLog.h"
 #include "cli/JsonText.h"
+#include "cli/ReviewCommand.h"
 #include "core/PercentDone.h"
 #include "core/TaskOperations.h"
 #include "core/TaskRules.h"
@@ -502,6 +503,20 @@ std::span<const CommandInfo> commandTable()
          0,
          0,
          &runExport},
+        {QStringLiteral("review"),
+         QString(),
+         QStringLiteral("close a day: its unfinished tasks, or all of them moved to the next"),
+         QStringLiteral("Lists the tasks of the day not yet finished with their time done and "
+                        "budget, then\nthe totals: the budgets planned, the time done and the "
+                        "time the tasks still need.\nWith --move-to tomorrow they all move to "
+                        "the end of the next day's list, in one\nchange."),
+         {dayOption(),
+          {QStringLiteral("move-to"), OptionKind::Text,
+           QStringLiteral("tomorrow, the day after --day: move them all there")}},
+         ArgumentKind::None,
+         0,
+         0,
+         &runReview},
     };
     return {table.cbegin(), table.cend()};
 }

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include <algorithm>
 #include <exception>
 #include <thread>
 
@@ -69,6 +70,12 @@ template<typename Fn> void TaskOperations::recorded(const QString &what, Fn &&wo
     });
     if (!step.isEmpty())
         m_history->push(std::move(step));
+}
+
+void TaskOperations::recordedStep(const QString &what,
+                                  const std::function<void(ChangeRecorder &)> &work)
+{
+    recorded(what, work);
 }
 
 void TaskOperations::checkpointSoon()
@@ -423,6 +430,28 @@ bool TaskOperations::startTracking(const QString &list, qint32 id)
 void TaskOperations::stopTracking()
 {
     m_tracker.stop();
+}
+
+bool TaskOperations::discardTrackedTime(const QString &list, qint32 id, qint64 seconds)
+{
+    constexpr qint64 kSecondsPerMinute = 60;
+    bool found = false;
+    recorded(QStringLiteral("Discard Away Time"), [&](ChangeRecorder &recorder) {
+        const auto row = m_store.findTrackedRow(list, id, 0);
+        if (!row)
+            return;
+        found = true;
+        recorder.task(list, id);
+        const qint64 done = row->finishedDuration * kSecondsPerMinute + row->finishedSeconds;
+        const qint64 left = std::max<qint64>(done - std::max<qint64>(seconds, 0), 0);
+        m_store.writeTrackedTime(row->rowId, left / kSecondsPerMinute, left % kSecondsPerMinute);
+    });
+    if (!found)
+        return false;
+    if (m_tracker.isTracked(list, id))
+        m_tracker.reload();
+    Q_EMIT taskChanged(list, id);
+    return true;
 }
 
 // ---- The database file

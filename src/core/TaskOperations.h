@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/DayReview.h"
 #include "core/UndoHistory.h"
 #include "store/TaskRecord.h"
 
@@ -8,12 +9,14 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class QTimer;
 
 namespace cdk {
 
+class ChangeRecorder;
 class TaskStore;
 class TimeTracker;
 class clsSettings;
@@ -82,6 +85,13 @@ public:
     // consecutive new numbers; returns them. The tracker follows its task.
     QList<qint32> moveTasks(const QString &list, const QList<qint32> &ids,
                             const QString &targetList);
+    // Closes a day: each chosen task still unfinished is moved to the end
+    // of tomorrow's list (consecutive new numbers, the tracker follows),
+    // finished as a check-off finishes it (tracking it stops), or kept. One
+    // transaction and one step of the history; returns the moved tasks' new
+    // numbers.
+    QList<qint32> reviewDay(const QString &list, const QList<ReviewChoice> &choices,
+                            const QDate &tomorrow);
     // Copies the templates that match today into today's list, once a day.
     int injectRecurrentTasks(const QDate &today);
 
@@ -123,6 +133,12 @@ public:
     // Starts tracking the task; false when it does not exist.
     bool startTracking(const QString &list, qint32 id);
     void stopTracking();
+    // Takes seconds of time done off the task (never below none), as when
+    // the user was away while it was tracked; one step of the history. The
+    // state stays: the tracker never marks a task finished, it only stops
+    // counting at the budget, and counts on once the task is under it again.
+    // False when the task does not exist.
+    bool discardTrackedTime(const QString &list, qint32 id, qint64 seconds);
 
     // ---- The database file
     // Folds what was written into the file itself a moment from now, so that
@@ -159,6 +175,8 @@ private:
     bool markFull() const;
     template<typename Fn> void inTransaction(Fn &&work);
     template<typename Fn> void recorded(const QString &what, Fn &&work);
+    // recorded() for operations defined in files of their own.
+    void recordedStep(const QString &what, const std::function<void(ChangeRecorder &)> &work);
     enum class Direction { Back, Forward };
     void applyStep(const UndoStep &step, Direction direction);
     void checkpointNow();

@@ -210,7 +210,8 @@ void MainWindow::buildMenus()
     m_menus.mnuBatchEdit->addActions({t.mnuSetTaskCategory, t.mnuSetTimeDone, t.mnuResetTimer});
     separator(m_menus.mnuTask, "mnuSep44");
     m_menus.mnuTask->addActions(
-        {t.mnuMoveTasksToNextDay, t.mnuMoveTasksToPreviousDay, t.mnuMoveTasksToAnyDay});
+        {t.mnuMoveTasksToNextDay, t.mnuMoveTasksToPreviousDay, t.mnuMoveTasksToAnyDay,
+         t.mnuReviewDay});
 
     m_menus.mnuTimer = top("mnuTimer", QStringLiteral("T&ime Tracking"));
     m_menus.mnuTimer->addActions({r.mnuStartTimer, r.mnuStopTimer});

@@ -9,6 +9,7 @@
 #include "editing/AddTaskDialog.h"
 #include "editing/BatchModifyDialog.h"
 #include "editing/RecurrentTasksDialog.h"
+#include "editing/ReviewDayDialog.h"
 #include "editing/TaskDialogHost.h"
 #include "store/Vocabulary.h"
 #include "view/AppContext.h"
@@ -38,10 +39,11 @@ TaskCommands::TaskCommands(AppContext &context, ShownDay &day, CommandHost &host
         return makeCommandAction(this, name, caption, icon, keys);
     };
     // Ctrl+Z and Ctrl+Y already show other days: undo takes the other
-    // common desktop keys.
-    mnuUndo = make("mnuUndo", QStringLiteral("&Undo"), "UNDO",
+    // common desktop keys. U and R are the menu letters of "Mark
+    // Unfinished" and "Manage Recurrent Tasks"; redo has its keys alone.
+    mnuUndo = make("mnuUndo", QStringLiteral("Und&o"), "UNDO",
                    QKeySequence(Qt::ALT | Qt::Key_Backspace));
-    mnuRedo = make("mnuRedo", QStringLiteral("&Redo"), "REDO",
+    mnuRedo = make("mnuRedo", QStringLiteral("Redo"), "REDO",
                    QKeySequence(Qt::SHIFT | Qt::ALT | Qt::Key_Backspace));
     mnuRedo->setShortcuts({QKeySequence(Qt::SHIFT | Qt::ALT | Qt::Key_Backspace),
                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
@@ -85,6 +87,7 @@ TaskCommands::TaskCommands(AppContext &context, ShownDay &day, CommandHost &host
              "MOVELEFT", QKeySequence(Qt::CTRL | Qt::Key_R));
     mnuMoveTasksToAnyDay = make("mnuMoveTasksToAnyDay", QStringLiteral("Mo&ve Task(s) To Any Day.."),
                                 "MOVEX", QKeySequence(Qt::CTRL | Qt::Key_Y));
+    mnuReviewDay = make("mnuReviewDay", QStringLiteral("Review the Da&y..."), "CHECKBOX");
 
     // What the user does in the window can be taken back; what the command
     // line does through the window's socket is not recorded.
@@ -111,6 +114,7 @@ TaskCommands::TaskCommands(AppContext &context, ShownDay &day, CommandHost &host
     connect(mnuMoveTasksToPreviousDay, &QAction::triggered, this, [this] { moveSelected(-1); });
     connect(mnuMoveTasksToAnyDay, &QAction::triggered, this,
             [this] { batchModify(BatchModifyDialog::MoveToAnyDay); });
+    connect(mnuReviewDay, &QAction::triggered, this, &TaskCommands::reviewDay);
 }
 
 template<typename Fn> bool TaskCommands::guarded(const QString &what, Fn &&operation)
@@ -146,11 +150,11 @@ void TaskCommands::updateUndoTexts()
 {
     const UndoHistory &history = m_context.operations.history();
     mnuUndo->setEnabled(history.canUndo());
-    mnuUndo->setText(history.canUndo() ? QStringLiteral("&Undo ") + history.undoText()
-                                       : QStringLiteral("&Undo"));
+    mnuUndo->setText(history.canUndo() ? QStringLiteral("Und&o ") + history.undoText()
+                                       : QStringLiteral("Und&o"));
     mnuRedo->setEnabled(history.canRedo());
-    mnuRedo->setText(history.canRedo() ? QStringLiteral("&Redo ") + history.redoText()
-                                       : QStringLiteral("&Redo"));
+    mnuRedo->setText(history.canRedo() ? QStringLiteral("Redo ") + history.redoText()
+                                       : QStringLiteral("Redo"));
 }
 
 void TaskCommands::undoOrRedo(bool undo)
@@ -345,6 +349,17 @@ void TaskCommands::batchModify(int mode)
     BatchModifyDialog dialog(m_context.operations, m_context.prompter, m_dialogHost, m_day,
                              m_host.dialogParent());
     dialog.ShowEx(mode, m_context.clock.today());
+    m_host.updateCommandStates();
+    giveKeysToGrid();
+}
+
+// Always today's list, whatever day is shown: closing a day is about the
+// one that is ending.
+void TaskCommands::reviewDay()
+{
+    ReviewDayDialog dialog(m_context.operations, m_context.prompter, m_dialogHost,
+                           m_host.dialogParent());
+    dialog.ShowEx(m_context.clock.today());
     m_host.updateCommandStates();
     giveKeysToGrid();
 }

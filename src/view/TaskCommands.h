@@ -45,6 +45,8 @@ public:
     QAction *mnuMoveTasksToNextDay = nullptr;
     QAction *mnuMoveTasksToPreviousDay = nullptr;
     QAction *mnuMoveTasksToAnyDay = nullptr;
+    // Today's unfinished tasks, each moved to tomorrow, kept or finished.
+    QAction *mnuReviewDay = nullptr;
 
     // The check box of one task (a click on it, or Space on its row).
     void toggleChecked(qint32 id);
@@ -66,6 +68,7 @@ private:
     void moveSelected(int days);
     // The batch modify dialog in its mode (time done, any day, category).
     void batchModify(int mode);
+    void reviewDay();
 
     // Asks "Do you want to stop time tracking this task?" when check-off
     // touches the tracked task and the settings do not decide it.

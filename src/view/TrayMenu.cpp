@@ -4,6 +4,7 @@
 #include "view/AppContext.h"
 #include "view/CommandActions.h"
 #include "view/MainWindow.h"
+#include "view/ReviewSchedule.h"
 #include "view/TaskCommands.h"
 #include "view/TrackingCommands.h"
 #include "view/WindowCommands.h"
@@ -31,6 +32,9 @@ QAction *entryFor(QMenu *menu, const char *name, const QString &caption, const c
     return entry;
 }
 
+// How long a due review waits for an open dialog to close before it asks again.
+constexpr int kReviewRetryMs = 30 * 1000;
+
 } // namespace
 
 TrayMenu::TrayMenu(AppContext &context, MainWindow &window, QObject *parent)
@@ -51,6 +55,8 @@ TrayMenu::TrayMenu(AppContext &context, MainWindow &window, QObject *parent)
     menu->addSeparator()->setObjectName(QStringLiteral("mnusep1"));
     QAction *mnuAddTask
         = entryFor(menu, "mnuAddTask", QStringLiteral("&Add Task"), "PLUS", tasks.mnuAddTask);
+    m_mnuReviewDay = entryFor(menu, "mnuReviewDay", QStringLiteral("Review the Da&y..."),
+                              "CHECKBOX", tasks.mnuReviewDay);
     QAction *mnuStartTimer = entryFor(menu, "mnuStartTimer", QStringLiteral("&Start Timer"), "PLAY",
                                       tracking.mnuStartTimer);
     QAction *mnuStopTimer = entryFor(menu, "mnuStopTimer", QStringLiteral("St&op Timer"), "STOP",
@@ -69,6 +75,10 @@ TrayMenu::TrayMenu(AppContext &context, MainWindow &window, QObject *parent)
         window.mnuShow_Click();
         triggerIfEnabled(tasks.mnuAddTask);
     });
+    connect(m_mnuReviewDay, &QAction::triggered, &window, [&window, &tasks] {
+        window.mnuShow_Click();
+        triggerIfEnabled(tasks.mnuReviewDay);
+    });
     connect(mnuStartTimer, &QAction::triggered, &window,
             [&tracking] { triggerIfEnabled(tracking.mnuStartTimer); });
     connect(mnuStopTimer, &QAction::triggered, &window,
@@ -82,6 +92,9 @@ TrayMenu::TrayMenu(AppContext &context, MainWindow &window, QObject *parent)
     connect(mnuExit, &QAction::triggered, &window,
             [&commands] { triggerIfEnabled(commands.mnuExit); });
     connect(menu, &QMenu::aboutToShow, this, &TrayMenu::aboutToShow);
+
+    m_reviewSchedule = new ReviewSchedule(context.settings, &QDateTime::currentDateTime, this);
+    connect(m_reviewSchedule, &ReviewSchedule::due, this, &TrayMenu::reviewDue);
 }
 
 TrayMenu::~TrayMenu() = default;
@@ -98,6 +111,19 @@ void TrayMenu::aboutToShow()
         dialog->activateWindow();
     }
     QTimer::singleShot(0, m_menu.get(), &QMenu::hide);
+}
+
+void TrayMenu::reviewDue()
+{
+    if (m_context.Exiting)
+        return;
+    if (m_context.ModalDialogDepth > 0) {
+        // A dialog the user is in is not pushed aside: the review waits
+        // until it closes.
+        QTimer::singleShot(kReviewRetryMs, this, &TrayMenu::reviewDue);
+        return;
+    }
+    m_mnuReviewDay->trigger();
 }
 
 } // namespace cdk

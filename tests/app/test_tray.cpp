@@ -44,7 +44,7 @@ private Q_SLOTS:
         }
         QCOMPARE(captions,
                  QStringList({QStringLiteral("&Show Chronodeck"), QStringLiteral("&Add Task"),
-                              QStringLiteral("&Start Timer"), QStringLiteral("St&op Timer"),
+                              QStringLiteral("Review the Da&y..."), QStringLiteral("&Start Timer"), QStringLiteral("St&op Timer"),
                               QStringLiteral("&Settings"), QStringLiteral("&About"),
                               QStringLiteral("E&xit")}));
         QCOMPARE(menu->defaultAction(), entry(menu, "mnuShow"));

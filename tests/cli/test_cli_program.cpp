@@ -209,6 +209,8 @@ private Q_SLOTS:
             << args("report --from 2024-03-09 --to 2024-03-01") << s("--from 2024-03-09 is after");
         QTest::newRow("half a range") << args("export --from 2024-03-01") << s("--from and --to");
         QTest::newRow("unknown period") << args("report --period year") << s("unknown period");
+        QTest::newRow("review moves only to tomorrow")
+            << args("review --move-to friday") << s("bad value \"friday\" for --move-to");
     }
     void badInputWritesNothing()
     {
@@ -224,6 +226,46 @@ private Q_SLOTS:
         QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
         QCOMPARE(fileBytes(m_folder + TaskStore::databaseFileName()), before);
         QCOMPARE(rows(m_folder, today()).size(), 1);
+    }
+
+    // review lists what is left of the day and changes nothing; with
+    // --move-to tomorrow every unfinished task lands at the end of the next
+    // day's list, and the day has nothing left to review.
+    void reviewPrintsThenMoves()
+    {
+        QCOMPARE(runCli(m_folder, args("add Write --budget 1h30m")).exit, 0);
+        QCOMPARE(runCli(m_folder, args("add Call --budget 40")).exit, 0);
+        QCOMPARE(runCli(m_folder, args("add Filed --budget 20")).exit, 0);
+        QCOMPARE(runCli(m_folder, args("done 3")).exit, 0);
+        QCOMPARE(runCli(m_folder, args("add Planned --day tomorrow")).exit, 0);
+        const QByteArray before = fileBytes(m_folder + TaskStore::databaseFileName());
+
+        const CliRun review = runCli(m_folder, args("review"));
+        QCOMPARE(review.exit, 0);
+        QCOMPARE(review.out, s("ID  Done/Budget  Subject\n"
+                               " 1    0:00/1:30  Write\n"
+                               " 2    0:00/0:40  Call\n"
+                               "2 tasks, 2:10 planned, 0:00 done, move 2:10 to tomorrow\n"));
+        QCOMPARE(fileBytes(m_folder + TaskStore::databaseFileName()), before);
+
+        const QString tomorrow = QDate::currentDate().addDays(1).toString(Qt::ISODate);
+        const CliRun moved = runCli(m_folder, args("review --move-to tomorrow"));
+        QCOMPARE(moved.exit, 0);
+        QCOMPARE(moved.out, s("Moved 2 tasks to %1\n"
+                              "2 tasks, 2:10 planned, 0:00 done, move 2:10 to tomorrow\n")
+                                .arg(tomorrow));
+        QStringList left;
+        for (const TaskRecord &t : rows(m_folder, today()))
+            left << QString::number(t.ID) + t.Subject;
+        QCOMPARE(left, QStringList {s("3Filed")});
+        QStringList next;
+        for (const TaskRecord &t : rows(m_folder, DayListKey(QDate::currentDate().addDays(1))))
+            next << QString::number(t.ID) + t.Subject;
+        next.sort();
+        QCOMPARE(next, (QStringList {s("1Planned"), s("2Write"), s("3Call")}));
+        QCOMPARE(runCli(m_folder, args("review")).out,
+                 s("Nothing left to review on %1\n")
+                     .arg(QDate::currentDate().toString(Qt::ISODate)));
     }
 
     // The report and the exports read the same day the window shows.

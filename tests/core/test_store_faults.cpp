@@ -119,6 +119,13 @@ const QList<Operation> &operations()
              return true;
          }},
         {"move", [](World &w) { return !w.ops.moveTasks(kDay, ids(20, 55), kNextDay).isEmpty(); }},
+        {"review the day",
+         [](World &w) {
+             QList<ReviewChoice> choices;
+             for (qint32 id : ids(1, 60))
+                 choices.append({id, ReviewAction(id % 3)});
+             return !w.ops.reviewDay(kDay, choices, QDate(2024, 3, 6)).isEmpty();
+         }},
         {"batch priority",
          [](World &w) {
              w.ops.setPriority(kDay, ids(1, kSeedTasks), 5);

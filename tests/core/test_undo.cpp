@@ -89,6 +89,13 @@ QList<Kind> kinds()
         {"reset", u"Reset Timer of 2 Tasks"_s,
          [=](TaskOperations &o) { o.resetTimeDone(kDay, two); }},
         {"move", u"Move 2 Tasks"_s, [=](TaskOperations &o) { o.moveTasks(kDay, two, kNextDay); }},
+        {"review", u"Review the Day"_s,
+         [](TaskOperations &o) {
+             o.reviewDay(kDay,
+                         {{1, ReviewAction::Move}, {2, ReviewAction::Finish},
+                          {3, ReviewAction::Keep}, {4, ReviewAction::Move}},
+                         QDate(2024, 3, 6));
+         }},
         {"time done", u"Set Time Finished of 2 Tasks"_s,
          [=](TaskOperations &o) { o.setTimeDone(kDay, two, 25); }},
         {"category", u"Set Category of 2 Tasks"_s,

@@ -239,13 +239,13 @@ private Q_SLOTS:
         QTest::keyClick(h->view(), Qt::Key_Delete);
         h->takeShown();
         QCOMPARE(h->shownSubjects(), words("b c"));
-        QCOMPARE(undo->text(), u"&Undo Delete Task"_s);
+        QCOMPARE(undo->text(), u"Und&o Delete Task"_s);
         QVERIFY(h->child<QMenu>("mnuTask")->actions().contains(undo));
 
         QTest::keyClick(h->view(), Qt::Key_Backspace, Qt::AltModifier);
         QCOMPARE(h->shownSubjects(), words("a b c"));
         QCOMPARE(h->store().tasksOfList(h->today()).size(), 3);
-        QCOMPARE(redo->text(), u"&Redo Delete Task"_s);
+        QCOMPARE(redo->text(), u"Redo Delete Task"_s);
         QTest::keyClick(h->view(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(h->shownSubjects(), words("b c"));
         QTest::keyClick(h->view(), Qt::Key_Backspace, Qt::AltModifier);

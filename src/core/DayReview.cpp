@@ -1,0 +1,117 @@
+// Closing a day: the unfinished tasks of a list, each moved to the next day,
+// kept or finished, in one transaction that one undo takes back whole.
+
+#include "core/DayReview.h"
+
+#include "base/Functions.h"
+#include "core/ChangeRecorder.h"
+#include "core/DaySummary.h"
+#include "core/TaskOperations.h"
+#include "core/TimeTracker.h"
+#include "store/TaskStore.h"
+#include "store/Vocabulary.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace cdk {
+
+namespace {
+
+// A day's sums may pass what a 32-bit minute count holds only in a damaged
+// file; the text then shows the largest it can rather than a wrapped one.
+qint32 shownMinutes(qint64 minutes)
+{
+    return qint32(std::clamp<qint64>(minutes, 0, std::numeric_limits<qint32>::max()));
+}
+
+} // namespace
+
+QList<TaskRecord> tasksToReview(const QList<TaskRecord> &dayTasks)
+{
+    QList<TaskRecord> open;
+    for (const TaskRecord &task : dayTasks) {
+        if (task.State != TaskState::Finished)
+            open.append(task);
+    }
+    return open;
+}
+
+QString reviewTotalsText(const QList<TaskRecord> &tasks, const QList<ReviewChoice> &choices)
+{
+    qint64 planned = 0;
+    qint64 done = 0;
+    qint64 moving = 0;
+    bool anyMoves = false;
+    for (const TaskRecord &task : tasks) {
+        planned += task.Duration;
+        done += qMax<qint64>(0, cappedTimeDone(task));
+        for (const ReviewChoice &choice : choices) {
+            if (choice.taskId == task.ID && choice.action == ReviewAction::Move) {
+                anyMoves = true;
+                moving += qMax<qint64>(0, qint64(task.Duration) - task.FinishedDuration);
+                break;
+            }
+        }
+    }
+    QString text = tasks.size() == 1 ? QStringLiteral("1 task")
+                                     : QStringLiteral("%1 tasks").arg(tasks.size());
+    text += QStringLiteral(", %1 planned, %2 done")
+                .arg(FormatMinutes(shownMinutes(planned), false),
+                     FormatMinutes(shownMinutes(done), false));
+    if (anyMoves)
+        text += QStringLiteral(", move %1 to tomorrow")
+                    .arg(FormatMinutes(shownMinutes(moving), false));
+    return text;
+}
+
+QList<qint32> TaskOperations::reviewDay(const QString &list, const QList<ReviewChoice> &choices,
+                                        const QDate &tomorrow)
+{
+    const QString target = DayListKey(tomorrow);
+    const bool full = markFull();
+    QList<qint32> newIds;
+    qint32 trackedNewId = 0;
+    bool stopTracking = false;
+    recordedStep(QStringLiteral("Review the Day"), [&](ChangeRecorder &recorder) {
+        qint32 newId = m_store.NextTaskID(target);
+        for (const ReviewChoice &choice : choices) {
+            const qint32 id = choice.taskId;
+            const std::optional<TaskRecord> task = m_store.findTask(list, id);
+            // A task finished meanwhile (the command line, the tracker at the
+            // end of its budget) has nothing left to decide.
+            if (!task || task->State == TaskState::Finished)
+                continue;
+            switch (choice.action) {
+            case ReviewAction::Keep:
+                break;
+            case ReviewAction::Finish:
+                recorder.task(list, id);
+                m_store.SetTaskState(id, list, TaskState::Finished, full);
+                // The day is being closed: a finished task counts no further.
+                stopTracking = stopTracking || m_tracker.isTracked(list, id);
+                break;
+            case ReviewAction::Move:
+                if (target == list)
+                    break;
+                recorder.movedTask(list, id, target, newId);
+                m_store.MoveTask(list, id, target, newId);
+                if (m_tracker.isTracked(list, id))
+                    trackedNewId = newId;
+                newIds.append(newId);
+                newId = m_store.NextTaskID(target);
+                break;
+            }
+        }
+    });
+    // The tracker follows only what was stored.
+    if (stopTracking)
+        m_tracker.stop();
+    else if (trackedNewId != 0)
+        m_tracker.retarget(target, trackedNewId);
+    Q_EMIT listChanged(list);
+    Q_EMIT listChanged(target);
+    return newIds;
+}
+
+} // namespace cdk
