@@ -22,6 +22,7 @@
 #include <QFile>
 #include <QGuiApplication>
 
+#include <algorithm>
 #include <exception>
 #include <optional>
 #include <utility>
@@ -103,6 +104,20 @@ Application::StartResult Application::Main()
     // database that cannot be used ends the start with its message before
     // the main window is made.
     m_context.settings.Init(m_context.ProgramFolder);
+    // The tracker asks about time away after the threshold the settings
+    // hold, and follows a change of it at once.
+    const auto applyAwayThreshold = [this] {
+        const qint64 minutes
+            = std::max(m_context.settings.number(Setting::AwayThresholdMinutes), 0);
+        m_context.tracker.setAwayDetection(m_context.idle, minutes * 60'000);
+    };
+    applyAwayThreshold();
+    connect(&m_context.settings, &clsSettings::changed, this,
+            [applyAwayThreshold](SettingsSection section, const QString &key) {
+                const SettingInfo &info = settingInfo(Setting::AwayThresholdMinutes);
+                if (section == info.section && key == info.key)
+                    applyAwayThreshold();
+            });
     try {
         m_context.store.OpenTaskDatabase();
         m_context.operations.injectRecurrentTasks(m_context.clock.today());

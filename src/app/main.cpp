@@ -6,6 +6,7 @@
 #include "base/Clock.h"
 #include "base/Functions.h"
 #include "cli/CommandServer.h"
+#include "desktop/DesktopIdleSource.h"
 #include "desktop/GlobalHotkey.h"
 #include "controls/ProgramStyle.h"
 #include "desktop/SystemTrayIcon.h"
@@ -49,11 +50,13 @@ int main(int argc, char *argv[])
     std::unique_ptr<cdk::Autostart> autostart
         = cdk::createDesktopAutostart(chosenFolder ? folder : QString());
     std::unique_ptr<cdk::Sound> sound = cdk::createDesktopSound();
+    std::unique_ptr<cdk::IdleSource> idle = cdk::createDesktopIdleSource();
     cdk::AppContext context(folder, clock, prompter, *autostart, *sound);
     cdk::SystemTrayIcon tray;
     context.tray = &tray;
     std::unique_ptr<cdk::GlobalHotkey> hotkey = cdk::createGlobalHotkey();
     context.hotkey = hotkey.get();
+    context.idle = idle.get();
 
     cdk::Application lifetime(context, instance, cdk::commandLineSaysMinimized(arguments));
     // The window's first widget measures text: from there on the fonts are needed.

@@ -1,6 +1,7 @@
 #include "core/TimeTracker.h"
 
 #include "base/Clock.h"
+#include "base/IdleSource.h"
 #include "base/Log.h"
 #include "store/TaskStore.h"
 #include "store/Vocabulary.h"
@@ -42,6 +43,8 @@ void TimeTracker::clear()
     TrackedTaskID = 0;
     TrackedList.clear();
     m_rowId = 0;
+    m_away = false;
+    m_budgetUsedTick.reset();
 }
 
 bool TimeTracker::start(const QString &list, qint32 id)
@@ -65,6 +68,8 @@ bool TimeTracker::start(const QString &list, qint32 id)
         TrackedDuration = row->duration;
         TrackedFinishedDuration = row->finishedDuration;
         TrackedSubject = row->subject;
+        if (isFinished())
+            m_budgetUsedTick = LastTick;
     } catch (const StoreError &e) {
         qCWarning(lcTracking) << "tracking could not start:" << e.message();
         m_lastError = e.message();
@@ -76,6 +81,7 @@ bool TimeTracker::start(const QString &list, qint32 id)
     TrackedTaskID = id;
     TrackedList = list;
     TrackingActive = true;
+    m_startTick = LastTick;
     scheduleNextTick();
     Q_EMIT started();
     Q_EMIT trackingChanged();
@@ -117,11 +123,24 @@ TickResult TimeTracker::TrackTick()
     LastTick = now - rest;
     scheduleNextTick();
 
+    const TickResult result = count(seconds, now);
+    if (result != TickResult::Failed)
+        noticeAway(now);
+    return result;
+}
+
+TickResult TimeTracker::count(qint64 seconds, quint32 now)
+{
     try {
         const auto row = m_store.findTrackedRow(TrackedList, TrackedTaskID, m_rowId);
         m_rowId = row ? row->rowId : 0;
-        if (!row || row->finishedDuration >= row->duration)
+        if (!row)
             return TickResult::Nothing;
+        if (row->finishedDuration >= row->duration) {
+            if (!m_budgetUsedTick)
+                m_budgetUsedTick = now;
+            return TickResult::Nothing;
+        }
 
         const qint64 total = row->finishedSeconds + seconds;
         if (total < kSecondsPerMinute) {
@@ -129,9 +148,15 @@ TickResult TimeTracker::TrackTick()
             return TickResult::Seconds;
         }
         // All whole minutes of a long gap move at once; the budget caps them.
-        const qint64 minutes =
-            std::min<qint64>(row->finishedDuration + total / kSecondsPerMinute, row->duration);
+        const qint64 uncapped = row->finishedDuration + total / kSecondsPerMinute;
+        const qint64 minutes = std::min<qint64>(uncapped, row->duration);
         m_store.writeTrackedTime(row->rowId, minutes, total % kSecondsPerMinute);
+        if (minutes >= row->duration) {
+            // The seconds beyond the budget were never counted.
+            const qint64 over
+                = (uncapped - row->duration) * kSecondsPerMinute + total % kSecondsPerMinute;
+            m_budgetUsedTick = now - quint32(std::min<qint64>(over, seconds) * kMsPerSecond);
+        }
         TrackedFinishedDuration = qint32(minutes);
         Q_EMIT minuteCounted(TrackedList, TrackedTaskID);
         return TickResult::MinuteBoundary;
@@ -146,6 +171,56 @@ TickResult TimeTracker::TrackTick()
         Q_EMIT tickFailed(m_lastErrorCode, m_lastError);
     }
     return TickResult::Failed;
+}
+
+void TimeTracker::setAwayDetection(IdleSource *source, qint64 thresholdMs)
+{
+    m_idle = source;
+    m_awayThresholdMs = std::max<qint64>(thresholdMs, 0);
+    m_away = false;
+}
+
+void TimeTracker::noticeAway(quint32 now)
+{
+    if (!m_idle || m_awayThresholdMs == 0 || !TrackingActive)
+        return;
+    const std::optional<qint64> idle = m_idle->idleMilliseconds();
+    if (!idle || *idle < 0)
+        return;
+    // Ticks are 32-bit and wrap; every span below is a difference of two.
+    if (*idle >= m_awayThresholdMs) {
+        if (!m_away) {
+            // Time before tracking began was never counted, so it is no
+            // part of the time away either.
+            const qint64 sinceStart = quint32(now - m_startTick);
+            m_awayStartTick = now - quint32(std::min(*idle, sinceStart));
+            m_away = true;
+            qCInfo(lcTracking) << "away from the computer for" << *idle / kMsPerSecond << "s";
+        }
+        return;
+    }
+    if (!m_away)
+        return;
+    m_away = false;
+
+    const qint64 sinceAway = quint32(now - m_awayStartTick);
+    const qint64 awayMs = sinceAway - std::min(*idle, sinceAway);
+    AwayPeriod period;
+    period.list = TrackedList;
+    period.id = TrackedTaskID;
+    period.subject = TrackedSubject;
+    period.seconds = awayMs / kMsPerSecond;
+    period.countedSeconds = period.seconds;
+    if (m_budgetUsedTick) {
+        // Signed: the budget may have run out before the time away began.
+        const qint64 countedMs = qint32(*m_budgetUsedTick - m_awayStartTick);
+        period.countedSeconds = std::clamp<qint64>(countedMs / kMsPerSecond, 0, period.seconds);
+    }
+    period.to = QDateTime::currentDateTime().addMSecs(-*idle);
+    period.from = period.to.addMSecs(-awayMs);
+    qCInfo(lcTracking) << "back after" << period.seconds << "s away," << period.countedSeconds
+                       << "s of them counted";
+    Q_EMIT awayEnded(period);
 }
 
 void TimeTracker::retarget(const QString &list, qint32 id)
@@ -170,6 +245,12 @@ void TimeTracker::reload()
     TrackedDuration = row->duration;
     TrackedFinishedDuration = row->finishedDuration;
     TrackedSubject = row->subject;
+    // Time given back to the task (a reset, an edit, time away discarded)
+    // starts the budget's count again.
+    if (!isFinished())
+        m_budgetUsedTick.reset();
+    else if (!m_budgetUsedTick)
+        m_budgetUsedTick = m_clock.tickCount();
     Q_EMIT trackingChanged();
 }
 

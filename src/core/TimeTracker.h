@@ -1,15 +1,34 @@
 #pragma once
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <QtGlobal>
+
+#include <optional>
 
 class QTimer;
 
 namespace cdk {
 
 class Clock;
+class IdleSource;
 class TaskStore;
+
+// A stretch of time the person was away from the computer while a task was
+// tracked, known once input came back.
+struct AwayPeriod
+{
+    QString list;
+    qint32 id = 0;
+    QString subject;
+    QDateTime from; // the last input before, on the wall clock
+    QDateTime to; // the first input after
+    qint64 seconds = 0;
+    // Of these, the seconds counted into the task: fewer when its budget ran
+    // out meanwhile, since the tracker counts no further.
+    qint64 countedSeconds = 0;
+};
 
 // What one count step did.
 enum class TickResult {
@@ -55,6 +74,14 @@ public:
     // change; stops tracking when the task is gone.
     void reload();
 
+    // Each tick while tracking asks source how long input has been idle; an
+    // idle time of thresholdMs or more is a time away, reported by awayEnded()
+    // when input comes back. A null source or a threshold of 0 notices none.
+    // The source must outlive the tracker or be replaced first.
+    void setAwayDetection(IdleSource *source, qint64 thresholdMs);
+    // Input has been idle for the threshold and has not come back yet.
+    bool isAway() const { return m_away; }
+
     bool isTracked(const QString &list, qint32 id) const
     {
         return TrackingActive && id == TrackedTaskID && list == TrackedList;
@@ -80,11 +107,17 @@ Q_SIGNALS:
     void minuteCounted(const QString &list, qint32 id);
     // A tick could not be stored; tracking has been stopped.
     void tickFailed(int code, const QString &description);
+    // Input came back after a time away while tracking; sent once per period.
+    // Counting went on all the while: what was counted stays unless a
+    // caller takes it back.
+    void awayEnded(const cdk::AwayPeriod &period);
 
 private:
     void onTimer();
     void scheduleNextTick();
     void clear();
+    TickResult count(qint64 seconds, quint32 now);
+    void noticeAway(quint32 now);
 
     TaskStore &m_store;
     Clock &m_clock;
@@ -92,6 +125,14 @@ private:
     qint64 m_rowId = 0; // where the tracked row was last seen; 0: look it up
     QString m_lastError;
     int m_lastErrorCode = 0;
+
+    IdleSource *m_idle = nullptr;
+    qint64 m_awayThresholdMs = 0;
+    quint32 m_startTick = 0; // tracking of this task began
+    bool m_away = false;
+    quint32 m_awayStartTick = 0; // the last input before the time away
+    // When the tracked task's budget ran out; nothing while it has time left.
+    std::optional<quint32> m_budgetUsedTick;
 };
 
 } // namespace cdk

@@ -4,6 +4,7 @@
 #include "base/Log.h"
 #include "base/Prompter.h"
 #include "settings/Settings.h"
+#include "core/BudgetWarning.h"
 #include "core/PercentDone.h"
 #include "core/ShownDay.h"
 #include "core/TaskOperations.h"
@@ -58,6 +59,11 @@ TrackingController::TrackingController(QObject *timerOwner, TaskOperations &oper
 
     // Each start is announced anew when its task's budget is used up, even
     // straight after another used-up task.
+    // The warning before the end slides up like the finish alert, quietly:
+    // the sound belongs to the finish.
+    auto *warning = new BudgetWarning(m_tracker, m_settings, this);
+    connect(warning, &BudgetWarning::warn, this,
+            [this](const QString &text) { showAlert(text, kAlertStayMs, false); });
     connect(&m_tracker, &TimeTracker::started, this, [this] {
         stopBlinking();
         m_finishAnnounced = false;
@@ -72,6 +78,14 @@ TrackingController::TrackingController(QObject *timerOwner, TaskOperations &oper
     });
     connect(&m_tracker, &TimeTracker::minuteCounted, this,
             &TrackingController::RefreshTrackingDisplay);
+    connect(&m_tracker, &TimeTracker::awayEnded, this, [this](const AwayPeriod &period) {
+        // Time the tracker did not count (the budget ran out first) is not
+        // the task's to give back.
+        if (period.countedSeconds <= 0)
+            return;
+        m_awayPeriods.append(period);
+        askAboutAway();
+    });
     connect(&m_tracker, &TimeTracker::tickFailed, this,
             [this](int code, const QString &description) {
                 ShowErrorMessage(m_prompter,
@@ -199,12 +213,54 @@ void TrackingController::playTaskDoneSound()
         m_sound.playTaskDone(QString());
 }
 
-void TrackingController::showAlert(const QString &text, int stayMs)
+void TrackingController::askAboutAway()
+{
+    if (m_awayDialog || m_awayPeriods.isEmpty())
+        return;
+    const AwayPeriod period = m_awayPeriods.takeFirst();
+    m_awayDialog = new AwayDialog(
+        AwayDialog::questionText(period.from, period.to, period.seconds, period.subject),
+        qobject_cast<QWidget *>(parent()));
+    connect(m_awayDialog, &AwayDialog::answered, this,
+            [this, period](AwayDialog::Choice choice) {
+                answerAway(period, choice);
+                // The next time away, if another ended meanwhile.
+                QTimer::singleShot(0, this, &TrackingController::askAboutAway);
+            });
+    m_awayDialog->show();
+    m_awayDialog->raise();
+    m_awayDialog->activateWindow();
+}
+
+void TrackingController::answerAway(const AwayPeriod &period, AwayDialog::Choice choice)
+{
+    qCInfo(lcTracking) << "time away" << period.seconds << "s:" << choice;
+    if (choice == AwayDialog::Choice::Keep)
+        return;
+    // Stopped first, so no tick counts into the task between the two.
+    if (choice == AwayDialog::Choice::DiscardAndStop && m_tracker.isTracked(period.list, period.id))
+        m_operations.stopTracking();
+    try {
+        if (!m_operations.discardTrackedTime(period.list, period.id, period.countedSeconds))
+            m_prompter.tell(programName(),
+                            QStringLiteral("The time away could not be discarded: the task %1 "
+                                           "no longer exists.")
+                                .arg(ShownText(period.subject, 80)),
+                            MessageIcon::Exclamation);
+    } catch (const StoreError &e) {
+        ShowErrorMessage(m_prompter,
+                         QStringLiteral("The time away could not be discarded; the task keeps "
+                                        "it."),
+                         e.code(), e.message());
+    }
+}
+
+void TrackingController::showAlert(const QString &text, int stayMs, bool withSound)
 {
     QPointer<TrackingController> self(this);
     auto *popup = new AlertPopup(
-        [self] {
-            if (self)
+        [self, withSound] {
+            if (self && withSound)
                 self->playTaskDoneSound();
         },
         [self] {

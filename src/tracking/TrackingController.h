@@ -1,6 +1,11 @@
 #pragma once
 
+#include "core/TimeTracker.h"
+#include "tracking/AwayDialog.h"
+
+#include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 class QTimer;
@@ -11,15 +16,15 @@ class Prompter;
 class ShownDay;
 class TaskOperations;
 class Sound;
-class TimeTracker;
 class TrackingHost;
 class TrayIcon;
 class clsSettings;
 
 // The tracker as the user sees it: the current-task panel, the Start, Stop and
 // Finish commands' enabled states, the Finish button blink, the tray picture
-// and tooltip, and the finish sequence with its alert, sound and taskbar
-// flash. It follows the tracker's signals; it changes no task itself.
+// and tooltip, the finish sequence with its alert, sound and taskbar flash,
+// and the question after a time away. It follows the tracker's signals; it
+// changes a task only as the user answers that question.
 class TrackingController final : public QObject
 {
     Q_OBJECT
@@ -46,9 +51,11 @@ public:
     void playTaskDoneSound();
 
 private:
-    void showAlert(const QString &text, int stayMs);
+    void showAlert(const QString &text, int stayMs, bool withSound = true);
     void runFinishSequence();
     void stopBlinking();
+    void askAboutAway();
+    void answerAway(const AwayPeriod &period, AwayDialog::Choice choice);
 
     TaskOperations &m_operations;
     TimeTracker &m_tracker;
@@ -63,6 +70,9 @@ private:
     // The finish sequence ran for the task tracked now; it does not run
     // again until tracking stops, moves to another task or counts again.
     bool m_finishAnnounced = false;
+    // Times away not yet asked about: one question is open at a time.
+    QList<AwayPeriod> m_awayPeriods;
+    QPointer<AwayDialog> m_awayDialog;
 };
 
 } // namespace cdk

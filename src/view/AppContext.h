@@ -15,6 +15,7 @@
 namespace cdk {
 
 class GlobalHotkey;
+class IdleSource;
 class TrayIcon;
 
 // Everything that lives as long as the process: made once in main() (tests
@@ -43,6 +44,7 @@ struct AppContext
     Sound &sound;
     TrayIcon *tray = nullptr; // null where the desktop has no notification area
     GlobalHotkey *hotkey = nullptr; // null where the desktop has no global keys
+    IdleSource *idle = nullptr; // null: time away from the computer goes unnoticed
 
     clsSettings settings;
     TaskStore store;

@@ -4,10 +4,12 @@
 #include "MainWindowHarness.h"
 
 #include "common/DarkPalette.h"
+#include "common/FakeIdleSource.h"
 #include "controls/Contrast.h"
 #include "controls/GradientPanel.h"
 #include "controls/Icons.h"
 #include "tracking/AlertPopup.h"
+#include "tracking/AwayDialog.h"
 
 #include <QFile>
 #include <QLabel>
@@ -18,6 +20,7 @@
 #include <memory>
 
 using namespace cdk;
+using namespace Qt::StringLiterals;
 using test::makeTask;
 using test::words;
 
@@ -290,6 +293,23 @@ private Q_SLOTS:
                  qPrintable(alerts().join(u", ")));
     }
 
+    // The warning before the end slides up once, without the finish's sound.
+    void warningBeforeTheEndComesOnceAndQuietly()
+    {
+        h->settings().setNumber(Setting::WarnMinutesBefore, 5);
+        addTask(1, "Tidy", 10, 4);
+        h->showWindow();
+        h->startTracking(1);
+        QVERIFY(alerts().isEmpty());
+        h->clock.advance(60'000);
+        h->tracker().TrackTick();
+        QCOMPARE(alerts(), QStringList {QStringLiteral("5 minutes left for Tidy")});
+        h->clock.advance(60'000);
+        h->tracker().TrackTick();
+        QCOMPARE(alerts().size(), 1);
+        QVERIFY(h->sound.played.isEmpty());
+    }
+
     void taskDoneSound_data()
     {
         QTest::addColumn<QString>("custom");
@@ -339,6 +359,65 @@ private Q_SLOTS:
         ops.resetTimeDone(h->today(), {2});
         QCOMPARE(h->stored(h->today(), 2)->FinishedDuration, 0);
         QVERIFY(h->tracker().isTracked(h->today(), 1));
+    }
+
+    // Back after 15 minutes away: one question, whose answer is what the
+    // database holds afterwards. The time counts on while it is open.
+    void awayTimeIsAskedAboutOnReturn_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("storedSeconds");
+        QTest::addColumn<bool>("tracking");
+        // "b" had 10:00 done; 1 s before the time away, 900 s away, 1 s
+        // after, and 2 s while the question is open.
+        QTest::newRow("keep") << u"cmdKeep"_s << 10 * 60 + 904 << true;
+        QTest::newRow("discard") << u"cmdDiscard"_s << 10 * 60 + 4 << true;
+        QTest::newRow("discard and stop") << u"cmdDiscardAndStop"_s << 10 * 60 + 4 << false;
+    }
+    void awayTimeIsAskedAboutOnReturn()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, storedSeconds);
+        QFETCH(bool, tracking);
+        const auto questions = [] {
+            QList<AwayDialog *> open;
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (auto *d = qobject_cast<AwayDialog *>(w); d && d->isVisible())
+                    open << d;
+            return open;
+        };
+        test::FakeIdleSource desktop;
+        trackB();
+        h->tracker().setAwayDetection(&desktop, 60'000);
+        const auto tick = [this, &desktop](int ms, qint64 idle) {
+            h->clock.advance(quint32(ms));
+            desktop.idle = idle;
+            h->tracker().TrackTick();
+        };
+        tick(1000, 0);
+        tick(900'000, 900'000);
+        QVERIFY(h->tracker().isAway());
+        QVERIFY(questions().isEmpty());
+        tick(1000, 1000); // a key pressed a second ago
+        QCOMPARE(questions().size(), 1);
+        const QString text = questions().first()->findChild<QLabel *>(u"lblAway"_s)->text();
+        QVERIFY2(text.startsWith(u"You were away from "_s)
+                     && text.endsWith(u" (15 minutes) while tracking b."_s),
+                 qPrintable(text));
+        tick(1000, 0);
+        tick(1000, 0);
+        QCOMPARE(questions().size(), 1);
+
+        QTest::mouseClick(questions().first()->findChild<QPushButton *>(button), Qt::LeftButton);
+        QTRY_VERIFY(questions().isEmpty());
+        const TaskRecord b = *h->stored(h->today(), 2);
+        QCOMPARE(b.FinishedDuration * 60 + b.FinishedSeconds, storedSeconds);
+        QCOMPARE(b.State, int(InProgress));
+        QCOMPARE(h->tracker().TrackingActive, tracking);
+        QCOMPARE(h->grid().cellText(h->grid().rowOfTask(2), ColTimeDone),
+                 storedSeconds >= 25 * 60 ? u"0:25"_s : u"0:10"_s);
+        const QString undo = h->context().operations.history().undoText();
+        QCOMPARE(undo == u"Discard Away Time"_s, button != u"cmdKeep"_s);
     }
 
     void failingWriteIsReportedAndStops()
