@@ -7,7 +7,6 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QTime>
 #include <QTimeEdit>
 #include <QVBoxLayout>
@@ -72,12 +71,12 @@ TrackingSettingsPage::TrackingSettingsPage(QWidget *parent) : QWidget(parent)
     m_cmbAwayThreshold = numberChoice(away, "cmbAwayThreshold", awayChoices(),
                                       QStringLiteral("Never"), minutesFormat());
     awayForm->addRow(QStringLiteral("Ask about time &away after:"), m_cmbAwayThreshold);
-    auto *awayNote = new QLabel(QStringLiteral("When you come back to the computer while a task "
-                                               "is tracked, you choose whether the time away "
-                                               "counts."),
-                                away);
-    awayNote->setWordWrap(true);
-    awayForm->addRow(awayNote);
+    // Said where it is asked for, not in a line of its own: the page keeps
+    // the height of the dialog's other pages at any scale.
+    const QString awayHint = QStringLiteral("When you come back to the computer while a task is "
+                                            "tracked, you choose whether the time away counts.");
+    m_cmbAwayThreshold->setToolTip(awayHint);
+    m_cmbAwayThreshold->setAccessibleDescription(awayHint);
     layout->addWidget(away);
 
     auto *warn = new QGroupBox(QStringLiteral("Before the budget runs out"), this);
