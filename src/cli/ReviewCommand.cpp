@@ -69,11 +69,19 @@ Reply runReview(const ParsedCommand &command, CommandTarget &target)
 
     const QDate next = day.addDays(1);
     const QList<qint32> moved = target.operations.reviewDay(list, choices, next);
-    return Reply {
-        ExitOk,
-        QStringLiteral("Moved %1 to %2\n").arg(tasksText(moved.size()), next.toString(Qt::ISODate))
-            + totals,
-        {}};
+    // Another process may have moved or finished some of them between the
+    // list above and the move: the totals then no longer describe it.
+    if (moved.isEmpty())
+        return Reply {ExitOk, QStringLiteral("Nothing left to review on %1\n").arg(dayText), {}};
+    const QString done
+        = QStringLiteral("Moved %1 to %2\n").arg(tasksText(moved.size()), next.toString(Qt::ISODate));
+    if (moved.size() < tasks.size())
+        return Reply {ExitOk,
+                      done
+                          + QStringLiteral("%1 changed meanwhile and stayed\n")
+                                .arg(tasksText(tasks.size() - moved.size())),
+                      {}};
+    return Reply {ExitOk, done + totals, {}};
 }
 
 } // namespace cdk::cli
