@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 namespace cdk {
 
@@ -227,8 +228,9 @@ void TimeTracker::retarget(const QString &list, qint32 id)
 {
     if (!TrackingActive)
         return;
-    TrackedList = list;
-    TrackedTaskID = id;
+    const QString fromList = std::exchange(TrackedList, list);
+    const qint32 fromId = std::exchange(TrackedTaskID, id);
+    Q_EMIT moved(fromList, fromId, list, id);
     Q_EMIT trackingChanged();
 }
 

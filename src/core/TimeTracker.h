@@ -103,6 +103,9 @@ Q_SIGNALS:
     void started();
     // Started, stopped, moved along with its task, or reloaded.
     void trackingChanged();
+    // The tracked task moved to another list key and number, and the
+    // tracker with it.
+    void moved(const QString &fromList, qint32 fromId, const QString &toList, qint32 toId);
     // A minute boundary was stored: the row, the panel and the summary change.
     void minuteCounted(const QString &list, qint32 id);
     // A tick could not be stored; tracking has been stopped.

@@ -78,6 +78,20 @@ TrackingController::TrackingController(QObject *timerOwner, TaskOperations &oper
     });
     connect(&m_tracker, &TimeTracker::minuteCounted, this,
             &TrackingController::RefreshTrackingDisplay);
+    // A question about time away follows its task when it moves meanwhile.
+    connect(&m_tracker, &TimeTracker::moved, this,
+            [this](const QString &fromList, qint32 fromId, const QString &toList, qint32 toId) {
+                auto follow = [&](AwayPeriod &period) {
+                    if (period.list == fromList && period.id == fromId) {
+                        period.list = toList;
+                        period.id = toId;
+                    }
+                };
+                for (AwayPeriod &period : m_awayPeriods)
+                    follow(period);
+                if (m_askedPeriod)
+                    follow(*m_askedPeriod);
+            });
     connect(&m_tracker, &TimeTracker::awayEnded, this, [this](const AwayPeriod &period) {
         // Time the tracker did not count (the budget ran out first) is not
         // the task's to give back.
@@ -217,13 +231,15 @@ void TrackingController::askAboutAway()
 {
     if (m_awayDialog || m_awayPeriods.isEmpty())
         return;
-    const AwayPeriod period = m_awayPeriods.takeFirst();
+    m_askedPeriod = m_awayPeriods.takeFirst();
+    const AwayPeriod &period = *m_askedPeriod;
     m_awayDialog = new AwayDialog(
         AwayDialog::questionText(period.from, period.to, period.seconds, period.subject),
         qobject_cast<QWidget *>(parent()));
     connect(m_awayDialog, &AwayDialog::answered, this,
-            [this, period](AwayDialog::Choice choice) {
-                answerAway(period, choice);
+            [this](AwayDialog::Choice choice) {
+                const AwayPeriod asked = *std::exchange(m_askedPeriod, std::nullopt);
+                answerAway(asked, choice);
                 // The next time away, if another ended meanwhile.
                 QTimer::singleShot(0, this, &TrackingController::askAboutAway);
             });

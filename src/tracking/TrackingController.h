@@ -8,6 +8,8 @@
 #include <QPointer>
 #include <QString>
 
+#include <optional>
+
 class QTimer;
 
 namespace cdk {
@@ -72,6 +74,7 @@ private:
     bool m_finishAnnounced = false;
     // Times away not yet asked about: one question is open at a time.
     QList<AwayPeriod> m_awayPeriods;
+    std::optional<AwayPeriod> m_askedPeriod; // the one the open question is about
     QPointer<AwayDialog> m_awayDialog;
 };
 

@@ -368,17 +368,22 @@ private Q_SLOTS:
         QTest::addColumn<QString>("button");
         QTest::addColumn<int>("storedSeconds");
         QTest::addColumn<bool>("tracking");
+        QTest::addColumn<bool>("movedMeanwhile");
         // "b" had 10:00 done; 1 s before the time away, 900 s away, 1 s
         // after, and 2 s while the question is open.
-        QTest::newRow("keep") << u"cmdKeep"_s << 10 * 60 + 904 << true;
-        QTest::newRow("discard") << u"cmdDiscard"_s << 10 * 60 + 4 << true;
-        QTest::newRow("discard and stop") << u"cmdDiscardAndStop"_s << 10 * 60 + 4 << false;
+        QTest::newRow("keep") << u"cmdKeep"_s << 10 * 60 + 904 << true << false;
+        QTest::newRow("discard") << u"cmdDiscard"_s << 10 * 60 + 4 << true << false;
+        QTest::newRow("discard and stop") << u"cmdDiscardAndStop"_s << 10 * 60 + 4 << false
+                                          << false;
+        // Moved to tomorrow while the question is open: the answer follows it.
+        QTest::newRow("discard after a move") << u"cmdDiscard"_s << 10 * 60 + 4 << true << true;
     }
     void awayTimeIsAskedAboutOnReturn()
     {
         QFETCH(QString, button);
         QFETCH(int, storedSeconds);
         QFETCH(bool, tracking);
+        QFETCH(bool, movedMeanwhile);
         const auto questions = [] {
             QList<AwayDialog *> open;
             for (QWidget *w : QApplication::topLevelWidgets())
@@ -408,14 +413,22 @@ private Q_SLOTS:
         tick(1000, 0);
         QCOMPARE(questions().size(), 1);
 
+        QString list = h->today();
+        qint32 id = 2;
+        if (movedMeanwhile) {
+            list = DayListKey(h->clock.today().addDays(1));
+            id = h->context().operations.moveTasks(h->today(), {2}, list).first();
+        }
         QTest::mouseClick(questions().first()->findChild<QPushButton *>(button), Qt::LeftButton);
         QTRY_VERIFY(questions().isEmpty());
-        const TaskRecord b = *h->stored(h->today(), 2);
+        QVERIFY2(h->takeShown().isEmpty(), "no message expected");
+        const TaskRecord b = *h->stored(list, id);
         QCOMPARE(b.FinishedDuration * 60 + b.FinishedSeconds, storedSeconds);
         QCOMPARE(b.State, int(InProgress));
         QCOMPARE(h->tracker().TrackingActive, tracking);
-        QCOMPARE(h->grid().cellText(h->grid().rowOfTask(2), ColTimeDone),
-                 storedSeconds >= 25 * 60 ? u"0:25"_s : u"0:10"_s);
+        if (!movedMeanwhile)
+            QCOMPARE(h->grid().cellText(h->grid().rowOfTask(2), ColTimeDone),
+                     storedSeconds >= 25 * 60 ? u"0:25"_s : u"0:10"_s);
         const QString undo = h->context().operations.history().undoText();
         QCOMPARE(undo == u"Discard Away Time"_s, button != u"cmdKeep"_s);
     }
