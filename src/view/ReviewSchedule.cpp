@@ -6,9 +6,17 @@
 #include <QRegularExpression>
 #include <QTimer>
 
-#include <limits>
 
 namespace cdk {
+
+namespace {
+
+// The timer counts running time, which stops while the machine sleeps: it
+// wakes at least this often to ask the wall clock, so a review due during
+// a sleep opens soon after waking, not hours late.
+constexpr qint64 kLongestWaitMs = 10 * 60 * 1000;
+
+} // namespace
 
 ReviewSchedule::ReviewSchedule(clsSettings &settings, std::function<QDateTime()> now,
                                QObject *parent)
@@ -19,7 +27,7 @@ ReviewSchedule::ReviewSchedule(clsSettings &settings, std::function<QDateTime()>
     m_tmrReview = new QTimer(this);
     m_tmrReview->setObjectName(QStringLiteral("tmrReview"));
     m_tmrReview->setSingleShot(true);
-    // Hours ahead, a coarse timer may be minutes off.
+    // Minutes ahead, a coarse timer may be seconds off.
     m_tmrReview->setTimerType(Qt::PreciseTimer);
     connect(m_tmrReview, &QTimer::timeout, this, &ReviewSchedule::check);
     connect(&m_settings, &clsSettings::changed, this, &ReviewSchedule::settingChanged);
@@ -69,7 +77,7 @@ void ReviewSchedule::rearm()
         return;
     }
     const qint64 wait = qMax<qint64>(0, m_now().msecsTo(m_nextDue));
-    m_tmrReview->start(int(qMin<qint64>(wait, std::numeric_limits<int>::max())));
+    m_tmrReview->start(int(qMin<qint64>(wait, kLongestWaitMs)));
 }
 
 void ReviewSchedule::check()

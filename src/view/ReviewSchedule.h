@@ -16,9 +16,10 @@ enum class SettingsSection : int;
 
 // When the day's review opens by itself: once a day at the time the setting
 // ReviewAtTime names ("HH:MM"), while the program runs. One single-shot
-// timer waits for the next such moment; it is armed again after it fires
-// and whenever the setting changes. A start after that time waits for the
-// next day.
+// timer waits for the next such moment, ten minutes at most, so the wall
+// clock decides even across a sleep; it is armed again after it fires and
+// whenever the setting changes. A start after that time waits for the next
+// day.
 class ReviewSchedule final : public QObject
 {
     Q_OBJECT

@@ -153,7 +153,9 @@ private Q_SLOTS:
         QVERIFY(shownFirst);
     }
 
-    // One wake-up at the next due moment; none while no valid time is set.
+    // Wake-ups until the due moment, never more than ten minutes apart, so
+    // that a sleep of the machine does not delay the review; none while no
+    // valid time is set.
     void scheduleFollowsTheSetting()
     {
         QDateTime now(QDate(2024, 3, 5), QTime(17, 0));
@@ -164,12 +166,13 @@ private Q_SLOTS:
         h->settings().setText(Setting::ReviewAtTime, u"18:30"_s);
         QCOMPARE(schedule.nextDue(), QDateTime(now.date(), QTime(18, 30)));
         QVERIFY(schedule.timer()->isActive());
-        QVERIFY(qAbs(schedule.timer()->remainingTime() - 90 * 60 * 1000) < 60 * 1000);
+        QVERIFY(schedule.timer()->remainingTime() <= 10 * 60 * 1000);
 
         now = QDateTime(now.date(), QTime(18, 29, 59)); // an early wake-up
         schedule.check();
         QCOMPARE(due.count(), 0);
-        now = QDateTime(now.date(), QTime(18, 30));
+        QVERIFY(schedule.timer()->remainingTime() <= 1000);
+        now = QDateTime(now.date(), QTime(18, 34)); // back from a sleep
         schedule.check();
         QCOMPARE(due.count(), 1);
         QCOMPARE(schedule.nextDue(), QDateTime(now.date().addDays(1), QTime(18, 30)));
