@@ -64,25 +64,25 @@ Program &program()
     return p;
 }
 
-enum class Part { Change, Undo, Redo };
+enum class Step { Change, Undo, Redo };
 
 // Times one part of change, undo, redo; the others run untimed, so the
 // database is the same before every iteration.
-void run(benchmark::State &state, Part part, const std::function<void(Program &)> &change)
+void run(benchmark::State &state, Step measured, const std::function<void(Program &)> &change)
 {
     Program &p = program();
-    auto timed = [&](Part which, const std::function<void()> &work) {
-        if (part == which)
+    auto timed = [&](Step which, const std::function<void()> &work) {
+        if (measured == which)
             state.ResumeTiming();
         work();
-        if (part == which)
+        if (measured == which)
             state.PauseTiming();
     };
     for (auto _ : state) {
         state.PauseTiming();
-        timed(Part::Change, [&] { change(p); });
-        timed(Part::Undo, [&] { p.operations.undo(); });
-        timed(Part::Redo, [&] { p.operations.redo(); });
+        timed(Step::Change, [&] { change(p); });
+        timed(Step::Undo, [&] { p.operations.undo(); });
+        timed(Step::Redo, [&] { p.operations.redo(); });
         p.operations.undo();
         state.ResumeTiming();
     }
@@ -97,12 +97,12 @@ void deleteAll(Program &p)
     p.operations.deleteTasks(p.bigDay, p.ids);
 }
 
-void BM_BatchCategory1000(benchmark::State &s) { run(s, Part::Change, batchCategory); }
-void BM_BatchCategory1000Undo(benchmark::State &s) { run(s, Part::Undo, batchCategory); }
-void BM_BatchCategory1000Redo(benchmark::State &s) { run(s, Part::Redo, batchCategory); }
-void BM_Delete1000(benchmark::State &s) { run(s, Part::Change, deleteAll); }
-void BM_Delete1000Undo(benchmark::State &s) { run(s, Part::Undo, deleteAll); }
-void BM_Delete1000Redo(benchmark::State &s) { run(s, Part::Redo, deleteAll); }
+void BM_BatchCategory1000(benchmark::State &s) { run(s, Step::Change, batchCategory); }
+void BM_BatchCategory1000Undo(benchmark::State &s) { run(s, Step::Undo, batchCategory); }
+void BM_BatchCategory1000Redo(benchmark::State &s) { run(s, Step::Redo, batchCategory); }
+void BM_Delete1000(benchmark::State &s) { run(s, Step::Change, deleteAll); }
+void BM_Delete1000Undo(benchmark::State &s) { run(s, Step::Undo, deleteAll); }
+void BM_Delete1000Redo(benchmark::State &s) { run(s, Step::Redo, deleteAll); }
 BENCHMARK(BM_BatchCategory1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BatchCategory1000Undo)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BatchCategory1000Redo)->Unit(benchmark::kMillisecond);
