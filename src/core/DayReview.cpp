@@ -70,11 +70,10 @@ QList<qint32> TaskOperations::reviewDay(const QString &list, const QList<ReviewC
 {
     const QString target = DayListKey(tomorrow);
     const bool full = markFull();
-    QList<qint32> newIds;
-    qint32 trackedNewId = 0;
+    MoveRun run;
     bool stopTracking = false;
     recordedStep(QStringLiteral("Review the Day"), [&](ChangeRecorder &recorder) {
-        qint32 newId = m_store.NextTaskID(target);
+        run = startMoves(target);
         for (const ReviewChoice &choice : choices) {
             const qint32 id = choice.taskId;
             const std::optional<TaskRecord> task = m_store.findTask(list, id);
@@ -94,12 +93,7 @@ QList<qint32> TaskOperations::reviewDay(const QString &list, const QList<ReviewC
             case ReviewAction::Move:
                 if (target == list)
                     break;
-                recorder.movedTask(list, id, target, newId);
-                m_store.MoveTask(list, id, target, newId);
-                if (m_tracker.isTracked(list, id))
-                    trackedNewId = newId;
-                newIds.append(newId);
-                newId = m_store.NextTaskID(target);
+                moveOne(recorder, run, list, id);
                 break;
             }
         }
@@ -107,11 +101,11 @@ QList<qint32> TaskOperations::reviewDay(const QString &list, const QList<ReviewC
     // The tracker follows only what was stored.
     if (stopTracking)
         m_tracker.stop();
-    else if (trackedNewId != 0)
-        m_tracker.retarget(target, trackedNewId);
+    else if (run.trackedNewId != 0)
+        m_tracker.retarget(target, run.trackedNewId);
     Q_EMIT listChanged(list);
     Q_EMIT listChanged(target);
-    return newIds;
+    return run.newIds;
 }
 
 } // namespace cdk

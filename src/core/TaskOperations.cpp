@@ -294,29 +294,41 @@ void TaskOperations::resetTimeDone(const QString &list, const QList<qint32> &ids
 QList<qint32> TaskOperations::moveTasks(const QString &list, const QList<qint32> &ids,
                                         const QString &targetList)
 {
-    QList<qint32> newIds;
     if (targetList == list)
-        return newIds;
-    qint32 trackedNewId = 0;
+        return {};
+    MoveRun run;
     recorded(QStringLiteral("Move %n"), [&](ChangeRecorder &recorder) {
-        qint32 newId = m_store.NextTaskID(targetList);
+        run = startMoves(targetList);
         for (qint32 id : ids) {
-            if (!m_store.findTask(list, id))
-                continue;
-            recorder.movedTask(list, id, targetList, newId);
-            m_store.MoveTask(list, id, targetList, newId);
-            if (m_tracker.isTracked(list, id))
-                trackedNewId = newId;
-            newIds.append(newId);
-            newId = m_store.NextTaskID(targetList);
+            if (m_store.findTask(list, id))
+                moveOne(recorder, run, list, id);
         }
     });
     // Only a move that is stored takes the tracker along.
-    if (trackedNewId != 0)
-        m_tracker.retarget(targetList, trackedNewId);
+    if (run.trackedNewId != 0)
+        m_tracker.retarget(targetList, run.trackedNewId);
     Q_EMIT listChanged(list);
     Q_EMIT listChanged(targetList);
-    return newIds;
+    return run.newIds;
+}
+
+TaskOperations::MoveRun TaskOperations::startMoves(const QString &target)
+{
+    MoveRun run;
+    run.target = target;
+    run.nextId = m_store.NextTaskID(target);
+    return run;
+}
+
+void TaskOperations::moveOne(ChangeRecorder &recorder, MoveRun &run, const QString &list,
+                             qint32 id)
+{
+    recorder.movedTask(list, id, run.target, run.nextId);
+    m_store.MoveTask(list, id, run.target, run.nextId);
+    if (m_tracker.isTracked(list, id))
+        run.trackedNewId = run.nextId;
+    run.newIds.append(run.nextId);
+    run.nextId = m_store.NextTaskID(run.target);
 }
 
 int TaskOperations::injectRecurrentTasks(const QDate &today)

@@ -177,6 +177,17 @@ private:
     template<typename Fn> void recorded(const QString &what, Fn &&work);
     // recorded() for operations defined in files of their own.
     void recordedStep(const QString &what, const std::function<void(ChangeRecorder &)> &work);
+    // Tasks moving, in order, to the end of one list under consecutive new
+    // numbers, inside one operation's transaction.
+    struct MoveRun
+    {
+        QString target;
+        qint32 nextId = 0;
+        QList<qint32> newIds;
+        qint32 trackedNewId = 0; // the tracked task's new number, 0: not among them
+    };
+    MoveRun startMoves(const QString &target);
+    void moveOne(ChangeRecorder &recorder, MoveRun &run, const QString &list, qint32 id);
     enum class Direction { Back, Forward };
     void applyStep(const UndoStep &step, Direction direction);
     void checkpointNow();
