@@ -36,6 +36,21 @@ inline QStringList words(const char *text)
     return QString::fromLatin1(text).split(QLatin1Char(' '), Qt::SkipEmptyParts);
 }
 
+// ID, subject, done/budget and state of each task of a list, in ID order.
+inline QStringList listedTasks(TaskStore &store, const QString &list)
+{
+    QStringList out;
+    for (const TaskRecord &t : store.tasksOfList(list))
+        out << QStringLiteral("%1 %2 %3/%4 %5")
+                   .arg(t.ID)
+                   .arg(t.Subject)
+                   .arg(t.FinishedDuration)
+                   .arg(t.Duration)
+                   .arg(t.State);
+    out.sort();
+    return out;
+}
+
 // An opened task store and a settings file in a folder of their own; every
 // message shown is recorded.
 struct StoreFixture

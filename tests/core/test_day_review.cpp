@@ -39,19 +39,7 @@ struct World : test::StoreFixture
         add(makeTask(1, u"Planned before"_s, 15, 0, NotStarted, 2, kNextDay));
     }
 
-    // ID, subject, done/budget and state of each task of the list, by ID.
-    QStringList list(const QString &key)
-    {
-        QStringList out;
-        for (const TaskRecord &t : store.tasksOfList(key))
-            out << u"%1 %2 %3/%4 %5"_s.arg(t.ID)
-                       .arg(t.Subject)
-                       .arg(t.FinishedDuration)
-                       .arg(t.Duration)
-                       .arg(t.State);
-        out.sort();
-        return out;
-    }
+    QStringList list(const QString &key) { return test::listedTasks(store, key); }
 };
 
 } // namespace

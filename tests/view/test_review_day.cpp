@@ -23,18 +23,9 @@ using test::whenModal;
 
 namespace {
 
-// ID, subject, done/budget and state of each task of a list, by ID.
 QStringList listed(test::MainWindowHarness &h, const QString &list)
 {
-    QStringList out;
-    for (const TaskRecord &t : h.store().tasksOfList(list))
-        out << u"%1 %2 %3/%4 %5"_s.arg(t.ID)
-                   .arg(t.Subject)
-                   .arg(t.FinishedDuration)
-                   .arg(t.Duration)
-                   .arg(t.State);
-    out.sort();
-    return out;
+    return test::listedTasks(h.store(), list);
 }
 
 // A key as the user types it: to whatever has the focus of the dialog.
