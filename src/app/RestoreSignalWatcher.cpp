@@ -12,13 +12,18 @@ RestoreSignalWatcher::RestoreSignalWatcher(const SingleInstance &instance, QObje
     , m_instance(instance)
 {
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &RestoreSignalWatcher::look);
+    m_poll.setInterval(1000);
+    connect(&m_poll, &QTimer::timeout, this, &RestoreSignalWatcher::look);
 }
 
 void RestoreSignalWatcher::start()
 {
     const QString folder = QFileInfo(m_instance.signalPath()).absolutePath();
-    if (!m_watcher.addPath(folder))
-        qCWarning(lcApp) << "cannot watch" << folder << "for the restore signal";
+    if (!m_watcher.addPath(folder)) {
+        qCWarning(lcApp) << "cannot watch" << folder
+                         << "for the restore signal; looking for it once a second";
+        m_poll.start();
+    }
     QMetaObject::invokeMethod(this, &RestoreSignalWatcher::look, Qt::QueuedConnection);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QFileSystemWatcher>
 #include <QObject>
+#include <QTimer>
 
 namespace cdk {
 
@@ -9,7 +10,9 @@ class SingleInstance;
 
 // The running copy's ear for a second copy: the data folder is watched, so the
 // process sleeps until a file appears there instead of looking for the
-// restore signal every second. Each signal file is answered once and removed.
+// restore signal every second. Where the folder cannot be watched (no watch
+// left, a file system that offers none) it looks once a second instead. Each
+// signal file is answered once and removed.
 class RestoreSignalWatcher final : public QObject
 {
     Q_OBJECT
@@ -29,6 +32,7 @@ private:
 
     const SingleInstance &m_instance;
     QFileSystemWatcher m_watcher;
+    QTimer m_poll; // tmrRestore's once-a-second look, when the watch cannot be set
 };
 
 } // namespace cdk

@@ -73,8 +73,14 @@ QSize isButton::minimumSizeHint() const
 
 namespace {
 
-// The Part of the look that must work on single pixels (the shadow and the
+// The part of the look that must work on single pixels (the shadow and the
 // grey copy) is drawn on an image of the button's own device pixels.
+//
+// The grey copy: every pixel becomes the grey of its luminance. A pixel that
+// is grey already (our pictures are drawn in the text colour) would stay as
+// it is and the button would look switched on, so such a pixel is moved
+// halfway to the face instead: black on light themes and white on dark ones
+// then read as switched off too.
 QImage greyCopy(const QImage &icon, const QColor &face)
 {
     QImage grey = icon.convertToFormat(QImage::Format_ARGB32);
@@ -86,13 +92,12 @@ QImage greyCopy(const QImage &icon, const QColor &face)
             const int alpha = qAlpha(c);
             if (alpha == 0)
                 continue;
-            const QColor plain = QColor::fromRgba(c); // unpremultiplied by format
-            const int luminance =
-                qRound(0.3 * plain.red() + 0.59 * plain.green() + 0.11 * plain.blue());
-            // Our pictures are drawn in the text colour, whose grey is the
-            // text colour itself: halfway to the face makes every one of them
-            // read as switched off, black on light themes and white on dark.
-            const int level = (luminance + faceLevel) / 2;
+            const int r = qRed(c);
+            const int g = qGreen(c);
+            const int b = qBlue(c);
+            const int luminance = qRound(0.3 * r + 0.59 * g + 0.11 * b);
+            const bool alreadyGrey = r == g && g == b;
+            const int level = alreadyGrey ? (luminance + faceLevel) / 2 : luminance;
             line[x] = qRgba(level, level, level, alpha);
         }
     }
@@ -209,7 +214,9 @@ void isButton::mousePressEvent(QMouseEvent *event)
 void isButton::mouseReleaseEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton) {
-        m_state = rect().contains(event->position().toPoint()) ? Look::Hot : Look::Normal;
+        // Hot wherever the button is let go: leaving it is what makes it
+        // normal again.
+        m_state = Look::Hot;
         update();
     }
     // QAbstractButton clicks on the left button only, which is the rule.

@@ -120,7 +120,10 @@ bool BackupRestore::RestoreBackup()
     try {
         m_operations.checkRestorable(path);
     } catch (const StoreError &e) {
-        m_prompter.tell(programName(), e.userMessage(), MessageIcon::Exclamation);
+        // Such a file fails to open as the task database, and a failure to
+        // open is reported in the standard box; what is wrong with it is the
+        // description.
+        ShowErrorMessage(m_prompter, kOpenContext, e.code(), e.userMessage());
         return false;
     }
 

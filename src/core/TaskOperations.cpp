@@ -294,8 +294,8 @@ void TaskOperations::resetTimeDone(const QString &list, const QList<qint32> &ids
 QList<qint32> TaskOperations::moveTasks(const QString &list, const QList<qint32> &ids,
                                         const QString &targetList)
 {
-    if (targetList == list)
-        return {};
+    // A move into the list the tasks are in still renumbers them: they go to
+    // its end, as into any other day.
     MoveRun run;
     recorded(QStringLiteral("Move %n"), [&](ChangeRecorder &recorder) {
         run = startMoves(targetList);
@@ -308,7 +308,8 @@ QList<qint32> TaskOperations::moveTasks(const QString &list, const QList<qint32>
     if (run.trackedNewId != 0)
         m_tracker.retarget(targetList, run.trackedNewId);
     Q_EMIT listChanged(list);
-    Q_EMIT listChanged(targetList);
+    if (targetList != list)
+        Q_EMIT listChanged(targetList);
     return run.newIds;
 }
 

@@ -238,17 +238,11 @@ void AddTaskDialog::cmdPreset_Click(int minutes)
 
 void AddTaskDialog::cmdCategories_Click()
 {
-    // The choice made so far survives the visit, unless that category was deleted.
-    const QVariant chosen = m_cmbCategory->currentData();
+    // The categories may have been renamed, added or deleted: read afresh,
+    // starting again from the first.
     m_host.openCategoryManager(this);
-    if (chosen.isValid() && !m_isNewTask)
-        fillCategoryCombo(chosen.toInt());
-    else
-        fillCategoryCombo();
-    const int index = chosen.isValid() ? m_cmbCategory->findData(chosen) : -1;
-    if (index >= 0)
-        m_cmbCategory->setCurrentIndex(index);
-    else if (m_cmbCategory->count() > 0)
+    fillCategoryCombo();
+    if (m_cmbCategory->count() > 0)
         m_cmbCategory->setCurrentIndex(0);
 }
 

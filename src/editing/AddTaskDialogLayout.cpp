@@ -162,6 +162,14 @@ void AddTaskDialog::buildLayout()
                                   QStringLiteral("lblOtherOptions"), m_chkStartTaskTimer, body);
     form->addWidget(m_lblOtherOptions, 5, 0);
     form->addWidget(m_chkStartTaskTimer, 5, 1);
+    // Hidden for a template, the options keep their place: the recurrence box
+    // then always sits where the separator line was.
+    for (QWidget *option : {static_cast<QWidget *>(m_lblOtherOptions),
+                            static_cast<QWidget *>(m_chkStartTaskTimer)}) {
+        QSizePolicy policy = option->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        option->setSizePolicy(policy);
+    }
     form->setColumnStretch(1, 1);
 
     m_recurrence = new RecurrenceBox(body);

@@ -57,6 +57,9 @@ BatchModifyDialog::BatchModifyDialog(TaskOperations &operations, Prompter &promp
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowCloseButtonHint);
     setModal(true);
+    // The dialog has no title text of its own. An empty title would make the
+    // platform put the program's name into the frame; a blank one does not.
+    setWindowTitle(QStringLiteral(" "));
 
     // ---- Time done
     m_fraTimeDone = panel("fraTimeDone", this);

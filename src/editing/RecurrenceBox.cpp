@@ -88,6 +88,15 @@ RecurrenceBox::RecurrenceBox(QWidget *parent) : QFrame(parent)
     stack->addWidget(m_fraDay, 0, 0, Qt::AlignTop);
     detail->setMinimumWidth(
         std::max(m_fraSpecifiedDays->sizeHint().width(), m_fraDay->sizeHint().width()));
+    // And as high, also for the rules that show neither: the box has one
+    // size, so the dialog grows by a fixed amount for a template and does
+    // not jump while the user tries the rules.
+    for (QWidget *panel : {static_cast<QWidget *>(m_fraSpecifiedDays),
+                           static_cast<QWidget *>(m_fraDay)}) {
+        QSizePolicy policy = panel->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        panel->setSizePolicy(policy);
+    }
 
     // The chosen rule heads the box, set off from the task's own fields.
     auto *rule = new QFrame(this);

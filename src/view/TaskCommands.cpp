@@ -199,9 +199,22 @@ void TaskCommands::afterTaskDialog(bool saved, const QString &list, qint32 id, b
 
 void TaskCommands::addTask()
 {
+    const bool noneSelected = m_day.selectedIds().isEmpty();
     const TaskDialogResult result =
         m_host.taskDialog().ShowEx(m_host.dialogParent(), true, 0, QString(), false);
-    afterTaskDialog(result.saved, result.list, result.id, result.startTimer);
+    if (result.saved && !result.startTimer && result.list == m_day.listKey()) {
+        // A task added without the timer leaves the selection as it was; the
+        // one row of a day with nothing selected is selected.
+        TaskGrid &grid = m_host.grid();
+        if (noneSelected) {
+            if (grid.rowCount() == 1)
+                grid.selectRow(1);
+            else
+                grid.clearSelection();
+        }
+    } else {
+        afterTaskDialog(result.saved, result.list, result.id, result.startTimer);
+    }
     m_host.updateCommandStates();
     giveKeysToGrid();
 }

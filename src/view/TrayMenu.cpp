@@ -88,7 +88,7 @@ TrayMenu::TrayMenu(AppContext &context, MainWindow &window, QObject *parent)
         triggerIfEnabled(commands.mnuSettings);
     });
     connect(mnuAbout, &QAction::triggered, &window,
-            [&commands] { triggerIfEnabled(commands.mnuAbout); });
+            [&commands] { commands.showAboutModeless(); });
     connect(mnuExit, &QAction::triggered, &window,
             [&commands] { triggerIfEnabled(commands.mnuExit); });
     connect(menu, &QMenu::aboutToShow, this, &TrayMenu::aboutToShow);

@@ -117,8 +117,14 @@ QString WidgetPrompter::saveFileName(const QString &folder, const QString &fileN
 QString WidgetPrompter::openFileName(const QString &folder, const QString &fileName,
                                      const QString &filter)
 {
-    return QFileDialog::getOpenFileName(parent(), QString(), startPath(folder, fileName),
-                                        qtFilter(filter));
+    // A name that does not exist is handed back too: the restore says so
+    // itself and asks again. (A desktop's own dialog may still refuse it.)
+    QFileDialog dialog(parent(), QString(), startPath(folder, fileName), qtFilter(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
 }
 
 std::optional<qint32> WidgetPrompter::chooseColor(qint32 initial)

@@ -20,6 +20,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <memory>
+
 namespace cdk {
 
 WindowCommands::WindowCommands(AppContext &context, ShownDay &day, CommandHost &host,
@@ -119,23 +121,26 @@ void WindowCommands::showTutorial()
     m_tutorial->activateWindow();
 }
 
-void WindowCommands::about()
-{
-    ++m_context.ModalDialogDepth;
-    QDialog box(m_host.dialogParent());
-    box.setObjectName(QStringLiteral("frmAbout"));
-    box.setWindowTitle(QStringLiteral("About ") + programName());
+namespace {
 
-    auto *header = new DialogHeader(&box);
+// The about box: the program's name, version and the maker's addresses as
+// links the desktop opens.
+QDialog *makeAboutBox(QWidget *parent)
+{
+    auto *box = new QDialog(parent);
+    box->setObjectName(QStringLiteral("frmAbout"));
+    box->setWindowTitle(QStringLiteral("About ") + programName());
+
+    auto *header = new DialogHeader(box);
     header->setCaption(programName());
     header->setIcon(iconForKey(QStringLiteral("APP")));
 
-    auto *version = new QLabel(QStringLiteral("Version: ") + programVersion(), &box);
+    auto *version = new QLabel(QStringLiteral("Version: ") + programVersion(), box);
     version->setObjectName(QStringLiteral("lblVersion"));
-    auto *about = new QLabel(QStringLiteral("Daily task lists with time budgets."), &box);
-    auto link = [&box](const char *name, const QString &url, const QString &shown) {
+    auto *about = new QLabel(QStringLiteral("Daily task lists with time budgets."), box);
+    auto link = [box](const char *name, const QString &url, const QString &shown) {
         auto *label = new QLabel(QStringLiteral("<a href=\"%1\">%2</a>").arg(url, shown.toHtmlEscaped()),
-                                 &box);
+                                 box);
         label->setObjectName(QString::fromLatin1(name));
         label->setTextFormat(Qt::RichText);
         label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
@@ -144,8 +149,8 @@ void WindowCommands::about()
                          [](const QString &target) { QDesktopServices::openUrl(QUrl(target)); });
         return label;
     };
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, box);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, box, &QDialog::accept);
 
     auto *body = new QVBoxLayout;
     body->setContentsMargins(18, 12, 18, 12);
@@ -159,14 +164,40 @@ void WindowCommands::about()
                          QStringLiteral("chronodeck.org")));
     body->addSpacing(6);
     body->addWidget(buttons);
-    auto *layout = new QVBoxLayout(&box);
+    auto *layout = new QVBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(header);
     layout->addLayout(body);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    box.exec();
+    return box;
+}
+
+} // namespace
+
+void WindowCommands::about()
+{
+    ++m_context.ModalDialogDepth;
+    std::unique_ptr<QDialog> box(makeAboutBox(m_host.dialogParent()));
+    box->exec();
     --m_context.ModalDialogDepth;
+}
+
+void WindowCommands::showAboutModeless()
+{
+    if (!mnuAbout->isEnabled())
+        return;
+    // From the tray the box does not hold the program up: the window and the
+    // tray go on working beside it, and a second request brings the same box
+    // forward.
+    if (!m_aboutBox) {
+        m_aboutBox = makeAboutBox(m_host.dialogParent());
+        m_aboutBox->setAttribute(Qt::WA_DeleteOnClose);
+        m_aboutBox->setModal(false);
+    }
+    m_aboutBox->show();
+    m_aboutBox->raise();
+    m_aboutBox->activateWindow();
 }
 
 } // namespace cdk

@@ -4,6 +4,7 @@
 #include <QPointer>
 
 class QAction;
+class QDialog;
 
 namespace cdk {
 
@@ -34,6 +35,9 @@ public:
     QAction *actNextDay = nullptr;     // Ctrl+X and the toolbar's "NEXTDAY"
     QAction *actToday = nullptr;       // the toolbar's "TODAY"
 
+    // The about box as the tray opens it: not modal, one at a time.
+    void showAboutModeless();
+
 Q_SIGNALS:
     // An exit command: the application runs the deferred shutdown.
     void exitRequested();
@@ -51,6 +55,7 @@ private:
     CommandHost &m_host;
     SettingsDialog *m_settingsDialog = nullptr; // made on first use, kept hidden
     QPointer<TutorialWindow> m_tutorial;
+    QPointer<QDialog> m_aboutBox; // the tray's, while it is open
 };
 
 } // namespace cdk

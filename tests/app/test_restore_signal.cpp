@@ -6,6 +6,7 @@
 #include "app/SingleInstance.h"
 #include "common/FileBytes.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSignalSpy>
@@ -49,6 +50,24 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(answered.count(), 2, 1000);
         QVERIFY(!QFileInfo::exists(signal));
         QVERIFY(!QTest::qWaitFor([&answered] { return answered.count() > 2; }, 300));
+    }
+
+    // A folder that cannot be watched (here: not there yet when the running
+    // copy begins to listen) is looked at once a second instead.
+    void answeredWithoutAWatch()
+    {
+        QTemporaryDir dir;
+        const QString folder = dir.path() + QStringLiteral("/later/");
+        SingleInstance instance(folder);
+        RestoreSignalWatcher watcher(instance);
+        QSignalSpy answered(&watcher, &RestoreSignalWatcher::restoreRequested);
+        watcher.start();
+        QCoreApplication::processEvents(); // its first look, at nothing
+        QCOMPARE(answered.count(), 0);
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(writeFileBytes(instance.signalPath(), "restorE\r\n"));
+        QTRY_COMPARE_WITH_TIMEOUT(answered.count(), 1, 5000);
+        QVERIFY(!QFileInfo::exists(instance.signalPath()));
     }
 };
 

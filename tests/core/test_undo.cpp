@@ -89,6 +89,8 @@ QList<Kind> kinds()
         {"reset", u"Reset Timer of 2 Tasks"_s,
          [=](TaskOperations &o) { o.resetTimeDone(kDay, two); }},
         {"move", u"Move 2 Tasks"_s, [=](TaskOperations &o) { o.moveTasks(kDay, two, kNextDay); }},
+        {"move within the day", u"Move 2 Tasks"_s,
+         [=](TaskOperations &o) { o.moveTasks(kDay, two, kDay); }},
         {"review", u"Review the Day"_s,
          [](TaskOperations &o) {
              o.reviewDay(kDay,

@@ -11,6 +11,7 @@
 #include <QSet>
 #include <QComboBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -289,12 +290,51 @@ private Q_SLOTS:
         });
     }
 
+    // Back from the category manager the list is read again and its first
+    // category chosen, also for a task that had another one.
+    void categoryButtonRefillsAndPicksTheFirst()
+    {
+        const qint32 id = storeTask(QStringLiteral("Call"), 30);
+        m_host.onCategoryManager = [this] { m_ops->addCategory(QStringLiteral("Garden"), -1, -1); };
+        run(false, id, dayKey(), false, [&] {
+            auto *box = w<QComboBox>("cmbCategory");
+            QCOMPARE(box->currentData().toInt(), 5);
+            click("cmdCategories");
+            QVERIFY(box->findText(QStringLiteral("Garden")) >= 0);
+            QCOMPARE(box->currentIndex(), 0);
+            noTimer();
+            click("cmdOK");
+        });
+        QCOMPARE(saved(id)->Category, 1);
+    }
+
+    // A template grows the dialog by one fixed amount whatever its rule, with
+    // the recurrence box where the separator line was; closing undoes it.
     void templateLayoutIsPaired()
     {
         int normalHeight = 0;
-        runNew([&] { normalHeight = m_dialog->height(); });
+        int normalLine = 0;
+        int normalOK = 0;
+        auto top = [this](const char *name) {
+            return w<QWidget>(name)->mapTo(m_dialog.get(), QPoint()).y();
+        };
+        runNew([&] {
+            normalHeight = m_dialog->height();
+            normalLine = top("linSeparator");
+            normalOK = top("cmdOK");
+        });
         runNew([&] {
             QVERIFY(m_dialog->height() > normalHeight);
+            QCOMPARE(top("fraRecurrence"), normalLine);
+            const int grown = m_dialog->height() - normalHeight;
+            for (int rule = 0; rule < 5; ++rule) {
+                w<QComboBox>("cmbRecurrence")->setCurrentIndex(rule);
+                m_dialog->layout()->activate();
+                QCOMPARE(m_dialog->height() - normalHeight, grown);
+                QCOMPARE(top("linSeparator") - normalLine, grown);
+                QCOMPARE(top("cmdOK") - normalOK, grown);
+            }
+            w<QComboBox>("cmbRecurrence")->setCurrentIndex(0);
             QVERIFY(w<QWidget>("fraRecurrence")->isVisible());
             QVERIFY(!w<QCheckBox>("chkStartTaskTimer")->isVisible());
             QVERIFY(!w<QLabel>("lblOtherOptions")->isVisible());

@@ -6,9 +6,12 @@
 #include "common/FileBytes.h"
 #include "core/BackupRestore.h"
 #include "store/Sql.h"
+#include "view/WidgetPrompter.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QTimer>
 
 #include <memory>
@@ -227,20 +230,58 @@ private Q_SLOTS:
             }
         }
         restoreFrom(chosen);
+        const QString title = h->prompter.shown.last().title;
+        QCOMPARE(title, kind == QStringLiteral("missing") ? QStringLiteral("Chronodeck")
+                                                         : QStringLiteral("Error - Chronodeck"));
         const QStringList shown = texts();
         QCOMPARE(shown.size(), 2);
         QCOMPARE(shown.first(), kRestoreQuestion);
         QVERIFY2(shown.last().contains(message), qPrintable(shown.last()));
-        if (kind != QStringLiteral("missing"))
+        if (kind != QStringLiteral("missing")) {
+            // The standard box of a file that does not open, with what is
+            // wrong with it as the description.
+            QVERIFY2(shown.last().startsWith(
+                         QStringLiteral("Error happened while opening file!\r\n\r\nCode: ")),
+                     qPrintable(shown.last()));
             QVERIFY2(shown.last().contains(
                          QStringLiteral("Your current database has not been changed.")),
                      qPrintable(shown.last()));
+        }
 
         QVERIFY(h->tracker().TrackingActive);
         QCOMPARE(h->shownSubjects(), words("Alpha Bravo"));
         QVERIFY(!QFile::exists(inFolder(QStringLiteral("backup_01_CDKDatabase.cdkd"))));
         h->clock.advance(61'000);
         QTRY_COMPARE(h->stored(h->today(), 1)->FinishedDuration, 1);
+    }
+
+    // The open dialog hands back a name that does not exist, so the restore
+    // can say "File does not exist!" itself.
+    void openDialogLetsAMissingNameThrough()
+    {
+        const QString missing = elsewhere("gone.cdkd");
+        QVERIFY(!QFile::exists(missing));
+        WidgetPrompter prompter;
+        QTimer::singleShot(0, [missing] {
+            QFileDialog *dialog = nullptr;
+            QVERIFY(QTest::qWaitFor([&] {
+                dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+                return dialog != nullptr;
+            }));
+            // Whatever the dialog puts up on refusing the name is closed,
+            // and the dialog with it, so a refusal fails instead of hanging.
+            QTimer::singleShot(200, dialog, [dialog] {
+                if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+                    box->reject();
+                QTimer::singleShot(0, dialog, &QFileDialog::reject);
+            });
+            dialog->selectFile(missing);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        QCOMPARE(QFileInfo(prompter.openFileName(m_backups->path(), QStringLiteral("tasks"),
+                                                 BackupRestore::fileFilter()))
+                     .absoluteFilePath(),
+                 QFileInfo(missing).absoluteFilePath());
     }
 
     // Nothing is replaced without a safety copy, and the program goes on with

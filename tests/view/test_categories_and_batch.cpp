@@ -320,6 +320,30 @@ private Q_SLOTS:
         QCOMPARE(moved, words("Alpha Charlie"));
     }
 
+    // Moving to the day on view renumbers the chosen tasks to its end, in
+    // grid order, as a move to any other day does; one undo puts them back.
+    void moveToTheDayShownRenumbers()
+    {
+        h->addTasks(h->today(),
+                    {makeTask(1, QStringLiteral("Alpha")), makeTask(2, QStringLiteral("Bravo")),
+                     makeTask(3, QStringLiteral("Charlie"))});
+        h->showWindow();
+        h->selectRows({1, 3});
+        batch("mnuMoveTasksToAnyDay", [](QWidget *) {});
+        QStringList numbered;
+        for (const TaskRecord &t : h->store().tasksOfList(h->today()))
+            numbered << QStringLiteral("%1 %2").arg(t.ID).arg(t.Subject);
+        numbered.sort();
+        QCOMPARE(numbered, (QStringList {QStringLiteral("2 Bravo"), QStringLiteral("4 Alpha"),
+                                         QStringLiteral("5 Charlie")}));
+        QVERIFY(h->grid().rowOfTask(4) > 0 && h->grid().rowOfTask(5) > 0);
+        QCOMPARE(h->shownSubjects().size(), 3);
+        h->action("mnuUndo")->trigger();
+        QVERIFY(h->stored(h->today(), 1).has_value());
+        QVERIFY(h->stored(h->today(), 3).has_value());
+        QVERIFY(!h->stored(h->today(), 4).has_value());
+    }
+
     // The chosen category for every selected task; they stay selected.
     void setCategoryKeepsSelection()
     {

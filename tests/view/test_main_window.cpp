@@ -6,6 +6,7 @@
 #include "MainWindowHarness.h"
 
 #include "controls/GradientPanel.h"
+#include "view/TrayMenu.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -482,6 +483,36 @@ private Q_SLOTS:
         QCOMPARE(links.size(), 2);
         QVERIFY(links.at(0).contains(QStringLiteral("href=\"mailto:")));
         QVERIFY(links.at(1).contains(QStringLiteral("href=\"https://")));
+    }
+
+    // From the tray the box leaves the window working: nothing modal, no
+    // dialog counted, and asking again brings back the same box.
+    void trayAboutBoxIsNotModal()
+    {
+        MainWindow &window = h->showWindow();
+        TrayMenu tray(h->context(), window);
+        QAction *about = tray.menu()->findChild<QAction *>(QStringLiteral("mnuAbout"));
+        QVERIFY(about);
+        // A modal box would hold the trigger until closed: closed here, and noted.
+        bool heldUp = false;
+        QTimer::singleShot(0, [&heldUp] {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                heldUp = true;
+                modal->close();
+            }
+        });
+        about->trigger();
+        QVERIFY(!heldUp);
+        QWidget *box = nullptr;
+        QTRY_VERIFY((box = window.findChild<QWidget *>(QStringLiteral("frmAbout")))
+                    && box->isVisible());
+        QVERIFY(!box->isModal());
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+        QCOMPARE(h->context().ModalDialogDepth, 0);
+        about->trigger();
+        QCOMPARE(window.findChildren<QDialog *>(QStringLiteral("frmAbout")).size(), 1);
+        box->close();
+        QTRY_COMPARE(window.findChildren<QDialog *>(QStringLiteral("frmAbout")).size(), 0);
     }
 
     void dayKeysAndButtonsMoveOneDayEach()

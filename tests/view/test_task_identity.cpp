@@ -7,6 +7,7 @@
 #include "controls/GradientPanel.h"
 #include "store/Sql.h"
 
+#include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -194,6 +195,42 @@ private Q_SLOTS:
         }
         QCOMPARE(h->shownSubjects(), words("a b c d"));
         QCOMPARE(h->tracker().TrackedSubject, QStringLiteral("a"));
+    }
+
+    // Without the timer a new task leaves the selection as it was; only a
+    // day whose one row it is, with nothing selected, gets it selected.
+    void addedWithoutTimerLeavesTheSelection()
+    {
+        addTasks("b d");
+        h->showWindow();
+        auto add = [this](const char *subject) {
+            whenModal("frmAddTask", [subject](QWidget *dialog) {
+                setSubject(dialog, subject);
+                test::in<QCheckBox>(dialog, "chkStartTaskTimer")->setChecked(false);
+                click(dialog, "cmdOK");
+            });
+            h->action("mnuAddTask")->trigger();
+        };
+        auto selected = [this] {
+            QStringList subjects;
+            for (const TaskRecord &t : h->grid().selectedTasks())
+                subjects << t.Subject;
+            return subjects.join(u' ');
+        };
+        h->clickCell(2, ColSubject);
+        add("c");
+        QCOMPARE(selected(), QStringLiteral("d"));
+        h->clickCell(h->grid().rowOfTask(2), ColSubject, Qt::ControlModifier);
+        QCOMPARE(selected(), QString());
+        add("a");
+        QCOMPARE(h->shownSubjects(), words("a b c d"));
+        QCOMPARE(selected(), QString());
+
+        h->picker()->setDate(h->clock.today().addDays(1));
+        QCOMPARE(h->grid().rowCount(), 0);
+        add("e");
+        QCOMPARE(selected(), QStringLiteral("e"));
+        QVERIFY(!h->tracker().TrackingActive);
     }
 
     // The file alone holds a change a moment after the command: users copy
