@@ -8,6 +8,8 @@
 #include "cli/CommandServer.h"
 #include "desktop/DesktopIdleSource.h"
 #include "desktop/GlobalHotkey.h"
+#include "desktop/Notifications.h"
+#include "desktop/SessionPresence.h"
 #include "controls/ProgramStyle.h"
 #include "desktop/SystemTrayIcon.h"
 #include "desktop/Autostart.h"
@@ -57,6 +59,11 @@ int main(int argc, char *argv[])
     std::unique_ptr<cdk::GlobalHotkey> hotkey = cdk::createGlobalHotkey();
     context.hotkey = hotkey.get();
     context.idle = idle.get();
+    // Neither speaks to the session bus before it is needed.
+    std::unique_ptr<cdk::SessionPresence> presence = cdk::createSessionPresence();
+    context.presence = presence.get();
+    std::unique_ptr<cdk::DesktopNotifications> notifications = cdk::createDesktopNotifications();
+    context.notifications = notifications.get();
 
     cdk::Application lifetime(context, instance, cdk::commandLineSaysMinimized(arguments));
     // The window's first widget measures text: from there on the fonts are needed.

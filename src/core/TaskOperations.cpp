@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <limits>
 #include <thread>
 
 namespace cdk {
@@ -174,6 +175,26 @@ bool TaskOperations::editTask(const QString &list, qint32 id, TaskRecord record,
         }
         recorder.task(list, id);
         found = m_store.SaveTask(record, false, list, id);
+    });
+    if (!found)
+        return false;
+    if (m_tracker.isTracked(list, id))
+        m_tracker.reload();
+    Q_EMIT taskChanged(list, id);
+    return true;
+}
+
+bool TaskOperations::extendBudget(const QString &list, qint32 id, qint32 minutes)
+{
+    bool found = false;
+    recorded(QStringLiteral("Add %1 Minutes to %n").arg(minutes), [&](ChangeRecorder &recorder) {
+        std::optional<TaskRecord> stored = m_store.findTask(list, id);
+        if (!stored)
+            return;
+        recorder.task(list, id);
+        stored->Duration = qint32(std::min<qint64>(qint64(stored->Duration) + minutes,
+                                                   std::numeric_limits<qint32>::max()));
+        found = m_store.SaveTask(*stored, false, list, id);
     });
     if (!found)
         return false;

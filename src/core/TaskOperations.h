@@ -65,6 +65,9 @@ public:
     // a change made meanwhile (the command line, the tracker) stays.
     bool editTask(const QString &list, qint32 id, TaskRecord record,
                   const std::optional<TaskRecord> &shown = std::nullopt);
+    // Adds minutes to the task's budget; a tracked task that had used it up
+    // counts on. False when the task is gone (nothing written).
+    bool extendBudget(const QString &list, qint32 id, qint32 minutes);
     int deleteTasks(const QString &list, const QList<qint32> &ids);
     void setState(const QString &list, const QList<qint32> &ids, int state);
     // Priority 0 ("Very Low") to 5 ("Urgent").

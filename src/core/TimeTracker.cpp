@@ -45,6 +45,7 @@ void TimeTracker::clear()
     TrackedList.clear();
     m_rowId = 0;
     m_away = false;
+    m_absent = false;
     m_budgetUsedTick.reset();
 }
 
@@ -181,23 +182,48 @@ void TimeTracker::setAwayDetection(IdleSource *source, qint64 thresholdMs)
     m_away = false;
 }
 
+void TimeTracker::setAbsent(bool absent)
+{
+    if (!TrackingActive || m_awayThresholdMs == 0 || absent == m_absent)
+        return;
+    m_absent = absent;
+    if (!absent)
+        return; // the next tick that sees input ends the time away
+    qCInfo(lcTracking) << "screen locked or machine asleep";
+    if (!m_away) {
+        const std::optional<qint64> idle = m_idle ? m_idle->idleMilliseconds() : std::nullopt;
+        beginAway(m_clock.tickCount(), std::max<qint64>(idle.value_or(0), 0));
+        m_awayByAbsence = true;
+    }
+}
+
+void TimeTracker::beginAway(quint32 now, qint64 idleMs)
+{
+    // Time before tracking began was never counted, so it is no part of the
+    // time away either.
+    const qint64 sinceStart = quint32(now - m_startTick);
+    const qint64 back = std::min(idleMs, sinceStart);
+    m_awayStartTick = now - quint32(back);
+    m_awayStartTime = QDateTime::currentDateTime().addMSecs(-back);
+    m_away = true;
+    m_awayByAbsence = false;
+    qCInfo(lcTracking) << "away from the computer for" << idleMs / kMsPerSecond << "s";
+}
+
 void TimeTracker::noticeAway(quint32 now)
 {
-    if (!m_idle || m_awayThresholdMs == 0 || !TrackingActive)
+    if (m_awayThresholdMs == 0 || !TrackingActive)
         return;
-    const std::optional<qint64> idle = m_idle->idleMilliseconds();
+    // Without an idle source (a desktop that does not tell), a lock or a
+    // sleep still ends at its unlock or wake-up.
+    const std::optional<qint64> idle
+        = m_idle ? m_idle->idleMilliseconds() : std::optional<qint64>(m_absent ? -1 : 0);
     if (!idle || *idle < 0)
         return;
     // Ticks are 32-bit and wrap; every span below is a difference of two.
-    if (*idle >= m_awayThresholdMs) {
-        if (!m_away) {
-            // Time before tracking began was never counted, so it is no
-            // part of the time away either.
-            const qint64 sinceStart = quint32(now - m_startTick);
-            m_awayStartTick = now - quint32(std::min(*idle, sinceStart));
-            m_away = true;
-            qCInfo(lcTracking) << "away from the computer for" << *idle / kMsPerSecond << "s";
-        }
+    if (*idle >= m_awayThresholdMs || m_absent) {
+        if (!m_away && !m_absent)
+            beginAway(now, *idle);
         return;
     }
     if (!m_away)
@@ -210,15 +236,24 @@ void TimeTracker::noticeAway(quint32 now)
     period.list = TrackedList;
     period.id = TrackedTaskID;
     period.subject = TrackedSubject;
-    period.seconds = awayMs / kMsPerSecond;
-    period.countedSeconds = period.seconds;
+    period.to = QDateTime::currentDateTime().addMSecs(-*idle);
+    // The wall clock runs on while the machine sleeps, the tick does not:
+    // the time away is the longer of the two, the time counted the tick's.
+    const qint64 wallMs = std::max<qint64>(m_awayStartTime.msecsTo(period.to), 0);
+    period.seconds = std::max(awayMs, wallMs) / kMsPerSecond;
+    period.countedSeconds = awayMs / kMsPerSecond;
     if (m_budgetUsedTick) {
         // Signed: the budget may have run out before the time away began.
         const qint64 countedMs = qint32(*m_budgetUsedTick - m_awayStartTick);
-        period.countedSeconds = std::clamp<qint64>(countedMs / kMsPerSecond, 0, period.seconds);
+        period.countedSeconds
+            = std::clamp<qint64>(countedMs / kMsPerSecond, 0, period.countedSeconds);
     }
-    period.to = QDateTime::currentDateTime().addMSecs(-*idle);
-    period.from = period.to.addMSecs(-awayMs);
+    period.from = period.to.addSecs(-period.seconds);
+    // A short lock or nap is no time away worth a question.
+    if (m_awayByAbsence && period.seconds * kMsPerSecond < m_awayThresholdMs) {
+        qCInfo(lcTracking) << "back after" << period.seconds << "s, below the threshold";
+        return;
+    }
     qCInfo(lcTracking) << "back after" << period.seconds << "s away," << period.countedSeconds
                        << "s of them counted";
     Q_EMIT awayEnded(period);

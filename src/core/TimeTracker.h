@@ -81,6 +81,13 @@ public:
     void setAwayDetection(IdleSource *source, qint64 thresholdMs);
     // Input has been idle for the threshold and has not come back yet.
     bool isAway() const { return m_away; }
+    // The screen was locked or the machine went to sleep (true), or the
+    // person unlocked it or it woke (false). A lock or sleep is a time away
+    // from the last input before it, whatever the idle source says meanwhile;
+    // it ends at the first input after. Counted at its wall-clock length:
+    // the tracker's clock stands still while the machine sleeps. Ignored
+    // while nothing is tracked.
+    void setAbsent(bool absent);
 
     bool isTracked(const QString &list, qint32 id) const
     {
@@ -121,6 +128,7 @@ private:
     void clear();
     TickResult count(qint64 seconds, quint32 now);
     void noticeAway(quint32 now);
+    void beginAway(quint32 now, qint64 idleMs);
 
     TaskStore &m_store;
     Clock &m_clock;
@@ -133,7 +141,10 @@ private:
     qint64 m_awayThresholdMs = 0;
     quint32 m_startTick = 0; // tracking of this task began
     bool m_away = false;
+    bool m_absent = false; // locked or asleep: the time away cannot end yet
+    bool m_awayByAbsence = false; // began at a lock or sleep, not by idle input
     quint32 m_awayStartTick = 0; // the last input before the time away
+    QDateTime m_awayStartTime; // the same moment on the wall clock
     // When the tracked task's budget ran out; nothing while it has time left.
     std::optional<quint32> m_budgetUsedTick;
 };

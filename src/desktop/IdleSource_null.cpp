@@ -2,6 +2,6 @@
 
 namespace cdk {
 
-std::unique_ptr<IdleSource> createDesktopIdleSource() { return std::make_unique<NullIdleSource>(); }
+std::unique_ptr<IdleSource> createDesktopIdleSource() { return createSessionIdleSource(); }
 
 } // namespace cdk

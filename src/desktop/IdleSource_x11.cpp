@@ -59,8 +59,8 @@ std::unique_ptr<IdleSource> createDesktopIdleSource()
     auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
     if (!connection) {
-        qCInfo(lcDesktop) << "no X11 display: time away from the computer is not noticed";
-        return std::make_unique<NullIdleSource>();
+        qCInfo(lcDesktop) << "no X11 display: the session is asked for the idle time";
+        return createSessionIdleSource();
     }
     const xcb_query_extension_reply_t *extension
         = xcb_get_extension_data(connection, &xcb_screensaver_id);

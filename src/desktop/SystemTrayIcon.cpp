@@ -4,7 +4,10 @@
 #include "desktop/DesktopLog.h"
 #include "desktop/TrayHost.h"
 
+#include <QEvent>
+#include <QGuiApplication>
 #include <QMenu>
+#include <QPalette>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -31,20 +34,29 @@ bool trayWatcherRegistered()
 }
 #endif
 
+// The colour the idle picture is drawn in: what an XEmbed panel asks for,
+// else the desktop palette's window text, which is light on a dark desktop,
+// whose panel is dark too. Without it the outline vanishes on a dark panel.
+QColor trayForeground()
+{
+    const QColor asked = xembedTrayForeground();
+    return asked.isValid() ? asked : QGuiApplication::palette().color(QPalette::WindowText);
+}
+
 QIcon iconOf(TrayIcon::Picture picture)
 {
     switch (picture) {
     case TrayIcon::Picture::Play:
-        return iconForKey(QStringLiteral("TRAYPLAY"));
+        return iconForKey(QStringLiteral("TRAYPLAY"), trayForeground());
     case TrayIcon::Picture::Done:
-        return iconForKey(QStringLiteral("TRAYDONE"));
+        return iconForKey(QStringLiteral("TRAYDONE"), trayForeground());
     case TrayIcon::Picture::Normal:
         break;
     }
     // Idle, the tray shows the icon the desktop knows the program by (the
     // installed one, as in the menu and the autostart entry).
     return QIcon::fromTheme(QStringLiteral(CHRONODECK_DESKTOP_ID),
-                            iconForKey(QStringLiteral("TRAYNORMAL")));
+                            iconForKey(QStringLiteral("TRAYNORMAL"), trayForeground()));
 }
 
 } // namespace
@@ -57,6 +69,16 @@ SystemTrayIcon::SystemTrayIcon(QObject *parent)
     // window. It waits for the event loop, when the window is up, unless
     // somebody needs the answer sooner (see isAvailable()).
     QTimer::singleShot(0, this, &SystemTrayIcon::lookForTray);
+    // A desktop switched between light and dark gets the matching picture.
+    if (qApp)
+        qApp->installEventFilter(this);
+}
+
+bool SystemTrayIcon::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange && m_icon)
+        m_icon->setIcon(iconOf(m_picture));
+    return TrayIcon::eventFilter(watched, event);
 }
 
 SystemTrayIcon::~SystemTrayIcon() = default;

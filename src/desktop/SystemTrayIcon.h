@@ -28,6 +28,9 @@ public:
     bool isShown() const override;
     bool isAvailable() const override;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void lookForTray();
     void createIcon();

@@ -62,6 +62,12 @@ const QList<int> &TrackingSettingsPage::minutesBeforeChoices()
     return choices;
 }
 
+const QList<int> &TrackingSettingsPage::extendChoices()
+{
+    static const QList<int> choices {5, 10, 15, 20, 30, 60};
+    return choices;
+}
+
 TrackingSettingsPage::TrackingSettingsPage(QWidget *parent) : QWidget(parent)
 {
     auto *layout = new QVBoxLayout(this);
@@ -79,7 +85,7 @@ TrackingSettingsPage::TrackingSettingsPage(QWidget *parent) : QWidget(parent)
     m_cmbAwayThreshold->setAccessibleDescription(awayHint);
     layout->addWidget(away);
 
-    auto *warn = new QGroupBox(QStringLiteral("Before the budget runs out"), this);
+    auto *warn = new QGroupBox(QStringLiteral("The budget"), this);
     auto *warnForm = new QFormLayout(warn);
     m_cmbWarnAtPercent = numberChoice(warn, "cmbWarnAtPercent", percentChoices(),
                                       QStringLiteral("Off"), percentFormat());
@@ -87,6 +93,20 @@ TrackingSettingsPage::TrackingSettingsPage(QWidget *parent) : QWidget(parent)
                                           QStringLiteral("Off"), minutesFormat());
     warnForm->addRow(QStringLiteral("&Warn when used:"), m_cmbWarnAtPercent);
     warnForm->addRow(QStringLiteral("Warn with time &left:"), m_cmbWarnMinutesBefore);
+    // The order is the setting's value: 0 the pop-up, 1 a notification, 2 both.
+    m_cmbFinishNotice = new QComboBox(warn);
+    m_cmbFinishNotice->setObjectName(QStringLiteral("cmbFinishNotice"));
+    m_cmbFinishNotice->addItems({QStringLiteral("The pop-up"),
+                                 QStringLiteral("A desktop notification"),
+                                 QStringLiteral("The pop-up and a notification")});
+    const QString noticeHint = QStringLiteral("Where the desktop shows no notifications, the "
+                                              "pop-up appears either way.");
+    m_cmbFinishNotice->setToolTip(noticeHint);
+    m_cmbFinishNotice->setAccessibleDescription(noticeHint);
+    warnForm->addRow(QStringLiteral("When used &up, show:"), m_cmbFinishNotice);
+    m_cmbExtendMinutes = numberChoice(warn, "cmbExtendMinutes", extendChoices(), QString(),
+                                      minutesFormat());
+    warnForm->addRow(QStringLiteral("A notification's \"+\" button a&dds:"), m_cmbExtendMinutes);
     layout->addWidget(warn);
 
     auto *review = new QGroupBox(QStringLiteral("End of the day"), this);
@@ -113,6 +133,9 @@ void TrackingSettingsPage::load(clsSettings &settings)
                 percentFormat());
     selectValue(m_cmbWarnMinutesBefore, qMax(0, settings.number(Setting::WarnMinutesBefore)),
                 minutesFormat());
+    m_cmbFinishNotice->setCurrentIndex(qBound(0, settings.number(Setting::FinishNotice), 2));
+    selectValue(m_cmbExtendMinutes, qMax(1, settings.number(Setting::ExtendMinutes)),
+                minutesFormat());
     const QTime at = QTime::fromString(settings.text(Setting::ReviewAtTime), kTimeFormat);
     m_chkReviewAt->setChecked(at.isValid());
     m_tmeReviewAt->setTime(at.isValid() ? at : QTime(17, 0));
@@ -124,6 +147,8 @@ void TrackingSettingsPage::save(clsSettings &settings) const
     settings.setNumber(Setting::AwayThresholdMinutes, m_cmbAwayThreshold->currentData().toInt());
     settings.setNumber(Setting::WarnAtPercent, m_cmbWarnAtPercent->currentData().toInt());
     settings.setNumber(Setting::WarnMinutesBefore, m_cmbWarnMinutesBefore->currentData().toInt());
+    settings.setNumber(Setting::FinishNotice, m_cmbFinishNotice->currentIndex());
+    settings.setNumber(Setting::ExtendMinutes, m_cmbExtendMinutes->currentData().toInt());
     settings.setText(Setting::ReviewAtTime, m_chkReviewAt->isChecked()
                                                 ? m_tmeReviewAt->time().toString(kTimeFormat)
                                                 : QString());

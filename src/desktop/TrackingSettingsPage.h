@@ -28,11 +28,14 @@ public:
     static const QList<int> &awayChoices();
     static const QList<int> &percentChoices();
     static const QList<int> &minutesBeforeChoices();
+    static const QList<int> &extendChoices();
 
 private:
     QComboBox *m_cmbAwayThreshold = nullptr;
     QComboBox *m_cmbWarnAtPercent = nullptr;
     QComboBox *m_cmbWarnMinutesBefore = nullptr;
+    QComboBox *m_cmbFinishNotice = nullptr;
+    QComboBox *m_cmbExtendMinutes = nullptr;
     QCheckBox *m_chkReviewAt = nullptr;
     QTimeEdit *m_tmeReviewAt = nullptr;
 };

@@ -4,4 +4,6 @@ namespace cdk {
 
 bool xembedTrayPresent() { return false; }
 
+QColor xembedTrayForeground() { return {}; }
+
 } // namespace cdk

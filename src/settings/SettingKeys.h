@@ -52,6 +52,8 @@ enum class Setting {
     WarnAtPercent,
     WarnMinutesBefore,
     ReviewAtTime,
+    FinishNotice,
+    ExtendMinutes,
 };
 
 struct SettingInfo
@@ -112,6 +114,11 @@ inline constexpr SettingInfo table[] = {
     {WarnMinutesBefore, Tracking, "WarnMinutesBefore"_L1, Number, "0"_L1, none},
     // "HH:MM": the day's review opens by itself at that time; empty: never.
     {ReviewAtTime, Tracking, "ReviewAtTime"_L1, Text, ""_L1, none},
+    // How a used-up budget is told: 0 the pop-up, 1 a desktop notification,
+    // 2 both. Without a notification server it is always the pop-up.
+    {FinishNotice, Tracking, "FinishNotice"_L1, Number, "2"_L1, none},
+    // What a notification's "+N minutes" adds to the budget.
+    {ExtendMinutes, Tracking, "ExtendMinutes"_L1, Number, "10"_L1, none},
 };
 
 constexpr bool rowsInEnumOrder()
@@ -123,7 +130,7 @@ constexpr bool rowsInEnumOrder()
     return true;
 }
 static_assert(rowsInEnumOrder(), "one row per Setting, in the enum's order");
-static_assert(std::size(table) == static_cast<std::size_t>(ReviewAtTime) + 1,
+static_assert(std::size(table) == static_cast<std::size_t>(ExtendMinutes) + 1,
               "a Setting without a row");
 } // namespace settingkeys
 

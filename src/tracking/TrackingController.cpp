@@ -13,7 +13,10 @@
 #include "tracking/AlertPopup.h"
 #include "base/Sound.h"
 #include "tracking/TrackingHost.h"
+#include "desktop/Notifications.h"
+#include "desktop/SessionPresence.h"
 #include "desktop/TrayIcon.h"
+#include "store/Vocabulary.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -32,12 +35,22 @@ const QColor kFinishedStateColour(0, 255, 0);
 
 QString finishedCaption() { return QStringLiteral("Tracking finished: "); }
 
+// FinishNotice: how a used-up budget is told.
+constexpr qint32 kNoticePopup = 0;
+constexpr qint32 kNoticeNotification = 1;
+
+const QString kActionExtend = QStringLiteral("extend");
+const QString kActionFinish = QStringLiteral("finish");
+const QString kActionTomorrow = QStringLiteral("tomorrow");
+const QString kActionShow = QStringLiteral("default");
+
 } // namespace
 
 TrackingController::TrackingController(QObject *timerOwner, TaskOperations &operations,
                                        const ShownDay &day, TrackingHost &host,
                                        clsSettings &settings, Sound &sound, Prompter &prompter,
-                                       TrayIcon *tray)
+                                       TrayIcon *tray, DesktopNotifications *notifications,
+                                       SessionPresence *presence)
     : QObject(timerOwner),
       m_operations(operations),
       m_tracker(operations.tracker()),
@@ -46,7 +59,8 @@ TrackingController::TrackingController(QObject *timerOwner, TaskOperations &oper
       m_settings(settings),
       m_sound(sound),
       m_prompter(prompter),
-      m_tray(tray)
+      m_tray(tray),
+      m_notifications(notifications)
 {
     QObject *owner = timerOwner ? timerOwner : this;
     m_tmrCheckHighlight = new QTimer(owner);
@@ -62,8 +76,26 @@ TrackingController::TrackingController(QObject *timerOwner, TaskOperations &oper
     // The warning before the end slides up like the finish alert, quietly:
     // the sound belongs to the finish.
     auto *warning = new BudgetWarning(m_tracker, m_settings, this);
-    connect(warning, &BudgetWarning::warn, this,
-            [this](const QString &text) { showAlert(text, kAlertStayMs, false); });
+    connect(warning, &BudgetWarning::warn, this, [this](const QString &text) {
+        if (!notifyTracked(text, false))
+            showAlert(text, kAlertStayMs, false);
+    });
+    // A lock or a sleep is a time away; heard of only while a task is tracked.
+    if (presence) {
+        connect(presence, &SessionPresence::absentChanged, &m_tracker, &TimeTracker::setAbsent);
+        connect(&m_tracker, &TimeTracker::trackingChanged, presence,
+                [this, presence] { presence->watch(m_tracker.TrackingActive); });
+    }
+    if (m_notifications) {
+        connect(m_notifications, &DesktopNotifications::actionInvoked, this,
+                &TrackingController::noticeAction);
+        // A server that turned a notification down gets the pop-up instead.
+        connect(m_notifications, &DesktopNotifications::failed, this, [this](const QString &key) {
+            const Notice notice = m_notices.take(key);
+            if (notice.alertInstead)
+                showAlert(notice.text, kAlertStayMs, notice.withSound);
+        });
+    }
     connect(&m_tracker, &TimeTracker::started, this, [this] {
         stopBlinking();
         m_finishAnnounced = false;
@@ -73,6 +105,7 @@ TrackingController::TrackingController(QObject *timerOwner, TaskOperations &oper
         // what the selection allows.
         if (!m_tracker.TrackingActive)
             m_host.setStartEnabled(true);
+        withdrawStaleNotices();
         RefreshTrackingDisplay();
         RefreshTimerButtons();
     });
@@ -91,6 +124,12 @@ TrackingController::TrackingController(QObject *timerOwner, TaskOperations &oper
                     follow(period);
                 if (m_askedPeriod)
                     follow(*m_askedPeriod);
+                for (Notice &notice : m_notices) {
+                    if (notice.list == fromList && notice.id == fromId) {
+                        notice.list = toList;
+                        notice.id = toId;
+                    }
+                }
             });
     connect(&m_tracker, &TimeTracker::awayEnded, this, [this](const AwayPeriod &period) {
         // Time the tracker did not count (the budget ran out first) is not
@@ -181,23 +220,35 @@ void TrackingController::RefreshTrackingDisplay()
         }
     }
 
-    const qint32 done = m_tracker.TrackedFinishedDuration;
-    const qint32 budget = m_tracker.TrackedDuration;
-    const QString status = QStringLiteral("Done: [") + FormatMinutes(done, false)
-        + QStringLiteral(" / ") + FormatMinutes(budget, false) + QStringLiteral("] [")
-        + GetPercentDone(budget, done) + QStringLiteral("]");
+    const QString status = statusLine();
     m_host.setStatusText(status);
     if (m_tray)
         m_tray->setToolTip(caption + QLatin1Char(' ') + taskText + QStringLiteral("\r\n")
                            + status);
 }
 
+QString TrackingController::statusLine() const
+{
+    const qint32 done = m_tracker.TrackedFinishedDuration;
+    const qint32 budget = m_tracker.TrackedDuration;
+    return QStringLiteral("Done: [") + FormatMinutes(done, false) + QStringLiteral(" / ")
+        + FormatMinutes(budget, false) + QStringLiteral("] [") + GetPercentDone(budget, done)
+        + QStringLiteral("]");
+}
+
 void TrackingController::runFinishSequence()
 {
-    if (!m_tmrCheckHighlight->isActive())
-        showAlert(QStringLiteral("Task ") + ShownText(m_tracker.TrackedSubject)
-                      + QStringLiteral(" has been finished!"),
-                  kAlertStayMs);
+    if (!m_tmrCheckHighlight->isActive()) {
+        const QString text = QStringLiteral("Task ") + ShownText(m_tracker.TrackedSubject)
+            + QStringLiteral(" has been finished!");
+        const qint32 notice = m_settings.number(Setting::FinishNotice);
+        const bool popup = notice != kNoticeNotification;
+        const bool notified = notice != kNoticePopup && notifyTracked(text, !popup);
+        if (popup || !notified)
+            showAlert(text, kAlertStayMs);
+        else
+            playTaskDoneSound();
+    }
     if (m_tray)
         m_tray->setPicture(TrayIcon::Picture::Done);
     m_tmrCheckHighlight->start();
@@ -268,6 +319,78 @@ void TrackingController::answerAway(const AwayPeriod &period, AwayDialog::Choice
                          QStringLiteral("The time away could not be discarded; the task keeps "
                                         "it."),
                          e.code(), e.message());
+    }
+}
+
+bool TrackingController::notifyTracked(const QString &text, bool withSound)
+{
+    if (!m_notifications || !m_tracker.TrackingActive)
+        return false;
+    const QString list = m_tracker.TrackedList;
+    const qint32 id = m_tracker.TrackedTaskID;
+    // The same task told again replaces what it showed.
+    QString key;
+    for (auto it = m_notices.cbegin(); it != m_notices.cend(); ++it) {
+        if (it->list == list && it->id == id)
+            key = it.key();
+    }
+    if (key.isEmpty())
+        key = QStringLiteral("task-%1").arg(++m_noticeSerial);
+    const qint32 step = std::max(m_settings.number(Setting::ExtendMinutes), 1);
+    const QList<DesktopNotifications::Action> actions = {
+        {kActionShow, QStringLiteral("Show")},
+        {kActionExtend, QStringLiteral("+%1 minutes").arg(step)},
+        {kActionFinish, QStringLiteral("Finish")},
+        {kActionTomorrow, QStringLiteral("Move the rest to tomorrow")},
+    };
+    if (!m_notifications->show(key, text, statusLine(), actions))
+        return false;
+    m_notices.insert(key, Notice {list, id, text, true, withSound});
+    return true;
+}
+
+void TrackingController::withdrawStaleNotices()
+{
+    for (auto it = m_notices.begin(); it != m_notices.end();) {
+        if (m_tracker.isTracked(it->list, it->id)) {
+            ++it;
+            continue;
+        }
+        m_notifications->withdraw(it.key());
+        it = m_notices.erase(it);
+    }
+}
+
+void TrackingController::noticeAction(const QString &key, const QString &action)
+{
+    const auto found = m_notices.constFind(key);
+    if (found == m_notices.cend())
+        return;
+    const Notice notice = *found;
+    qCInfo(lcTracking) << "notification action" << action;
+    try {
+        if (action == kActionExtend) {
+            const qint32 step = std::max(m_settings.number(Setting::ExtendMinutes), 1);
+            m_operations.extendBudget(notice.list, notice.id, step);
+        } else if (action == kActionFinish) {
+            m_operations.checkTasks(notice.list, {notice.id}, true,
+                                    TaskOperations::TrackedCheckOff::StopTracking);
+        } else if (action == kActionTomorrow) {
+            // Done with it for its day: the tracker does not go along.
+            const QDate day = DateFromListKey(notice.list);
+            if (day.isValid()) {
+                if (m_tracker.isTracked(notice.list, notice.id))
+                    m_operations.stopTracking();
+                m_operations.moveTasks(notice.list, {notice.id}, DayListKey(day.addDays(1)));
+            }
+        } else if (action == kActionShow) {
+            m_host.showMainWindow();
+            if (m_tracker.isTracked(notice.list, notice.id))
+                m_host.showTrackedTask();
+        }
+    } catch (const StoreError &e) {
+        ShowErrorMessage(m_prompter, QStringLiteral("The task could not be changed."), e.code(),
+                         e.message());
     }
 }
 

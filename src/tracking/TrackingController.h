@@ -3,6 +3,7 @@
 #include "core/TimeTracker.h"
 #include "tracking/AwayDialog.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -14,7 +15,9 @@ class QTimer;
 
 namespace cdk {
 
+class DesktopNotifications;
 class Prompter;
+class SessionPresence;
 class ShownDay;
 class TaskOperations;
 class Sound;
@@ -33,12 +36,16 @@ class TrackingController final : public QObject
 
 public:
     // timerOwner: the main window, parent of tmrCheckHighlight. tray may be
-    // null when the desktop has no notification area.
+    // null when the desktop has no notification area, notifications when the
+    // program has no way to reach a notification server, presence when screen
+    // locks and sleep cannot be heard of.
     // day: the day shown and the tasks selected in it, of which the panel
     // shows the one selected while nothing is tracked.
     TrackingController(QObject *timerOwner, TaskOperations &operations, const ShownDay &day,
                        TrackingHost &host, clsSettings &settings, Sound &sound,
-                       Prompter &prompter, TrayIcon *tray = nullptr);
+                       Prompter &prompter, TrayIcon *tray = nullptr,
+                       DesktopNotifications *notifications = nullptr,
+                       SessionPresence *presence = nullptr);
     QTimer *tmrCheckHighlight() const { return m_tmrCheckHighlight; }
 
     // Rewrites the panel, the tray and the timer commands; runs the finish
@@ -53,6 +60,12 @@ public:
     void playTaskDoneSound();
 
 private:
+    // A desktop notification about the tracked task, with its actions; false
+    // when there is no server to show it.
+    bool notifyTracked(const QString &text, bool withSound);
+    void noticeAction(const QString &key, const QString &action);
+    void withdrawStaleNotices();
+    QString statusLine() const;
     void showAlert(const QString &text, int stayMs, bool withSound = true);
     void runFinishSequence();
     void stopBlinking();
@@ -67,6 +80,18 @@ private:
     Sound &m_sound;
     Prompter &m_prompter;
     TrayIcon *m_tray = nullptr;
+    DesktopNotifications *m_notifications = nullptr;
+    // The notifications shown, by key, and the task each is about.
+    struct Notice
+    {
+        QString list;
+        qint32 id = 0;
+        QString text;
+        bool alertInstead = false; // shown instead of the pop-up: its fallback
+        bool withSound = false;
+    };
+    QHash<QString, Notice> m_notices;
+    int m_noticeSerial = 0;
     QTimer *m_tmrCheckHighlight = nullptr;
     bool m_finishHighlighted = false;
     // The finish sequence ran for the task tracked now; it does not run

@@ -14,8 +14,10 @@
 
 namespace cdk {
 
+class DesktopNotifications;
 class GlobalHotkey;
 class IdleSource;
+class SessionPresence;
 class TrayIcon;
 
 // Everything that lives as long as the process: made once in main() (tests
@@ -45,6 +47,8 @@ struct AppContext
     TrayIcon *tray = nullptr; // null where the desktop has no notification area
     GlobalHotkey *hotkey = nullptr; // null where the desktop has no global keys
     IdleSource *idle = nullptr; // null: time away from the computer goes unnoticed
+    SessionPresence *presence = nullptr; // null: screen locks and sleep go unnoticed
+    DesktopNotifications *notifications = nullptr; // null: the pop-up alone
 
     clsSettings settings;
     TaskStore store;

@@ -105,7 +105,9 @@ MainWindow::MainWindow(AppContext &context, QWidget *parent)
     m_grid = std::make_unique<TaskGrid>(m_context.operations, m_context.settings, *m_day, m_view);
     m_tracking = std::make_unique<TrackingController>(this, m_context.operations, *m_day, *this,
                                                       m_context.settings, m_context.sound,
-                                                      m_context.prompter, m_context.tray);
+                                                      m_context.prompter, m_context.tray,
+                                                      m_context.notifications,
+                                                      m_context.presence);
     // Tracking started, stopped or moved by any front end changes what the
     // commands may do.
     connect(&m_context.tracker, &TimeTracker::trackingChanged, this,

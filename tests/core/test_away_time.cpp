@@ -158,6 +158,36 @@ private Q_SLOTS:
         QCOMPARE(w.seconds(1), 16 * 60 + 1);
     }
 
+    // A locked screen is a time away from the last input before the lock,
+    // whatever input the lock screen sees, until the first input after the
+    // unlock; a short lock asks nothing.
+    void lockedScreenIsTimeAway()
+    {
+        World w;
+        w.add(makeTask(1, u"Write the report"_s, 120, 0, InProgress));
+        QVERIFY(w.ops.startTracking(kDay, 1));
+        w.work(60, true);
+        w.work(120, false);
+        w.tracker.setAbsent(true);
+        QVERIFY(w.tracker.isAway());
+        w.work(5, true); // typing at the lock screen
+        w.work(20 * 60, false);
+        w.tracker.setAbsent(false);
+        QCOMPARE(w.reported.size(), 0);
+        w.work(1, true);
+        QCOMPARE(w.reported.size(), 1);
+        QCOMPARE(w.reported.first().countedSeconds, 120 + 5 + 20 * 60 + 1);
+        QCOMPARE(w.seconds(1), 60 + 120 + 5 + 20 * 60 + 1);
+
+        w.work(10, true);
+        w.tracker.setAbsent(true);
+        w.work(60, false);
+        w.tracker.setAbsent(false);
+        w.work(1, true);
+        QCOMPARE(w.reported.size(), 1);
+        QVERIFY(!w.tracker.isAway());
+    }
+
     // Tracking started while nobody was at the keyboard (from a script):
     // the time away reported is the time tracked, not the idle time.
     void awayBeforeTrackingIsNotReported()

@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPalette>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
@@ -10,6 +13,10 @@
 #include <QThread>
 
 #include <atomic>
+#include <cstring>
+#include <memory>
+
+#include <xcb/xcb.h>
 
 using namespace cdk;
 
@@ -96,8 +103,59 @@ private Q_SLOTS:
             Q_EMIT icon->activated(why);
         QCOMPARE(activated.count(), 3);
 
+
         desktop.unregisterService(kWatcherService);
         QDBusConnection::disconnectFromBus(QStringLiteral("desktop"));
+    }
+
+    // An XEmbed panel says in which colour its icons are drawn: the idle
+    // picture takes it, light on a dark panel under a light desktop theme.
+    void theIdlePictureTakesThePanelsColour()
+    {
+        auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+        if (!x11)
+            QSKIP("needs an X display");
+        xcb_connection_t *c = x11->connection();
+        const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+        const xcb_window_t panel = xcb_generate_id(c);
+        xcb_create_window(c, XCB_COPY_FROM_PARENT, panel, screen->root, 0, 0, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+        const uint32_t colours[12] = {0xffff, 0xffff, 0xffff};
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, panel, atom(c, "_NET_SYSTEM_TRAY_COLORS"),
+                            XCB_ATOM_CARDINAL, 32, 12, colours);
+        xcb_set_selection_owner(c, panel, atom(c, "_NET_SYSTEM_TRAY_S0"), XCB_CURRENT_TIME);
+        xcb_flush(c);
+        auto gone = qScopeGuard([c, panel] {
+            xcb_destroy_window(c, panel);
+            xcb_flush(c);
+        });
+
+        QApplication::setPalette(QPalette(QColor(0xef, 0xf0, 0xf1))); // dark window text
+        SystemTrayIcon tray;
+        tray.show();
+        QTRY_VERIFY(tray.isAvailable());
+        auto *icon = tray.findChild<QSystemTrayIcon *>(QStringLiteral("Systray"));
+        QVERIFY(icon);
+        const QImage image = icon->icon().pixmap(32).toImage();
+        int sum = 0;
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (const QColor p = image.pixelColor(x, y); p.alpha() > 200) {
+                    sum += p.lightness();
+                    ++count;
+                }
+        QVERIFY(count > 0);
+        QCOMPARE_GT(sum / count, 200);
+    }
+
+private:
+    static xcb_atom_t atom(xcb_connection_t *c, const char *name)
+    {
+        std::unique_ptr<xcb_intern_atom_reply_t, decltype(&free)> reply(
+            xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(strlen(name)), name), nullptr),
+            &free);
+        return reply ? reply->atom : xcb_atom_t(XCB_NONE);
     }
 };
 
