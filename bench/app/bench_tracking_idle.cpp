@@ -1,13 +1,21 @@
 // Runs the real main window over a fresh data folder, tracks a task of ten
 // hours with the window hidden and reports how much processor time the
 // process used while the event loop ran, as a share of one core, with the
-// ticks that were delivered and the seconds the store counted.
+// ticks that were delivered and the seconds the store counted. The tracker
+// asks the desktop's idle time on every tick, as the program does: run it
+// on X11 (xvfb-run -a env QT_QPA_PLATFORM=xcb ...) for the X server's
+// screen saver extension, with the screen lock and sleep listened to on the
+// session bus when there is one.
 //
 //   bench_tracking_idle [seconds]     (60 when not given)
 #include "base/Clock.h"
 #include "common/BenchDatabase.h"
 #include "common/IdleProbe.h"
 #include "desktop/Autostart.h"
+#include "desktop/DesktopIdleSource.h"
+#include "desktop/Notifications.h"
+#include "desktop/SessionPresence.h"
+#include "base/IdleSource.h"
 #include "store/TaskStore.h"
 #include "store/Vocabulary.h"
 #include "tracking/Sound.h"
@@ -25,6 +33,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 using namespace cdk;
 
@@ -66,7 +75,15 @@ int main(int argc, char *argv[])
     bench::SilentTrayIcon tray;
     AppContext context(folder, clock, prompter, autostart, sound);
     context.tray = &tray;
+    const std::unique_ptr<IdleSource> idle = createDesktopIdleSource();
+    const std::unique_ptr<SessionPresence> presence = createSessionPresence();
+    const std::unique_ptr<DesktopNotifications> notifications = createDesktopNotifications();
+    context.idle = idle.get();
+    context.presence = presence.get();
+    context.notifications = notifications.get();
     context.settings.Init(folder);
+    context.tracker.setAwayDetection(idle.get(), 10 * 60'000);
+    std::printf("idle source answers: %s\n", idle->idleMilliseconds() ? "yes" : "no");
     context.store.OpenTaskDatabase();
 
     const QString today = DayListKey(clock.today());
