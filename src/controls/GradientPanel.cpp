@@ -86,6 +86,48 @@ void GradientPanel::setBorderColor(const QColor &color)
     update();
 }
 
+void GradientPanel::setGradientStrip(Qt::Edge edge, int extent)
+{
+    m_stripEdge = edge;
+    m_stripExtent = qMax(0, extent);
+    const int e = m_stripExtent;
+    switch (edge) {
+    case Qt::LeftEdge:
+        setContentsMargins(e, 0, 0, 0);
+        break;
+    case Qt::TopEdge:
+        setContentsMargins(0, e, 0, 0);
+        break;
+    case Qt::RightEdge:
+        setContentsMargins(0, 0, e, 0);
+        break;
+    case Qt::BottomEdge:
+        setContentsMargins(0, 0, 0, e);
+        break;
+    }
+    update();
+}
+
+QRect GradientPanel::gradientRect() const
+{
+    const QRect r = rect();
+    if (m_stripExtent <= 0)
+        return r;
+    const bool across = m_stripEdge == Qt::LeftEdge || m_stripEdge == Qt::RightEdge;
+    const int e = qMin(m_stripExtent, across ? r.width() : r.height());
+    switch (m_stripEdge) {
+    case Qt::LeftEdge:
+        return r.adjusted(0, 0, e - r.width(), 0);
+    case Qt::TopEdge:
+        return r.adjusted(0, 0, 0, e - r.height());
+    case Qt::RightEdge:
+        return r.adjusted(r.width() - e, 0, 0, 0);
+    case Qt::BottomEdge:
+        return r.adjusted(0, r.height() - e, 0, 0);
+    }
+    return r;
+}
+
 QLineF GradientPanel::gradientLine(const QRectF &rect, qreal degrees)
 {
     const qreal rad = qDegreesToRadians(degrees);
@@ -107,7 +149,9 @@ void GradientPanel::paintEvent(QPaintEvent *event)
 {
     QPainter p(this);
     p.setClipRegion(event->region());
-    const QRectF r = rect();
+    const QRectF r = gradientRect();
+    if (r != QRectF(rect()))
+        p.fillRect(rect(), color1());
     const QLineF line = gradientLine(r, m_angle);
     QLinearGradient gradient(line.p1(), line.p2());
     gradient.setColorAt(0.0, color1());

@@ -40,6 +40,15 @@ public:
     void setBorder(bool on);
     // An invalid colour follows the palette (window text, mid tone).
     void setBorderColor(const QColor &color);
+    // The gradient kept to a strip this wide along one edge, run at the
+    // panel's angle within it; colour 1 fills the rest solid, and the
+    // panel's layout keeps its children out of the strip. Text laid on the
+    // solid part then needs to read on one colour only, however far the
+    // gradient goes. An extent of 0 spreads the gradient over the panel.
+    void setGradientStrip(Qt::Edge edge, int extent);
+    int gradientStripExtent() const { return m_stripExtent; }
+    // Where the gradient is painted: the strip, or the whole panel.
+    QRect gradientRect() const;
 
     // The gradient's end points for a rectangle and an angle: the line through
     // the centre in the angle's direction, long enough to touch the corners.
@@ -57,6 +66,8 @@ private:
     QString m_caption;
     bool m_border = false;
     QColor m_borderColor;
+    Qt::Edge m_stripEdge = Qt::RightEdge;
+    int m_stripExtent = 0;
 };
 
 } // namespace cdk

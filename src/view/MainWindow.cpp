@@ -286,6 +286,8 @@ void MainWindow::buildPanels()
     m_gpCurTask->setObjectName(QStringLiteral("gpCurTask"));
     m_gpCurTask->setAngle(0);
     m_gpCurTask->setBorder(true);
+    // The state colour shows in a strip at the right, clear of the texts.
+    m_gpCurTask->setGradientStrip(Qt::RightEdge, m_gpCurTask->fontMetrics().height() * 6);
     auto *current = new QGridLayout(m_gpCurTask);
     current->setContentsMargins(10, 6, 10, 6);
     current->setHorizontalSpacing(8);

@@ -135,7 +135,7 @@ private:
     void dtpView_Change();
     void settingChanged(cdk::SettingsSection section, const QString &key);
     void trayAvailableChanged(bool available);
-    // The current-task panel's gradient and link colour from the palette.
+    // The current-task panel's text colours, readable on its colours.
     void applyTrackerColours();
 
     AppContext &m_context;
@@ -164,7 +164,6 @@ private:
     std::unique_ptr<TrackingController> m_tracking;
     AddTaskDialog *m_taskDialog = nullptr;
     bool m_finishHighlighted = false;
-    QColor m_stateColour; // the tracker's state colour of gpCurTask
     bool m_currentTaskIsLink = false;
     QTimer *m_savePosition = nullptr; // gathers the resize events of one drag
     QTimer *m_refill = nullptr; // one refill for the several keys one OK writes

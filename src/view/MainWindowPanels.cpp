@@ -146,42 +146,35 @@ void MainWindow::setStatusText(const QString &text)
 
 void MainWindow::setPanelColours(const QColor &colour, const QColor &stateColour)
 {
-    // The panel's own grey would leave black text unreadable and make a
-    // dark scheme's light text glare; the panel runs from the palette's base
-    // into the state colour, which alone carries the state.
-    Q_UNUSED(colour);
-    if (stateColour == m_stateColour)
+    if (colour == m_gpCurTask->color1() && stateColour == m_gpCurTask->color2())
         return;
-    m_stateColour = stateColour;
+    m_gpCurTask->setColors(colour, stateColour);
     applyTrackerColours();
 }
 
 void MainWindow::applyTrackerColours()
 {
-    const QPalette pal = palette();
-    const QColor base = pal.color(QPalette::Base);
-    // Under dark text the state colour fades in as a light tint (at least
-    // half white); under a dark scheme's light text as a deep shade of its
-    // hue, darkened until that text reads on it. The labels follow the
-    // palette's text.
-    QColor tint = base;
-    if (m_stateColour.isValid())
-        tint = isDarkPalette(pal) ? darkShadeOf(m_stateColour, pal.color(QPalette::WindowText))
-                                  : isButton::Lighten(m_stateColour, 150);
-    m_gpCurTask->setColors(base, tint);
-    // The palette's link colour is made for its base; over the gradient it
-    // is lightened or darkened as far as reading on both ends needs.
-    QPalette label; // no role of its own: the window's palette
-    if (m_currentTaskIsLink)
-        label.setColor(QPalette::WindowText, readableTintOn(base, tint, pal.color(QPalette::Link)));
-    m_gpCurTaskLbl->setPalette(label);
+    // The gradient into the state colour stays in the panel's strip; the
+    // texts lie on its first colour alone, solid, so one text colour reads
+    // on all of it whatever the state: the lightest that reads, and for the
+    // tracked task the link blue, lightened or darkened until it reads.
+    const QColor under = m_gpCurTask->color1();
+    const QColor text = readableTextOn(under, QColor(Qt::white));
+    for (QLabel *label : {m_lblTracking, static_cast<QLabel *>(m_gpCurTaskLbl), m_lblStatus}) {
+        QPalette own; // no role of its own but the text: the window's palette
+        own.setColor(QPalette::WindowText,
+                     label == m_gpCurTaskLbl && m_currentTaskIsLink
+                         ? readableTintOn(under, QColor(0, 0, 255))
+                         : text);
+        label->setPalette(own);
+    }
 }
 
 void MainWindow::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
-    // The panel's colours are made from the palette's: a scheme switched
-    // while the program runs gets them anew.
+    // Until the tracker colours the panel it follows the palette, and so
+    // must its texts when the scheme is switched while the program runs.
     if (event->type() == QEvent::PaletteChange && m_gpCurTask)
         applyTrackerColours();
 }

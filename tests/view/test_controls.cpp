@@ -1,11 +1,14 @@
 #include "controls/DatePicker.h"
+#include "controls/GradientPanel.h"
 #include "controls/Icons.h"
 #include "controls/ImageButton.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QFile>
+#include <QHBoxLayout>
 #include <QImage>
+#include <QLabel>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QSvgRenderer>
@@ -265,6 +268,52 @@ private Q_SLOTS:
                 QVERIFY2(darkest > 60, qPrintable(QString::number(darkest)));
         }
         QApplication::setPalette(QPalette());
+    }
+
+    // A gradient kept to a strip along one edge: colour 1 solid everywhere
+    // else, colour 2 reached at the edge, and the laid-out children clear of
+    // the strip.
+    void gradientStripKeepsChildrenOnTheSolidPart_data()
+    {
+        QTest::addColumn<Qt::Edge>("edge");
+        QTest::addColumn<qreal>("angle");
+        QTest::newRow("right") << Qt::RightEdge << 0.0;
+        QTest::newRow("top") << Qt::TopEdge << 90.0;
+        QTest::newRow("left") << Qt::LeftEdge << 180.0;
+        QTest::newRow("bottom") << Qt::BottomEdge << 270.0;
+    }
+    void gradientStripKeepsChildrenOnTheSolidPart()
+    {
+        QFETCH(Qt::Edge, edge);
+        QFETCH(qreal, angle);
+        GradientPanel panel;
+        panel.setColors(QColor(80, 80, 80), QColor(0, 255, 0));
+        panel.setAngle(angle);
+        panel.setGradientStrip(edge, 30);
+        auto *layout = new QHBoxLayout(&panel);
+        layout->setContentsMargins(0, 0, 0, 0);
+        auto *child = new QLabel(QStringLiteral("text"), &panel);
+        child->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+        layout->addWidget(child);
+        panel.resize(200, 100);
+        layout->activate();
+
+        QImage painted(panel.size(), QImage::Format_RGB32);
+        panel.render(&painted, {}, {}, QWidget::DrawWindowBackground);
+        const QRect strip = panel.gradientRect();
+        const bool across = edge == Qt::LeftEdge || edge == Qt::RightEdge;
+        QCOMPARE(across ? strip.width() : strip.height(), 30);
+        QVERIFY(!strip.intersects(child->geometry()));
+        for (int y = 0; y < painted.height(); ++y)
+            for (int x = 0; x < painted.width(); ++x)
+                if (!strip.contains(x, y))
+                    QCOMPARE(painted.pixelColor(x, y), QColor(80, 80, 80));
+        const QPoint edgePixel = edge == Qt::RightEdge ? QPoint(199, 50)
+            : edge == Qt::LeftEdge                     ? QPoint(0, 50)
+            : edge == Qt::TopEdge                      ? QPoint(100, 0)
+                                                       : QPoint(100, 99);
+        const QColor end = painted.pixelColor(edgePixel);
+        QVERIFY2(end.green() > 240 && end.red() < 10, qPrintable(end.name()));
     }
 
     // From the keyboard alone: F4 drops the calendar down, arrows walk it,
