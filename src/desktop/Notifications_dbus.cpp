@@ -23,6 +23,7 @@ const QString kInterface = QStringLiteral("org.freedesktop.Notifications");
 constexpr int kCapabilitiesTimeoutMs = 500;
 // After the server was found missing, look again no sooner than this.
 constexpr qint64 kRecheckMs = 60'000;
+constexpr qsizetype kMostEarlyActions = 16;
 
 // The freedesktop notification protocol: Notify with a replaces_id makes
 // "one per key"; ActionInvoked and NotificationClosed come back as signals
@@ -72,8 +73,14 @@ private Q_SLOTS:
     void onActionInvoked(uint id, const QString &action)
     {
         const QString key = m_keys.value(id);
-        if (!key.isEmpty())
+        if (!key.isEmpty()) {
             Q_EMIT actionInvoked(key, action);
+            return;
+        }
+        // QtDBus may hand over a signal before the reply that came ahead of
+        // it: while a notification is on its way, an unknown id may be its.
+        if (!m_inFlight.isEmpty() && m_early.size() < kMostEarlyActions)
+            m_early.append({id, action});
     }
 
     void onClosed(uint id, uint /*reason*/)
@@ -158,6 +165,13 @@ private:
                     const quint32 id = reply.value();
                     m_ids.insert(key, id);
                     m_keys.insert(id, key);
+                    const QList<std::pair<quint32, QString>> early = std::exchange(m_early, {});
+                    for (const auto &[earlyId, action] : early) {
+                        if (earlyId == id)
+                            Q_EMIT actionInvoked(key, action);
+                        else if (!m_inFlight.isEmpty())
+                            m_early.append({earlyId, action});
+                    }
                     if (m_withdrawOnReply.remove(key)) {
                         withdraw(key);
                         return;
@@ -176,6 +190,7 @@ private:
     QSet<QString> m_inFlight;
     QSet<QString> m_withdrawOnReply;
     QHash<QString, Request> m_queued;
+    QList<std::pair<quint32, QString>> m_early; // actions of ids not known yet
 };
 
 } // namespace
