@@ -319,4 +319,29 @@ void Transaction::commit()
     m_done = true;
 }
 
+Savepoint::Savepoint(Database &db)
+    : m_db(db)
+{
+    m_db.exec(QStringLiteral("SAVEPOINT step"));
+}
+
+Savepoint::~Savepoint()
+{
+    if (m_done || !m_db.isOpen())
+        return;
+    if (sqlite3_get_autocommit(m_db.handle()))
+        return; // the engine rolled the whole transaction back already
+    try {
+        m_db.exec(QStringLiteral("ROLLBACK TO step; RELEASE step"));
+    } catch (const Error &e) {
+        qCWarning(lcStore) << "rollback of a step failed:" << e.message();
+    }
+}
+
+void Savepoint::release()
+{
+    m_db.exec(QStringLiteral("RELEASE step"));
+    m_done = true;
+}
+
 } // namespace cdk::sql

@@ -105,4 +105,21 @@ private:
     bool m_done = false;
 };
 
+// A step that must be whole on its own and inside the caller's transaction
+// alike: it joins the transaction that is open, else makes its own. Kept on
+// release(), undone when destroyed without it.
+class Savepoint
+{
+public:
+    explicit Savepoint(Database &db);
+    ~Savepoint();
+    Savepoint(const Savepoint &) = delete;
+    Savepoint &operator=(const Savepoint &) = delete;
+    void release();
+
+private:
+    Database &m_db;
+    bool m_done = false;
+};
+
 } // namespace cdk::sql

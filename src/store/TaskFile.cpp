@@ -157,14 +157,14 @@ void createPrivate(const QString &path)
                          why % QStringLiteral(" (") % shownPath(path) % QLatin1Char(')'));
 }
 
-// A file of an earlier version gets the table of facts in one step under the
-// write lock, whoever of several openers is first.
+// A file of an earlier version gets the program's own tables in one step
+// under the write lock, whoever of several openers is first.
 void addStateTableIfMissing(sql::Database &db, const schema::Schema &parts)
 {
-    if (schema::hasStateTable(parts))
+    if (schema::hasStateTables(parts))
         return;
     sql::Transaction transaction(db);
-    schema::createStateTable(db);
+    schema::createStateTables(db);
     db.exec(QStringLiteral("PRAGMA user_version = ") % QString::number(schema::kUserVersion));
     transaction.commit();
 }

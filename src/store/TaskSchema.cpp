@@ -134,15 +134,31 @@ void createContent(sql::Database &db)
             .bind(3, category.backColor);
         add.run();
     }
-    createStateTable(db);
+    createStateTables(db);
     db.exec(QStringLiteral("PRAGMA user_version = ") % QString::number(kUserVersion));
 }
 
-void createStateTable(sql::Database &db)
+void createStateTables(sql::Database &db)
 {
     db.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS ProgramState (\n"
                            "  Name TEXT PRIMARY KEY NOT NULL CHECK (typeof(Name) = 'text'),\n"
                            "  Value TEXT)"));
+    // List and ID are both empty for a task deleted here that the server
+    // still holds: the row stays until the server has let it go too.
+    db.exec(QStringLiteral(
+        "CREATE TABLE IF NOT EXISTS SyncState (\n"
+        "  Uid TEXT PRIMARY KEY NOT NULL CHECK (typeof(Uid) = 'text' AND Uid <> ''),\n"
+        "  List TEXT CHECK (typeof(List) IN ('text', 'null')),\n"
+        "  ID INTEGER CHECK (ID IS NULL OR (typeof(ID) = 'integer' AND "
+        "ID BETWEEN -2147483648 AND 2147483647)),\n"
+        "  Href TEXT CHECK (typeof(Href) IN ('text', 'null')),\n"
+        "  ETag TEXT CHECK (typeof(ETag) IN ('text', 'null')),\n"
+        "  Base TEXT CHECK (typeof(Base) IN ('text', 'null')),\n"
+        "  CHECK ((List IS NULL) = (ID IS NULL)))"));
+    // Moves and deletes find a task's row by its place; a pull by the
+    // resource's name.
+    db.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS SyncStatePlace ON SyncState (List, ID)"));
+    db.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS SyncStateHref ON SyncState (Href)"));
 }
 
 Schema readSchema(sql::Database &db)
@@ -163,21 +179,31 @@ Schema readSchema(sql::Database &db)
     return schema;
 }
 
-bool hasStateTable(const Schema &schema)
+QStringList syncStateColumns()
 {
-    return schema.columns.contains(QStringLiteral("ProgramState"));
+    return {QStringLiteral("Uid"),  QStringLiteral("List"), QStringLiteral("ID"),
+            QStringLiteral("Href"), QStringLiteral("ETag"), QStringLiteral("Base")};
+}
+
+bool hasStateTables(const Schema &schema)
+{
+    return schema.columns.contains(QStringLiteral("ProgramState"))
+        && schema.columns.contains(QStringLiteral("SyncState"));
 }
 
 QString foreignParts(const Schema &schema, Strictness strictness)
 {
-    const std::array<std::pair<QString, QStringList>, 4> tables {{
+    const std::array<std::pair<QString, QStringList>, 5> tables {{
         {QStringLiteral("Chronodeck"), taskColumns()},
         {QStringLiteral("CategoryList"), categoryColumns()},
         {QStringLiteral("ProjectList"), projectColumns()},
         {QStringLiteral("ProgramState"), {QStringLiteral("Name"), QStringLiteral("Value")}},
+        {QStringLiteral("SyncState"), syncStateColumns()},
     }};
     const QStringList indexes {QStringLiteral("ChronodeckListID"),
-                               QStringLiteral("sqlite_autoindex_ProgramState_1")};
+                               QStringLiteral("sqlite_autoindex_ProgramState_1"),
+                               QStringLiteral("sqlite_autoindex_SyncState_1"),
+                               QStringLiteral("SyncStatePlace"), QStringLiteral("SyncStateHref")};
     QStringList foreign;
     for (const Schema::Object &object : schema.objects) {
         const bool virtualTable
@@ -216,14 +242,19 @@ QString foreignParts(const Schema &schema, Strictness strictness)
 
 QString missingParts(const Schema &schema)
 {
-    const std::array<std::pair<QString, QStringList>, 3> expected {{
+    const std::array<std::pair<QString, QStringList>, 4> expected {{
         {QStringLiteral("Chronodeck"), taskColumns()},
         {QStringLiteral("CategoryList"), categoryColumns()},
         {QStringLiteral("ProjectList"), projectColumns()},
+        {QStringLiteral("SyncState"), syncStateColumns()},
     }};
     QStringList missing;
     for (const auto &[table, columns] : expected) {
         const QStringList present = schema.columns.value(table);
+        // A file of an earlier version gets the sync table when opened; one
+        // that has it must have all of it, or every move would fail.
+        if (present.isEmpty() && table == QStringLiteral("SyncState"))
+            continue;
         if (present.isEmpty()) {
             missing << QStringLiteral("table ") % table;
             continue;

@@ -12,8 +12,9 @@
 namespace cdk::schema {
 
 // Written to PRAGMA user_version when a file is created. Version 2 added the
-// table ProgramState; a file of version 1 gets it when first opened.
-constexpr int kUserVersion = 2;
+// table ProgramState, version 3 the table SyncState; an older file gets them
+// when first opened.
+constexpr int kUserVersion = 3;
 
 // Value ranges of the column types the file format promises.
 constexpr qint64 kLongMin = -2147483648LL;
@@ -24,6 +25,7 @@ constexpr qint64 kIntegerMax = 32767;
 QStringList taskColumns();
 QStringList categoryColumns();
 QStringList projectColumns();
+QStringList syncStateColumns();
 
 // Creates the three tables, the version row and the default categories.
 // Runs inside the caller's transaction.
@@ -45,8 +47,9 @@ struct Schema
 };
 Schema readSchema(sql::Database &db);
 
-// Empty when the three tables exist with their columns; otherwise a short
-// description of what is missing.
+// Empty when the three tables exist with their columns (and SyncState, where
+// the file has it, with its own); otherwise a short description of what is
+// missing.
 QString missingParts(const Schema &schema);
 
 // Parts of the file that the program never makes, as a short description;
@@ -55,9 +58,11 @@ QString missingParts(const Schema &schema);
 enum class Strictness { CodeOnly, Exact };
 QString foreignParts(const Schema &schema, Strictness strictness);
 
-// The program's own small table of facts about the file (the day of the last
-// copy of the recurrent templates). Made when missing; needs the write lock.
-void createStateTable(sql::Database &db);
-bool hasStateTable(const Schema &schema);
+// The program's own tables beside the task data: ProgramState, facts about
+// the file (the day of the last copy of the recurrent templates, the sync
+// server's collection and token), and SyncState, which server resource each
+// task is. Made when missing; needs the write lock.
+void createStateTables(sql::Database &db);
+bool hasStateTables(const Schema &schema);
 
 } // namespace cdk::schema

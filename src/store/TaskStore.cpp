@@ -152,6 +152,8 @@ struct TaskStore::Statements
     LazyStatement rewriteTask;
     LazyStatement storedCategory;
     LazyStatement putCategory;
+    LazyStatement carrySyncRow;
+    LazyStatement burySyncRow;
 };
 
 TaskStore::TaskStore(const QString &dataFolder, const QByteArray &vfs)
@@ -280,6 +282,11 @@ void TaskStore::prepareStatements()
                           "CatData1, CatData2) VALUES ((SELECT CASE WHEN EXISTS (SELECT 1 FROM "
                           "CategoryList WHERE rowid = ?7) THEN NULL ELSE ?7 END), "
                           "?1, ?2, ?3, ?4, ?5, ?6)");
+    // A task keeps its server resource wherever it goes; a deleted one leaves
+    // its row behind without a place, so the next sync deletes it there too.
+    s->carrySyncRow = prep("UPDATE SyncState SET List = ?3, ID = ?4 WHERE List = ?1 AND ID = ?2");
+    s->burySyncRow = prep("UPDATE SyncState SET List = NULL, ID = NULL "
+                          "WHERE List = ?1 AND ID = ?2");
     m_statements = std::move(s);
 }
 
@@ -548,13 +555,27 @@ void TaskStore::putTask(const StoredTask &row)
 bool TaskStore::rewriteTask(const QString &list, qint32 id, const TaskRecord &t)
 {
     requireList(t.List);
+    sql::Savepoint step(m_db);
     sql::Statement &q = st().rewriteTask;
     StepScope scope(q);
     q.bind(1, list).bind(2, id).bind(3, t.ID).bind(4, t.List).bind(5, t.Subject);
     q.bind(6, t.Category).bind(7, t.Duration).bind(8, t.FinishedDuration);
     q.bind(9, int(t.FinishedSeconds)).bind(10, t.State).bind(11, t.Priority);
     guarded([&q] { q.run(); });
-    return m_db.changes() > 0;
+    const bool rewritten = m_db.changes() > 0;
+    // Taking a move back puts the task where it was, under the same resource.
+    if (rewritten && (t.List != list || t.ID != id))
+        carrySyncRow(list, id, t.List, t.ID);
+    step.release();
+    return rewritten;
+}
+
+void TaskStore::carrySyncRow(const QString &list, qint32 id, const QString &targetList,
+                             qint32 targetId)
+{
+    sql::Statement &q = st().carrySyncRow;
+    StepScope scope(q);
+    q.bind(1, list).bind(2, id).bind(3, targetList).bind(4, targetId).run();
 }
 
 std::optional<TaskStore::StoredCategory> TaskStore::storedCategory(qint32 id)
@@ -604,10 +625,18 @@ bool TaskStore::SaveTask(const TaskRecord &record, bool isNew, const QString &li
 
 bool TaskStore::DeleteTask(qint32 id, const QString &list)
 {
+    sql::Savepoint step(m_db);
     sql::Statement &q = st().deleteTask;
     StepScope scope(q);
     q.bind(1, list).bind(2, id).run();
-    return m_db.changes() > 0;
+    const bool deleted = m_db.changes() > 0;
+    if (deleted) {
+        sql::Statement &bury = st().burySyncRow;
+        StepScope buryScope(bury);
+        bury.bind(1, list).bind(2, id).run();
+    }
+    step.release();
+    return deleted;
 }
 
 bool TaskStore::SetTaskState(qint32 id, const QString &list, int state, bool markFull)
@@ -633,11 +662,16 @@ bool TaskStore::SetTaskPriority(qint32 id, const QString &list, int priority)
 bool TaskStore::MoveTask(const QString &list, qint32 id, const QString &targetList, qint32 newId)
 {
     requireList(targetList);
+    sql::Savepoint step(m_db);
     sql::Statement &q = st().moveTask;
     StepScope scope(q);
     q.bind(1, list).bind(2, id).bind(3, targetList).bind(4, newId);
     guarded([&q] { q.run(); });
-    return m_db.changes() > 0;
+    const bool moved = m_db.changes() > 0;
+    if (moved)
+        carrySyncRow(list, id, targetList, newId);
+    step.release();
+    return moved;
 }
 
 bool TaskStore::ResetTimeDone(const QString &list, qint32 id)

@@ -151,6 +151,48 @@ public:
     bool SetTimeDone(const QString &list, qint32 id, qint64 minutes);
     bool SetTaskCategory(const QString &list, qint32 id, qint32 category);
 
+    // ---- Sync with a calendar server. Each task that has been given a
+    // server identity has a row: its UID, its place (list and ID), the
+    // resource's name and ETag on the server, and the version both sides
+    // last agreed on (Base, empty while there is none). A row without a
+    // place is a task deleted here that the server still holds. Nothing else
+    // of the program needs to know: what changed here is found by comparing
+    // each task with its Base. Moves and deletes carry the row along.
+    struct SyncRow
+    {
+        QString uid;
+        QString list; // empty: deleted here
+        qint32 id = 0;
+        QString href;
+        QString etag;
+        QString base;
+        bool isTombstone() const { return list.isEmpty(); }
+        friend bool operator==(const SyncRow &, const SyncRow &) = default;
+    };
+    struct SyncedTask
+    {
+        TaskRecord task;
+        std::optional<SyncRow> sync;
+    };
+    // Every task of a list other than the version row, in table order, with
+    // the row at its place.
+    QList<SyncedTask> syncedTasks();
+    QList<SyncRow> syncRows();
+    std::optional<SyncRow> syncRowByUid(const QString &uid);
+    std::optional<SyncRow> syncRowByHref(const QString &href);
+    std::optional<SyncRow> syncRowAt(const QString &list, qint32 id);
+    // Inserts the row, or replaces the one of the same UID.
+    void putSyncRow(const SyncRow &row);
+    bool removeSyncRow(const QString &uid);
+    // Forgets every server identity's resource: rows without a place go,
+    // the others lose name, ETag and Base, so a new collection gets every
+    // task anew under its old UID. The token goes too.
+    void forgetSyncServer();
+    // Facts about the sync kept in the file (collection, token), under names
+    // that begin with "Sync"; empty when there is none.
+    QString syncValue(const QString &name);
+    void setSyncValue(const QString &name, const QString &value);
+
     // ---- The tracked task: one row, looked up and written every second
     struct TrackedRow
     {
@@ -169,6 +211,8 @@ public:
 
 private:
     struct Statements;
+    void carrySyncRow(const QString &list, qint32 id, const QString &targetList,
+                      qint32 targetId);
     void CreateTaskDatabase();
     void prepareStatements();
     void prepareOrClose();

@@ -95,7 +95,7 @@ private Q_SLOTS:
                  QStringLiteral("ID Name BackColor ForeColor CatData1 CatData2"));
         QCOMPARE(columns("ProjectList"), QStringLiteral("ID Name ProjData1 ProjData2"));
         QCOMPARE(value(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("wal"));
-        QCOMPARE(value(QStringLiteral("PRAGMA user_version")).toInt(), 2);
+        QCOMPARE(value(QStringLiteral("PRAGMA user_version")).toInt(), 3);
 
         // The version row, with NULL in every other column.
         QCOMPARE(
