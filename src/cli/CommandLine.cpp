@@ -334,8 +334,10 @@ QString helpText(const CommandInfo *info, std::span<const CommandInfo> table)
         qsizetype width = 0;
         for (const CommandInfo &c : table)
             width = std::max(width, c.name.size());
-        for (const CommandInfo &c : table)
-            text += QStringLiteral("  %1  %2\n").arg(c.name.leftJustified(width), c.summary);
+        for (const CommandInfo &c : table) {
+            if (!c.internal)
+                text += QStringLiteral("  %1  %2\n").arg(c.name.leftJustified(width), c.summary);
+        }
         text += QStringLiteral(
             "\nOptions:\n"
             "  --data-dir DIR  the data folder (else CHRONODECK_DATA_DIR, the program's folder\n"

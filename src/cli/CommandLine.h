@@ -49,6 +49,8 @@ struct CommandInfo
     int minArguments = 0;
     int maxArguments = 0; // -1: any number
     Reply (*run)(const ParsedCommand &, CommandTarget &) = nullptr;
+    // Between the programs of Chronodeck only: not in the help.
+    bool internal = false;
 };
 
 std::span<const CommandInfo> commandTable();

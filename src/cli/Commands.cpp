@@ -273,20 +273,26 @@ Reply runStatus(const ParsedCommand &command, CommandTarget &target)
     if (tracker.TrackingActive)
         task = target.operations.task(tracker.TrackedList, tracker.TrackedTaskID);
     if (command.has(kJson)) {
-        if (!task)
-            return Reply {ExitOk, QStringLiteral("{}\n"), {}};
-        return Reply {ExitOk,
-                      JsonObjectText()
-                              .add("id", task->ID)
-                              .add("day", isoDay(task->List))
-                              .add("subject", task->Subject)
-                              .add("done", task->FinishedDuration)
-                              .add("budget", task->Duration)
-                              .add("percent", percentNumber(task->Duration, task->FinishedDuration))
-                              .add("finished", task->FinishedDuration >= task->Duration)
-                              .text()
-                          + QLatin1Char('\n'),
-                      {}};
+        JsonObjectText json;
+        if (task) {
+            json.add("id", task->ID)
+                .add("day", isoDay(task->List))
+                .add("subject", task->Subject)
+                .add("done", task->FinishedDuration)
+                .add("budget", task->Duration)
+                .add("percent", percentNumber(task->Duration, task->FinishedDuration))
+                .add("finished", task->FinishedDuration >= task->Duration);
+        }
+        // The state of the last sync, once sync is set up ("Synced 12:04").
+        QString sync;
+        try {
+            sync = target.operations.store().syncValue(QStringLiteral("SyncStatus"));
+        } catch (const StoreError &) {
+            // A file only read, from before sync, has no place for it.
+        }
+        if (!sync.isEmpty())
+            json.add("sync", sync);
+        return Reply {ExitOk, json.text() + QLatin1Char('\n'), {}};
     }
     const bool formatted = command.has(QStringLiteral("format"));
     if (!task) // a status bar shows nothing rather than a sentence
@@ -404,6 +410,21 @@ QList<OptionInfo> periodOptions(const QString &defaultKind)
 
 } // namespace
 
+// The sync runs in a program of its own (chronodeck-sync); the command line
+// hands it over before a command reaches here.
+Reply runSyncElsewhere(const ParsedCommand &, CommandTarget &)
+{
+    return Reply::failed(QStringLiteral("sync runs in chronodeck-sync, which was not started"),
+                         ExitDataError);
+}
+
+// Another process (a sync) wrote to these lists: the window shows them anew.
+Reply runChanged(const ParsedCommand &command, CommandTarget &target)
+{
+    target.operations.externalChange(command.arguments);
+    return Reply {};
+}
+
 std::span<const CommandInfo> commandTable()
 {
     static const QList<CommandInfo> table {
@@ -472,8 +493,9 @@ std::span<const CommandInfo> commandTable()
          QStringLiteral("one line about the tracked task, for status bars"),
          QStringLiteral("FORMAT may hold {subject}, {done}, {budget}, {percent}, {id} and "
                         "{day};\nthe default is \"{subject} {done}/{budget} {percent}\". With "
-                        "nothing tracked,\n--format prints an empty line and --json an empty "
-                        "object."),
+                        "nothing tracked,\n--format prints an empty line and --json an object "
+                        "without them; \"sync\"\nholds the state of the last sync once "
+                        "sync is set up."),
          {{kJson, OptionKind::Flag, QStringLiteral("one JSON object (see the README)")},
           {QStringLiteral("format"), OptionKind::Text, QStringLiteral("the line to print")}},
          ArgumentKind::None,
@@ -517,6 +539,38 @@ std::span<const CommandInfo> commandTable()
          0,
          0,
          &runReview},
+        {QStringLiteral("sync"),
+         QString(),
+         QStringLiteral("sync the tasks with a CalDAV server's task list, both ways"),
+         QStringLiteral("Set up once with --setup URL --user NAME --password-stdin (and --list "
+                        "NAME to\nchoose a task list, or --create NAME to make one); the "
+                        "password goes into the\ndesktop's keyring. Then each sync needs no "
+                        "options; where no keyring answers,\ngive the password with "
+                        "--password-stdin each time. Exit status 3: the server\ncould not be "
+                        "reached; the changes wait for the next sync."),
+         {{QStringLiteral("setup"), OptionKind::Text,
+           QStringLiteral("the server's address (https://, or http:// on this machine)")},
+          {QStringLiteral("user"), OptionKind::Text, QStringLiteral("the user name")},
+          {QStringLiteral("password-stdin"), OptionKind::Flag,
+           QStringLiteral("read the password from standard input")},
+          {QStringLiteral("list"), OptionKind::Text, QStringLiteral("the task list to sync with")},
+          {QStringLiteral("create"), OptionKind::Text,
+           QStringLiteral("make a task list of that name and sync with it")},
+          {kJson, OptionKind::Flag, QStringLiteral("one JSON object with the outcome")}},
+         ArgumentKind::None,
+         0,
+         0,
+         &runSyncElsewhere},
+        {QStringLiteral("changed"),
+         QStringLiteral("LIST..."),
+         QStringLiteral("tell the window that these lists changed in the database"),
+         QString(),
+         {},
+         ArgumentKind::Text,
+         1,
+         -1,
+         &runChanged,
+         true},
     };
     return {table.cbegin(), table.cend()};
 }

@@ -20,6 +20,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -126,6 +127,42 @@ Reply runOnDatabase(const QString &folder, const ParsedCommand &command)
     return reply;
 }
 
+// The sync needs the network, iCalendar and the keyring: chronodeck-sync
+// beside this program has them, and this process becomes it. It works on
+// the database itself, the window running or not, and then tells the window
+// what changed.
+int runSyncProgram(const QString &folder, const QStringList &words)
+{
+    const QString program
+        = QCoreApplication::applicationDirPath() + QStringLiteral("/chronodeck-sync");
+    QStringList arguments {program, QStringLiteral("--data-dir"), folder};
+    arguments += words.mid(1); // without the word "sync"
+#ifdef Q_OS_UNIX
+    QList<QByteArray> bytes;
+    for (const QString &argument : std::as_const(arguments))
+        bytes << QFile::encodeName(argument);
+    std::vector<char *> argv;
+    for (QByteArray &b : bytes)
+        argv.push_back(b.data());
+    argv.push_back(nullptr);
+    std::fflush(stdout);
+    ::execv(argv.front(), argv.data());
+    print(stderr, QStringLiteral("chronodeck: the sync program %1 cannot be started: %2\n")
+                      .arg(program, QString::fromLocal8Bit(std::strerror(errno))));
+    return ExitDataError;
+#else
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.setInputChannelMode(QProcess::ForwardedInputChannel);
+    process.start(program, arguments.mid(1));
+    if (!process.waitForFinished(-1))
+        return finish(Reply::failed(QStringLiteral("the sync program %1 cannot be started")
+                                        .arg(program),
+                                    ExitDataError));
+    return process.exitCode();
+#endif
+}
+
 } // namespace
 
 int runCommandLine(const QStringList &arguments)
@@ -149,6 +186,8 @@ int runCommandLine(const QStringList &arguments)
                                         .arg(QDir::toNativeSeparators(folder), why),
                                     ExitDataError));
 
+    if (command.info->name == QLatin1String("sync"))
+        return runSyncProgram(folder, withoutDataDir(words));
     if (const auto reply = askWindow(folder, withoutDataDir(words), kAnswerTimeoutMs))
         return finish(*reply);
     qCInfo(lcCli) << "no window runs for" << folder << "- working on the database";

@@ -11,6 +11,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopedValueRollback>
 #include <QTimer>
 
 #include <algorithm>
@@ -182,6 +183,15 @@ bool TaskOperations::editTask(const QString &list, qint32 id, TaskRecord record,
         m_tracker.reload();
     Q_EMIT taskChanged(list, id);
     return true;
+}
+
+void TaskOperations::externalChange(const QStringList &lists)
+{
+    const QScopedValueRollback<bool> applying(m_applyingExternalChange, true);
+    m_tracker.reload();
+    Q_EMIT categoriesChanged();
+    for (const QString &list : lists)
+        Q_EMIT listChanged(list);
 }
 
 bool TaskOperations::extendBudget(const QString &list, qint32 id, qint32 minutes)

@@ -65,6 +65,11 @@ public:
     // a change made meanwhile (the command line, the tracker) stays.
     bool editTask(const QString &list, qint32 id, TaskRecord record,
                   const std::optional<TaskRecord> &shown = std::nullopt);
+    // Another process changed these lists (and perhaps the categories) in
+    // the database: views read them again, the tracker its task.
+    void externalChange(const QStringList &lists);
+    // True while the signals of an external change go out.
+    bool isApplyingExternalChange() const { return m_applyingExternalChange; }
     // Adds minutes to the task's budget; a tracked task that had used it up
     // counts on. False when the task is gone (nothing written).
     bool extendBudget(const QString &list, qint32 id, qint32 minutes);
@@ -200,6 +205,7 @@ private:
     TimeTracker &m_tracker;
     QTimer *m_tmrCheckpoint = nullptr;
     UndoHistory *m_history = nullptr;
+    bool m_applyingExternalChange = false;
     bool m_recording = false;
 };
 

@@ -18,6 +18,7 @@ enum class SettingsSection : int {
     Sounds = 6,
     Hotkeys = 7,
     Tracking = 8,
+    Sync = 9,
 };
 
 // How a stored text is read: as it stands; as a number (leading numeric
@@ -54,6 +55,10 @@ enum class Setting {
     ReviewAtTime,
     FinishNotice,
     ExtendMinutes,
+    SyncServer,
+    SyncUser,
+    SyncCollection,
+    SyncIntervalMinutes,
 };
 
 struct SettingInfo
@@ -79,6 +84,7 @@ constexpr SettingsSection Backup = SettingsSection::Backup;
 constexpr SettingsSection Sounds = SettingsSection::Sounds;
 constexpr SettingsSection Hotkeys = SettingsSection::Hotkeys;
 constexpr SettingsSection Tracking = SettingsSection::Tracking;
+constexpr SettingsSection Sync = SettingsSection::Sync;
 constexpr QLatin1StringView none;
 
 // A first run writes the rows that have a first-run value in the order of this
@@ -119,6 +125,14 @@ inline constexpr SettingInfo table[] = {
     {FinishNotice, Tracking, "FinishNotice"_L1, Number, "2"_L1, none},
     // What a notification's "+N minutes" adds to the budget.
     {ExtendMinutes, Tracking, "ExtendMinutes"_L1, Number, "10"_L1, none},
+    // The CalDAV account the tasks sync with: the address given at set-up,
+    // the user name and the task list (collection) chosen. The password is
+    // kept in the desktop's keyring, never here.
+    {SyncServer, Sync, "Server"_L1, Text, ""_L1, none},
+    {SyncUser, Sync, "User"_L1, Text, ""_L1, none},
+    {SyncCollection, Sync, "Collection"_L1, Text, ""_L1, none},
+    // The window syncs this often, in minutes; 0: only on request and after changes.
+    {SyncIntervalMinutes, Sync, "IntervalMinutes"_L1, Number, "5"_L1, none},
 };
 
 constexpr bool rowsInEnumOrder()
@@ -130,7 +144,7 @@ constexpr bool rowsInEnumOrder()
     return true;
 }
 static_assert(rowsInEnumOrder(), "one row per Setting, in the enum's order");
-static_assert(std::size(table) == static_cast<std::size_t>(ExtendMinutes) + 1,
+static_assert(std::size(table) == static_cast<std::size_t>(SyncIntervalMinutes) + 1,
               "a Setting without a row");
 } // namespace settingkeys
 

@@ -76,6 +76,8 @@ QString clsSettings::SectionName(SettingsSection section)
         return QStringLiteral("Hotkeys");
     case SettingsSection::Tracking:
         return QStringLiteral("Tracking");
+    case SettingsSection::Sync:
+        return QStringLiteral("Sync");
     }
     return QString();
 }
