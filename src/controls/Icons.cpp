@@ -70,6 +70,7 @@ const QHash<QString, IconEntry> &iconTable()
         add("FOLDERFLAT", "folder");
         add("CLOCK", "clock");
         add("RESET", "refresh");
+        add("SYNC", "refresh", Tint::Accent);
         add("UNDO", "arrow-back-up");
         add("REDO", "arrow-forward-up");
         add("MOVERIGHT", "arrow-right");

@@ -162,7 +162,7 @@ void TrackingController::RefreshTrackingDisplay()
         stopBlinking();
         m_finishAnnounced = false;
         if (m_tray) {
-            m_tray->setToolTip(programName());
+            setTrayToolTip(programName());
             m_tray->setPicture(TrayIcon::Picture::Normal);
         }
         const QList<qint32> selected = m_day.selectedIds();
@@ -223,8 +223,22 @@ void TrackingController::RefreshTrackingDisplay()
     const QString status = statusLine();
     m_host.setStatusText(status);
     if (m_tray)
-        m_tray->setToolTip(caption + QLatin1Char(' ') + taskText + QStringLiteral("\r\n")
-                           + status);
+        setTrayToolTip(caption + QLatin1Char(' ') + taskText + QStringLiteral("\r\n") + status);
+}
+
+void TrackingController::setTrayToolTip(const QString &text)
+{
+    m_toolTip = text;
+    m_tray->setToolTip(m_toolTipFooter.isEmpty()
+                           ? text
+                           : text + QStringLiteral("\r\n") + m_toolTipFooter);
+}
+
+void TrackingController::setToolTipFooter(const QString &line)
+{
+    m_toolTipFooter = line;
+    if (m_tray && !m_toolTip.isEmpty())
+        setTrayToolTip(m_toolTip);
 }
 
 QString TrackingController::statusLine() const

@@ -54,6 +54,8 @@ public:
     void RefreshTimerButtons();
     // A click on the tracked task's name.
     void currentTaskClicked();
+    // A last line of the tray's tooltip (the state of sync); empty for none.
+    void setToolTipFooter(const QString &line);
 
     // The sound of a finished task: the user's file when one is chosen and
     // present, else the desktop's notification sound.
@@ -66,6 +68,7 @@ private:
     void noticeAction(const QString &key, const QString &action);
     void withdrawStaleNotices();
     QString statusLine() const;
+    void setTrayToolTip(const QString &text);
     void showAlert(const QString &text, int stayMs, bool withSound = true);
     void runFinishSequence();
     void stopBlinking();
@@ -81,6 +84,8 @@ private:
     Prompter &m_prompter;
     TrayIcon *m_tray = nullptr;
     DesktopNotifications *m_notifications = nullptr;
+    QString m_toolTipFooter;
+    QString m_toolTip; // without the footer
     // The notifications shown, by key, and the task each is about.
     struct Notice
     {

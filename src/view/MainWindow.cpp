@@ -20,6 +20,7 @@
 #include "view/ClickableLabel.h"
 #include "controls/DatePicker.h"
 #include "view/TaskCommands.h"
+#include "view/SyncRunner.h"
 #include "view/TaskGrid.h"
 #include "view/TaskGridView.h"
 #include "view/TrackingCommands.h"
@@ -108,6 +109,14 @@ MainWindow::MainWindow(AppContext &context, QWidget *parent)
                                                       m_context.prompter, m_context.tray,
                                                       m_context.notifications,
                                                       m_context.presence);
+    // The tray tells how the last sync went, once sync is set up.
+    SyncRunner &sync = m_windowCommands->syncRunner();
+    const auto showSyncState = [this, &sync](const QString &state) {
+        m_tracking->setToolTipFooter(sync.isSetUp() ? QStringLiteral("Sync: ") + state
+                                                    : QString());
+    };
+    connect(&sync, &SyncRunner::stateChanged, this, showSyncState);
+    showSyncState(sync.stateText());
     // Tracking started, stopped or moved by any front end changes what the
     // commands may do.
     connect(&m_context.tracker, &TimeTracker::trackingChanged, this,
@@ -189,7 +198,7 @@ void MainWindow::buildMenus()
     m_menus.mnuFile = top("mnuFile", QStringLiteral("&File"));
     m_menus.mnuFile->addActions({w.mnuCreateBackup, w.mnuRestoreBackup});
     separator(m_menus.mnuFile, "mnuSep");
-    m_menus.mnuFile->addAction(w.mnuSettings);
+    m_menus.mnuFile->addActions({w.mnuSettings, w.mnuSync});
     separator(m_menus.mnuFile, "mnuSep1");
     m_menus.mnuFile->addActions({w.mnuHideToSystemTray, w.mnuExit});
 

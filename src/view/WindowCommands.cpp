@@ -10,9 +10,12 @@
 #include "view/AppContext.h"
 #include "view/CommandActions.h"
 #include "view/CommandHost.h"
+#include "view/SyncDialog.h"
+#include "view/SyncRunner.h"
 #include "view/TutorialWindow.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -33,6 +36,7 @@ WindowCommands::WindowCommands(AppContext &context, ShownDay &day, CommandHost &
     mnuRestoreBackup =
         makeCommandAction(this, "mnuRestoreBackup", QStringLiteral("&Restore Backup..."), "RESTORE");
     mnuSettings = makeCommandAction(this, "mnuSettings", QStringLiteral("&Settings.."), "WRENCH");
+    mnuSync = makeCommandAction(this, "mnuSync", QStringLiteral("S&ync..."), "SYNC");
     mnuHideToSystemTray = makeCommandAction(this, "mnuHideToSystemTray",
                                             QStringLiteral("&Hide To Sysem Tray"), "TRAY");
     mnuExit = makeCommandAction(this, "mnuExit", QStringLiteral("E&xit"), "EXIT");
@@ -48,6 +52,13 @@ WindowCommands::WindowCommands(AppContext &context, ShownDay &day, CommandHost &
     connect(mnuCreateBackup, &QAction::triggered, this, &WindowCommands::createBackup);
     connect(mnuRestoreBackup, &QAction::triggered, this, &WindowCommands::restoreBackup);
     connect(mnuSettings, &QAction::triggered, this, &WindowCommands::settings);
+    connect(mnuSync, &QAction::triggered, this, &WindowCommands::showSync);
+    m_syncRunner = new SyncRunner(QCoreApplication::applicationDirPath(), m_context.ProgramFolder,
+                                  m_context.settings, m_context.operations, this);
+    connect(m_syncRunner, &SyncRunner::passwordNeeded, this, [this] {
+        showSync();
+        m_syncDialog->askForPassword();
+    });
     connect(mnuViewTheTutorial, &QAction::triggered, this, &WindowCommands::showTutorial);
     connect(mnuHideToSystemTray, &QAction::triggered, this, [this] { m_host.hideToTray(); });
     connect(mnuExit, &QAction::triggered, this, &WindowCommands::exitRequested);
@@ -88,6 +99,17 @@ void WindowCommands::restoreBackup()
     if (restore.RestoreBackup())
         m_context.prompter.tell(programName(), QStringLiteral("Database successfully restored."),
                                 MessageIcon::Information);
+}
+
+void WindowCommands::showSync()
+{
+    if (!m_syncDialog)
+        m_syncDialog = new SyncDialog(*m_syncRunner, m_context.settings, m_host.dialogParent());
+    else
+        m_syncDialog->load();
+    m_syncDialog->show();
+    m_syncDialog->raise();
+    m_syncDialog->activateWindow();
 }
 
 void WindowCommands::settings()

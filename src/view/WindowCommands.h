@@ -12,6 +12,8 @@ struct AppContext;
 class CommandHost;
 class ShownDay;
 class SettingsDialog;
+class SyncDialog;
+class SyncRunner;
 class TutorialWindow;
 
 // The commands of the File and Help menus and the day buttons: backup,
@@ -27,6 +29,7 @@ public:
     QAction *mnuCreateBackup = nullptr;
     QAction *mnuRestoreBackup = nullptr;
     QAction *mnuSettings = nullptr;
+    QAction *mnuSync = nullptr;
     QAction *mnuHideToSystemTray = nullptr;
     QAction *mnuExit = nullptr;
     QAction *mnuViewTheTutorial = nullptr;
@@ -37,6 +40,8 @@ public:
 
     // The about box as the tray opens it: not modal, one at a time.
     void showAboutModeless();
+    // The background syncs with the CalDAV server, and their state.
+    SyncRunner &syncRunner() { return *m_syncRunner; }
 
 Q_SIGNALS:
     // An exit command: the application runs the deferred shutdown.
@@ -45,6 +50,7 @@ Q_SIGNALS:
 private:
     void notAvailableYet(const QString &command);
     void settings();
+    void showSync();
     void about();
     void createBackup();
     void restoreBackup();
@@ -54,6 +60,8 @@ private:
     ShownDay &m_day;
     CommandHost &m_host;
     SettingsDialog *m_settingsDialog = nullptr; // made on first use, kept hidden
+    SyncRunner *m_syncRunner = nullptr;
+    SyncDialog *m_syncDialog = nullptr; // made on first use, kept hidden
     QPointer<TutorialWindow> m_tutorial;
     QPointer<QDialog> m_aboutBox; // the tray's, while it is open
 };

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class QProcess;
+class QTimer;
+
+namespace cdk {
+
+class TaskOperations;
+class clsSettings;
+
+// The window's side of sync: it runs chronodeck-sync, the program beside it,
+// in the background (never in the window's own process, which so loads no
+// network or iCalendar code) a few seconds after start-up, every few
+// minutes, two seconds after a change and on request, and keeps the state a
+// user sees ("Synced 12:04", "Offline: 3 changes waiting", "Sign-in refused").
+class SyncRunner final : public QObject
+{
+    Q_OBJECT
+
+public:
+    // programFolder: where chronodeck-sync is; dataFolder: the folder synced.
+    SyncRunner(const QString &programFolder, const QString &dataFolder, clsSettings &settings,
+               TaskOperations &operations, QObject *parent = nullptr);
+    ~SyncRunner() override;
+
+    bool isSetUp() const;
+    bool isRunning() const;
+    QString stateText() const { return m_state; }
+
+    // One sync now, or right after the one running.
+    void syncNow();
+    // Sets up the account and syncs; the outcome arrives as finished().
+    void setUp(const QString &server, const QString &user, const QString &password,
+               const QString &list, bool create);
+    // The password where no keyring keeps it: given to every run of this
+    // program's life, never written anywhere.
+    void setPassword(const QString &password) { m_password = password; }
+
+Q_SIGNALS:
+    void stateChanged(const QString &state);
+    // A run ended: ok, and its one-line message.
+    void finished(bool ok, const QString &message);
+    // The keyring holds no password for the account: the window asks once.
+    void passwordNeeded();
+    // Signing in found several task lists (or none named so): the user picks.
+    void listsFound(const QStringList &names);
+
+private:
+    void start(const QStringList &arguments, const QString &stdinText);
+    void processEnded();
+    void setState(const QString &state);
+    void changeSeen();
+    void scheduleInterval();
+
+    const QString m_program;
+    const QString m_dataFolder;
+    clsSettings &m_settings;
+    TaskOperations &m_operations;
+    QProcess *m_process = nullptr;
+    QTimer *m_tmrSyncInterval = nullptr;
+    QTimer *m_tmrSyncAfterChange = nullptr;
+    QString m_state;
+    QString m_password;
+    bool m_again = false; // another run is due once this one ends
+    bool m_askedForPassword = false;
+};
+
+} // namespace cdk
