@@ -18,6 +18,7 @@ namespace {
 constexpr int kFirstSyncMs = 3000; // after the window is up
 constexpr int kAfterChangeMs = 2000;
 constexpr int kMsPerMinute = 60'000;
+constexpr int kLongestBackoffShift = 6; // 64 minutes
 
 } // namespace
 
@@ -31,12 +32,12 @@ SyncRunner::SyncRunner(const QString &programFolder, const QString &dataFolder,
 {
     m_tmrSyncInterval = new QTimer(this);
     m_tmrSyncInterval->setObjectName(QStringLiteral("tmrSyncInterval"));
-    connect(m_tmrSyncInterval, &QTimer::timeout, this, &SyncRunner::syncNow);
+    connect(m_tmrSyncInterval, &QTimer::timeout, this, &SyncRunner::syncWhenDue);
     m_tmrSyncAfterChange = new QTimer(this);
     m_tmrSyncAfterChange->setObjectName(QStringLiteral("tmrSyncAfterChange"));
     m_tmrSyncAfterChange->setSingleShot(true);
     m_tmrSyncAfterChange->setInterval(kAfterChangeMs);
-    connect(m_tmrSyncAfterChange, &QTimer::timeout, this, &SyncRunner::syncNow);
+    connect(m_tmrSyncAfterChange, &QTimer::timeout, this, &SyncRunner::syncWhenDue);
 
     // Changes made here go out two seconds later; those a sync brought in
     // (announced as external) do not start another.
@@ -103,6 +104,13 @@ void SyncRunner::syncNow()
     if (!m_password.isEmpty())
         arguments << QStringLiteral("--password-stdin");
     start(arguments, m_password);
+}
+
+void SyncRunner::syncWhenDue()
+{
+    if (m_retryAt.isValid() && QDateTime::currentDateTimeUtc() < m_retryAt)
+        return;
+    syncNow();
 }
 
 void SyncRunner::setUp(const QString &server, const QString &user, const QString &password,
@@ -177,6 +185,14 @@ void SyncRunner::processEnded()
             m_operations.externalChange(changed);
     }
     qCInfo(lcView) << "sync ended:" << ok << message;
+    if (ok) {
+        m_failures = 0;
+        m_retryAt = {};
+    } else {
+        // 1, 2, 4 ... minutes, at most an hour, until a run gets through.
+        const int minutes = 1 << std::min(m_failures++, kLongestBackoffShift);
+        m_retryAt = QDateTime::currentDateTimeUtc().addSecs(60 * minutes);
+    }
     scheduleInterval();
     Q_EMIT finished(ok, message);
     if (needsPassword) {

@@ -34,6 +34,8 @@ public:
 
     // One sync now, or right after the one running.
     void syncNow();
+    // One sync unless the server failed lately and its wait is not over.
+    void syncWhenDue();
     // Sets up the account and syncs; the outcome arrives as finished().
     void setUp(const QString &server, const QString &user, const QString &password,
                const QString &list, bool create);
@@ -67,6 +69,10 @@ private:
     QString m_state;
     QString m_password;
     bool m_again = false; // another run is due once this one ends
+    // After runs that did not reach the server, automatic runs wait longer
+    // each time (up to an hour); a user's Sync Now always runs.
+    int m_failures = 0;
+    QDateTime m_retryAt;
     bool m_askedForPassword = false;
 };
 

@@ -82,6 +82,7 @@ public:
     RadicaleServer &operator=(const RadicaleServer &) = delete;
 
     bool ready() const { return m_ready; }
+    qint64 processId() const { return m_process.processId(); }
     QString failure() const { return m_failure; }
     QUrl url() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(m_port)); }
     QString user() const { return m_user; }
