@@ -154,6 +154,11 @@ def seeded_folder(seed_program):
     names = sorted(os.listdir(folder))
     if "CDKDatabase.cdkd" not in names or ".CDKDatabase.cdkd.verified" not in names:
         raise RuntimeError(f"the seeded folder holds {names}, not a cleanly closed database")
+    # A user who syncs: the window starts its first sync after it is up,
+    # against a server that is not there (nothing listens on port 9).
+    with open(os.path.join(folder, "settings.ini"), "a", encoding="utf-8") as settings:
+        settings.write("\n[Sync]\nServer=http://127.0.0.1:9/\nUser=me\n"
+                       "Collection=http://127.0.0.1:9/me/tasks/\n")
     return folder
 
 

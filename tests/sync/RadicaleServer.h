@@ -20,7 +20,9 @@
 class RadicaleServer
 {
 public:
-    RadicaleServer()
+    // https: over TLS with a self-signed certificate that no client trusts.
+    explicit RadicaleServer(bool https = false)
+        : m_https(https)
     {
         // The distribution's interpreter: that is where the radicale and
         // caldav packages are installed, whatever python3 comes first on PATH.
@@ -35,15 +37,33 @@ public:
 
         const QString users = m_dir.filePath(QStringLiteral("users"));
         const QString config = m_dir.filePath(QStringLiteral("config"));
+        QString tls;
+        if (https) {
+            const QString certificate = m_dir.filePath(QStringLiteral("cert.pem"));
+            const QString key = m_dir.filePath(QStringLiteral("key.pem"));
+            QProcess openssl;
+            openssl.start(QStringLiteral("openssl"),
+                          {QStringLiteral("req"), QStringLiteral("-x509"),
+                           QStringLiteral("-newkey"), QStringLiteral("rsa:2048"),
+                           QStringLiteral("-nodes"), QStringLiteral("-days"),
+                           QStringLiteral("2"), QStringLiteral("-subj"),
+                           QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-keyout"), key,
+                           QStringLiteral("-out"), certificate});
+            if (!openssl.waitForFinished(30'000) || openssl.exitCode() != 0) {
+                m_failure = QStringLiteral("openssl could not make a certificate");
+                return;
+            }
+            tls = QStringLiteral("ssl = True\ncertificate = %1\nkey = %2\n").arg(certificate, key);
+        }
         write(users, m_user + u':' + m_password + u'\n');
         write(config,
-              QStringLiteral("[server]\nhosts = 127.0.0.1:%1\n"
+              QStringLiteral("[server]\nhosts = 127.0.0.1:%1\n%4"
                              "[auth]\ntype = htpasswd\nhtpasswd_filename = %2\n"
                              "htpasswd_encryption = plain\ndelay = 0\n"
                              "[storage]\nfilesystem_folder = %3\n"
                              "[logging]\nlevel = warning\n")
                   .arg(m_port)
-                  .arg(users, m_dir.filePath(QStringLiteral("storage"))));
+                  .arg(users, m_dir.filePath(QStringLiteral("storage")), tls));
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_process.setStandardOutputFile(QProcess::nullDevice());
         m_process.start(
@@ -84,7 +104,12 @@ public:
     bool ready() const { return m_ready; }
     qint64 processId() const { return m_process.processId(); }
     QString failure() const { return m_failure; }
-    QUrl url() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(m_port)); }
+    QUrl url() const
+    {
+        return QUrl(QStringLiteral("%1://127.0.0.1:%2/")
+                        .arg(m_https ? QStringLiteral("https") : QStringLiteral("http"))
+                        .arg(m_port));
+    }
     QString user() const { return m_user; }
     QString password() const { return m_password; }
 
@@ -129,5 +154,6 @@ private:
     QString m_password = QStringLiteral("s3cret-Pass:word");
     quint16 m_port = 0;
     bool m_ready = false;
+    bool m_https = false;
     QString m_failure;
 };

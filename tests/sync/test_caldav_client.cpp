@@ -248,6 +248,17 @@ private Q_SLOTS:
         QCOMPARE(nobody.lastError().message, QStringLiteral("No answer from 127.0.0.1"));
         errors.append(nobody.lastError());
 
+        // A certificate nobody vouches for is refused, never accepted silently.
+        RadicaleServer selfSigned(true);
+        QVERIFY2(selfSigned.ready(), qPrintable(selfSigned.failure()));
+        CalDavClient untrusted(selfSigned.url(), server.user(), server.password());
+        QVERIFY(!untrusted.taskLists());
+        QCOMPARE(untrusted.lastError().kind, DavError::Certificate);
+        QVERIFY2(untrusted.lastError().message.startsWith(
+                     QStringLiteral("The server's certificate is not trusted")),
+                 qPrintable(untrusted.lastError().message));
+        errors.append(untrusted.lastError());
+
         // Plain http leaves this machine never: refused before any connection.
         CalDavClient plain(QUrl(QStringLiteral("http://calendar.example.invalid/")), server.user(),
                            server.password());
