@@ -345,7 +345,8 @@ QString helpText(const CommandInfo *info, std::span<const CommandInfo> table)
             "  --help          this text; chronodeck COMMAND --help tells about a command\n"
             "  --version       the program's version\n\n"
             "Exit status: 0 done, 1 a mistake in the command (the message names it), 2 the\n"
-            "data folder or the database cannot be used.\n");
+            "data folder or the database cannot be used, 3 the sync's server cannot be\n"
+            "reached.\n");
         text += QStringLiteral("\nText from the task lists is printed with control characters "
                                "as escapes (\\e,\n\\a, \\n, \\x7f, \\u009b) and a subject "
                                "cut after %1 characters with \"\u2026\";\n--json and export "

@@ -150,8 +150,14 @@ Reply runList(const ParsedCommand &command, CommandTarget &target)
 
     if (command.has(kJson)) {
         QHash<qint32, QString> categoryNames;
-        for (const CategoryRecord &category : target.operations.categories())
+        // Every name --category takes, for scripts and shell completions.
+        QString categories;
+        for (const CategoryRecord &category : target.operations.categories()) {
             categoryNames.insert(category.ID, category.Name);
+            if (!categories.isEmpty())
+                categories += QLatin1Char(',');
+            categories += jsonString(category.Name);
+        }
         QString rows;
         for (const TaskRecord &t : tasks) {
             if (!rows.isEmpty())
@@ -169,13 +175,15 @@ Reply runList(const ParsedCommand &command, CommandTarget &target)
                         .add("tracked", tracker.isTracked(list, t.ID))
                         .text();
         }
-        return Reply {ExitOk,
-                      JsonObjectText()
-                              .add("day", isoDay(list))
-                              .addJson("tasks", QLatin1Char('[') + rows + QLatin1Char(']'))
-                              .text()
-                          + QLatin1Char('\n'),
-                      {}};
+        return Reply {
+            ExitOk,
+            JsonObjectText()
+                    .add("day", isoDay(list))
+                    .addJson("tasks", QLatin1Char('[') + rows + QLatin1Char(']'))
+                    .addJson("categories", QLatin1Char('[') + categories + QLatin1Char(']'))
+                    .text()
+                + QLatin1Char('\n'),
+            {}};
     }
 
     if (tasks.isEmpty())
