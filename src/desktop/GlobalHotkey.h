@@ -26,6 +26,7 @@ public:
         Taken, // another program holds the combination
         Unavailable, // this session gives programs no way to grab keys
         Unsupported, // the key code has no key on this platform or keyboard
+        Pending, // the desktop answers later, with registrationChanged()
     };
     Q_ENUM(RegisterResult)
 
@@ -39,10 +40,21 @@ public:
     virtual bool isAvailable() const = 0;
     // Why isAvailable() is false, in words for the user; empty when it is true.
     virtual QString unavailableReason() const = 0;
+    // Where the desktop rather than the program decides which keys start the
+    // hotkey: the keys it bound, in its own words. Empty while nothing is
+    // bound, and where the combination asked for is the one held.
+    virtual QString boundTrigger() const { return {}; }
+    // Why the desktop refused the last registration it answered later, in
+    // words for the user; empty when it did not.
+    virtual QString registrationError() const { return {}; }
 
 Q_SIGNALS:
     // The combination was pressed.
     void activated();
+    // A Pending registration was answered, or the desktop's user changed the
+    // keys it bound: boundTrigger(), isRegistered() and registrationError()
+    // may say something new.
+    void registrationChanged();
 };
 
 // Where the desktop has no global keys: every registration is refused.
@@ -63,7 +75,8 @@ private:
 };
 
 // The backend of the running session (X11 key grabs, RegisterHotKey on
-// Windows); a refusing one where there is none. Needs a QGuiApplication.
+// Windows, elsewhere the desktop portal's global shortcuts where the session
+// bus has them); a refusing one where there is none. Needs a QGuiApplication.
 std::unique_ptr<GlobalHotkey> createGlobalHotkey(QObject *parent = nullptr);
 
 } // namespace cdk

@@ -1,4 +1,4 @@
-#include "desktop/GlobalHotkey.h"
+#include "desktop/GlobalHotkeyBackends.h"
 
 #include "desktop/DesktopLog.h"
 
@@ -269,25 +269,13 @@ private:
     std::array<uint16_t, 4> m_variants {};
 };
 
-QString whyNoX11()
-{
-    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        || qEnvironmentVariable("XDG_SESSION_TYPE") == QStringLiteral("wayland")) {
-        return QStringLiteral("A Wayland session lets no program grab keys for itself. Bind a "
-                              "shortcut in the desktop's keyboard settings to the command "
-                              "chronodeck instead: a second start brings the window forward.");
-    }
-    return QStringLiteral("Chronodeck has no connection to an X11 display, so it cannot grab "
-                          "keys.");
-}
-
 } // namespace
 
-std::unique_ptr<GlobalHotkey> createGlobalHotkey(QObject *parent)
+std::unique_ptr<GlobalHotkey> createX11GlobalHotkey(QObject *parent)
 {
     auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     if (!x11 || !x11->connection())
-        return std::make_unique<NullGlobalHotkey>(whyNoX11(), parent);
+        return nullptr;
     return std::make_unique<X11GlobalHotkey>(x11->connection(), parent);
 }
 

@@ -202,15 +202,12 @@ QWidget *SettingsDialog::buildGeneralPage()
     m_lblHotkeyUnavailable = named(new QLabel(hotkey), "lblHotkeyUnavailable");
     m_lblHotkeyUnavailable->setWordWrap(true);
     m_lblHotkeyUnavailable->setTextFormat(Qt::PlainText);
-    // Where keys cannot be grabbed, the user learns it here rather than from
-    // a question about another program after every OK.
-    if (!m_hotkey || !m_hotkey->isAvailable()) {
-        m_lblHotkeyUnavailable->setText(
-            m_hotkey ? m_hotkey->unavailableReason()
-                     : QStringLiteral("This desktop gives Chronodeck no global hotkeys."));
-    } else {
-        m_lblHotkeyUnavailable->hide();
-    }
+    showHotkeyState();
+    // The desktop portal answers a registration later, and its user may
+    // rebind the keys while the dialog is open.
+    if (m_hotkey)
+        connect(m_hotkey, &GlobalHotkey::registrationChanged, this,
+                &SettingsDialog::showHotkeyState);
     hotkeyLayout->addWidget(m_lblHotkeyUnavailable);
     layout->addWidget(hotkey);
     layout->addStretch(1);
@@ -306,6 +303,26 @@ void SettingsDialog::LoadEx()
     m_tabs->setCurrentIndex(0);
     FillHotkeyKeyList();
     LoadSettingsIntoDialog();
+    showHotkeyState();
+}
+
+void SettingsDialog::showHotkeyState()
+{
+    // Where keys cannot be grabbed, the user learns it here rather than from
+    // a question about another program after every OK; where the desktop
+    // chooses the keys, the user sees which it chose, or why none.
+    QString text;
+    if (!m_hotkey)
+        text = QStringLiteral("This desktop gives Chronodeck no global hotkeys.");
+    else if (!m_hotkey->isAvailable())
+        text = m_hotkey->unavailableReason();
+    else if (!m_hotkey->registrationError().isEmpty())
+        text = m_hotkey->registrationError();
+    else if (m_hotkey->isRegistered() && !m_hotkey->boundTrigger().isEmpty())
+        text = QStringLiteral("Keys the desktop bound to the hotkey: %1")
+                   .arg(m_hotkey->boundTrigger());
+    m_lblHotkeyUnavailable->setText(text);
+    m_lblHotkeyUnavailable->setVisible(!text.isEmpty());
 }
 
 void SettingsDialog::FillHotkeyKeyList()
@@ -422,7 +439,11 @@ bool SettingsDialog::registerHotkey()
     // either; the line under the key says so, and the rest is saved.
     if (!m_hotkey || !m_hotkey->isAvailable())
         return true;
-    if (RegisterKeyFromSettings(*m_hotkey, m_settings) == GlobalHotkey::RegisterResult::Registered)
+    // A Pending registration is answered by the desktop later, on the line
+    // under the key.
+    const auto result = RegisterKeyFromSettings(*m_hotkey, m_settings);
+    if (result == GlobalHotkey::RegisterResult::Registered
+        || result == GlobalHotkey::RegisterResult::Pending)
         return true;
     const Answer answer = m_prompter.ask(
         programName(),

@@ -61,6 +61,7 @@ private:
     void FillHotkeyKeyList();
     void LoadSettingsIntoDialog();
     void chkUseHotkey_Click();
+    void showHotkeyState();
     void chkCustomTaskDoneSound_Click();
     void EnablePlayIfFileExists();
     void cmdBrowse_Click();
