@@ -177,6 +177,11 @@ bool TaskOperations::editTask(const QString &list, qint32 id, TaskRecord record,
         recorder.task(list, id);
         found = m_store.SaveTask(record, false, list, id);
     });
+    return announceEdit(list, id, found);
+}
+
+bool TaskOperations::announceEdit(const QString &list, qint32 id, bool found)
+{
     if (!found)
         return false;
     if (m_tracker.isTracked(list, id))
@@ -206,12 +211,7 @@ bool TaskOperations::extendBudget(const QString &list, qint32 id, qint32 minutes
                                                    std::numeric_limits<qint32>::max()));
         found = m_store.SaveTask(*stored, false, list, id);
     });
-    if (!found)
-        return false;
-    if (m_tracker.isTracked(list, id))
-        m_tracker.reload();
-    Q_EMIT taskChanged(list, id);
-    return true;
+    return announceEdit(list, id, found);
 }
 
 int TaskOperations::deleteTasks(const QString &list, const QList<qint32> &ids)
@@ -490,12 +490,7 @@ bool TaskOperations::discardTrackedTime(const QString &list, qint32 id, qint64 s
         const qint64 left = std::max<qint64>(done - std::max<qint64>(seconds, 0), 0);
         m_store.writeTrackedTime(row->rowId, left / kSecondsPerMinute, left % kSecondsPerMinute);
     });
-    if (!found)
-        return false;
-    if (m_tracker.isTracked(list, id))
-        m_tracker.reload();
-    Q_EMIT taskChanged(list, id);
-    return true;
+    return announceEdit(list, id, found);
 }
 
 // ---- The database file

@@ -199,6 +199,9 @@ private:
     enum class Direction { Back, Forward };
     void applyStep(const UndoStep &step, Direction direction);
     void checkpointNow();
+    // After a change of one task: the tracker rereads it, the views hear of
+    // it. Returns found, for the callers' own result.
+    bool announceEdit(const QString &list, qint32 id, bool found);
 
     TaskStore &m_store;
     clsSettings &m_settings;

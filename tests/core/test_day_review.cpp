@@ -2,11 +2,9 @@
 // the tracker following its task, one step of the history for the whole
 // review, and the totals line the window and the command line print.
 
-#include "common/FakeClock.h"
+#include "common/OperationsFixture.h"
 #include "common/TaskFixtures.h"
 #include "core/DayReview.h"
-#include "core/TaskOperations.h"
-#include "core/TimeTracker.h"
 #include "store/TaskStore.h"
 
 #include <QSignalSpy>
@@ -22,15 +20,10 @@ namespace {
 
 const QDate kTomorrow(2024, 3, 6);
 
-struct World : test::StoreFixture
+struct World : test::OperationsFixture
 {
-    test::FakeClock clock;
-    TimeTracker tracker {store, clock};
-    TaskOperations ops {store, settings, tracker};
-
     World()
     {
-        ops.setRecording(true);
         add(makeTask(1, u"Write"_s, 60, 20, InProgress));
         add(makeTask(2, u"Call"_s, 30, 10, InProgress));
         add(makeTask(3, u"Read"_s, 45, 0));

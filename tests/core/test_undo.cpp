@@ -3,10 +3,8 @@
 // rows were changed since by someone else is refused and writes nothing;
 // tracked time is never taken back.
 
-#include "common/FakeClock.h"
+#include "common/OperationsFixture.h"
 #include "common/TaskFixtures.h"
-#include "core/TaskOperations.h"
-#include "core/TimeTracker.h"
 #include "store/TaskStore.h"
 
 #include <QSignalSpy>
@@ -22,15 +20,10 @@ using test::makeTask;
 
 namespace {
 
-struct World : test::StoreFixture
+struct World : test::OperationsFixture
 {
-    test::FakeClock clock;
-    TimeTracker tracker {store, clock};
-    TaskOperations ops {store, settings, tracker};
-
     World()
     {
-        ops.setRecording(true);
         for (int i = 1; i <= 4; ++i)
             add(makeTask(i, u"Task %1"_s.arg(i), 30, i * 5, i == 4 ? Finished : NotStarted));
         add(makeTask(1, u"Tomorrow"_s, 15, 0, NotStarted, 2, kNextDay));

@@ -1,6 +1,7 @@
 // The global hotkey where there is no X display: through the desktop portal's
 // global shortcuts, played by python-dbusmock on the private session bus the
 // test runs in.
+#include "common/DbusMock.h"
 #include "common/RecordingAutostart.h"
 #include "common/RecordingPrompter.h"
 #include "common/RecordingSound.h"
@@ -21,6 +22,8 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+
+#include <optional>
 #include <QTest>
 
 #include <memory>
@@ -51,38 +54,23 @@ class MockPortal
 public:
     MockPortal()
     {
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(
-            QStringLiteral(CHRONODECK_TEST_PYTHON),
-            {u"-m"_s, u"dbusmock"_s, u"--template"_s, QStringLiteral(CHRONODECK_PORTAL_TEMPLATE)});
+        m_service.emplace(QStringList {u"--template"_s, QStringLiteral(CHRONODECK_PORTAL_TEMPLATE)},
+                          kPortal, kPortalPath, false);
     }
     ~MockPortal()
     {
-        m_process.kill();
-        m_process.waitForFinished();
+        m_service.reset();
         // The next portal takes the name afresh.
         QDeadlineTimer deadline(10'000);
-        while (bus().interface()->isServiceRegistered(kPortal).value() && !deadline.hasExpired())
+        while (QDBusConnection::sessionBus().interface()->isServiceRegistered(kPortal).value()
+               && !deadline.hasExpired())
             QTest::qWait(20);
     }
 
-    bool up()
-    {
-        QDeadlineTimer deadline(10'000);
-        while (!bus().interface()->isServiceRegistered(kPortal).value()) {
-            if (deadline.hasExpired() || m_process.state() == QProcess::NotRunning)
-                return false;
-            QTest::qWait(20);
-        }
-        return true;
-    }
-
+    bool up() { return m_service->up(); }
     QDBusMessage mock(const QString &method, const QVariantList &arguments = {})
     {
-        QDBusMessage call = QDBusMessage::createMethodCall(kPortal, kPortalPath,
-                                                           u"org.freedesktop.DBus.Mock"_s, method);
-        call.setArguments(arguments);
-        return bus().call(call);
+        return m_service->mock(method, arguments);
     }
 
     // The shortcuts of every BindShortcuts call so far, one list per call.
@@ -126,9 +114,7 @@ public:
     }
 
 private:
-    static QDBusConnection bus() { return QDBusConnection::sessionBus(); }
-
-    QProcess m_process;
+    std::optional<test::DbusMock> m_service;
 };
 
 } // namespace

@@ -1,10 +1,8 @@
 // The table that ties each task to its calendar resource: older files and
 // restored files get it or keep it, and it follows a task through moves,
 // deletes and their undo, whoever makes them.
-#include "common/FakeClock.h"
+#include "common/OperationsFixture.h"
 #include "common/TaskFixtures.h"
-#include "core/TaskOperations.h"
-#include "core/TimeTracker.h"
 #include "store/TaskStore.h"
 
 #include <QDir>
@@ -18,12 +16,8 @@ using test::makeTask;
 
 namespace {
 
-struct World : test::StoreFixture
+struct World : test::OperationsFixture
 {
-    test::FakeClock clock;
-    TimeTracker tracker {store, clock};
-    TaskOperations ops {store, settings, tracker};
-
     // "uid list id href etag" of every row, in table order; "-" for a
     // tombstone's place.
     QStringList rows()
