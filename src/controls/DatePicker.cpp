@@ -10,7 +10,6 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
-#include <utility>
 
 namespace cdk {
 
@@ -24,6 +23,7 @@ DatePicker::DatePicker(QWidget *parent)
     setFocusPolicy(Qt::StrongFocus);
     setAutoRaise(false);
     setText(displayText(m_date));
+    setAccessibleName(accessibleDayName(m_date));
     setToolTip(QStringLiteral("The day shown: click for a calendar, arrow keys step a day"));
     // Wide enough for the longest date, so the toolbar does not jump.
     setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("Wed, 28 Sep 2000")) + 48);
@@ -37,12 +37,21 @@ QString DatePicker::displayText(const QDate &date)
         + QChar(0x25BE);
 }
 
+QString DatePicker::accessibleDayName(const QDate &date)
+{
+    // Read without the drop-down triangle, and saying what the date is.
+    return QStringLiteral("Day shown: ")
+        + QLocale().toString(date, QStringLiteral("dddd, d MMMM yyyy"));
+}
+
 void DatePicker::setDate(const QDate &date)
 {
     if (!date.isValid() || date == m_date)
         return;
     m_date = date;
     setText(displayText(date));
+    // Also tells assistive technology that the day changed (a name change).
+    setAccessibleName(accessibleDayName(date));
     if (m_calendar)
         m_calendar->setSelectedDate(date);
     Q_EMIT dateChanged(date);
@@ -66,11 +75,20 @@ void DatePicker::showCalendar()
         layout->addWidget(m_calendar);
         // The month arrows in the program's own pictures rather than the
         // style's small bitmaps.
-        const std::pair<const char *, const char *> arrows[] = {
-            {"qt_calendar_prevmonth", "PREVIOUSDAY"}, {"qt_calendar_nextmonth", "NEXTDAY"}};
-        for (const auto &[name, key] : arrows) {
-            if (auto *button = m_calendar->findChild<QToolButton *>(QLatin1String(name)))
-                button->setIcon(iconForKey(QLatin1String(key)));
+        // Pictures alone tell a screen reader nothing: the arrows get names.
+        struct Arrow
+        {
+            const char *name;
+            const char *key;
+            const char *spoken;
+        };
+        const Arrow arrows[] = {{"qt_calendar_prevmonth", "PREVIOUSDAY", "Previous month"},
+                                {"qt_calendar_nextmonth", "NEXTDAY", "Next month"}};
+        for (const Arrow &arrow : arrows) {
+            if (auto *button = m_calendar->findChild<QToolButton *>(QLatin1String(arrow.name))) {
+                button->setIcon(iconForKey(QLatin1String(arrow.key)));
+                button->setAccessibleName(QString::fromLatin1(arrow.spoken));
+            }
         }
         const auto pick = [this](QDate chosen) {
             m_popup->hide();

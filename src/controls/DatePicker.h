@@ -22,6 +22,8 @@ public:
     // Emits dateChanged when the date differs.
     void setDate(const QDate &date);
     static QString displayText(const QDate &date);
+    // The name assistive technology reads for the button.
+    static QString accessibleDayName(const QDate &date);
 
     // Opens the calendar under the button.
     void showCalendar();

@@ -117,6 +117,9 @@ SettingsDialog::SettingsDialog(clsSettings &settings, GlobalHotkey *hotkey, Auto
     setModal(true);
 
     m_tabs = named(new QTabWidget(this), "TStrip");
+    // The focus goes to the tab bar, which reads the page names; the frame
+    // around the pages would be one more stop a screen reader cannot name.
+    m_tabs->setFocusPolicy(Qt::NoFocus);
     m_tabs->addTab(buildGeneralPage(), iconForKey(QStringLiteral("SETTINGS")),
                    QStringLiteral("&General"));
     m_tabs->addTab(buildTaskListPage(), iconForKey(QStringLiteral("CHECKBOX")),

@@ -92,6 +92,10 @@ void AddTaskDialog::buildLayout()
         minutes.append(QString::number(m));
     m_cmbHours = editableCombo(QStringLiteral("cmbHours"), hours, body);
     m_cmbMinutes = editableCombo(QStringLiteral("cmbMinutes"), minutes, body);
+    // The typing fields of the time are read by what they hold: a screen
+    // reader has no label beside them to go by.
+    m_cmbHours->lineEdit()->setAccessibleName(QStringLiteral("Hours allocated"));
+    m_cmbMinutes->lineEdit()->setAccessibleName(QStringLiteral("Minutes allocated"));
     auto *timeRow = new QHBoxLayout;
     timeRow->setSpacing(8);
     timeRow->addWidget(m_cmbHours);

@@ -116,6 +116,7 @@ void CategoriesDialog::buildLayout()
     m_gpCategories->setObjectName(QStringLiteral("gpCategories"));
     m_catGrid = new QTreeWidget(m_gpCategories);
     m_catGrid->setObjectName(QStringLiteral("CatGrid"));
+    m_catGrid->setAccessibleName(QStringLiteral("Categories"));
     m_catGrid->setColumnCount(2);
     m_catGrid->setHeaderLabels({QStringLiteral("Category"), QStringLiteral("Preview")});
     m_catGrid->headerItem()->setTextAlignment(NameColumn, Qt::AlignLeft | Qt::AlignVCenter);

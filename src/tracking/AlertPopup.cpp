@@ -3,6 +3,8 @@
 #include "controls/Contrast.h"
 #include "controls/WindowServices.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
@@ -20,6 +22,15 @@
 namespace cdk {
 
 namespace {
+
+// Assistive technology meets the pop-up as an alert, named by its message, so
+// a screen reader reads it out when it shows although it never takes focus.
+QAccessibleInterface *alertAccessible(const QString &, QObject *object)
+{
+    if (auto *popup = qobject_cast<AlertPopup *>(object))
+        return new QAccessibleWidget(popup, QAccessible::AlertMessage);
+    return nullptr;
+}
 
 constexpr double kGradientAngle = 300.0;
 const QColor kGlyphHover(200, 40, 40);
@@ -154,6 +165,11 @@ AlertPopup::AlertPopup(std::function<void()> playSound, std::function<void()> te
       m_textClicked(std::move(textClicked))
 {
     setObjectName(QStringLiteral("frmPopUp"));
+    static const bool accessibleAsAlert = [] {
+        QAccessible::installFactory(alertAccessible);
+        return true;
+    }();
+    Q_UNUSED(accessibleAsAlert);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_DeleteOnClose);
     setFocusPolicy(Qt::NoFocus);
@@ -241,8 +257,12 @@ void AlertPopup::DisplayAlert(const QString &text, int stayMs)
     }
     const QSize strip(kWidth, kStripHeight);
     setGeometry(QRect(GetTaskbar(screen, available, strip), strip));
+    // The whole message, even where the label shows it shortened.
+    setAccessibleName(m_caption->text() + QLatin1Char(' ') + text);
     ShowFormNoActivate(this);
     SetTopMost(this, true);
+    QAccessibleEvent alert(this, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
     m_tmrOpen->start();
     if (m_playSound)
         m_playSound();

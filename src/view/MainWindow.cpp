@@ -251,6 +251,8 @@ void MainWindow::buildToolbar(QWidget *parent)
         button->setObjectName(QStringLiteral("isbToolbar(%1)").arg(b.index));
         button->setTag(tag);
         button->setToolTip(QString::fromLatin1(b.toolTip));
+        // The button shows a picture only: a screen reader reads its command.
+        button->setAccessibleName(QString::fromLatin1(b.toolTip));
         button->setIcon(iconForKey(tag));
         button->setFocusPolicy(Qt::NoFocus);
         // The button runs its command and is enabled exactly when it is.
@@ -341,6 +343,7 @@ void MainWindow::buildPanels()
     m_prgBar = new QProgressBar(m_gpInfoInfo);
     m_prgBar->setObjectName(QStringLiteral("prgBar"));
     m_prgBar->setTextVisible(false);
+    m_prgBar->setAccessibleName(QStringLiteral("Time done of the day's budget"));
     m_prgBar->setFixedWidth(140);
     m_prgBar->setMaximumHeight(14);
     m_lblLeft = new QLabel(m_gpInfoInfo);
@@ -439,6 +442,8 @@ void MainWindow::RefreshSummary()
 {
     const DaySummary s = m_grid->summary(m_day->date(), m_context.clock.today());
     m_gpInfos->setCaption(s.caption);
+    // The caption is painted: assistive technology reads it as the panel's name.
+    m_gpInfos->setAccessibleName(s.caption);
     m_prgBar->setVisible(s.progressVisible);
     if (s.progressVisible) {
         m_prgBar->setMaximum(s.progressMaximum);

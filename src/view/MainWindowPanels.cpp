@@ -26,6 +26,7 @@
 #include "view/TrackingCommands.h"
 #include "view/WindowCommands.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -119,13 +120,23 @@ void MainWindow::setFinishHighlighted(bool highlighted)
 
 void MainWindow::setTrackingCaption(const QString &text)
 {
+    if (m_lblTracking->text() == text)
+        return;
     m_lblTracking->setText(text);
+    // A turn of the tracker ("Tracking finished: ") must reach a screen
+    // reader while the focus is elsewhere: the panel is renamed after it,
+    // with the task, and the change is raised as an alert.
+    m_gpCurTask->setAccessibleName(text + QLatin1Char(' ') + m_gpCurTaskLbl->text());
+    QAccessibleEvent alert(m_gpCurTask, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
 }
 
 void MainWindow::setCurrentTaskText(const QString &text, bool asLink)
 {
-    if (m_gpCurTaskLbl->text() != text)
+    if (m_gpCurTaskLbl->text() != text) {
         m_gpCurTaskLbl->setText(text);
+        m_gpCurTask->setAccessibleName(m_lblTracking->text() + QLatin1Char(' ') + text);
+    }
     QFont font = m_gpCurTaskLbl->font();
     font.setUnderline(asLink);
     m_gpCurTaskLbl->setFont(font);

@@ -195,6 +195,11 @@ QVariant TaskGridModel::data(const QModelIndex &index, int role) const
         // running across the screen on one line.
         return QVariant(QStringLiteral("<qt>") + text.toHtmlEscaped() + QStringLiteral("</qt>"));
     }
+    case Qt::AccessibleTextRole:
+        // The check box is a picture; a screen reader reads its state.
+        if (column == ColCheckbox)
+            return finished ? QStringLiteral("checked") : QStringLiteral("not checked");
+        return {};
     case Qt::DecorationRole: {
         const QString key = taskCellIconKey(task, column);
         if (key.isEmpty())
@@ -279,6 +284,8 @@ QVariant TaskGridModel::headerData(int section, Qt::Orientation orientation, int
     switch (role) {
     case Qt::DisplayRole:
         return headerText(section);
+    case Qt::AccessibleTextRole:
+        return section == ColCheckbox - 1 ? QStringLiteral("Check box") : QVariant();
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(columnAlignment(section));
     case IconKeyRole:

@@ -1,0 +1,321 @@
+#!/usr/bin/python3
+"""The main window as a screen reader meets it, over AT-SPI.
+
+Starts the real window on an empty data folder, walks its accessible tree and
+lists every control a user can reach (focusable or offering an action) that
+has no name or only a generic role. Then adds a task through AT-SPI alone (the
+toolbar button's action, the dialog's editable text, OK's action), reads it
+back through the command line and checks that the grid reads it out, and that
+moving to the previous day is announced with the day shown.
+
+Needs a session bus (the AT-SPI bus is started on demand) and an X server.
+Usage: accessibility_check.py WINDOW_PROGRAM CLI_PROGRAM
+"""
+
+import json
+import os
+import subprocess
+import sys
+import tempfile
+import time
+
+try:
+    import pyatspi
+    from gi.repository import GLib
+except ImportError:
+    print("pyatspi not available: skipped")
+    sys.exit(77)
+
+TIMEOUT = 60.0
+
+# Roles that tell a screen reader nothing about what a control is.
+GENERIC_ROLES = {
+    pyatspi.ROLE_INVALID,
+    pyatspi.ROLE_UNKNOWN,
+    pyatspi.ROLE_FILLER,
+    pyatspi.ROLE_PANEL,
+    pyatspi.ROLE_REDUNDANT_OBJECT,
+    pyatspi.ROLE_EXTENDED,
+}
+
+
+# Roles of controls a user works, enabled or not (a disabled control offers
+# no action, yet a screen reader reads it as unavailable).
+CONTROL_ROLES = {
+    pyatspi.ROLE_PUSH_BUTTON,
+    pyatspi.ROLE_TOGGLE_BUTTON,
+    pyatspi.ROLE_CHECK_BOX,
+    pyatspi.ROLE_RADIO_BUTTON,
+    pyatspi.ROLE_COMBO_BOX,
+    pyatspi.ROLE_ENTRY,
+    pyatspi.ROLE_TEXT,
+    pyatspi.ROLE_SPIN_BUTTON,
+    pyatspi.ROLE_SLIDER,
+    pyatspi.ROLE_TABLE,
+    pyatspi.ROLE_LIST,
+    pyatspi.ROLE_TREE,
+    pyatspi.ROLE_PAGE_TAB,
+}
+
+
+class Failure(Exception):
+    pass
+
+
+def pump():
+    """Lets queued AT-SPI events reach their listeners."""
+    context = GLib.MainContext.default()
+    while context.pending():
+        context.iteration(False)
+
+
+def wait_for(what, probe, timeout=TIMEOUT):
+    """Polls probe until it gives something true; the tree changes under us
+    while the window works, so a failing look-up only means "not yet"."""
+    deadline = time.monotonic() + timeout
+    while True:
+        pump()
+        try:
+            found = probe()
+        except GLib.GError:
+            found = None
+        if found:
+            return found
+        if time.monotonic() > deadline:
+            raise Failure(f"timed out after {timeout:.0f} s waiting for {what}")
+        time.sleep(0.05)
+
+
+def children(node):
+    try:
+        return [c for c in node if c is not None]
+    except GLib.GError:
+        return []
+
+
+def showing(node):
+    return node.getState().contains(pyatspi.STATE_SHOWING)
+
+
+def descendants(node):
+    for child in children(node):
+        yield child
+        yield from descendants(child)
+
+
+def find(root, role, name=None, predicate=None):
+    for node in descendants(root):
+        try:
+            if node.getRole() != role or not showing(node):
+                continue
+            if name is not None and node.name != name:
+                continue
+            if predicate and not predicate(node):
+                continue
+            return node
+        except GLib.GError:
+            continue
+    return None
+
+
+def action_count(node):
+    try:
+        return node.queryAction().nActions
+    except NotImplementedError:
+        return 0
+
+
+def describe(node, path):
+    return f"{path}: role '{node.getRoleName()}', name '{node.name}'"
+
+
+def unnamed_controls(root):
+    """Every showing control a user can reach that has no name or a generic role."""
+    problems = []
+
+    def walk(node, path):
+        for index, child in enumerate(children(node)):
+            try:
+                if not showing(child):
+                    continue
+                states = child.getState()
+                reachable = (states.contains(pyatspi.STATE_FOCUSABLE)
+                             or action_count(child) > 0
+                             or child.getRole() in CONTROL_ROLES)
+                here = f"{path}/{index}:{child.getRoleName()}"
+                if reachable and (not child.name.strip() or child.getRole() in GENERIC_ROLES):
+                    problems.append(describe(child, here))
+                walk(child, here)
+            except GLib.GError:
+                continue
+
+    walk(root, root.getRoleName())
+    return problems
+
+
+def press(node):
+    action = node.queryAction()
+    names = [action.getName(i) for i in range(action.nActions)]
+    for wanted in ("Press", "press", "click"):
+        if wanted in names:
+            action.doAction(names.index(wanted))
+            return
+    raise Failure(f"{describe(node, 'control')} offers no press action, only {names}")
+
+
+def main():
+    window_program, cli_program = sys.argv[1], sys.argv[2]
+    failures = []
+    with tempfile.TemporaryDirectory(prefix="cdk-a11y-") as data:
+        env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+        window = subprocess.Popen([window_program, "--data-dir", data], env=env)
+        try:
+            failures = run(window, cli_program, data)
+        except Failure as failure:
+            failures.append(str(failure))
+        finally:
+            window.terminate()
+            try:
+                window.wait(timeout=30)
+            except subprocess.TimeoutExpired:
+                window.kill()
+                window.wait()
+    for failure in failures:
+        print("FAIL:", failure)
+    if not failures:
+        print("accessible tree named, task added over AT-SPI")
+    return 1 if failures else 0
+
+
+def application_of(pid):
+    desktop = pyatspi.Registry.getDesktop(0)
+    for app in children(desktop):
+        try:
+            if app.get_process_id() == pid:
+                return app
+        except GLib.GError:
+            continue
+    return None
+
+
+def run(window, cli_program, data):
+    failures = []
+    app = wait_for("the window on the accessibility bus", lambda: application_of(window.pid))
+    frame = wait_for(
+        "the main window",
+        lambda: next((w for w in children(app)
+                      if w.getRole() == pyatspi.ROLE_FRAME and showing(w)), None))
+    wait_for("the task grid", lambda: find(frame, pyatspi.ROLE_TABLE))
+
+    problems = unnamed_controls(frame)
+    if problems:
+        failures.append("controls without a name or with a generic role:\n  "
+                        + "\n  ".join(problems))
+
+    # Nothing is selected yet: the commands on a task read as unavailable.
+    edit = find(frame, pyatspi.ROLE_PUSH_BUTTON, "Edit Selected Task")
+    if edit is None or edit.getState().contains(pyatspi.STATE_ENABLED):
+        failures.append("'Edit Selected Task' is missing or does not read as unavailable")
+
+    add = find(frame, pyatspi.ROLE_PUSH_BUTTON, "Add New Task")
+    if add is None:
+        failures.append("no push button named 'Add New Task'")
+        return failures
+    press(add)
+    dialog = wait_for("the task dialog", lambda: showing_dialog(app))
+    subject = wait_for("the subject field",
+                       lambda: find(dialog, pyatspi.ROLE_TEXT, "Subject:")
+                       or find(dialog, pyatspi.ROLE_ENTRY, "Subject:"))
+    problems = unnamed_controls(dialog)
+    if problems:
+        failures.append("task dialog controls without a name or with a generic role:\n  "
+                        + "\n  ".join(problems))
+    subject_text = "Call the printer repair shop"
+    subject.queryEditableText().setTextContents(subject_text)
+    wait_for("the typed subject", lambda: subject.queryText().getText(0, -1) == subject_text)
+    press(wait_for("the OK button", lambda: find(dialog, pyatspi.ROLE_PUSH_BUTTON, "OK")))
+    wait_for("the dialog to close", lambda: not showing(dialog))
+
+    listed = subprocess.run([cli_program, "--data-dir", data, "list", "--json"],
+                            capture_output=True, text=True, timeout=60)
+    if listed.returncode != 0:
+        failures.append(f"list --json failed ({listed.returncode}): {listed.stderr.strip()}")
+    elif subject_text not in json.dumps(json.loads(listed.stdout), ensure_ascii=False):
+        failures.append(f"the task is not in the database: {listed.stdout.strip()}")
+
+    # The new row, read as a screen reader reads it: check state, subject,
+    # budget, time done and percent, each under its column's header.
+    grid = find(frame, pyatspi.ROLE_TABLE)
+    cell = wait_for("the new row in the grid",
+                    lambda: find(grid, pyatspi.ROLE_TABLE_CELL, subject_text))
+    table = grid.queryTable()
+    row = table.getRowAtIndex(cell.getIndexInParent())
+    read = {}
+    for column in range(table.nColumns):
+        header = table.getColumnHeader(column)
+        read[header.name if header else str(column)] = table.getAccessibleAt(row, column).name
+    print("row read out:", read)
+    expected = {"Check box": "not checked", "Task": subject_text, "Done": "0:00", "%": "0%"}
+    for header, text in expected.items():
+        if read.get(header) != text:
+            failures.append(f"column '{header}' reads '{read.get(header)}', not '{text}'")
+    if not read.get("Duration"):
+        failures.append(f"the budget reads nothing: {read}")
+
+    for button, close in (("Display Settings", "Cancel"), ("Manage Categories", "Close")):
+        failures += dialog_named(app, frame, button, close)
+    failures += day_change_announced(frame)
+    return failures
+
+
+def showing_dialog(app):
+    return next((w for w in children(app)
+                 if w.getRole() == pyatspi.ROLE_DIALOG and showing(w)), None)
+
+
+def dialog_named(app, frame, button, close):
+    """The dialog a toolbar button opens has every control named."""
+    press(find(frame, pyatspi.ROLE_PUSH_BUTTON, button))
+    dialog = wait_for(f"the dialog of '{button}'", lambda: showing_dialog(app))
+    failures = []
+    problems = unnamed_controls(dialog)
+    if problems:
+        failures.append(f"'{dialog.name}' controls without a name or with a generic role:\n  "
+                        + "\n  ".join(problems))
+    press(wait_for(f"its {close} button",
+                   lambda: find(dialog, pyatspi.ROLE_PUSH_BUTTON, close)))
+    wait_for(f"'{dialog.name}' to close", lambda: not showing_dialog(app))
+    return failures
+
+
+def day_change_announced(frame):
+    """The day shown after a move (Ctrl+Z, Ctrl+X, the arrows) is announced."""
+    picker = next((n for n in descendants(frame)
+                   if n.getRole() == pyatspi.ROLE_PUSH_BUTTON and showing(n)
+                   and n.name.startswith("Day shown")), None)
+    if picker is None:
+        return ["no date picker whose name tells the day shown"]
+    heard = []
+
+    def listen(event):
+        heard.append((event.type, event.source.name if event.source else "", event.any_data))
+
+    types = ["object:property-change:accessible-name", "object:announcement"]
+    for kind in types:
+        pyatspi.Registry.registerEventListener(listen, kind)
+    before = picker.name
+    press(find(frame, pyatspi.ROLE_PUSH_BUTTON, "Move to the previous day"))
+    try:
+        wait_for("an announcement of the day shown",
+                 lambda: any(name.startswith("Day shown") and name != before
+                             for _, name, _ in heard))
+    except Failure as failure:
+        return [f"{failure}; heard {heard}"]
+    finally:
+        for kind in types:
+            pyatspi.Registry.deregisterEventListener(listen, kind)
+    return []
+
+
+if __name__ == "__main__":
+    sys.exit(main())
