@@ -93,7 +93,8 @@ QString keyName(int vk)
     return named.value(vk);
 }
 
-// "CTRL+ALT+m": the form of the freedesktop shortcuts specification.
+// "CTRL+ALT+m": modifiers in capitals, then the key's XKB name, as the portal
+// reads a preferred trigger.
 QString portalTrigger(int modifiers, int vk)
 {
     const QString key = keyName(vk);
