@@ -12,6 +12,7 @@
 #include "reports/ReportText.h"
 #include "reports/TaskExport.h"
 #include "reports/UndatedLists.h"
+#include "store/TaskStore.h"
 #include "store/StoreError.h"
 #include "store/Vocabulary.h"
 
@@ -294,7 +295,7 @@ Reply runStatus(const ParsedCommand &command, CommandTarget &target)
         // The state of the last sync, once sync is set up ("Synced 12:04").
         QString sync;
         try {
-            sync = target.operations.store().syncValue(QStringLiteral("SyncStatus"));
+            sync = target.operations.store().syncValue(TaskStore::syncStateName());
         } catch (const StoreError &) {
             // A file only read, from before sync, has no place for it.
         }

@@ -192,6 +192,8 @@ public:
     // that begin with "Sync"; empty when there is none.
     QString syncValue(const QString &name);
     void setSyncValue(const QString &name, const QString &value);
+    // The name of the last sync's state as a user reads it ("Synced 12:04").
+    static QString syncStateName() { return QStringLiteral("SyncStatus"); }
 
     // ---- The tracked task: one row, looked up and written every second
     struct TrackedRow

@@ -35,8 +35,6 @@ namespace {
 
 enum Exit { ExitOk = 0, ExitUserError = 1, ExitDataError = 2, ExitServer = 3 };
 
-// The state of the last sync in the database, as the window shows it.
-const QString kStatusKey = QStringLiteral("SyncStatus");
 
 class QuietPrompter final : public Prompter
 {
@@ -255,7 +253,7 @@ Outcome runSync(const QString &folder, const QCommandLineParser &args)
     }
     // Where a user looks later: the window's tray and `chronodeck status`.
     try {
-        store.setSyncValue(kStatusKey, outcome.state);
+        store.setSyncValue(TaskStore::syncStateName(), outcome.state);
     } catch (const StoreError &e) {
         qWarning("the sync state could not be kept: %s", qPrintable(e.message()));
     }
