@@ -56,7 +56,10 @@ function(chronodeck_add_test)
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS "gui")
     endif()
   endif()
-  set_tests_properties(${T_NAME} PROPERTIES TIMEOUT 120)
+  # The tests read the English source texts: a developer's own language must
+  # not load a translation into the programs they start.
+  set_tests_properties(${T_NAME} PROPERTIES TIMEOUT 120
+    ENVIRONMENT_MODIFICATION "LANG=set:C.UTF-8;LANGUAGE=unset:;LC_ALL=unset:;LC_MESSAGES=unset:")
 endfunction()
 
 # A program that opens the Reports window loads it from the module

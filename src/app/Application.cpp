@@ -67,18 +67,19 @@ Application::StartResult Application::Main()
         if (auto wait = std::exchange(m_beforeFirstWindow, {}))
             wait();
     };
-    // A start that ends here never ends without a word to the user.
-    const auto cannotStart = [&](const QString &text) {
-        qCWarning(lcApp).noquote() << text.simplified();
+    // A start that ends here never ends without a word to the user. The log
+    // keeps the English sentence, the user reads it in their language.
+    const auto cannotStart = [&](const QString &logged, const QString &shown) {
+        qCWarning(lcApp).noquote() << logged.simplified();
         beforeFirstWindow();
-        m_context.prompter.tell(programName(), text, MessageIcon::Critical);
+        m_context.prompter.tell(programName(), shown, MessageIcon::Critical);
         return StartResult::Failed;
     };
     const QString folder = QDir::toNativeSeparators(m_context.ProgramFolder);
     switch (m_instance.acquire()) {
     case SingleInstance::Lock::Taken:
         break;
-    case SingleInstance::Lock::Held:
+    case SingleInstance::Lock::Held: {
         // Another copy runs for this data folder: ask it to come forward,
         // and see that it does. A copy that hangs would otherwise leave the
         // user with no window and no reason.
@@ -86,15 +87,19 @@ Application::StartResult Application::Main()
             qCWarning(lcApp) << "could not leave the restore signal in" << m_instance.signalPath();
         else if (m_instance.waitUntilSignalTaken(kComeForwardWaitMs))
             return StartResult::SecondCopy;
-        return cannotStart(QStringLiteral("Chronodeck already runs for the data folder %1, but "
+        const char *sentence = QT_TR_NOOP("Chronodeck already runs for the data folder %1, but "
                                           "that copy does not answer.\r\n\r\nWait until it has "
                                           "finished what it is doing, or end it, and start "
-                                          "Chronodeck again.")
-                               .arg(folder));
-    case SingleInstance::Lock::Refused:
-        return cannotStart(QStringLiteral("Chronodeck cannot tell whether it already runs for "
-                                          "the data folder %1: %2.")
-                               .arg(folder, m_instance.errorString()));
+                                          "Chronodeck again.");
+        return cannotStart(QString::fromLatin1(sentence).arg(folder), tr(sentence).arg(folder));
+    }
+    case SingleInstance::Lock::Refused: {
+        const char *sentence = QT_TR_NOOP("Chronodeck cannot tell whether it already runs for "
+                                          "the data folder %1: %2.");
+        const QString why = m_instance.errorString();
+        return cannotStart(QString::fromLatin1(sentence).arg(folder, why),
+                           tr(sentence).arg(folder, why));
+    }
     }
 
     auto busy = std::make_optional<BusyCursor>();
@@ -124,7 +129,7 @@ Application::StartResult Application::Main()
     } catch (const StoreError &e) {
         const QString text = e.isReadyToShow()
             ? e.userMessage()
-            : QStringLiteral("The task database %1 could not be opened.\r\n\r\n%2")
+            : tr("The task database %1 could not be opened.\r\n\r\n%2")
                   .arg(QDir::toNativeSeparators(m_context.store.DatabasePath()), e.message());
         beforeFirstWindow();
         m_context.prompter.tell(programName(), text, MessageIcon::Critical);

@@ -78,8 +78,11 @@ SingleInstance::Lock SingleInstance::acquire()
     // flock() needs no more than a file one can open, so the file must be
     // this user's and open to nobody else.
     const QByteArray name = QFile::encodeName(path);
-    const auto refuse = [this, &path](const QString &why) {
-        m_error = QStringLiteral("the lock file %1 %2").arg(QDir::toNativeSeparators(path), why);
+    const QString shownPath = QDir::toNativeSeparators(path);
+    // The reason ends a sentence the window shows: "... for the data folder
+    // X: the lock file Y is a link."
+    const auto refuse = [this](const QString &why) {
+        m_error = why;
         return Lock::Refused;
     };
     // A copy starting beside this one may put a fresh file in place of an
@@ -91,9 +94,10 @@ SingleInstance::Lock SingleInstance::acquire()
             const int error = errno;
             struct stat there {};
             if (error == ELOOP)
-                return refuse(QStringLiteral("is a link"));
+                return refuse(tr("the lock file %1 is a link").arg(shownPath));
             if (::lstat(name.constData(), &there) == 0 && there.st_uid != ::geteuid())
-                return refuse(QStringLiteral("belongs to another user (uid %1)").arg(there.st_uid));
+                return refuse(tr("the lock file %1 belongs to another user (uid %2)")
+                                  .arg(shownPath, QString::number(there.st_uid)));
             // The folder cannot hold a lock file (read-only, missing): let
             // this copy run; opening the database will tell the user what is
             // wrong.
@@ -104,11 +108,12 @@ SingleInstance::Lock SingleInstance::acquire()
         struct stat info {};
         if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
             ::close(fd);
-            return refuse(QStringLiteral("is not a plain file"));
+            return refuse(tr("the lock file %1 is not a plain file").arg(shownPath));
         }
         if (info.st_uid != ::geteuid()) {
             ::close(fd);
-            return refuse(QStringLiteral("belongs to another user (uid %1)").arg(info.st_uid));
+            return refuse(tr("the lock file %1 belongs to another user (uid %2)")
+                              .arg(shownPath, QString::number(info.st_uid)));
         }
         if ((info.st_mode & 077) != 0 && !modesIgnored) {
             // Left open to others by an earlier version: anyone may have it
@@ -123,8 +128,9 @@ SingleInstance::Lock SingleInstance::acquire()
                 modesIgnored = true;
                 break;
             case Fresh::Failed:
-                return refuse(QStringLiteral("is open to other users and cannot be replaced: %1")
-                                  .arg(qt_error_string(errno)));
+                return refuse(
+                    tr("the lock file %1 is open to other users and cannot be replaced: %2")
+                        .arg(shownPath, qt_error_string(errno)));
             }
             continue;
         }
@@ -144,7 +150,7 @@ SingleInstance::Lock SingleInstance::acquire()
         }
         ::close(fd);
     }
-    return refuse(QStringLiteral("keeps being replaced"));
+    return refuse(tr("the lock file %1 keeps being replaced").arg(shownPath));
 #else
     m_lock = std::make_unique<QLockFile>(path);
     // A lock whose process is gone counts as stale at once; a live one never does.

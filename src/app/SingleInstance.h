@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QLockFile>
 #include <QString>
 
@@ -15,6 +16,8 @@ namespace cdk {
 // from starting.
 class SingleInstance
 {
+    Q_DECLARE_TR_FUNCTIONS(SingleInstance)
+
 public:
     explicit SingleInstance(const QString &dataFolder);
     ~SingleInstance();
@@ -25,6 +28,7 @@ public:
         Refused, // the lock cannot be trusted; errorString() says why
     };
     Lock acquire();
+    // Why the lock was refused, in the user's language.
     QString errorString() const { return m_error; }
 
     static QString signalFileName() { return QStringLiteral("LACrestoreST$"); }

@@ -5,6 +5,7 @@
 #include "app/SingleInstance.h"
 #include "base/Clock.h"
 #include "base/Functions.h"
+#include "base/Translate.h"
 #include "cli/CommandServer.h"
 #include "desktop/DesktopIdleSource.h"
 #include "desktop/GlobalHotkey.h"
@@ -35,6 +36,8 @@ int main(int argc, char *argv[])
     // Closing the window only hides it: the program lives on in the tray
     // until an exit command.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Before the first text is made: the window speaks the user's language.
+    cdk::installTranslations(app);
 
     const QStringList arguments = QApplication::arguments();
     const QString folder = cdk::resolveDataFolder(
@@ -85,8 +88,8 @@ int main(int argc, char *argv[])
         // The window works on without them; the user learns why once it is up.
         QTimer::singleShot(0, lifetime.mainWindow(), [&prompter, &commands] {
             prompter.tell(cdk::programName(),
-                          QStringLiteral("Commands typed in a terminal cannot reach this window: "
-                                         "%1.")
+                          QCoreApplication::translate(
+                              "Main", "Commands typed in a terminal cannot reach this window: %1.")
                               .arg(commands.errorString()),
                           cdk::MessageIcon::Exclamation);
         });

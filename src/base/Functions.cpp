@@ -1,7 +1,9 @@
 #include "base/Functions.h"
 
 #include "base/Prompter.h"
+#include "base/Translate.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
@@ -27,12 +29,25 @@ QString FormatMinutes(qint32 minutes, bool longForm)
     const qint32 rest = minutes % 60;
     const qint64 hours = (static_cast<qint64>(minutes) - rest) / 60;
     if (longForm) {
+        // English has always said "1 minutes" and "1 hours"; other languages
+        // give their own forms for one.
+        const auto minutesText = [](qint32 count) {
+            return countedText("Functions", QT_TRANSLATE_N_NOOP("Functions", "%n minutes"),
+                               "%n minutes", count);
+        };
+        // Only a damaged or hand-edited file holds a time below zero, and a
+        // count below zero has no plural form.
+        if (minutes < 0)
+            return QCoreApplication::translate("Functions", "%1 minutes", "below zero")
+                .arg(minutes);
         if (minutes < 60)
-            return QString::number(minutes) + QStringLiteral(" minutes");
+            return minutesText(minutes);
+        const QString hoursText = countedText(
+            "Functions", QT_TRANSLATE_N_NOOP("Functions", "%n hours"), "%n hours", int(hours));
         if (rest == 0)
-            return QString::number(hours) + QStringLiteral(" hours");
-        return QString::number(hours) + QStringLiteral(" hours, ") + QString::number(rest)
-            + QStringLiteral(" minutes");
+            return hoursText;
+        return QCoreApplication::translate("Functions", "%1, %2", "hours, then minutes")
+            .arg(hoursText, minutesText(rest));
     }
     // A negative time (only a damaged or hand-edited file holds one) reads
     // as a time with a minus in front, never as "0:-10".
@@ -82,10 +97,13 @@ QString TerminalText(const QString &text)
 void ShowErrorMessage(Prompter &prompter, const QString &context, int code,
                       const QString &description)
 {
-    prompter.tell(QStringLiteral("Error - ") + programName(),
-                  context + QStringLiteral("\r\n\r\nCode: ") + QString::number(code)
-                      + QStringLiteral("\r\nDescription: ") + description,
-                  MessageIcon::Critical);
+    prompter.tell(
+        QCoreApplication::translate("Functions", "Error - %1").arg(programName()),
+        context + QStringLiteral("\r\n\r\n")
+            + QCoreApplication::translate("Functions", "Code: %1").arg(code)
+            + QStringLiteral("\r\n")
+            + QCoreApplication::translate("Functions", "Description: %1").arg(description),
+        MessageIcon::Critical);
 }
 
 bool FileExists(const QString &path)

@@ -24,24 +24,34 @@ DatePicker::DatePicker(QWidget *parent)
     setAutoRaise(false);
     setText(displayText(m_date));
     setAccessibleName(accessibleDayName(m_date));
-    setToolTip(QStringLiteral("The day shown: click for a calendar, arrow keys step a day"));
-    // Wide enough for the longest date, so the toolbar does not jump.
-    setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("Wed, 28 Sep 2000")) + 48);
+    setToolTip(tr("The day shown: click for a calendar, arrow keys step a day"));
+    // Wide enough for the longest date, so the toolbar does not jump: a
+    // Wednesday in September is among the widest in English and in German.
+    setMinimumWidth(
+        fontMetrics().horizontalAdvance(QLocale().toString(QDate(2000, 9, 27), shortFormat()))
+        + 48);
     connect(this, &QToolButton::clicked, this, &DatePicker::showCalendar);
+}
+
+// The order of day, month and year is the language's; the names of days and
+// months are the locale's.
+QString DatePicker::shortFormat()
+{
+    return tr("ddd, d MMM yyyy", "date format of the day shown; see QDate::toString");
 }
 
 QString DatePicker::displayText(const QDate &date)
 {
     // The small triangle tells that a calendar drops down.
-    return QLocale().toString(date, QStringLiteral("ddd, d MMM yyyy")) + QStringLiteral("  ")
-        + QChar(0x25BE);
+    return QLocale().toString(date, shortFormat()) + QStringLiteral("  ") + QChar(0x25BE);
 }
 
 QString DatePicker::accessibleDayName(const QDate &date)
 {
     // Read without the drop-down triangle, and saying what the date is.
-    return QStringLiteral("Day shown: ")
-        + QLocale().toString(date, QStringLiteral("dddd, d MMMM yyyy"));
+    return tr("Day shown: %1")
+        .arg(QLocale().toString(
+            date, tr("dddd, d MMMM yyyy", "date format read out; see QDate::toString")));
 }
 
 void DatePicker::setDate(const QDate &date)
@@ -82,12 +92,14 @@ void DatePicker::showCalendar()
             const char *key;
             const char *spoken;
         };
-        const Arrow arrows[] = {{"qt_calendar_prevmonth", "PREVIOUSDAY", "Previous month"},
-                                {"qt_calendar_nextmonth", "NEXTDAY", "Next month"}};
+        const Arrow arrows[] = {{"qt_calendar_prevmonth", "PREVIOUSDAY",
+                                 QT_TRANSLATE_NOOP("cdk::DatePicker", "Previous month")},
+                                {"qt_calendar_nextmonth", "NEXTDAY",
+                                 QT_TRANSLATE_NOOP("cdk::DatePicker", "Next month")}};
         for (const Arrow &arrow : arrows) {
             if (auto *button = m_calendar->findChild<QToolButton *>(QLatin1String(arrow.name))) {
                 button->setIcon(iconForKey(QLatin1String(arrow.key)));
-                button->setAccessibleName(QString::fromLatin1(arrow.spoken));
+                button->setAccessibleName(tr(arrow.spoken));
             }
         }
         const auto pick = [this](QDate chosen) {

@@ -37,6 +37,9 @@ protected:
     void wheelEvent(QWheelEvent *event) override;
 
 private:
+    // How the button writes a date, in the words of the user's language.
+    static QString shortFormat();
+
     QDate m_date;
     QFrame *m_popup = nullptr;             // the calendar's drop-down, made on first use
     QCalendarWidget *m_calendar = nullptr;

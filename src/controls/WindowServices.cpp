@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QWidget>
 
 namespace cdk {
@@ -15,9 +16,11 @@ void CopyTextToClipboard(Prompter &prompter, const QString &text)
     if (clipboard)
         clipboard->setText(text, QClipboard::Clipboard);
     if (!clipboard || clipboard->text(QClipboard::Clipboard) != text)
-        prompter.tell(programName(),
-                      QStringLiteral("An error has occured while copying data to clipboard."),
-                      MessageIcon::None);
+        prompter.tell(
+            programName(),
+            QCoreApplication::translate("WindowServices",
+                                        "An error has occured while copying data to clipboard."),
+            MessageIcon::None);
 }
 
 void SetTopMost(QWidget *window, bool on)

@@ -7,6 +7,7 @@
 #include "settings/Settings.h"
 #include "store/TaskStore.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -14,8 +15,15 @@ namespace cdk {
 
 namespace {
 
-const QString kSaveContext = QStringLiteral("Error happened while saving file!");
-const QString kOpenContext = QStringLiteral("Error happened while opening file!");
+// Asked for when shown: the language is chosen after static texts are made.
+QString saveContext()
+{
+    return QCoreApplication::translate("BackupRestore", "Error happened while saving file!");
+}
+QString openContext()
+{
+    return QCoreApplication::translate("BackupRestore", "Error happened while opening file!");
+}
 
 QString supportAddress() { return QStringLiteral("support@chronodeck.org"); }
 
@@ -40,7 +48,8 @@ BackupRestore::BackupRestore(TaskOperations &operations, clsSettings &settings, 
 
 QString BackupRestore::fileFilter()
 {
-    return QStringLiteral("Chronodeck Database (*.cdkd)|*.cdkd");
+    return QStringLiteral("%1 (*.cdkd)|*.cdkd")
+        .arg(QCoreApplication::translate("BackupRestore", "Chronodeck Database"));
 }
 
 QString BackupRestore::safetyCopyName(int number)
@@ -70,26 +79,30 @@ bool BackupRestore::CreateBackup()
             return false;
         if (!FileExists(path))
             break;
-        if (m_prompter.ask(programName(), QStringLiteral("Do you want to overwrite this file?"),
-                           MessageIcon::Question)
+        if (m_prompter.ask(
+                programName(),
+                QCoreApplication::translate("BackupRestore", "Do you want to overwrite this file?"),
+                MessageIcon::Question)
             == Answer::Yes)
             break;
     }
     bool written = true;
     if (sameFile(path, live)) {
         written = false;
-        ShowErrorMessage(m_prompter, kSaveContext, 0,
-                         QStringLiteral("The database cannot be backed up onto itself."));
+        ShowErrorMessage(m_prompter, saveContext(), 0,
+                         QCoreApplication::translate(
+                             "BackupRestore", "The database cannot be backed up onto itself."));
     } else {
         try {
             m_operations.backupDatabase(path);
         } catch (const StoreError &e) {
             qCWarning(lcStore) << "backup to" << path << "failed:" << e.code() << e.message();
             written = false;
-            m_prompter.tell(programName(),
-                            QStringLiteral("Unable to save database to ") + path
-                                + QStringLiteral("!"),
-                            MessageIcon::None);
+            m_prompter.tell(
+                programName(),
+                QCoreApplication::translate("BackupRestore", "Unable to save database to %1!")
+                    .arg(path),
+                MessageIcon::None);
         }
     }
     rememberChoice(path);
@@ -108,11 +121,14 @@ bool BackupRestore::RestoreBackup()
             return false;
         if (FileExists(path))
             break;
-        m_prompter.tell(programName(), QStringLiteral("File does not exist!"),
+        m_prompter.tell(programName(),
+                        QCoreApplication::translate("BackupRestore", "File does not exist!"),
                         MessageIcon::Exclamation);
     }
     if (sameFile(path, live)) {
-        m_prompter.tell(programName(), QStringLiteral("This database is already the default one!"),
+        m_prompter.tell(programName(),
+                        QCoreApplication::translate("BackupRestore",
+                                                    "This database is already the default one!"),
                         MessageIcon::Information);
         return false;
     }
@@ -123,7 +139,7 @@ bool BackupRestore::RestoreBackup()
         // Such a file fails to open as the task database, and a failure to
         // open is reported in the standard box; what is wrong with it is the
         // description.
-        ShowErrorMessage(m_prompter, kOpenContext, e.code(), e.userMessage());
+        ShowErrorMessage(m_prompter, openContext(), e.code(), e.userMessage());
         return false;
     }
 
@@ -135,10 +151,11 @@ bool BackupRestore::RestoreBackup()
             safetyCopy = candidate;
     }
     if (safetyCopy.isEmpty()) {
-        ShowErrorMessage(m_prompter, kOpenContext, 0,
-                         QStringLiteral("There is no room for another copy of the current "
-                                        "database: %1 to %2 all exist. Move some of them "
-                                        "elsewhere and try again.")
+        ShowErrorMessage(m_prompter, openContext(), 0,
+                         QCoreApplication::translate("BackupRestore",
+                                                     "There is no room for another copy of the "
+                                                     "current database: %1 to %2 all exist. "
+                                                     "Move some of them elsewhere and try again.")
                              .arg(safetyCopyName(1), safetyCopyName(kSafetyCopies)));
         return false;
     }
@@ -146,14 +163,17 @@ bool BackupRestore::RestoreBackup()
         m_operations.backupDatabase(safetyCopy);
     } catch (const StoreError &e) {
         qCWarning(lcStore) << "safety copy" << safetyCopy << "failed:" << e.code() << e.message();
-        m_prompter.tell(programName(),
-                        QStringLiteral("Copying file ") + QDir::toNativeSeparators(live)
-                            + QStringLiteral(" to ") + QDir::toNativeSeparators(safetyCopy)
-                            + QStringLiteral(" has failed.\r\n\r\nCan not create backup of the "
-                                             "current database. Please contact Varnholt support "
-                                             "at ")
-                            + supportAddress(),
-                        MessageIcon::Critical);
+        m_prompter.tell(
+            programName(),
+            QCoreApplication::translate("BackupRestore", "Copying file %1 to %2 has failed.")
+                    .arg(QDir::toNativeSeparators(live), QDir::toNativeSeparators(safetyCopy))
+                + QStringLiteral("\r\n\r\n")
+                + QCoreApplication::translate("BackupRestore",
+                                              "Can not create backup of the current "
+                                              "database. Please contact Varnholt "
+                                              "support at %1")
+                      .arg(supportAddress()),
+            MessageIcon::Critical);
         return false;
     }
 
@@ -165,7 +185,7 @@ bool BackupRestore::RestoreBackup()
         if (e.isReadyToShow())
             m_prompter.tell(programName(), e.userMessage(), MessageIcon::None);
         else
-            ShowErrorMessage(m_prompter, kOpenContext, e.code(), e.message());
+            ShowErrorMessage(m_prompter, openContext(), e.code(), e.message());
     }
     rememberChoice(path);
     return restored;

@@ -1,6 +1,7 @@
 #include "core/BudgetWarning.h"
 
 #include "base/Functions.h"
+#include "base/Translate.h"
 #include "core/TimeTracker.h"
 #include "settings/Settings.h"
 
@@ -27,8 +28,9 @@ bool BudgetWarning::isDue(int percent, int minutesBefore, qint32 budget, qint32 
 
 QString BudgetWarning::text(qint32 minutesLeft, const QString &subject)
 {
-    return (minutesLeft == 1 ? QStringLiteral("1 minute left for %2")
-                             : QStringLiteral("%1 minutes left for %2").arg(minutesLeft))
+    return countedText("cdk::BudgetWarning",
+                       QT_TRANSLATE_N_NOOP("cdk::BudgetWarning", "%n minutes left for %1"),
+                       "1 minute left for %1", minutesLeft)
         .arg(ShownText(subject));
 }
 

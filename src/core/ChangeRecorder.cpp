@@ -1,5 +1,6 @@
 #include "core/ChangeRecorder.h"
 
+#include "base/Translate.h"
 #include "store/Vocabulary.h"
 
 namespace cdk {
@@ -15,10 +16,16 @@ void shareTexts(const TaskRecord &before, TaskRecord &after)
         after.List = before.List;
 }
 
+// What a step changed, as its name puts it in place of "%n": "Task",
+// "3 Tasks", "Recurrent Task".
 QString countedTasks(qsizetype n, bool templates)
 {
-    const QString noun = templates ? QStringLiteral("Recurrent Task") : QStringLiteral("Task");
-    return n == 1 ? noun : QStringLiteral("%1 %2s").arg(n).arg(noun);
+    if (templates)
+        return countedText("ChangeRecorder",
+                           QT_TRANSLATE_N_NOOP("ChangeRecorder", "%n Recurrent Tasks"),
+                           "Recurrent Task", int(n));
+    return countedText("ChangeRecorder", QT_TRANSLATE_N_NOOP("ChangeRecorder", "%n Tasks"), "Task",
+                       int(n));
 }
 
 } // namespace

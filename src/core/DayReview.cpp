@@ -4,12 +4,15 @@
 #include "core/DayReview.h"
 
 #include "base/Functions.h"
+#include "base/Translate.h"
 #include "core/ChangeRecorder.h"
 #include "core/DaySummary.h"
 #include "core/TaskOperations.h"
 #include "core/TimeTracker.h"
 #include "store/TaskStore.h"
 #include "store/Vocabulary.h"
+
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <limits>
@@ -54,15 +57,15 @@ QString reviewTotalsText(const QList<TaskRecord> &tasks, const QList<ReviewChoic
             }
         }
     }
-    QString text = tasks.size() == 1 ? QStringLiteral("1 task")
-                                     : QStringLiteral("%1 tasks").arg(tasks.size());
-    text += QStringLiteral(", %1 planned, %2 done")
-                .arg(FormatMinutes(shownMinutes(planned), false),
-                     FormatMinutes(shownMinutes(done), false));
-    if (anyMoves)
-        text += QStringLiteral(", move %1 to tomorrow")
-                    .arg(FormatMinutes(shownMinutes(moving), false));
-    return text;
+    const QString count = countedText("DayReview", QT_TRANSLATE_N_NOOP("DayReview", "%n tasks"),
+                                      "1 task", int(tasks.size()));
+    const QString plannedText = FormatMinutes(shownMinutes(planned), false);
+    const QString doneText = FormatMinutes(shownMinutes(done), false);
+    if (!anyMoves)
+        return QCoreApplication::translate("DayReview", "%1, %2 planned, %3 done")
+            .arg(count, plannedText, doneText);
+    return QCoreApplication::translate("DayReview", "%1, %2 planned, %3 done, move %4 to tomorrow")
+        .arg(count, plannedText, doneText, FormatMinutes(shownMinutes(moving), false));
 }
 
 QList<qint32> TaskOperations::reviewDay(const QString &list, const QList<ReviewChoice> &choices,
@@ -72,7 +75,7 @@ QList<qint32> TaskOperations::reviewDay(const QString &list, const QList<ReviewC
     const bool full = markFull();
     MoveRun run;
     bool stopTracking = false;
-    recordedStep(QStringLiteral("Review the Day"), [&](ChangeRecorder &recorder) {
+    recordedStep(tr("Review the Day"), [&](ChangeRecorder &recorder) {
         run = startMoves(target);
         for (const ReviewChoice &choice : choices) {
             const qint32 id = choice.taskId;

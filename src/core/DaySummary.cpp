@@ -1,8 +1,10 @@
 #include "core/DaySummary.h"
 
 #include "base/Functions.h"
+#include "base/Translate.h"
 #include "store/Vocabulary.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 
 namespace cdk {
@@ -21,11 +23,14 @@ DaySummary computeDaySummary(const QList<TaskRecord> &tasks, const QDate &shown,
     }
 
     const QString count = s.tasksLeft == 0
-                              ? QStringLiteral(" [No tasks]")
-                              : QString(QStringLiteral(" [") + QString::number(s.tasksLeft)
-                                        + QStringLiteral(" tasks left]"));
-    s.caption = shown == today ? QString(QStringLiteral("  Today ") + count)
-                               : QString(QStringLiteral("  ") + shortDate + count);
+        ? QCoreApplication::translate("DaySummary", "[No tasks]")
+        : countedText("DaySummary", QT_TRANSLATE_N_NOOP("DaySummary", "[%n tasks left]"),
+                      "[%n tasks left]", s.tasksLeft);
+    // Today's name is followed by two blanks, a date by one.
+    const QString day = shown == today
+        ? QCoreApplication::translate("DaySummary", "Today") + QLatin1Char(' ')
+        : shortDate;
+    s.caption = QStringLiteral("  ") + day + QLatin1Char(' ') + count;
 
     if (s.totalNeeded == 0) {
         s.progressVisible = false;
@@ -37,22 +42,24 @@ DaySummary computeDaySummary(const QList<TaskRecord> &tasks, const QDate &shown,
     }
 
     const auto clampMinutes = [](qint64 m) { return qint32(qBound<qint64>(qint64(INT_MIN), m, qint64(INT_MAX))); };
-    const QString doneText = FormatMinutes(clampMinutes(s.totalDone), true) + QStringLiteral(" done");
-    const QString leftText =
-        FormatMinutes(clampMinutes(s.totalNeeded - s.totalDone), true) + QStringLiteral(" left");
-    const QString nothingDone = QStringLiteral("0 minutes done");
-    const QString nothingLeft = QStringLiteral("0 minutes left");
-    if (doneText == nothingDone && leftText == nothingLeft) {
+    const qint32 done = clampMinutes(s.totalDone);
+    const qint32 left = clampMinutes(s.totalNeeded - s.totalDone);
+    const auto doneText = [](const QString &time) {
+        return QCoreApplication::translate("DaySummary", "%1 done").arg(time);
+    };
+    const auto leftText = [](const QString &time) {
+        return QCoreApplication::translate("DaySummary", "%1 left").arg(time);
+    };
+    // The long form says "0 minutes" for zero minutes only.
+    if (done == 0 && left == 0) {
         s.labelsVisible = false;
     } else {
         s.labelsVisible = true;
-        s.doneText = doneText;
-        s.leftText = leftText == nothingLeft ? QStringLiteral("Everything done!") : leftText;
-        s.shortDoneText = FormatMinutes(clampMinutes(s.totalDone), false) + QStringLiteral(" done");
-        s.shortLeftText = leftText == nothingLeft
-                              ? s.leftText
-                              : FormatMinutes(clampMinutes(s.totalNeeded - s.totalDone), false)
-                                    + QStringLiteral(" left");
+        s.doneText = doneText(FormatMinutes(done, true));
+        s.leftText = left == 0 ? QCoreApplication::translate("DaySummary", "Everything done!")
+                               : leftText(FormatMinutes(left, true));
+        s.shortDoneText = doneText(FormatMinutes(done, false));
+        s.shortLeftText = left == 0 ? s.leftText : leftText(FormatMinutes(left, false));
     }
     return s;
 }
@@ -60,8 +67,7 @@ DaySummary computeDaySummary(const QList<TaskRecord> &tasks, const QDate &shown,
 DaySummary computeDaySummary(const QList<TaskRecord> &tasks, const QDate &shown,
                              const QDate &today)
 {
-    return computeDaySummary(tasks, shown, today,
-                             QLocale::system().toString(shown, QLocale::ShortFormat));
+    return computeDaySummary(tasks, shown, today, QLocale().toString(shown, QLocale::ShortFormat));
 }
 
 } // namespace cdk

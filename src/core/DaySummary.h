@@ -34,10 +34,10 @@ inline qint64 cappedTimeDone(const TaskRecord &task)
 }
 
 // Builds the summary of the tasks of the day shown; shortDate is the shown
-// date in the system's short form (used when the day is not today).
+// date in the user's short form (used when the day is not today).
 DaySummary computeDaySummary(const QList<TaskRecord> &tasks, const QDate &shown,
                              const QDate &today, const QString &shortDate);
-// As above with the system locale's short date form.
+// As above with the short date form of the user's locale.
 DaySummary computeDaySummary(const QList<TaskRecord> &tasks, const QDate &shown,
                              const QDate &today);
 

@@ -7,6 +7,8 @@
 #include "store/TaskStore.h"
 #include "store/Vocabulary.h"
 
+#include <QCoreApplication>
+
 #include <cmath>
 
 namespace cdk {
@@ -79,15 +81,15 @@ QString RecurrenceName(const QString &subject)
     const int rule = first.isDigit() && first.unicode() < 128 ? first.digitValue() : 0;
     switch (rule) {
     case 0:
-        return QStringLiteral("Every day");
+        return QCoreApplication::translate("Recurrence", "Every day");
     case 1:
-        return QStringLiteral("Every workday");
+        return QCoreApplication::translate("Recurrence", "Every workday");
     case 2:
-        return QStringLiteral("Every Sun and Sat");
+        return QCoreApplication::translate("Recurrence", "Every Sun and Sat");
     case 3:
-        return QStringLiteral("Specified days");
+        return QCoreApplication::translate("Recurrence", "Specified days");
     case 4:
-        return QStringLiteral("Once a month");
+        return QCoreApplication::translate("Recurrence", "Once a month");
     default:
         return QString();
     }
@@ -95,9 +97,11 @@ QString RecurrenceName(const QString &subject)
 
 QStringList RecurrenceRuleItems()
 {
-    return {QStringLiteral("Every day"), QStringLiteral("Every workday"),
-            QStringLiteral("Every Sunday and Saturday"),
-            QStringLiteral("Specified days of the week..."), QStringLiteral("Once a month...")};
+    return {QCoreApplication::translate("Recurrence", "Every day"),
+            QCoreApplication::translate("Recurrence", "Every workday"),
+            QCoreApplication::translate("Recurrence", "Every Sunday and Saturday"),
+            QCoreApplication::translate("Recurrence", "Specified days of the week..."),
+            QCoreApplication::translate("Recurrence", "Once a month...")};
 }
 
 QStringList DayOfTheMonthItems()
@@ -106,7 +110,7 @@ QStringList DayOfTheMonthItems()
     items.reserve(kLastDayOfMonthIndex + 1);
     for (int day = 1; day <= kLastDayOfMonthIndex; ++day)
         items.append(QString::number(day) + QLatin1Char('.'));
-    items.append(QStringLiteral("Last Day"));
+    items.append(QCoreApplication::translate("Recurrence", "Last Day"));
     return items;
 }
 

@@ -62,6 +62,8 @@ template<typename Fn> void TaskOperations::inTransaction(Fn &&work)
     checkpointSoon();
 }
 
+// `what` is the step's name as the menus show it, in the user's
+// language, with "%n" where the recorder names what really changed.
 template<typename Fn> void TaskOperations::recorded(const QString &what, Fn &&work)
 {
     UndoStep step;
@@ -117,7 +119,7 @@ QList<CategoryRecord> TaskOperations::categories()
 
 qint32 TaskOperations::addTask(TaskRecord record)
 {
-    recorded(QStringLiteral("Add %n"), [&](ChangeRecorder &recorder) {
+    recorded(tr("Add %n"), [&](ChangeRecorder &recorder) {
         record.ID = m_store.NextTaskID(record.List);
         recorder.newTask(record.List, record.ID);
         m_store.SaveTask(record, true, record.List, record.ID);
@@ -131,7 +133,7 @@ TaskOperations::TemplateAdded TaskOperations::addTemplate(TaskRecord templ, cons
     TemplateAdded added;
     const QString &recurrent = recurrentListKey();
     templ.List = recurrent;
-    recorded(QStringLiteral("Add Recurrent Task"), [&](ChangeRecorder &recorder) {
+    recorded(tr("Add Recurrent Task"), [&](ChangeRecorder &recorder) {
         templ.ID = m_store.NextTaskID(recurrent);
         recorder.newTask(recurrent, templ.ID);
         m_store.SaveTask(templ, true, recurrent, templ.ID);
@@ -157,7 +159,7 @@ bool TaskOperations::editTask(const QString &list, qint32 id, TaskRecord record,
     record.ID = id;
     record.List = list;
     bool found = false;
-    recorded(QStringLiteral("Edit %n"), [&](ChangeRecorder &recorder) {
+    recorded(tr("Edit %n"), [&](ChangeRecorder &recorder) {
         const std::optional<TaskRecord> stored = m_store.findTask(list, id);
         if (!stored)
             return;
@@ -202,7 +204,7 @@ void TaskOperations::externalChange(const QStringList &lists)
 bool TaskOperations::extendBudget(const QString &list, qint32 id, qint32 minutes)
 {
     bool found = false;
-    recorded(QStringLiteral("Add %1 Minutes to %n").arg(minutes), [&](ChangeRecorder &recorder) {
+    recorded(tr("Add %1 Minutes to %n").arg(minutes), [&](ChangeRecorder &recorder) {
         std::optional<TaskRecord> stored = m_store.findTask(list, id);
         if (!stored)
             return;
@@ -221,7 +223,7 @@ int TaskOperations::deleteTasks(const QString &list, const QList<qint32> &ids)
             m_tracker.stop();
     }
     int deleted = 0;
-    recorded(QStringLiteral("Delete %n"), [&](ChangeRecorder &recorder) {
+    recorded(tr("Delete %n"), [&](ChangeRecorder &recorder) {
         for (qint32 id : ids) {
             recorder.task(list, id);
             deleted += m_store.DeleteTask(id, list) ? 1 : 0;
@@ -234,7 +236,7 @@ int TaskOperations::deleteTasks(const QString &list, const QList<qint32> &ids)
 void TaskOperations::setState(const QString &list, const QList<qint32> &ids, int state)
 {
     const bool full = markFull();
-    recorded(QStringLiteral("Set State of %n"), [&](ChangeRecorder &recorder) {
+    recorded(tr("Set State of %n"), [&](ChangeRecorder &recorder) {
         for (qint32 id : ids) {
             recorder.task(list, id);
             m_store.SetTaskState(id, list, state, full);
@@ -251,7 +253,7 @@ void TaskOperations::setState(const QString &list, const QList<qint32> &ids, int
 
 void TaskOperations::setPriority(const QString &list, const QList<qint32> &ids, int priority)
 {
-    recorded(QStringLiteral("Set Priority of %n"), [&](ChangeRecorder &recorder) {
+    recorded(tr("Set Priority of %n"), [&](ChangeRecorder &recorder) {
         for (qint32 id : ids) {
             recorder.task(list, id);
             m_store.SetTaskPriority(id, list, priority);
@@ -265,8 +267,7 @@ void TaskOperations::checkTasks(const QString &list, const QList<qint32> &ids, b
 {
     const bool full = markFull();
     bool stopTracking = false;
-    const QString what = check ? QStringLiteral("Mark %n Finished")
-                               : QStringLiteral("Mark %n Unfinished");
+    const QString what = check ? tr("Mark %n Finished") : tr("Mark %n Unfinished");
     recorded(what, [&](ChangeRecorder &recorder) {
         for (qint32 id : ids) {
             const std::optional<TaskRecord> task = m_store.findTask(list, id);
@@ -300,7 +301,7 @@ void TaskOperations::finishTrackedTask()
         return;
     const QString list = m_tracker.TrackedList;
     const qint32 id = m_tracker.TrackedTaskID;
-    recorded(QStringLiteral("Mark %n Finished"), [&](ChangeRecorder &recorder) {
+    recorded(tr("Mark %n Finished"), [&](ChangeRecorder &recorder) {
         recorder.task(list, id);
         m_store.SetTaskState(id, list, TaskState::Finished, markFull());
     });
@@ -310,7 +311,7 @@ void TaskOperations::finishTrackedTask()
 
 void TaskOperations::resetTimeDone(const QString &list, const QList<qint32> &ids)
 {
-    recorded(QStringLiteral("Reset Timer of %n"), [&](ChangeRecorder &recorder) {
+    recorded(tr("Reset Timer of %n"), [&](ChangeRecorder &recorder) {
         for (qint32 id : ids) {
             recorder.task(list, id);
             m_store.ResetTimeDone(list, id);
@@ -328,7 +329,7 @@ QList<qint32> TaskOperations::moveTasks(const QString &list, const QList<qint32>
     // A move into the list the tasks are in still renumbers them: they go to
     // its end, as into any other day.
     MoveRun run;
-    recorded(QStringLiteral("Move %n"), [&](ChangeRecorder &recorder) {
+    recorded(tr("Move %n"), [&](ChangeRecorder &recorder) {
         run = startMoves(targetList);
         for (qint32 id : ids) {
             if (m_store.findTask(list, id))
@@ -377,7 +378,7 @@ int TaskOperations::injectRecurrentTasks(const QDate &today)
 
 void TaskOperations::setTimeDone(const QString &list, const QList<qint32> &ids, qint64 minutes)
 {
-    recorded(QStringLiteral("Set Time Finished of %n"), [&](ChangeRecorder &recorder) {
+    recorded(tr("Set Time Finished of %n"), [&](ChangeRecorder &recorder) {
         for (qint32 id : ids) {
             recorder.task(list, id);
             m_store.SetTimeDone(list, id, minutes);
@@ -391,7 +392,7 @@ void TaskOperations::setTimeDone(const QString &list, const QList<qint32> &ids, 
 
 void TaskOperations::setCategory(const QString &list, const QList<qint32> &ids, qint32 category)
 {
-    recorded(QStringLiteral("Set Category of %n"), [&](ChangeRecorder &recorder) {
+    recorded(tr("Set Category of %n"), [&](ChangeRecorder &recorder) {
         for (qint32 id : ids) {
             recorder.task(list, id);
             m_store.SetTaskCategory(list, id, category);
@@ -408,7 +409,7 @@ qint32 TaskOperations::addCategory(const QString &name, qint32 backColor, qint32
     category.Name = name;
     category.BackColor = backColor;
     category.ForeColor = foreColor;
-    recorded(QStringLiteral("Add Category"), [&](ChangeRecorder &recorder) {
+    recorded(tr("Add Category"), [&](ChangeRecorder &recorder) {
         category.ID = m_store.NextCategoryID();
         recorder.category(category.ID);
         m_store.AddCategory(category);
@@ -426,7 +427,7 @@ bool TaskOperations::editCategory(qint32 id, const QString &name, qint32 backCol
     category.BackColor = backColor;
     category.ForeColor = foreColor;
     bool found = false;
-    recorded(QStringLiteral("Edit Category"), [&](ChangeRecorder &recorder) {
+    recorded(tr("Edit Category"), [&](ChangeRecorder &recorder) {
         recorder.category(id);
         found = m_store.UpdateCategory(category);
     });
@@ -438,7 +439,7 @@ bool TaskOperations::editCategory(qint32 id, const QString &name, qint32 backCol
 bool TaskOperations::deleteCategory(qint32 id)
 {
     bool found = false;
-    recorded(QStringLiteral("Delete Category"), [&](ChangeRecorder &recorder) {
+    recorded(tr("Delete Category"), [&](ChangeRecorder &recorder) {
         if (!canDeleteCategory())
             throw StoreError(lastCategoryText());
         recorder.category(id);
@@ -456,7 +457,7 @@ bool TaskOperations::canDeleteCategory()
 
 QString TaskOperations::lastCategoryText()
 {
-    return QStringLiteral("Unable to delete, You need to have at least one category.");
+    return tr("Unable to delete, You need to have at least one category.");
 }
 
 // ---- Tracking
@@ -480,7 +481,7 @@ bool TaskOperations::discardTrackedTime(const QString &list, qint32 id, qint64 s
 {
     constexpr qint64 kSecondsPerMinute = 60;
     bool found = false;
-    recorded(QStringLiteral("Discard Away Time"), [&](ChangeRecorder &recorder) {
+    recorded(tr("Discard Away Time"), [&](ChangeRecorder &recorder) {
         const auto row = m_store.findTrackedRow(list, id, 0);
         if (!row)
             return;
@@ -517,7 +518,7 @@ void TaskOperations::closeAndCompact()
 void TaskOperations::backupDatabase(const QString &destination)
 {
     if (!m_store.isOpen())
-        throw StoreError(QStringLiteral("The task database is not open."));
+        throw StoreError(tr("The task database is not open."));
     // Copying and syncing a database of many years takes longer than a
     // window may stand still. The copy reads through a connection of its
     // own on a worker thread, as of the moment it starts; meanwhile the

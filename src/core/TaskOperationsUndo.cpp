@@ -7,6 +7,7 @@
 #include "store/TaskStore.h"
 #include "store/Vocabulary.h"
 
+#include <QCoreApplication>
 #include <QSet>
 
 namespace cdk {
@@ -31,11 +32,10 @@ bool sameApartFromTime(TaskRecord a, const TaskRecord &b)
 QString taskName(const QString &list, qint32 id)
 {
     if (list == recurrentListKey())
-        return QStringLiteral("recurrent task %1").arg(id);
+        return QCoreApplication::translate("cdk::TaskOperations", "recurrent task %1").arg(id);
     const QDate day = DateFromListKey(list);
-    return QStringLiteral("task %1 of %2")
-        .arg(id)
-        .arg(day.isValid() ? day.toString(Qt::ISODate) : list);
+    return QCoreApplication::translate("cdk::TaskOperations", "task %1 of %2")
+        .arg(QString::number(id), day.isValid() ? day.toString(Qt::ISODate) : list);
 }
 
 struct Write
@@ -66,9 +66,8 @@ void TaskOperations::applyStep(const UndoStep &step, Direction direction)
 {
     const bool back = direction == Direction::Back;
     auto refuse = [&](const QString &why) {
-        throw StoreError(QStringLiteral("Cannot %1 \"%2\": %3.")
-                             .arg(back ? QStringLiteral("undo") : QStringLiteral("redo"),
-                                  step.what, why));
+        throw StoreError((back ? tr("Cannot undo \"%1\": %2.") : tr("Cannot redo \"%1\": %2."))
+                             .arg(step.what, why));
     };
 
     std::vector<Write> writes;
@@ -86,15 +85,15 @@ void TaskOperations::applyStep(const UndoStep &step, Direction direction)
             const TaskRecord &expected = from->task;
             write.from = m_store.storedTask(expected.List, expected.ID);
             if (!write.from || !sameApartFromTime(write.from->task, expected))
-                refuse(taskName(expected.List, expected.ID) + QStringLiteral(" has changed since"));
+                refuse(tr("%1 has changed since").arg(taskName(expected.List, expected.ID)));
             lists.insert(expected.List);
         }
         if (to) {
             const TaskRecord &target = to->task;
             const bool sameKey = from && from->task.List == target.List && from->task.ID == target.ID;
             if (!sameKey && m_store.storedTask(target.List, target.ID))
-                refuse(taskName(target.List, target.ID) + QStringLiteral(" is taken by another "
-                                                                         "task since"));
+                refuse(
+                    tr("%1 is taken by another task since").arg(taskName(target.List, target.ID)));
             write.to = *to;
             // Time tracked since was spent: it stays, on top of what the
             // step sets.
@@ -106,8 +105,8 @@ void TaskOperations::applyStep(const UndoStep &step, Direction direction)
             }
             lists.insert(target.List);
         } else if (secondsDone(write.from->task) != secondsDone(from->task)) {
-            refuse(QStringLiteral("time was tracked on ") + taskName(from->task.List, from->task.ID)
-                   + QStringLiteral(" since"));
+            refuse(
+                tr("time was tracked on %1 since").arg(taskName(from->task.List, from->task.ID)));
         }
         writes.push_back(std::move(write));
     }
@@ -118,7 +117,7 @@ void TaskOperations::applyStep(const UndoStep &step, Direction direction)
         const std::optional<TaskStore::StoredCategory> now = m_store.storedCategory(id);
         const bool asLeft = from ? (now && now->category == from->category) : !now;
         if (!asLeft)
-            refuse(QStringLiteral("category %1 has changed since").arg(id));
+            refuse(tr("category %1 has changed since").arg(id));
     }
 
     for (const Write &write : writes) {

@@ -1,5 +1,6 @@
 #include "desktop/GlobalHotkeyBackends.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 
 namespace cdk {
@@ -10,12 +11,14 @@ QString whyNoGlobalKeys()
 {
     if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
         || qEnvironmentVariable("XDG_SESSION_TYPE") == QStringLiteral("wayland")) {
-        return QStringLiteral("A Wayland session lets no program grab keys for itself. Bind a "
-                              "shortcut in the desktop's keyboard settings to the command "
-                              "chronodeck instead: a second start brings the window forward.");
+        return QCoreApplication::translate(
+            "GlobalHotkey",
+            "A Wayland session lets no program grab keys for itself. Bind a shortcut in the "
+            "desktop's keyboard settings to the command chronodeck instead: a second start "
+            "brings the window forward.");
     }
-    return QStringLiteral("Chronodeck has no connection to an X11 display, so it cannot grab "
-                          "keys.");
+    return QCoreApplication::translate(
+        "GlobalHotkey", "Chronodeck has no connection to an X11 display, so it cannot grab keys.");
 }
 
 } // namespace

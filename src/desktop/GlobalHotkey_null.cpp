@@ -1,11 +1,15 @@
 #include "desktop/GlobalHotkey.h"
 
+#include <QCoreApplication>
+
 namespace cdk {
 
 std::unique_ptr<GlobalHotkey> createGlobalHotkey(QObject *parent)
 {
     return std::make_unique<NullGlobalHotkey>(
-        QStringLiteral("This system offers Chronodeck no global hotkeys."), parent);
+        QCoreApplication::translate("GlobalHotkey",
+                                    "This system offers Chronodeck no global hotkeys."),
+        parent);
 }
 
 } // namespace cdk

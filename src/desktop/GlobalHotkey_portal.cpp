@@ -2,6 +2,7 @@
 
 #include "desktop/DesktopLog.h"
 
+#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -193,9 +194,12 @@ private Q_SLOTS:
         dropRequest(Answered::Yes);
         if (response != 0) {
             // 1: the user said no in the desktop's dialog; 2: anything else.
-            fail(response == 1 ? QStringLiteral("The desktop's request to bind the hotkey was "
-                                                "cancelled.")
-                               : QStringLiteral("The desktop could not bind the hotkey."));
+            if (response == 1)
+                fail(QCoreApplication::translate(
+                    "GlobalHotkey", "The desktop's request to bind the hotkey was cancelled."));
+            else
+                fail(QCoreApplication::translate("GlobalHotkey",
+                                                 "The desktop could not bind the hotkey."));
             return;
         }
         (this->*step)(results);
@@ -262,7 +266,8 @@ private:
                         qCWarning(lcDesktop)
                             << "portal" << method << "failed:" << reply.error().message();
                         dropRequest(Answered::Yes);
-                        fail(QStringLiteral("The desktop portal refused the hotkey: %1")
+                        fail(QCoreApplication::translate(
+                                 "GlobalHotkey", "The desktop portal refused the hotkey: %1")
                                  .arg(reply.error().message()));
                         return;
                     }
@@ -306,7 +311,8 @@ private:
                                                          : handle.toString();
         const PortalShortcuts shortcuts {
             {kShortcutId,
-             {{QStringLiteral("description"), QStringLiteral("Bring Chronodeck to the front")},
+             {{QStringLiteral("description"),
+               QCoreApplication::translate("GlobalHotkey", "Bring Chronodeck to the front")},
               {QStringLiteral("preferred_trigger"), m_trigger}}}};
         request(QStringLiteral("BindShortcuts"),
                 {QVariant::fromValue(QDBusObjectPath(m_session)), QVariant::fromValue(shortcuts),
@@ -320,7 +326,8 @@ private:
         const bool ours = std::any_of(shortcuts.cbegin(), shortcuts.cend(),
                                       [](const PortalShortcut &s) { return s.id == kShortcutId; });
         if (!ours) {
-            fail(QStringLiteral("The desktop left the hotkey without keys."));
+            fail(QCoreApplication::translate("GlobalHotkey",
+                                             "The desktop left the hotkey without keys."));
             return;
         }
         m_registered = true;

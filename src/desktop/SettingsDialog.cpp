@@ -32,7 +32,6 @@ namespace cdk {
 
 namespace {
 
-const QString kNoSound = QStringLiteral("(no sound selected)");
 const QStringList kFontSizes
     = {QStringLiteral("8"),  QStringLiteral("9"),  QStringLiteral("10"), QStringLiteral("11"),
        QStringLiteral("12"), QStringLiteral("14"), QStringLiteral("16")};
@@ -61,23 +60,32 @@ QString soundFolder()
     return sounds.isEmpty() ? QDir::homePath() : sounds;
 }
 
-// The tab a key of the form Alt+letter stands for, or -1.
-int tabOfKey(const QKeyEvent *key)
+// The letter after the first single '&' of a caption, in capitals: what
+// Alt and a letter key report. Null where the caption has none.
+QChar mnemonicOf(const QString &caption)
+{
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+        if (caption.at(i) != QLatin1Char('&'))
+            continue;
+        if (caption.at(i + 1) != QLatin1Char('&'))
+            return caption.at(i + 1).toUpper();
+        ++i; // "&&" is a plain ampersand
+    }
+    return {};
+}
+
+// The tab a key of the form Alt+letter stands for, or -1. The letters are
+// read from the tab captions, so that every language keeps its own.
+int tabOfKey(const QTabWidget *tabs, const QKeyEvent *key)
 {
     if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::AltModifier)
         return -1;
-    switch (key->key()) {
-    case Qt::Key_G:
-        return 0;
-    case Qt::Key_T:
-        return 1;
-    case Qt::Key_S:
-        return 2;
-    case Qt::Key_K:
-        return 3;
-    default:
-        return -1;
+    for (int i = 0; i < tabs->count(); ++i) {
+        const QChar letter = mnemonicOf(tabs->tabText(i));
+        if (!letter.isNull() && key->key() == int(letter.unicode()))
+            return i;
     }
+    return -1;
 }
 
 } // namespace
@@ -85,18 +93,18 @@ int tabOfKey(const QKeyEvent *key)
 QList<SettingsDialog::HotkeyKey> SettingsDialog::hotkeyKeys()
 {
     QList<HotkeyKey> keys;
-    keys.append({QStringLiteral("None"), 0});
+    keys.append({tr("None", "no key"), 0});
     for (int d = 0; d <= 9; ++d)
         keys.append({QString::number(d), '0' + d});
     for (char c = 'a'; c <= 'z'; ++c)
         keys.append({QString(QLatin1Char(c)), c - 'a' + 'A'});
     for (int f = 1; f <= 12; ++f)
         keys.append({QStringLiteral("F%1").arg(f), 111 + f});
-    keys.append({QStringLiteral("HOME"), 36});
-    keys.append({QStringLiteral("INSERT"), 45});
-    keys.append({QStringLiteral("PAGE DOWN"), 34});
-    keys.append({QStringLiteral("PAGE UP"), 33});
-    keys.append({QStringLiteral("END"), 35});
+    keys.append({tr("HOME", "key"), 36});
+    keys.append({tr("INSERT", "key"), 45});
+    keys.append({tr("PAGE DOWN", "key"), 34});
+    keys.append({tr("PAGE UP", "key"), 33});
+    keys.append({tr("END", "key"), 35});
     return keys;
 }
 
@@ -110,7 +118,7 @@ SettingsDialog::SettingsDialog(clsSettings &settings, GlobalHotkey *hotkey, Auto
     , m_sound(sound)
 {
     setObjectName(QStringLiteral("frmSettings"));
-    setWindowTitle(QStringLiteral("Settings"));
+    setWindowTitle(tr("Settings"));
     setWindowIcon(iconForKey(QStringLiteral("WRENCH")));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowCloseButtonHint);
@@ -120,15 +128,12 @@ SettingsDialog::SettingsDialog(clsSettings &settings, GlobalHotkey *hotkey, Auto
     // The focus goes to the tab bar, which reads the page names; the frame
     // around the pages would be one more stop a screen reader cannot name.
     m_tabs->setFocusPolicy(Qt::NoFocus);
-    m_tabs->addTab(buildGeneralPage(), iconForKey(QStringLiteral("SETTINGS")),
-                   QStringLiteral("&General"));
+    m_tabs->addTab(buildGeneralPage(), iconForKey(QStringLiteral("SETTINGS")), tr("&General"));
     m_tabs->addTab(buildTaskListPage(), iconForKey(QStringLiteral("CHECKBOX")),
-                   QStringLiteral("&Task List View"));
-    m_tabs->addTab(buildSoundsPage(), iconForKey(QStringLiteral("PLAY")),
-                   QStringLiteral("&Sounds"));
+                   tr("&Task List View"));
+    m_tabs->addTab(buildSoundsPage(), iconForKey(QStringLiteral("PLAY")), tr("&Sounds"));
     m_trackingPage = new TrackingSettingsPage(this);
-    m_tabs->addTab(m_trackingPage, iconForKey(QStringLiteral("CLOCK")),
-                   QStringLiteral("Trac&king"));
+    m_tabs->addTab(m_trackingPage, iconForKey(QStringLiteral("CLOCK")), tr("Trac&king"));
     const QStringList tabKeys = {QStringLiteral("GENERAL"), QStringLiteral("TASKLISTVIEW"),
                                  QStringLiteral("SOUNDS"), QStringLiteral("TRACKING")};
     for (int i = 0; i < m_tabs->count(); ++i) {
@@ -136,8 +141,8 @@ SettingsDialog::SettingsDialog(clsSettings &settings, GlobalHotkey *hotkey, Auto
         m_tabs->tabBar()->setTabData(i, tabKeys.at(i));
     }
 
-    auto *cmdOK = named(new QPushButton(QStringLiteral("&OK"), this), "cmdOK");
-    auto *cmdCancel = named(new QPushButton(QStringLiteral("Cancel"), this), "cmdCancel");
+    auto *cmdOK = named(new QPushButton(tr("&OK"), this), "cmdOK");
+    auto *cmdCancel = named(new QPushButton(tr("Cancel"), this), "cmdCancel");
     cmdOK->setDefault(true);
     auto *buttons = new QDialogButtonBox(this);
     buttons->addButton(cmdOK, QDialogButtonBox::AcceptRole);
@@ -149,8 +154,9 @@ SettingsDialog::SettingsDialog(clsSettings &settings, GlobalHotkey *hotkey, Auto
     layout->addWidget(m_tabs);
     layout->addWidget(buttons);
 
-    // Alt+G, Alt+T and Alt+S pick a tab wherever the focus is, before the
-    // mnemonics of the controls on the pages ("Hide &Gridlines") see them.
+    // Alt and a tab's letter (Alt+G, Alt+T, Alt+S, Alt+K in English) pick
+    // that tab wherever the focus is, before the mnemonics of the controls on
+    // the pages ("Hide &Gridlines") see them.
     installEventFilter(this);
     for (QWidget *child : findChildren<QWidget *>())
         child->installEventFilter(this);
@@ -161,19 +167,17 @@ QWidget *SettingsDialog::buildGeneralPage()
     auto *page = new QWidget(this);
     auto *layout = new QVBoxLayout(page);
 
-    auto *startup = new QGroupBox(QStringLiteral("Start at logon"), page);
+    auto *startup = new QGroupBox(tr("Start at logon"), page);
     auto *startupLayout = new QVBoxLayout(startup);
     m_optForCurrentUser = named(
-        new QRadioButton(QStringLiteral("Start &Chronodeck For Current User at System Startup"),
-                         startup),
+        new QRadioButton(tr("Start &Chronodeck For Current User at System Startup"), startup),
         "optForCurrentUser");
     m_optAllUsers
-        = named(new QRadioButton(
-                    QStringLiteral("Start Chronodeck &For All Users at System Startup"), startup),
+        = named(new QRadioButton(tr("Start Chronodeck &For All Users at System Startup"), startup),
                 "optAllUsers");
-    m_optDonststart = named(
-        new QRadioButton(QStringLiteral("&Do Not Start Chronodeck at Windows Startup"), startup),
-        "optDonststart");
+    m_optDonststart
+        = named(new QRadioButton(tr("&Do Not Start Chronodeck at Windows Startup"), startup),
+                "optDonststart");
     m_startup = new QButtonGroup(this);
     m_startup->addButton(m_optForCurrentUser, int(RunOnStartupChoice::CurrentUser));
     m_startup->addButton(m_optAllUsers, int(RunOnStartupChoice::AllUsers));
@@ -182,15 +186,15 @@ QWidget *SettingsDialog::buildGeneralPage()
         startupLayout->addWidget(option);
     layout->addWidget(startup);
 
-    auto *hotkey = new QGroupBox(QStringLiteral("Global hotkey"), page);
+    auto *hotkey = new QGroupBox(tr("Global hotkey"), page);
     auto *hotkeyLayout = new QVBoxLayout(hotkey);
-    m_chkUseHotkey = checkBox(QStringLiteral("&Use the following hotkey"), "chkUseHotkey", hotkey);
+    m_chkUseHotkey = checkBox(tr("&Use the following hotkey"), "chkUseHotkey", hotkey);
     hotkeyLayout->addWidget(m_chkUseHotkey);
     auto *combination = new QHBoxLayout;
-    m_chkControl = checkBox(QStringLiteral("&Control"), "chkControl", hotkey);
-    m_chkAlt = checkBox(QStringLiteral("&Alt"), "chkAlt", hotkey);
-    m_chkShift = checkBox(QStringLiteral("S&hift"), "chkShift", hotkey);
-    m_chkWin = checkBox(QStringLiteral("&Win"), "chkWin", hotkey);
+    m_chkControl = checkBox(tr("&Control", "modifier key"), "chkControl", hotkey);
+    m_chkAlt = checkBox(tr("&Alt", "modifier key"), "chkAlt", hotkey);
+    m_chkShift = checkBox(tr("S&hift", "modifier key"), "chkShift", hotkey);
+    m_chkWin = checkBox(tr("&Win", "modifier key"), "chkWin", hotkey);
     m_cmbKey = named(new QComboBox(hotkey), "cmbKey");
     m_cmbKey->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_cmbKey->setMaxVisibleItems(16);
@@ -223,21 +227,19 @@ QWidget *SettingsDialog::buildTaskListPage()
 {
     auto *page = new QWidget(this);
     auto *layout = new QVBoxLayout(page);
-    m_chkDisplayDoneTasksAtTheEnd
-        = checkBox(QStringLiteral("&Display Done Tasks Always At The End"),
-                   "chkDisplayDoneTasksAtTheEnd", page);
-    m_chkHideGridlines = checkBox(QStringLiteral("Hide &Gridlines"), "chkHideGridlines", page);
+    m_chkDisplayDoneTasksAtTheEnd = checkBox(tr("&Display Done Tasks Always At The End"),
+                                             "chkDisplayDoneTasksAtTheEnd", page);
+    m_chkHideGridlines = checkBox(tr("Hide &Gridlines"), "chkHideGridlines", page);
     m_chkDisableTaskColoring
-        = checkBox(QStringLiteral("Disable Task &Coloring"), "chkDisableTaskColoring", page);
-    m_chkMark100PercentDoneWhenCheckedOff
-        = checkBox(QStringLiteral("&Mark Tasks 100% Done When Checked Off"),
-                   "chkMark100PercentDoneWhenCheckedOff", page);
+        = checkBox(tr("Disable Task &Coloring"), "chkDisableTaskColoring", page);
+    m_chkMark100PercentDoneWhenCheckedOff = checkBox(tr("&Mark Tasks 100% Done When Checked Off"),
+                                                     "chkMark100PercentDoneWhenCheckedOff", page);
     for (QCheckBox *box : {m_chkDisplayDoneTasksAtTheEnd, m_chkHideGridlines,
                            m_chkDisableTaskColoring, m_chkMark100PercentDoneWhenCheckedOff})
         layout->addWidget(box);
 
     auto *fontRow = new QHBoxLayout;
-    auto *lblFontSize = named(new QLabel(QStringLiteral("&Font size:"), page), "lblFontSize");
+    auto *lblFontSize = named(new QLabel(tr("&Font size:"), page), "lblFontSize");
     m_cmbFontSize = named(new QComboBox(page), "cmbFontSize");
     m_cmbFontSize->addItems(kFontSizes);
     lblFontSize->setBuddy(m_cmbFontSize);
@@ -254,23 +256,22 @@ QWidget *SettingsDialog::buildSoundsPage()
 {
     auto *page = new QWidget(this);
     auto *layout = new QVBoxLayout(page);
-    m_chkCustomTaskDoneSound
-        = checkBox(QStringLiteral("&Play Custom WAV Sound When Task Is Finished"),
-                   "chkCustomTaskDoneSound", page);
+    m_chkCustomTaskDoneSound = checkBox(tr("&Play Custom WAV Sound When Task Is Finished"),
+                                        "chkCustomTaskDoneSound", page);
     layout->addWidget(m_chkCustomTaskDoneSound);
 
     auto *fileRow = new QHBoxLayout;
-    m_lblSound = named(new QLabel(kNoSound, page), "lblSound");
+    m_lblSound = named(new QLabel(tr("(no sound selected)"), page), "lblSound");
     m_lblSound->setTextFormat(Qt::PlainText);
     m_lblSound->setFrameShape(QFrame::StyledPanel);
     m_lblSound->setTextInteractionFlags(Qt::TextSelectableByMouse);
     // A long path must not widen the dialog; the tooltip shows all of it.
     m_lblSound->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_lblSound->setMinimumWidth(160);
-    m_cmdBrowse = named(new QPushButton(QStringLiteral("&Browse..."), page), "cmdBrowse");
+    m_cmdBrowse = named(new QPushButton(tr("&Browse..."), page), "cmdBrowse");
     m_cmdPlay = named(new QPushButton(page), "cmdPlay");
     m_cmdPlay->setIcon(iconForKey(QStringLiteral("PLAY")));
-    m_cmdPlay->setToolTip(QStringLiteral("Play"));
+    m_cmdPlay->setToolTip(tr("Play"));
     m_cmdPlay->setEnabled(false);
     for (QPushButton *button : {m_cmdBrowse, m_cmdPlay})
         button->setAutoDefault(false);
@@ -290,7 +291,7 @@ QWidget *SettingsDialog::buildSoundsPage()
 bool SettingsDialog::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
-        const int tab = tabOfKey(static_cast<QKeyEvent *>(event));
+        const int tab = tabOfKey(m_tabs, static_cast<QKeyEvent *>(event));
         if (tab >= 0) {
             event->accept();
             if (event->type() == QEvent::KeyPress)
@@ -316,14 +317,13 @@ void SettingsDialog::showHotkeyState()
     // chooses the keys, the user sees which it chose, or why none.
     QString text;
     if (!m_hotkey)
-        text = QStringLiteral("This desktop gives Chronodeck no global hotkeys.");
+        text = tr("This desktop gives Chronodeck no global hotkeys.");
     else if (!m_hotkey->isAvailable())
         text = m_hotkey->unavailableReason();
     else if (!m_hotkey->registrationError().isEmpty())
         text = m_hotkey->registrationError();
     else if (m_hotkey->isRegistered() && !m_hotkey->boundTrigger().isEmpty())
-        text = QStringLiteral("Keys the desktop bound to the hotkey: %1")
-                   .arg(m_hotkey->boundTrigger());
+        text = tr("Keys the desktop bound to the hotkey: %1").arg(m_hotkey->boundTrigger());
     m_lblHotkeyUnavailable->setText(text);
     m_lblHotkeyUnavailable->setVisible(!text.isEmpty());
 }
@@ -416,7 +416,7 @@ void SettingsDialog::cmdBrowse_Click()
             EnablePlayIfFileExists();
             return;
         }
-        m_prompter.tell(programName(), QStringLiteral("Selected file does not exist!"),
+        m_prompter.tell(programName(), tr("Selected file does not exist!"),
                         MessageIcon::Exclamation);
     }
 }
@@ -450,8 +450,8 @@ bool SettingsDialog::registerHotkey()
         return true;
     const Answer answer = m_prompter.ask(
         programName(),
-        QStringLiteral("Unable to register the specified hotkey. It is probably used by another "
-                       "application.\r\n\r\nWould you like to change it now?"),
+        tr("Unable to register the specified hotkey. It is probably used by another "
+           "application.\r\n\r\nWould you like to change it now?"),
         MessageIcon::Question);
     if (answer == Answer::Yes) {
         m_tabs->setCurrentIndex(0);

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -17,30 +18,43 @@ namespace {
 
 const QString kTimeFormat = QStringLiteral("HH:mm");
 
+// How a choice reads in its list: "5 minutes", "80% of the budget".
+using ChoiceText = QString (*)(int value);
+
+// The count decides the word's form in most languages; English has always
+// said "1 minutes" here, and keeps it.
+QString minutesText(int minutes)
+{
+    return QCoreApplication::translate("cdk::TrackingSettingsPage", "%n minutes", nullptr, minutes);
+}
+
+QString percentText(int percent)
+{
+    return QCoreApplication::translate("cdk::TrackingSettingsPage", "%1% of the budget")
+        .arg(percent);
+}
+
 // A combo box of numbers with 0 shown as offText; a stored value that is
 // not among them is added, so that nothing is changed by merely looking.
 QComboBox *numberChoice(QWidget *parent, const char *name, const QList<int> &values,
-                        const QString &offText, const QString &format)
+                        const QString &offText, ChoiceText text)
 {
     auto *box = new QComboBox(parent);
     box->setObjectName(QString::fromLatin1(name));
     for (int value : values)
-        box->addItem(value == 0 ? offText : format.arg(value), value);
+        box->addItem(value == 0 ? offText : text(value), value);
     return box;
 }
 
-void selectValue(QComboBox *box, int value, const QString &format)
+void selectValue(QComboBox *box, int value, ChoiceText text)
 {
     int index = box->findData(value);
     if (index < 0) {
-        box->addItem(format.arg(value), value);
+        box->addItem(text(value), value);
         index = box->count() - 1;
     }
     box->setCurrentIndex(index);
 }
-
-QString minutesFormat() { return QStringLiteral("%1 minutes"); }
-QString percentFormat() { return QStringLiteral("%1% of the budget"); }
 
 } // namespace
 
@@ -72,51 +86,51 @@ TrackingSettingsPage::TrackingSettingsPage(QWidget *parent) : QWidget(parent)
 {
     auto *layout = new QVBoxLayout(this);
 
-    auto *away = new QGroupBox(QStringLiteral("Time away"), this);
+    auto *away = new QGroupBox(tr("Time away"), this);
     auto *awayForm = new QFormLayout(away);
-    m_cmbAwayThreshold = numberChoice(away, "cmbAwayThreshold", awayChoices(),
-                                      QStringLiteral("Never"), minutesFormat());
-    awayForm->addRow(QStringLiteral("Ask about time &away after:"), m_cmbAwayThreshold);
+    m_cmbAwayThreshold
+        = numberChoice(away, "cmbAwayThreshold", awayChoices(), tr("Never"), minutesText);
+    awayForm->addRow(tr("Ask about time &away after:"), m_cmbAwayThreshold);
     // Said where it is asked for, not in a line of its own: the page keeps
     // the height of the dialog's other pages at any scale.
-    const QString awayHint = QStringLiteral("When you come back to the computer while a task is "
-                                            "tracked, you choose whether the time away counts.");
+    const QString awayHint = tr("When you come back to the computer while a task is tracked, "
+                                "you choose whether the time away counts.");
     m_cmbAwayThreshold->setToolTip(awayHint);
     m_cmbAwayThreshold->setAccessibleDescription(awayHint);
     layout->addWidget(away);
 
-    auto *warn = new QGroupBox(QStringLiteral("The budget"), this);
+    auto *warn = new QGroupBox(tr("The budget"), this);
     auto *warnForm = new QFormLayout(warn);
-    m_cmbWarnAtPercent = numberChoice(warn, "cmbWarnAtPercent", percentChoices(),
-                                      QStringLiteral("Off"), percentFormat());
+    m_cmbWarnAtPercent
+        = numberChoice(warn, "cmbWarnAtPercent", percentChoices(), tr("Off"), percentText);
     m_cmbWarnMinutesBefore = numberChoice(warn, "cmbWarnMinutesBefore", minutesBeforeChoices(),
-                                          QStringLiteral("Off"), minutesFormat());
-    warnForm->addRow(QStringLiteral("&Warn when used:"), m_cmbWarnAtPercent);
-    warnForm->addRow(QStringLiteral("Warn with time &left:"), m_cmbWarnMinutesBefore);
+                                          tr("Off"), minutesText);
+    warnForm->addRow(tr("&Warn when used:"), m_cmbWarnAtPercent);
+    warnForm->addRow(tr("Warn with time &left:"), m_cmbWarnMinutesBefore);
     // The order is the setting's value: 0 the pop-up, 1 a notification, 2 both.
     m_cmbFinishNotice = new QComboBox(warn);
     m_cmbFinishNotice->setObjectName(QStringLiteral("cmbFinishNotice"));
-    m_cmbFinishNotice->addItems({QStringLiteral("The pop-up"),
-                                 QStringLiteral("A desktop notification"),
-                                 QStringLiteral("The pop-up and a notification")});
-    const QString noticeHint = QStringLiteral("Where the desktop shows no notifications, the "
-                                              "pop-up appears either way.");
+    m_cmbFinishNotice->addItems(
+        {tr("The pop-up"), tr("A desktop notification"), tr("The pop-up and a notification")});
+    const QString noticeHint
+        = tr("Where the desktop shows no notifications, the pop-up appears either way.");
     m_cmbFinishNotice->setToolTip(noticeHint);
     m_cmbFinishNotice->setAccessibleDescription(noticeHint);
-    warnForm->addRow(QStringLiteral("When used &up, show:"), m_cmbFinishNotice);
-    m_cmbExtendMinutes = numberChoice(warn, "cmbExtendMinutes", extendChoices(), QString(),
-                                      minutesFormat());
-    warnForm->addRow(QStringLiteral("A notification's \"+\" button a&dds:"), m_cmbExtendMinutes);
+    warnForm->addRow(tr("When used &up, show:"), m_cmbFinishNotice);
+    m_cmbExtendMinutes
+        = numberChoice(warn, "cmbExtendMinutes", extendChoices(), QString(), minutesText);
+    warnForm->addRow(tr("A notification's \"+\" button a&dds:"), m_cmbExtendMinutes);
     layout->addWidget(warn);
 
-    auto *review = new QGroupBox(QStringLiteral("End of the day"), this);
+    auto *review = new QGroupBox(tr("End of the day"), this);
     auto *reviewRow = new QHBoxLayout(review);
-    m_chkReviewAt = new QCheckBox(QStringLiteral("&Review the day every day at"), review);
+    m_chkReviewAt = new QCheckBox(tr("&Review the day every day at"), review);
     m_chkReviewAt->setObjectName(QStringLiteral("chkReviewAt"));
     m_tmeReviewAt = new QTimeEdit(review);
     m_tmeReviewAt->setObjectName(QStringLiteral("tmeReviewAt"));
-    m_tmeReviewAt->setDisplayFormat(kTimeFormat);
-    m_tmeReviewAt->setAccessibleName(QStringLiteral("Review time"));
+    // Shown as the user's locale writes a time of day (QTimeEdit's own
+    // default); kTimeFormat is only how the settings store it.
+    m_tmeReviewAt->setAccessibleName(tr("Review time"));
     connect(m_chkReviewAt, &QCheckBox::toggled, m_tmeReviewAt, &QWidget::setEnabled);
     reviewRow->addWidget(m_chkReviewAt);
     reviewRow->addWidget(m_tmeReviewAt);
@@ -128,14 +142,13 @@ TrackingSettingsPage::TrackingSettingsPage(QWidget *parent) : QWidget(parent)
 void TrackingSettingsPage::load(clsSettings &settings)
 {
     selectValue(m_cmbAwayThreshold, qMax(0, settings.number(Setting::AwayThresholdMinutes)),
-                minutesFormat());
+                minutesText);
     selectValue(m_cmbWarnAtPercent, qBound(0, settings.number(Setting::WarnAtPercent), 99),
-                percentFormat());
+                percentText);
     selectValue(m_cmbWarnMinutesBefore, qMax(0, settings.number(Setting::WarnMinutesBefore)),
-                minutesFormat());
+                minutesText);
     m_cmbFinishNotice->setCurrentIndex(qBound(0, settings.number(Setting::FinishNotice), 2));
-    selectValue(m_cmbExtendMinutes, qMax(1, settings.number(Setting::ExtendMinutes)),
-                minutesFormat());
+    selectValue(m_cmbExtendMinutes, qMax(1, settings.number(Setting::ExtendMinutes)), minutesText);
     const QTime at = QTime::fromString(settings.text(Setting::ReviewAtTime), kTimeFormat);
     m_chkReviewAt->setChecked(at.isValid());
     m_tmeReviewAt->setTime(at.isValid() ? at : QTime(17, 0));

@@ -17,6 +17,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
 #include <QLayout>
@@ -36,10 +37,10 @@ constexpr int kPriorityCount = 6;
 QString fitsNoLongerText()
 {
     constexpr qint64 most = std::numeric_limits<qint32>::max();
-    return QStringLiteral("The time allocated is too long to be stored. A task can be given "
-                          "at most %1 hours and %2 minutes.")
-        .arg(most / 60)
-        .arg(most % 60);
+    return QCoreApplication::translate("cdk::AddTaskDialog",
+                                       "The time allocated is too long to be stored. A task can "
+                                       "be given at most %1 hours and %2 minutes.")
+        .arg(QString::number(most / 60), QString::number(most % 60));
 }
 
 } // namespace
@@ -51,7 +52,7 @@ AddTaskDialog::AddTaskDialog(TaskOperations &operations, Prompter &prompter, Clo
       m_day(day)
 {
     setObjectName(QStringLiteral("frmAddTask"));
-    setWindowTitle(QStringLiteral("Add Task"));
+    setWindowTitle(tr("Add Task"));
     // A fixed dialog frame: a title and a close box, nothing to maximise.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowCloseButtonHint);
@@ -120,7 +121,7 @@ void AddTaskDialog::fillForAdd()
     m_cmbPriority->setCurrentIndex(3);
     m_cmbHours->setCurrentText(QStringLiteral("1"));
     m_cmbMinutes->setCurrentText(QStringLiteral("0"));
-    setHeader(QStringLiteral("Add Task"), QStringLiteral("PLUS"));
+    setHeader(tr("Add Task"), QStringLiteral("PLUS"));
     m_chkStartTaskTimer->setChecked(true);
 }
 
@@ -153,7 +154,7 @@ void AddTaskDialog::fillForEdit()
                                                                                        : 3);
     m_cmbStatus->setCurrentIndex(task.State >= 0 && task.State < m_cmbStatus->count() ? task.State
                                                                                        : 0);
-    setHeader(QStringLiteral("Edit Task"), QStringLiteral("EDITTASK"));
+    setHeader(tr("Edit Task"), QStringLiteral("EDITTASK"));
     m_chkStartTaskTimer->setChecked(task.FinishedDuration != task.Duration);
     // Saving writes only what the user changed from this.
     m_shown = task.List.isEmpty() ? std::nullopt : recordFromForm();
@@ -172,7 +173,7 @@ void AddTaskDialog::fillCategoryCombo(std::optional<qint32> keep)
         return;
     int index = m_cmbCategory->findData(*keep);
     if (index < 0) {
-        m_cmbCategory->insertItem(0, QStringLiteral("(none)"), *keep);
+        m_cmbCategory->insertItem(0, tr("(none)"), *keep);
         index = 0;
     }
     m_cmbCategory->setCurrentIndex(index);
@@ -194,7 +195,7 @@ void AddTaskDialog::SetRecurrentLayout(bool on)
     m_lblOtherOptions->setVisible(!on);
     m_chkStartTaskTimer->setVisible(!on);
     if (on)
-        m_gpTop->setCaption(QStringLiteral("Add Recurrent Task"));
+        m_gpTop->setCaption(tr("Add Recurrent Task"));
     // Resize now rather than on the next event round, so the size is right
     // before the window is shown again.
     for (QWidget *w = m_recurrence->parentWidget(); w && w != this; w = w->parentWidget())
@@ -285,7 +286,7 @@ std::optional<TaskRecord> AddTaskDialog::recordFromForm()
 template<typename Fn>
 bool AddTaskDialog::refusedByStore(Fn &&write)
 {
-    const QString failed = QStringLiteral("The task could not be saved.");
+    const QString failed = tr("The task could not be saved.");
     try {
         write();
         return false;
@@ -338,8 +339,7 @@ void AddTaskDialog::saveTask(TaskRecord record)
     if (!m_isNewTask && tracker.isTracked(m_editListKey, m_editTaskID)) {
         const Answer answer = m_prompter.ask(
             programName(),
-            QStringLiteral(
-                "You are currently time tracking this task. Are you sure want to change it?"),
+            tr("You are currently time tracking this task. Are you sure want to change it?"),
             MessageIcon::Question);
         if (answer == Answer::No) {
             closeDialog(QDialog::Rejected);

@@ -57,7 +57,7 @@ QComboBox *editableCombo(const QString &name, const QStringList &items, QWidget 
 void FillPriorityCombo(QComboBox &combo)
 {
     combo.clear();
-    const QStringList names = PriorityNamesHighestFirst();
+    const QStringList names = PriorityLabelsHighestFirst();
     for (int i = 0; i < names.size(); ++i)
         combo.addItem(iconForKey(PriorityIconKey(5 - i, false)), names.at(i));
     combo.setCurrentIndex(3);
@@ -77,7 +77,7 @@ void AddTaskDialog::buildLayout()
     m_txtSubject->setObjectName(QStringLiteral("txtSubject"));
     m_txtSubject->setMinimumWidth(300);
     m_txtSubject->installEventFilter(this);
-    auto *lblSubject = formLabel(QStringLiteral("&Subject:"), QStringLiteral("lblSubject"),
+    auto *lblSubject = formLabel(tr("&Subject:"), QStringLiteral("lblSubject"),
                                  m_txtSubject, body);
     form->addWidget(lblSubject, 0, 0);
     form->addWidget(m_txtSubject, 0, 1);
@@ -94,16 +94,16 @@ void AddTaskDialog::buildLayout()
     m_cmbMinutes = editableCombo(QStringLiteral("cmbMinutes"), minutes, body);
     // The typing fields of the time are read by what they hold: a screen
     // reader has no label beside them to go by.
-    m_cmbHours->lineEdit()->setAccessibleName(QStringLiteral("Hours allocated"));
-    m_cmbMinutes->lineEdit()->setAccessibleName(QStringLiteral("Minutes allocated"));
+    m_cmbHours->lineEdit()->setAccessibleName(tr("Hours allocated"));
+    m_cmbMinutes->lineEdit()->setAccessibleName(tr("Minutes allocated"));
     auto *timeRow = new QHBoxLayout;
     timeRow->setSpacing(8);
     timeRow->addWidget(m_cmbHours);
-    timeRow->addWidget(new QLabel(QStringLiteral("hour(s) and"), body));
+    timeRow->addWidget(new QLabel(tr("hour(s) and"), body));
     timeRow->addWidget(m_cmbMinutes);
-    timeRow->addWidget(new QLabel(QStringLiteral("minutes"), body));
+    timeRow->addWidget(new QLabel(tr("minutes"), body));
     timeRow->addStretch(1);
-    auto *lblTime = formLabel(QStringLiteral("&Time Allocated:"), QStringLiteral("lblTime"),
+    auto *lblTime = formLabel(tr("&Time Allocated:"), QStringLiteral("lblTime"),
                               m_cmbHours, body);
     form->addWidget(lblTime, 1, 0);
     form->addLayout(timeRow, 1, 1);
@@ -132,12 +132,12 @@ void AddTaskDialog::buildLayout()
     m_cmdCategories = new QPushButton(QStringLiteral("..."), body);
     m_cmdCategories->setObjectName(QStringLiteral("cmdCategories"));
     m_cmdCategories->setAutoDefault(false);
-    m_cmdCategories->setToolTip(QStringLiteral("Categories"));
+    m_cmdCategories->setToolTip(tr("Categories"));
     m_cmdCategories->setFixedWidth(m_cmdCategories->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 20);
     auto *categoryRow = new QHBoxLayout;
     categoryRow->addWidget(m_cmbCategory, 1);
     categoryRow->addWidget(m_cmdCategories);
-    form->addWidget(formLabel(QStringLiteral("&Category:"), QStringLiteral("lblCategory"),
+    form->addWidget(formLabel(tr("&Category:"), QStringLiteral("lblCategory"),
                               m_cmbCategory, body),
                     3, 0);
     form->addLayout(categoryRow, 3, 1);
@@ -146,8 +146,8 @@ void AddTaskDialog::buildLayout()
     m_cmbPriority->setObjectName(QStringLiteral("cmbPriority"));
     m_cmbStatus = new QComboBox(body);
     m_cmbStatus->setObjectName(QStringLiteral("cmbStatus"));
-    m_cmbStatus->addItems(TaskStateNames());
-    auto *lblStatus = formLabel(QStringLiteral("Tas&k State:"), QStringLiteral("lblStatus"),
+    m_cmbStatus->addItems(TaskStateLabels());
+    auto *lblStatus = formLabel(tr("Tas&k State:"), QStringLiteral("lblStatus"),
                                 m_cmbStatus, body);
     auto *priorityRow = new QHBoxLayout;
     priorityRow->addWidget(m_cmbPriority, 1);
@@ -155,14 +155,14 @@ void AddTaskDialog::buildLayout()
     priorityRow->addWidget(lblStatus);
     priorityRow->addSpacing(4);
     priorityRow->addWidget(m_cmbStatus, 1);
-    form->addWidget(formLabel(QStringLiteral("&Priority:"), QStringLiteral("lblPriority"),
+    form->addWidget(formLabel(tr("&Priority:"), QStringLiteral("lblPriority"),
                               m_cmbPriority, body),
                     4, 0);
     form->addLayout(priorityRow, 4, 1);
 
-    m_chkStartTaskTimer = new QCheckBox(QStringLiteral("Start The &Task Timer Now"), body);
+    m_chkStartTaskTimer = new QCheckBox(tr("Start The &Task Timer Now"), body);
     m_chkStartTaskTimer->setObjectName(QStringLiteral("chkStartTaskTimer"));
-    m_lblOtherOptions = formLabel(QStringLiteral("Ot&her Options:"),
+    m_lblOtherOptions = formLabel(tr("Ot&her Options:"),
                                   QStringLiteral("lblOtherOptions"), m_chkStartTaskTimer, body);
     form->addWidget(m_lblOtherOptions, 5, 0);
     form->addWidget(m_chkStartTaskTimer, 5, 1);
@@ -201,10 +201,10 @@ void AddTaskDialog::buildLayout()
     m_line->setFrameShape(QFrame::HLine);
     m_line->setFrameShadow(QFrame::Sunken);
 
-    m_cmdOK = new QPushButton(QStringLiteral("&OK"), this);
+    m_cmdOK = new QPushButton(tr("&OK"), this);
     m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
     m_cmdOK->setDefault(true);
-    m_cmdCancel = new QPushButton(QStringLiteral("C&ancel"), this);
+    m_cmdCancel = new QPushButton(tr("C&ancel"), this);
     m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     m_cmdCancel->setAutoDefault(false);
     auto *buttons = new QHBoxLayout;

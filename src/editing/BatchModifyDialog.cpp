@@ -77,16 +77,16 @@ BatchModifyDialog::BatchModifyDialog(TaskOperations &operations, Prompter &promp
     auto *timeRow = new QHBoxLayout(m_fraTimeDone);
     timeRow->setContentsMargins(0, 0, 0, 0);
     timeRow->addWidget(m_cmbHours);
-    timeRow->addWidget(new QLabel(QStringLiteral("hour(s) and"), m_fraTimeDone));
+    timeRow->addWidget(new QLabel(tr("hour(s) and"), m_fraTimeDone));
     timeRow->addWidget(m_cmbMinutes);
-    timeRow->addWidget(new QLabel(QStringLiteral("minutes"), m_fraTimeDone));
+    timeRow->addWidget(new QLabel(tr("minutes"), m_fraTimeDone));
     timeRow->addStretch(1);
 
     // ---- Another day
     m_fraMoveToAnyProject = panel("fraMoveToAnyProject", this);
     m_dtpDate = new DatePicker(m_fraMoveToAnyProject);
     m_dtpDate->setObjectName(QStringLiteral("dtpDate"));
-    m_dtpDate->setToolTip(QStringLiteral("The day the tasks move to"));
+    m_dtpDate->setToolTip(tr("The day the tasks move to"));
     auto *dayRow = new QHBoxLayout(m_fraMoveToAnyProject);
     dayRow->setContentsMargins(0, 0, 0, 0);
     dayRow->addWidget(m_dtpDate, 1);
@@ -100,10 +100,10 @@ BatchModifyDialog::BatchModifyDialog(TaskOperations &operations, Prompter &promp
     categoryRow->setContentsMargins(0, 0, 0, 0);
     categoryRow->addWidget(m_cmbCategory, 1);
 
-    m_cmdOK = new QPushButton(QStringLiteral("&OK"), this);
+    m_cmdOK = new QPushButton(tr("&OK"), this);
     m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
     m_cmdOK->setDefault(true);
-    m_cmdCancel = new QPushButton(QStringLiteral("C&ancel"), this);
+    m_cmdCancel = new QPushButton(tr("C&ancel"), this);
     m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     m_cmdCancel->setAutoDefault(false);
     auto *buttons = new QHBoxLayout;
@@ -148,7 +148,7 @@ void BatchModifyDialog::ShowEx(int mode, const QDate &today, QWidget *owner)
             for (const CategoryRecord &c : m_operations.categories())
                 m_cmbCategory->addItem(c.Name, c.ID);
         } catch (const StoreError &e) {
-            ShowErrorMessage(m_prompter, QStringLiteral("The categories could not be read."),
+            ShowErrorMessage(m_prompter, tr("The categories could not be read."),
                              e.code(), e.message());
         }
         if (m_cmbCategory->count() > 0)
@@ -195,8 +195,7 @@ void BatchModifyDialog::cmdOK_Click()
             m_prompter.tell(programName(), e.userMessage(), MessageIcon::Exclamation);
         else
             ShowErrorMessage(m_prompter,
-                             QStringLiteral("The tasks could not be changed; they are as they "
-                                            "were."),
+                             tr("The tasks could not be changed; they are as they were."),
                              e.code(), e.message());
     }
     accept();

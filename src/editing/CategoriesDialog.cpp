@@ -10,6 +10,7 @@
 #include "store/StoreError.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -67,13 +68,16 @@ void showStoredColours(QTreeWidgetItem *item, const QPalette &palette)
                   shown.fore.isValid() ? QVariant(QBrush(shown.fore)) : QVariant());
 }
 
-void reportFailure(Prompter &prompter, const QString &context, const StoreError &e)
+// context is marked with QT_TRANSLATE_NOOP: the log keeps the English, the
+// user reads it in the window's language.
+void reportFailure(Prompter &prompter, const char *context, const StoreError &e)
 {
     qCWarning(lcStore) << context << e.code() << e.message();
     if (e.isReadyToShow())
         prompter.tell(programName(), e.userMessage(), MessageIcon::Exclamation);
     else
-        ShowErrorMessage(prompter, context, e.code(), e.message());
+        ShowErrorMessage(prompter, QCoreApplication::translate("cdk::CategoriesDialog", context),
+                         e.code(), e.message());
 }
 
 } // namespace
@@ -86,7 +90,7 @@ CategoriesDialog::CategoriesDialog(TaskOperations &operations, Prompter &prompte
     , m_host(host)
 {
     setObjectName(QStringLiteral("frmCategories"));
-    setWindowTitle(QStringLiteral("Manage Categories"));
+    setWindowTitle(tr("Manage Categories"));
     setWindowIcon(iconForKey(QStringLiteral("MANAGE")));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowCloseButtonHint);
@@ -116,9 +120,9 @@ void CategoriesDialog::buildLayout()
     m_gpCategories->setObjectName(QStringLiteral("gpCategories"));
     m_catGrid = new QTreeWidget(m_gpCategories);
     m_catGrid->setObjectName(QStringLiteral("CatGrid"));
-    m_catGrid->setAccessibleName(QStringLiteral("Categories"));
+    m_catGrid->setAccessibleName(tr("Categories"));
     m_catGrid->setColumnCount(2);
-    m_catGrid->setHeaderLabels({QStringLiteral("Category"), QStringLiteral("Preview")});
+    m_catGrid->setHeaderLabels({tr("Category"), tr("Preview")});
     m_catGrid->headerItem()->setTextAlignment(NameColumn, Qt::AlignLeft | Qt::AlignVCenter);
     m_catGrid->headerItem()->setTextAlignment(PreviewColumn, Qt::AlignLeft | Qt::AlignVCenter);
     m_catGrid->setRootIsDecorated(false);
@@ -133,17 +137,15 @@ void CategoriesDialog::buildLayout()
     m_catGrid->setColumnWidth(PreviewColumn, 100);
     m_catGrid->setMinimumSize(240 + 100 + 2 * m_catGrid->frameWidth() + 4, 220);
     m_catGrid->installEventFilter(this);
-    auto *lbLCategories = new QLabel(QStringLiteral("Categories:"), m_gpCategories);
+    auto *lbLCategories = new QLabel(tr("Categories:"), m_gpCategories);
     lbLCategories->setObjectName(QStringLiteral("lbLCategories"));
     lbLCategories->setBuddy(m_catGrid);
 
-    m_cmdAddNew = button(QStringLiteral("&Add New Category..."), QStringLiteral("cmdAddNew"),
+    m_cmdAddNew = button(tr("&Add New Category..."), QStringLiteral("cmdAddNew"),
                          m_gpCategories);
-    m_cmdEdit
-        = button(QStringLiteral("&Edit Category..."), QStringLiteral("cmdEdit"), m_gpCategories);
-    m_cmdDelete
-        = button(QStringLiteral("&Delete Category"), QStringLiteral("cmdDelete"), m_gpCategories);
-    m_cmdClose = button(QStringLiteral("C&lose"), QStringLiteral("cmdClose"), m_gpCategories);
+    m_cmdEdit = button(tr("&Edit Category..."), QStringLiteral("cmdEdit"), m_gpCategories);
+    m_cmdDelete = button(tr("&Delete Category"), QStringLiteral("cmdDelete"), m_gpCategories);
+    m_cmdClose = button(tr("C&lose"), QStringLiteral("cmdClose"), m_gpCategories);
     auto *side = new QVBoxLayout;
     side->addWidget(m_cmdAddNew);
     side->addWidget(m_cmdEdit);
@@ -164,10 +166,10 @@ void CategoriesDialog::buildLayout()
     m_gpAddEdit->setObjectName(QStringLiteral("gpAddEdit"));
     m_txtName = new QLineEdit(m_gpAddEdit);
     m_txtName->setObjectName(QStringLiteral("txtName"));
-    auto *lblName = new QLabel(QStringLiteral("Category Name:"), m_gpAddEdit);
+    auto *lblName = new QLabel(tr("Category Name:"), m_gpAddEdit);
     lblName->setBuddy(m_txtName);
-    const QString defaults[2] = {QStringLiteral("&Default"), QStringLiteral("De&fault")};
-    const QString picks[2] = {QStringLiteral("&Pick Color..."), QStringLiteral("P&ick Color...")};
+    const QString defaults[2] = {tr("&Default"), tr("De&fault")};
+    const QString picks[2] = {tr("&Pick Color..."), tr("P&ick Color...")};
     for (int i = 0; i < 2; ++i) {
         m_chkUseDefault[i] = new QCheckBox(defaults[i], m_gpAddEdit);
         m_chkUseDefault[i]->setObjectName(QStringLiteral("chkUseDefault(%1)").arg(i));
@@ -178,27 +180,27 @@ void CategoriesDialog::buildLayout()
         connect(m_cmdPickColor[i], &QPushButton::clicked, this,
                 [this, i] { cmdPickColor_Click(i); });
     }
-    m_lblPreview = new QLabel(QStringLiteral("Preview"), m_gpAddEdit);
+    m_lblPreview = new QLabel(tr("Preview"), m_gpAddEdit);
     m_lblPreview->setObjectName(QStringLiteral("lblPreview"));
     m_lblPreview->setAutoFillBackground(true);
     m_lblPreview->setAlignment(Qt::AlignCenter);
     m_lblPreview->setFrameShape(QFrame::StyledPanel);
     m_lblPreview->setMinimumHeight(m_lblPreview->fontMetrics().height() * 2);
-    m_cmdOK = button(QStringLiteral("&OK"), QStringLiteral("cmdOK"), m_gpAddEdit);
+    m_cmdOK = button(tr("&OK"), QStringLiteral("cmdOK"), m_gpAddEdit);
     m_cmdOK->setDefault(true);
-    m_cmdCancel = button(QStringLiteral("C&ancel"), QStringLiteral("cmdCancel"), m_gpAddEdit);
+    m_cmdCancel = button(tr("C&ancel"), QStringLiteral("cmdCancel"), m_gpAddEdit);
 
     auto *form = new QGridLayout(m_gpAddEdit);
     form->setHorizontalSpacing(10);
     form->addWidget(lblName, 0, 0);
     form->addWidget(m_txtName, 0, 1, 1, 2);
-    form->addWidget(new QLabel(QStringLiteral("Background Color:"), m_gpAddEdit), 1, 0);
+    form->addWidget(new QLabel(tr("Background Color:"), m_gpAddEdit), 1, 0);
     form->addWidget(m_chkUseDefault[0], 1, 1);
     form->addWidget(m_cmdPickColor[0], 1, 2);
-    form->addWidget(new QLabel(QStringLiteral("Fore Color:"), m_gpAddEdit), 2, 0);
+    form->addWidget(new QLabel(tr("Fore Color:"), m_gpAddEdit), 2, 0);
     form->addWidget(m_chkUseDefault[1], 2, 1);
     form->addWidget(m_cmdPickColor[1], 2, 2);
-    form->addWidget(new QLabel(QStringLiteral("Color Preview:"), m_gpAddEdit), 3, 0);
+    form->addWidget(new QLabel(tr("Color Preview:"), m_gpAddEdit), 3, 0);
     form->addWidget(m_lblPreview, 3, 1, 1, 2);
     auto *okCancel = new QHBoxLayout;
     okCancel->addStretch(1);
@@ -277,13 +279,16 @@ void CategoriesDialog::FillCategoryList()
     try {
         categories = m_operations.categories();
     } catch (const StoreError &e) {
-        reportFailure(m_prompter, QStringLiteral("The categories could not be read."), e);
+        reportFailure(m_prompter,
+                      QT_TRANSLATE_NOOP("cdk::CategoriesDialog",
+                                        "The categories could not be read."),
+                      e);
     }
     for (const CategoryRecord &c : categories) {
         auto *item = new QTreeWidgetItem(m_catGrid);
         item->setText(NameColumn, c.Name);
         item->setData(NameColumn, Qt::UserRole, c.ID);
-        item->setText(PreviewColumn, QStringLiteral("Preview"));
+        item->setText(PreviewColumn, tr("Preview"));
         item->setData(PreviewColumn, StoredBackRole, c.BackColor);
         item->setData(PreviewColumn, StoredForeRole, c.ForeColor);
         showStoredColours(item, m_catGrid->palette());
@@ -366,7 +371,7 @@ void CategoriesDialog::showAddEditPanel()
 void CategoriesDialog::cmdAddNew_Click()
 {
     m_editing = false;
-    m_gpAddEdit->setTitle(QStringLiteral("Add New Category"));
+    m_gpAddEdit->setTitle(tr("Add New Category"));
     m_txtName->clear();
     setPreview(defaultColour(0), defaultColour(1));
     m_chkUseDefault[0]->setChecked(true);
@@ -378,7 +383,7 @@ void CategoriesDialog::cmdAddNew_Click()
 void CategoriesDialog::cmdEdit_Click()
 {
     m_editing = true;
-    m_gpAddEdit->setTitle(QStringLiteral("Edit Task Category"));
+    m_gpAddEdit->setTitle(tr("Edit Task Category"));
     const QList<QTreeWidgetItem *> selected = m_catGrid->selectedItems();
     m_txtName->setText(selected.isEmpty() ? QString() : selected.first()->text(NameColumn));
     m_txtName->selectAll();
@@ -389,11 +394,14 @@ void CategoriesDialog::cmdEdit_Click()
                 found = c;
         }
     } catch (const StoreError &e) {
-        reportFailure(m_prompter, QStringLiteral("The categories could not be read."), e);
+        reportFailure(m_prompter,
+                      QT_TRANSLATE_NOOP("cdk::CategoriesDialog",
+                                        "The categories could not be read."),
+                      e);
     }
     if (!found) {
         m_prompter.tell(programName(),
-                        QStringLiteral("Error, can not find the category to be edited!"),
+                        tr("Error, can not find the category to be edited!"),
                         MessageIcon::Critical);
     } else {
         QColor back = defaultColour(0), fore = defaultColour(1);
@@ -437,7 +445,7 @@ void CategoriesDialog::cmdPickColor_Click(int index)
 void CategoriesDialog::cmdOK_Click()
 {
     if (m_txtName->text().trimmed().isEmpty()) {
-        m_prompter.tell(programName(), QStringLiteral("Please specify the name of category!"),
+        m_prompter.tell(programName(), tr("Please specify the name of category!"),
                         MessageIcon::Information);
         return;
     }
@@ -450,7 +458,10 @@ void CategoriesDialog::cmdOK_Click()
         else
             m_operations.addCategory(m_txtName->text(), back, fore);
     } catch (const StoreError &e) {
-        reportFailure(m_prompter, QStringLiteral("The category could not be saved."), e);
+        reportFailure(m_prompter,
+                      QT_TRANSLATE_NOOP("cdk::CategoriesDialog",
+                                        "The category could not be saved."),
+                      e);
         return;
     }
     m_changed = true;
@@ -475,7 +486,10 @@ void CategoriesDialog::cmdDelete_Click()
     try {
         deletable = m_operations.canDeleteCategory();
     } catch (const StoreError &e) {
-        reportFailure(m_prompter, QStringLiteral("The category could not be deleted."), e);
+        reportFailure(m_prompter,
+                      QT_TRANSLATE_NOOP("cdk::CategoriesDialog",
+                                        "The category could not be deleted."),
+                      e);
         return;
     }
     if (!deletable) {
@@ -490,8 +504,7 @@ void CategoriesDialog::cmdDelete_Click()
         return;
     const QString name = selected.first()->text(NameColumn);
     if (m_prompter.ask(programName(),
-                       QStringLiteral("Do you really want to delete ") + name
-                           + QStringLiteral(" category?"),
+                       tr("Do you really want to delete %1 category?").arg(name),
                        MessageIcon::Question)
         != Answer::Yes)
         return;
@@ -500,7 +513,10 @@ void CategoriesDialog::cmdDelete_Click()
         if (m_operations.deleteCategory(selectedCategoryId()))
             m_changed = true;
     } catch (const StoreError &e) {
-        reportFailure(m_prompter, QStringLiteral("The category could not be deleted."), e);
+        reportFailure(m_prompter,
+                      QT_TRANSLATE_NOOP("cdk::CategoriesDialog",
+                                        "The category could not be deleted."),
+                      e);
     }
     FillCategoryList();
     updateButtons();

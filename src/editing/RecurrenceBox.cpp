@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -18,18 +19,18 @@ namespace {
 struct DayBox
 {
     const char16_t *name;
-    const char16_t *caption;
+    const char *caption; // marked for translation
 };
 
 // Monday first: the digits of a "specified days" code follow this order.
 constexpr std::array<DayBox, 7> kDayBoxes{{
-    {u"chkMonday", u"&Monday"},
-    {u"chkTuesday", u"&Tuesday"},
-    {u"chkWednesday", u"&Wednesday"},
-    {u"chkThursday", u"Th&ursday"},
-    {u"chkFriday", u"&Friday"},
-    {u"chkSaturday", u"S&aturday"},
-    {u"chkSunday", u"Su&nday"},
+    {u"chkMonday", QT_TRANSLATE_NOOP("cdk::RecurrenceBox", "&Monday")},
+    {u"chkTuesday", QT_TRANSLATE_NOOP("cdk::RecurrenceBox", "&Tuesday")},
+    {u"chkWednesday", QT_TRANSLATE_NOOP("cdk::RecurrenceBox", "&Wednesday")},
+    {u"chkThursday", QT_TRANSLATE_NOOP("cdk::RecurrenceBox", "Th&ursday")},
+    {u"chkFriday", QT_TRANSLATE_NOOP("cdk::RecurrenceBox", "&Friday")},
+    {u"chkSaturday", QT_TRANSLATE_NOOP("cdk::RecurrenceBox", "S&aturday")},
+    {u"chkSunday", QT_TRANSLATE_NOOP("cdk::RecurrenceBox", "Su&nday")},
 }};
 
 } // namespace
@@ -38,7 +39,7 @@ RecurrenceBox::RecurrenceBox(QWidget *parent) : QFrame(parent)
 {
     setObjectName(QStringLiteral("fraRecurrence"));
 
-    m_lblRecurrence = new QLabel(QStringLiteral("&Recurrence:"), this);
+    m_lblRecurrence = new QLabel(tr("&Recurrence:"), this);
     m_lblRecurrence->setObjectName(QStringLiteral("lblRecurrence"));
     m_cmbRecurrence = new QComboBox(this);
     m_cmbRecurrence->setObjectName(QStringLiteral("cmbRecurrence"));
@@ -51,11 +52,13 @@ RecurrenceBox::RecurrenceBox(QWidget *parent) : QFrame(parent)
     bold.setBold(true);
     m_lblSelectedRecurrence->setFont(bold);
 
-    m_fraSpecifiedDays = new QGroupBox(QStringLiteral("&Specified days"), this);
+    m_fraSpecifiedDays = new QGroupBox(tr("&Specified days"), this);
     m_fraSpecifiedDays->setObjectName(QStringLiteral("fraSpecifiedDays"));
     auto *daysGrid = new QGridLayout(m_fraSpecifiedDays);
     for (std::size_t i = 0; i < kDayBoxes.size(); ++i) {
-        auto *box = new QCheckBox(QString::fromUtf16(kDayBoxes[i].caption), m_fraSpecifiedDays);
+        auto *box = new QCheckBox(
+            QCoreApplication::translate("cdk::RecurrenceBox", kDayBoxes[i].caption),
+            m_fraSpecifiedDays);
         box->setObjectName(QString::fromUtf16(kDayBoxes[i].name));
         // Workdays on the first line, the weekend on the second.
         const int row = i < 4 ? 0 : 1;
@@ -64,10 +67,10 @@ RecurrenceBox::RecurrenceBox(QWidget *parent) : QFrame(parent)
         m_days[i] = box;
     }
 
-    m_fraDay = new QGroupBox(QStringLiteral("&Day of the month"), this);
+    m_fraDay = new QGroupBox(tr("&Day of the month"), this);
     m_fraDay->setObjectName(QStringLiteral("fraDay"));
     auto *dayRow = new QHBoxLayout(m_fraDay);
-    auto *lblDay = new QLabel(QStringLiteral("Select the day of the month:"), m_fraDay);
+    auto *lblDay = new QLabel(tr("Select the day of the month:"), m_fraDay);
     lblDay->setObjectName(QStringLiteral("lblDayOfTheMonth"));
     m_cmbDayOfTheMonth = new QComboBox(m_fraDay);
     m_cmbDayOfTheMonth->setObjectName(QStringLiteral("cmbDayOfTheMonth"));

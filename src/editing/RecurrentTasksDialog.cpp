@@ -57,7 +57,7 @@ RecurrentTasksDialog::RecurrentTasksDialog(TaskOperations &operations, Prompter 
       m_host(host)
 {
     setObjectName(QStringLiteral("frmRecurrentTasks"));
-    setWindowTitle(QStringLiteral("Recurrent Tasks"));
+    setWindowTitle(tr("Recurrent Tasks"));
     setWindowIcon(iconForKey(QStringLiteral("RECURRENT")));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowCloseButtonHint);
@@ -66,8 +66,7 @@ RecurrentTasksDialog::RecurrentTasksDialog(TaskOperations &operations, Prompter 
     m_list = new QTreeWidget(this);
     m_list->setObjectName(QStringLiteral("lvRecurrentTasks"));
     m_list->setColumnCount(3);
-    m_list->setHeaderLabels(
-        {QStringLiteral("Task"), QStringLiteral("Category"), QStringLiteral("Recurrence")});
+    m_list->setHeaderLabels({tr("Task"), tr("Category"), tr("Recurrence")});
     m_list->setRootIsDecorated(false);
     m_list->setItemsExpandable(false);
     m_list->setUniformRowHeights(true);
@@ -83,14 +82,14 @@ RecurrentTasksDialog::RecurrentTasksDialog(TaskOperations &operations, Prompter 
     m_list->setColumnWidth(RecurrenceColumn, 120);
     m_list->setMinimumSize(180 + 90 + 120 + 2 * m_list->frameWidth() + 4, 240);
 
-    m_lblDesign = new QLabel(QStringLiteral("Recurrent Tasks:"), this);
+    m_lblDesign = new QLabel(tr("Recurrent Tasks:"), this);
     m_lblDesign->setObjectName(QStringLiteral("lblDesign"));
     m_lblDesign->setBuddy(m_list);
 
-    m_cmdAddNew = sideButton(QStringLiteral("&Add New..."), QStringLiteral("cmdAddNew"), this);
-    m_cmdEdit = sideButton(QStringLiteral("&Edit..."), QStringLiteral("cmdEdit"), this);
-    m_cmdDelete = sideButton(QStringLiteral("&Delete"), QStringLiteral("cmdDelete"), this);
-    m_cmdClose = sideButton(QStringLiteral("C&lose"), QStringLiteral("cmdClose"), this);
+    m_cmdAddNew = sideButton(tr("&Add New..."), QStringLiteral("cmdAddNew"), this);
+    m_cmdEdit = sideButton(tr("&Edit..."), QStringLiteral("cmdEdit"), this);
+    m_cmdDelete = sideButton(tr("&Delete"), QStringLiteral("cmdDelete"), this);
+    m_cmdClose = sideButton(tr("C&lose"), QStringLiteral("cmdClose"), this);
 
     auto *side = new QVBoxLayout;
     side->setSpacing(8);
@@ -175,11 +174,11 @@ void RecurrentTasksDialog::FillRecurrentList()
             item->setText(SubjectColumn, GetRecurrentSubject(templ.Subject));
             item->setData(SubjectColumn, Qt::UserRole, templ.ID);
             item->setText(CategoryColumn,
-                          categoryNames.value(templ.Category, QStringLiteral("(none)")));
+                          categoryNames.value(templ.Category, tr("(none)")));
             item->setText(RecurrenceColumn, RecurrenceName(templ.Subject));
         }
     } catch (const StoreError &e) {
-        ShowErrorMessage(m_prompter, QStringLiteral("The recurrent tasks could not be read."),
+        ShowErrorMessage(m_prompter, tr("The recurrent tasks could not be read."),
                          e.code(), e.message());
     }
 }
@@ -227,7 +226,7 @@ void RecurrentTasksDialog::cmdDelete_Click()
 {
     const Answer answer = m_prompter.ask(
         programName(),
-        QStringLiteral("Do you really want to delete the selected recurrent task?"),
+        tr("Do you really want to delete the selected recurrent task?"),
         MessageIcon::Question);
     if (answer != Answer::Yes)
         return;
@@ -236,7 +235,7 @@ void RecurrentTasksDialog::cmdDelete_Click()
         // Copies already placed in day lists stay.
         m_operations.deleteTasks(recurrentListKey(), {id});
     } catch (const StoreError &e) {
-        ShowErrorMessage(m_prompter, QStringLiteral("The recurrent task could not be deleted."),
+        ShowErrorMessage(m_prompter, tr("The recurrent task could not be deleted."),
                          e.code(), e.message());
     }
     RefreshList(false);

@@ -55,30 +55,30 @@ ReviewDayDialog::ReviewDayDialog(TaskOperations &operations, Prompter &prompter,
     , m_host(host)
 {
     setObjectName(QStringLiteral("frmReviewDay"));
-    setWindowTitle(QStringLiteral("Review the Day"));
+    setWindowTitle(tr("Review the Day"));
     setWindowIcon(iconForKey(QStringLiteral("CHECKBOX")));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowCloseButtonHint);
     setModal(true);
 
     m_header = new DialogHeader(this);
-    m_header->setCaption(QStringLiteral("Review the Day"));
+    m_header->setCaption(tr("Review the Day"));
     m_header->setIcon(iconForKey(QStringLiteral("CHECKBOX")));
 
     m_lstReviewTasks = new QScrollArea(this);
     m_lstReviewTasks->setObjectName(QStringLiteral("lstReviewTasks"));
     m_lstReviewTasks->setWidgetResizable(true);
     m_lstReviewTasks->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_lblEmpty = new QLabel(QStringLiteral("Nothing left to review today."), this);
+    m_lblEmpty = new QLabel(tr("Nothing left to review today."), this);
     m_lblEmpty->setObjectName(QStringLiteral("lblReviewEmpty"));
     m_lblEmpty->hide();
     m_lblReviewTotals = new QLabel(this);
     m_lblReviewTotals->setObjectName(QStringLiteral("lblReviewTotals"));
 
-    m_cmdApply = new QPushButton(QStringLiteral("&Apply"), this);
+    m_cmdApply = new QPushButton(tr("&Apply"), this);
     m_cmdApply->setObjectName(QStringLiteral("cmdApply"));
     m_cmdApply->setDefault(true);
-    m_cmdCancel = new QPushButton(QStringLiteral("C&ancel"), this);
+    m_cmdCancel = new QPushButton(tr("C&ancel"), this);
     m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     m_cmdCancel->setAutoDefault(false);
     auto *buttons = new QHBoxLayout;
@@ -110,7 +110,7 @@ bool ReviewDayDialog::ShowEx(const QDate &today)
     try {
         m_tasks = tasksToReview(m_operations.tasksOfList(DayListKey(today)));
     } catch (const StoreError &e) {
-        ShowErrorMessage(m_prompter, QStringLiteral("Today's tasks could not be read."), e.code(),
+        ShowErrorMessage(m_prompter, tr("Today's tasks could not be read."), e.code(),
                          e.message());
         return false;
     }
@@ -123,12 +123,12 @@ void ReviewDayDialog::fill()
 {
     const bool empty = m_tasks.isEmpty();
     m_header->setCaption(
-        QStringLiteral("Review the Day: %1").arg(QLocale().toString(m_today, QLocale::LongFormat)));
+        tr("Review the Day: %1").arg(QLocale().toString(m_today, QLocale::LongFormat)));
     m_lstReviewTasks->setVisible(!empty);
     m_lblReviewTotals->setVisible(!empty);
     m_lblEmpty->setVisible(empty);
     m_cmdApply->setVisible(!empty);
-    m_cmdCancel->setText(empty ? QStringLiteral("&Close") : QStringLiteral("C&ancel"));
+    m_cmdCancel->setText(empty ? tr("&Close") : tr("C&ancel"));
     m_cmdCancel->setDefault(empty);
     if (empty) {
         m_cmdCancel->setFocus();
@@ -142,9 +142,9 @@ void ReviewDayDialog::fill()
     auto *grid = new QGridLayout(rows);
     grid->setColumnStretch(0, 1);
     grid->setHorizontalSpacing(16);
-    auto *taskHeading = new QLabel(QStringLiteral("Task"), rows);
-    auto *timeHeading = new QLabel(QStringLiteral("Done / Budget"), rows);
-    auto *choiceHeading = new QLabel(QStringLiteral("Then"), rows);
+    auto *taskHeading = new QLabel(tr("Task"), rows);
+    auto *timeHeading = new QLabel(tr("Done / Budget"), rows);
+    auto *choiceHeading = new QLabel(tr("Then"), rows);
     for (QLabel *heading : {taskHeading, timeHeading, choiceHeading}) {
         QFont bold = heading->font();
         bold.setBold(true);
@@ -166,9 +166,13 @@ void ReviewDayDialog::fill()
         auto *choice = new QComboBox(rows);
         choice->setObjectName(QStringLiteral("cmbReviewChoice(%1)").arg(i));
         // Each entry starts with its own letter: M, K or F picks it.
-        choice->addItem(QStringLiteral("Move to tomorrow"), int(ReviewAction::Move));
-        choice->addItem(QStringLiteral("Keep"), int(ReviewAction::Keep));
-        choice->addItem(QStringLiteral("Finish"), int(ReviewAction::Finish));
+        //: Choice for an unfinished task. The three choices should start with
+        //: different letters: typing one picks its entry.
+        choice->addItem(tr("Move to tomorrow"), int(ReviewAction::Move));
+        //: Choice for an unfinished task: it stays on today's list.
+        choice->addItem(tr("Keep"), int(ReviewAction::Keep));
+        //: Choice for an unfinished task: it is marked finished.
+        choice->addItem(tr("Finish"), int(ReviewAction::Finish));
         choice->setAccessibleName(subject);
         name->setBuddy(choice);
         grid->addWidget(name, i + 1, 0);
@@ -221,8 +225,7 @@ void ReviewDayDialog::cmdApply_Click()
             m_prompter.tell(programName(), e.userMessage(), MessageIcon::Exclamation);
         else
             ShowErrorMessage(m_prompter,
-                             QStringLiteral("The review could not be applied; your tasks are "
-                                            "unchanged."),
+                             tr("The review could not be applied; your tasks are unchanged."),
                              e.code(), e.message());
         return;
     }

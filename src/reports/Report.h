@@ -14,7 +14,8 @@ namespace cdk {
 class TaskStore;
 
 // A category as reports group by it. Tasks whose category was deleted are
-// gathered under one entry shown as "(none)".
+// gathered under one entry named "(none)"; the window shows that name in the
+// user's language (reporttext::categoryName).
 struct ReportCategory
 {
     qint32 id = -1;

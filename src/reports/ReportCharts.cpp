@@ -1,9 +1,12 @@
 #include "reports/ReportCharts.h"
 
+#include "reports/ReportText.h"
+
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
+#include <QCoreApplication>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QGraphicsLayout>
@@ -26,18 +29,25 @@ QPen outline(const QPalette &palette)
 }
 
 // Short enough to stand side by side under a month of days or half a year
-// of weeks, where the axis would otherwise cut them to nothing.
+// of weeks, where the axis would otherwise cut them to nothing; in the
+// order, names and separators of the user's locale.
 QString groupLabel(const DayFigures &group, DayGrouping grouping, qsizetype count)
 {
-    const QLocale c = QLocale::c();
+    using namespace reporttext;
+    const QLocale locale;
     const bool crowded = count > 12;
     switch (grouping) {
     case DayGrouping::Day:
-        return c.toString(group.first, crowded ? QStringLiteral("d") : QStringLiteral("ddd d"));
+        return crowded
+            ? locale.toString(group.first, QStringLiteral("d"))
+            : locale.toString(group.first, dateFormat(locale, QLocale::LongFormat, Weekday | Day));
     case DayGrouping::Week:
-        return c.toString(group.first, crowded ? QStringLiteral("d/M") : QStringLiteral("d MMM"));
+        return locale.toString(
+            group.first,
+            dateFormat(locale, crowded ? QLocale::ShortFormat : QLocale::LongFormat, Day | Month));
     case DayGrouping::Month:
-        return c.toString(group.first, QStringLiteral("MMM yy"));
+        return locale.toString(group.first,
+                               dateFormat(locale, QLocale::LongFormat, Month | ShortYear));
     }
     return {};
 }
@@ -50,9 +60,22 @@ QValueAxis *valueAxis(double max, const QString &title)
     axis->applyNiceNumbers();
     // Whole numbers as they are, and the halves and quarters of a short
     // day's steps with their fraction: "%.0f" showed 0.5 and 1 both as "1".
-    axis->setLabelFormat(QStringLiteral("%g"));
+    // The precision is written out: a chart that writes its figures the
+    // locale's way reads only formats that give one, and leaves the labels
+    // empty for a bare "%g".
+    axis->setLabelFormat(QStringLiteral("%.6g"));
     axis->setTitleText(title);
     return axis;
+}
+
+QChart *newChart()
+{
+    auto *chart = new QChart;
+    chart->setAnimationOptions(QChart::NoAnimation);
+    // The axes write their figures as the user's locale does ("0,5" in German).
+    chart->setLocale(QLocale());
+    chart->setLocalizeNumbers(true);
+    return chart;
 }
 
 // A bar set the legend leaves out.
@@ -139,8 +162,7 @@ void applyPalette(QChart &chart, const QPalette &palette)
 QChart *makeDaysChart(const Report &report, const QList<DayFigures> &groups, DayGrouping grouping,
                       const QPalette &palette)
 {
-    auto *chart = new QChart;
-    chart->setAnimationOptions(QChart::NoAnimation);
+    QChart *chart = newChart();
     // Two series on one axis stand side by side within each day: the plan
     // pale on the left, what was done solid on the right.
     auto *plannedSeries = new QStackedBarSeries;
@@ -154,8 +176,11 @@ QChart *makeDaysChart(const Report &report, const QList<DayFigures> &groups, Day
         const QColor colour = categoryColour(report.categories[c], c);
         QColor pale = colour;
         pale.setAlpha(80);
-        auto *planned = new QBarSet(report.categories[c].name + QStringLiteral(" planned"));
-        auto *done = new QBarSet(report.categories[c].name);
+        const QString name = reporttext::categoryName(report.categories[c]);
+        auto *planned = new QBarSet(
+            QCoreApplication::translate("ReportCharts", "%1 planned", "a category's planned time")
+                .arg(name));
+        auto *done = new QBarSet(name);
         for (const DayFigures &g : groups) {
             *planned << double(g.plannedByCategory[c]) / 60.0;
             *done << double(g.doneByCategory[c]) / 60.0;
@@ -182,7 +207,7 @@ QChart *makeDaysChart(const Report &report, const QList<DayFigures> &groups, Day
         days->setLabelsFont(small);
     }
     chart->addAxis(days, Qt::AlignBottom);
-    QValueAxis *hours = valueAxis(highest, QStringLiteral("hours"));
+    QValueAxis *hours = valueAxis(highest, QCoreApplication::translate("ReportCharts", "hours"));
     chart->addAxis(hours, Qt::AlignLeft);
     for (QAbstractSeries *series : {static_cast<QAbstractSeries *>(plannedSeries),
                                     static_cast<QAbstractSeries *>(doneSeries)}) {
@@ -194,26 +219,37 @@ QChart *makeDaysChart(const Report &report, const QList<DayFigures> &groups, Day
     for (QBarSet *set : plannedSeries->barSets())
         set->setProperty(kUnnamed, true);
     chart->legend()->setVisible(false); // drawn beside the chart, see legendText()
-    chart->setTitle(QStringLiteral("Planned (pale, left) and done (solid, right) per %1")
-                        .arg(grouping == DayGrouping::Day        ? QStringLiteral("day")
-                                 : grouping == DayGrouping::Week ? QStringLiteral("week")
-                                                                 : QStringLiteral("month")));
+    switch (grouping) {
+    case DayGrouping::Day:
+        chart->setTitle(QCoreApplication::translate(
+            "ReportCharts", "Planned (pale, left) and done (solid, right) per day"));
+        break;
+    case DayGrouping::Week:
+        chart->setTitle(QCoreApplication::translate(
+            "ReportCharts", "Planned (pale, left) and done (solid, right) per week"));
+        break;
+    case DayGrouping::Month:
+        chart->setTitle(QCoreApplication::translate(
+            "ReportCharts", "Planned (pale, left) and done (solid, right) per month"));
+        break;
+    }
     applyPalette(*chart, palette);
     return chart;
 }
 
 QChart *makeBudgetUseChart(const Report &report, const QPalette &palette)
 {
-    auto *chart = new QChart;
-    chart->setAnimationOptions(QChart::NoAnimation);
+    QChart *chart = newChart();
     auto *series = new QBarSeries;
-    auto *doneOfPlan = new QBarSet(QStringLiteral("Done of plan"));
-    auto *median = new QBarSet(QStringLiteral("Median budget use (finished)"));
-    auto *whole = new QBarSet(QStringLiteral("Finished with whole budget used"));
+    auto *doneOfPlan = new QBarSet(QCoreApplication::translate("ReportCharts", "Done of plan"));
+    auto *median
+        = new QBarSet(QCoreApplication::translate("ReportCharts", "Median budget use (finished)"));
+    auto *whole = new QBarSet(
+        QCoreApplication::translate("ReportCharts", "Finished with whole budget used"));
     QStringList names;
     for (qsizetype c = 0; c < report.categories.size(); ++c) {
         const CategoryFigures &f = report.byCategory[c];
-        names << report.categories[c].name;
+        names << reporttext::categoryName(report.categories[c]);
         *doneOfPlan << f.doneShare().value_or(0.0) * 100.0;
         *median << f.medianShare.value_or(0.0) * 100.0;
         const int compared = f.usedWholeBudget + f.underBudget;
@@ -240,7 +276,7 @@ QChart *makeBudgetUseChart(const Report &report, const QPalette &palette)
     chart->addAxis(percent, Qt::AlignLeft);
     series->attachAxis(percent);
     chart->legend()->setVisible(false); // drawn beside the chart, see legendText()
-    chart->setTitle(QStringLiteral("Budget use per category"));
+    chart->setTitle(QCoreApplication::translate("ReportCharts", "Budget use per category"));
     applyPalette(*chart, palette);
     return chart;
 }

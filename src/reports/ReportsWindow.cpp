@@ -39,10 +39,6 @@ namespace cdk {
 
 namespace {
 
-const QString kTitle = QStringLiteral("Reports - Chronodeck");
-
-QString dateFormat() { return QStringLiteral("ddd d MMM yyyy"); }
-
 constexpr qint64 kLongestRange = 20 * 366;
 
 // The chart view's chart is replaced, and the old one is the caller's to delete.
@@ -63,7 +59,7 @@ ReportsWindow::ReportsWindow(TaskOperations &operations, Prompter &prompter, con
     , m_exportFolder(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
 {
     setObjectName(QStringLiteral("frmReports"));
-    setWindowTitle(kTitle);
+    setWindowTitle(tr("Reports - Chronodeck"));
     buildControls();
 
     // Changes come in bursts (a batch edit, a tracked minute): one refresh
@@ -142,13 +138,16 @@ void ReportsWindow::buildControls()
 {
     m_cboPeriod = new QComboBox(this);
     m_cboPeriod->setObjectName(QStringLiteral("cboReportPeriod"));
-    m_cboPeriod->addItems({QStringLiteral("Day"), QStringLiteral("Week"), QStringLiteral("Month"),
-                           QStringLiteral("Range")});
-    auto dateEdit = [this](const char *name) {
+    m_cboPeriod->addItems({tr("Day"), tr("Week"), tr("Month"), tr("Range")});
+    // The locale's long date with short names: "Mon 4 Mar 2024", "Mo., 4. März 2024".
+    const QString dates = reporttext::dateFormat(locale(), QLocale::LongFormat,
+                                                 reporttext::Weekday | reporttext::Day
+                                                     | reporttext::Month | reporttext::Year);
+    auto dateEdit = [this, &dates](const char *name) {
         auto *edit = new QDateEdit(this);
         edit->setObjectName(QString::fromLatin1(name));
         edit->setCalendarPopup(true);
-        edit->setDisplayFormat(dateFormat());
+        edit->setDisplayFormat(dates);
         return edit;
     };
     m_dtpFrom = dateEdit("dtpReportFrom");
@@ -160,22 +159,22 @@ void ReportsWindow::buildControls()
         button->setToolTip(tip);
         return button;
     };
-    m_btnPrevious = arrow("btnReportPrevious", Qt::LeftArrow, QStringLiteral("Previous period"));
-    m_btnNext = arrow("btnReportNext", Qt::RightArrow, QStringLiteral("Next period"));
-    m_btnExportCsv = new QPushButton(QStringLiteral("Export &CSV..."), this);
+    m_btnPrevious = arrow("btnReportPrevious", Qt::LeftArrow, tr("Previous period"));
+    m_btnNext = arrow("btnReportNext", Qt::RightArrow, tr("Next period"));
+    m_btnExportCsv = new QPushButton(tr("Export &CSV..."), this);
     m_btnExportCsv->setObjectName(QStringLiteral("btnExportCsv"));
-    m_btnExportICalendar = new QPushButton(QStringLiteral("Export &iCalendar..."), this);
+    m_btnExportICalendar = new QPushButton(tr("Export &iCalendar..."), this);
     m_btnExportICalendar->setObjectName(QStringLiteral("btnExportICalendar"));
     m_lblSummary = new QLabel(this);
     m_lblSummary->setObjectName(QStringLiteral("lblReportSummary"));
     m_lblSummary->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto *bar = new QHBoxLayout;
-    bar->addWidget(new QLabel(QStringLiteral("Period:"), this));
+    bar->addWidget(new QLabel(tr("Period:"), this));
     bar->addWidget(m_cboPeriod);
     bar->addWidget(m_btnPrevious);
     bar->addWidget(m_dtpFrom);
-    bar->addWidget(new QLabel(QStringLiteral("to"), this));
+    bar->addWidget(new QLabel(tr("to", "from one date to another"), this));
     bar->addWidget(m_dtpTo);
     bar->addWidget(m_btnNext);
     bar->addStretch();
@@ -185,10 +184,10 @@ void ReportsWindow::buildControls()
     auto *tabs = new QTabWidget(this);
     tabs->setObjectName(QStringLiteral("tabReports"));
     tabs->addTab(buildChartPage("Days", m_daysChart, m_daysEmpty, m_daysTable, m_daysModel),
-                 QStringLiteral("&Days"));
+                 tr("&Days"));
     tabs->addTab(buildChartPage("Categories", m_categoriesChart, m_categoriesEmpty,
                                 m_categoriesTable, m_categoriesModel),
-                 QStringLiteral("C&ategories"));
+                 tr("C&ategories"));
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(bar);
@@ -336,7 +335,7 @@ void ReportsWindow::refresh()
         m_report = Report {};
         m_report.period = m_period;
         showReport();
-        m_lblSummary->setText(QStringLiteral("The tasks could not be read: ") + e.message());
+        m_lblSummary->setText(tr("The tasks could not be read: %1").arg(e.message()));
         return;
     }
     showReport();
@@ -348,16 +347,15 @@ void ReportsWindow::showReport()
     const QLocale loc = locale();
     const DayFigures &t = r.total;
     if (r.isEmpty()) {
-        m_lblSummary->setText(QStringLiteral("No tasks in this period."));
+        m_lblSummary->setText(tr("No tasks in this period."));
     } else {
         const std::optional<double> share = t.planned > 0
             ? std::optional<double>(double(t.done) / double(t.planned))
             : std::nullopt;
-        m_lblSummary->setText(QStringLiteral("Planned %1, done %2 (%3), %4 finished, %5 left")
+        m_lblSummary->setText(tr("Planned %1, done %2 (%3), %4 finished, %5 left")
                                   .arg(reporttext::minutes(t.planned), reporttext::minutes(t.done),
-                                       reporttext::share(share))
-                                  .arg(t.finished)
-                                  .arg(t.left));
+                                       reporttext::share(share), loc.toString(t.finished),
+                                       loc.toString(t.left)));
     }
 
     // The tables keep every day; long periods are gathered into weeks or
@@ -383,9 +381,9 @@ void ReportsWindow::showReport()
     };
     const QPalette pal = palette();
     // A chart of nothing but zeros looks broken: a sentence says why instead.
-    const QString noTasks = QStringLiteral("No tasks in this period.");
-    const QString noBudget = QStringLiteral("No time planned or done in this period: every task "
-                                            "has a budget of 0 minutes.");
+    const QString noTasks = tr("No tasks in this period.");
+    const QString noBudget = tr("No time planned or done in this period: every task has a budget "
+                                "of 0 minutes.");
     const QString why = r.isEmpty() ? noTasks : noBudget;
     const bool anyTime = t.planned > 0 || t.done > 0;
     const DayGrouping grouping = qMax(groupingForChart(r.period), m_coarsest);
@@ -437,8 +435,14 @@ void ReportsWindow::changeEvent(QEvent *event)
 void ReportsWindow::exportAs(ExportFormat format)
 {
     const QString suffix = exportFileSuffix(format);
-    const QString suggested
-        = QStringLiteral("Chronodeck ") + m_period.isoText() + QLatin1Char('.') + suffix;
+    // The dates as ISO writes them: no slash or colon to clash with a folder
+    // or a drive, and the files of an export folder sort by their period.
+    const QString from = m_period.first.toString(Qt::ISODate);
+    const QString name = m_period.first == m_period.last
+        ? tr("Chronodeck %1", "file name of a day's export").arg(from)
+        : tr("Chronodeck %1 to %2", "file name of a period's export")
+              .arg(from, m_period.last.toString(Qt::ISODate));
+    const QString suggested = name + QLatin1Char('.') + suffix;
     QString path = m_prompter.saveFileName(m_exportFolder, suggested, exportFileFilter(format));
     if (path.isEmpty())
         return;
@@ -447,7 +451,7 @@ void ReportsWindow::exportAs(ExportFormat format)
     QString error;
     if (!exportTasksToFile(m_operations.store(), m_period, format, path,
                            QDateTime::currentDateTimeUtc(), &error)) {
-        m_prompter.tell(QStringLiteral("Error - Chronodeck"), error, MessageIcon::Critical);
+        m_prompter.tell(tr("Error - Chronodeck"), error, MessageIcon::Critical);
         return;
     }
     m_exportFolder = QFileInfo(path).absolutePath();

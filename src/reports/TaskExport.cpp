@@ -7,6 +7,7 @@
 #include "store/TaskStore.h"
 #include "store/Vocabulary.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QHash>
 #include <QIODevice>
@@ -356,8 +357,9 @@ QString exportFileSuffix(ExportFormat format)
 
 QString exportFileFilter(ExportFormat format)
 {
-    return format == ExportFormat::Csv ? QStringLiteral("CSV files (*.csv)")
-                                       : QStringLiteral("iCalendar files (*.ics)");
+    return format == ExportFormat::Csv
+        ? QCoreApplication::translate("TaskExport", "CSV files (*.csv)")
+        : QCoreApplication::translate("TaskExport", "iCalendar files (*.ics)");
 }
 
 qint64 writeTaskExport(TaskStore &store, const ReportPeriod &period, ExportFormat format,
@@ -376,7 +378,8 @@ bool exportTasksToFile(TaskStore &store, const ReportPeriod &period, ExportForma
 {
     auto fail = [error, &path](const QString &why) {
         if (error)
-            *error = QStringLiteral("The tasks could not be exported to \"%1\": %2")
+            *error = QCoreApplication::translate("TaskExport",
+                                                 "The tasks could not be exported to \"%1\": %2")
                          .arg(QDir::toNativeSeparators(path), why);
         return false;
     };

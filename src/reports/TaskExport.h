@@ -18,7 +18,8 @@ enum class ExportFormat { Csv, ICalendar };
 // "csv" or "ics" (any case) as a format; nothing for anything else.
 std::optional<ExportFormat> exportFormatFromName(const QString &name);
 QString exportFileSuffix(ExportFormat format); // "csv", "ics"
-// What a save dialog offers for the format, e.g. "CSV files (*.csv)".
+// What a save dialog offers for the format, e.g. "CSV files (*.csv)", in the
+// user's language.
 QString exportFileFilter(ExportFormat format);
 
 // The tasks of the period's days, one row or entry per task, day by day.

@@ -10,11 +10,6 @@ namespace cdk {
 
 namespace {
 
-QString writeErrorText()
-{
-    return QStringLiteral("Unable to write settings.");
-}
-
 // Only a stored 1 means yes; "-1", "2" or "true" from a hand-edited file do not.
 bool isOne(const QString &value)
 {
@@ -172,10 +167,11 @@ void clsSettings::Save(SettingsSection section, const QString &key, const QStrin
     const QString name = SectionName(section);
     if (name.isNull() || !IniFile::isWritable(name, key, value)) {
         // The program's own mistake, not the machine's: worth a box.
-        const QString why = name.isNull() ? QStringLiteral("No section given for ") + key
-                                          : QStringLiteral("Invalid section, key or value.");
-        qCWarning(lcSettings) << "refused to write" << name << key << why;
-        ShowErrorMessage(m_prompter, writeErrorText(), QFileDevice::UnspecifiedError, why);
+        qCWarning(lcSettings) << "refused to write" << name << key;
+        const QString why = name.isNull() ? tr("No section given for %1").arg(key)
+                                          : tr("Invalid section, key or value.");
+        ShowErrorMessage(m_prompter, tr("Unable to write settings."), QFileDevice::UnspecifiedError,
+                         why);
         return;
     }
     IniError error;

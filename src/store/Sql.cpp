@@ -2,6 +2,7 @@
 
 #include "base/Log.h"
 
+#include <QCoreApplication>
 #include <QUrl>
 
 #include <sqlite3.h>
@@ -29,9 +30,9 @@ bool diskFull(sqlite3 *db, int code)
 QString engineMessage(sqlite3 *db)
 {
     if (!db)
-        return QStringLiteral("out of memory");
+        return QCoreApplication::translate("Sql", "out of memory");
     if (diskFull(db, sqlite3_extended_errcode(db)))
-        return QStringLiteral("the disk is full");
+        return QCoreApplication::translate("Sql", "the disk is full");
     return QString::fromUtf8(sqlite3_errmsg(db));
 }
 

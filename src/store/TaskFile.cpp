@@ -6,8 +6,9 @@
 #include "store/TaskSchema.h"
 #include "store/TaskStore.h"
 
-#include <QDir>
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
@@ -45,28 +46,38 @@ StoreError describeOpenFailure(const QString &path, const sql::Error &e)
     switch (e.code() & 0xff) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-        return told(QStringLiteral("The task database \"%1\" is locked by another program. "
-                                   "Close the other program (or the other copy of %2) and "
-                                   "start %2 again.")
-                        .arg(file, programName()));
+        return told(
+            QCoreApplication::translate("TaskFile",
+                                        "The task database \"%1\" is locked by another program. "
+                                        "Close the other program (or the other copy of %2) and "
+                                        "start %2 again.")
+                .arg(file, programName()));
     case SQLITE_NOTADB:
-        return told(QStringLiteral("The file \"%1\" is not a task database. Restore a backup of "
-                                   "the database, or move the file elsewhere so that a new, "
-                                   "empty database is created. The file has not been changed.")
+        return told(QCoreApplication::translate(
+                        "TaskFile",
+                        "The file \"%1\" is not a task database. Restore a backup "
+                        "of the database, or move the file elsewhere so that a new, "
+                        "empty database is created. The file has not been changed.")
                         .arg(file));
     case SQLITE_FULL:
-        return told(QStringLiteral("The task database \"%1\" cannot be opened: the disk is "
-                                   "full. Make room on the disk and start %2 again.")
-                        .arg(file, programName()));
+        return told(
+            QCoreApplication::translate("TaskFile",
+                                        "The task database \"%1\" cannot be opened: the disk is "
+                                        "full. Make room on the disk and start %2 again.")
+                .arg(file, programName()));
     case SQLITE_CORRUPT:
-        return told(QStringLiteral("The task database \"%1\" is damaged. Restore a backup of the "
-                                   "database, or move the file elsewhere so that a new, empty "
-                                   "database is created. The file has not been changed.")
-                        .arg(file));
+        return told(
+            QCoreApplication::translate("TaskFile",
+                                        "The task database \"%1\" is damaged. Restore a backup of "
+                                        "the database, or move the file elsewhere so that a new, "
+                                        "empty database is created. The file has not been changed.")
+                .arg(file));
     default:
-        return told(QStringLiteral("The task database \"%1\" cannot be opened: %2\n\nCheck "
-                                   "that the file and its folder can be read and written.")
-                        .arg(file, e.message()));
+        return told(
+            QCoreApplication::translate("TaskFile",
+                                        "The task database \"%1\" cannot be opened: %2\n\nCheck "
+                                        "that the file and its folder can be read and written.")
+                .arg(file, e.message()));
     }
 }
 
@@ -204,10 +215,12 @@ sql::Database openChecked(const QString &path, bool checkWholeFile, const QByteA
     try {
         db = sql::Database::open(path, false, vfs);
         if (sqlite3_db_readonly(db.handle(), "main") == 1)
-            throw StoreError(QStringLiteral("The task database \"%1\" can only be read, not "
+            throw StoreError(
+                QCoreApplication::translate("TaskFile",
+                                            "The task database \"%1\" can only be read, not "
                                             "written. Make the file and its folder writable "
                                             "and start %2 again.")
-                                 .arg(shownPath(path), programName()));
+                    .arg(shownPath(path), programName()));
         setBusyTimeout(db);
         // Checked before the journal mode is set: switching it writes to the
         // file, and a damaged file must stay exactly as it is. A file that the
@@ -263,12 +276,13 @@ void createIfMissing(const QString &path, const QByteArray &vfs)
     const auto cannotCreate = [&path](const QString &why) {
         qCWarning(lcStore) << "cannot create" << shownPath(path) << why;
         // The folder is what the user has to act on, so it is named first.
-        return StoreError(QStringLiteral("The task database cannot be created in the folder "
-                                         "\"%1\".\n\nMake sure the folder exists, can be "
-                                         "written and its disk has free space, then start %2 "
-                                         "again.\n\n(%3)")
-                              .arg(shownPath(QFileInfo(path).absolutePath()), programName(),
-                                   why));
+        return StoreError(
+            QCoreApplication::translate("TaskFile",
+                                        "The task database cannot be created in the folder "
+                                        "\"%1\".\n\nMake sure the folder exists, can be "
+                                        "written and its disk has free space, then start %2 "
+                                        "again.\n\n(%3)")
+                .arg(shownPath(QFileInfo(path).absolutePath()), programName(), why));
     };
     QString why;
     if (!createPrivateFile(building, &why))
@@ -286,7 +300,9 @@ void createIfMissing(const QString &path, const QByteArray &vfs)
         setConnectionPragmas(db, building);
         db.close();
         if (!syncFile(building))
-            throw sql::Error(SQLITE_IOERR_FSYNC, QStringLiteral("the new file cannot be synced"));
+            throw sql::Error(
+                SQLITE_IOERR_FSYNC,
+                QCoreApplication::translate("TaskFile", "the new file cannot be synced"));
     } catch (const sql::Error &e) {
         removeCreatedFile(building);
         throw cannotCreate(e.message());
@@ -317,12 +333,18 @@ void createIfMissing(const QString &path, const QByteArray &vfs)
 
 namespace {
 
+// The last words of every refusal to restore a file.
+QString currentUnchanged()
+{
+    return QCoreApplication::translate("TaskFile", "Your current database has not been changed.");
+}
+
 // The checks of a file from outside, on a connection that reads it: intact,
 // our tables, and nothing the program does not make itself.
 void checkRestorableOn(sql::Database &db, const QString &path)
 {
     const QString file = shownPath(path);
-    const QString unchanged = QStringLiteral("Your current database has not been changed.");
+    const QString unchanged = currentUnchanged();
     try {
         const QString check = quickCheck(db);
         if (check != QStringLiteral("ok"))
@@ -334,11 +356,14 @@ void checkRestorableOn(sql::Database &db, const QString &path)
             qCWarning(lcStore) << "refused to restore" << file << "lacking" << missing
                                << "holding" << foreign;
             const QString what = missing.isEmpty()
-                ? QStringLiteral("it holds %1, which %2 never makes").arg(foreign, programName())
+                ? QCoreApplication::translate("TaskFile", "it holds %1, which %2 never makes")
+                      .arg(foreign, programName())
                 : missing;
-            throw StoreError(QStringLiteral("The file \"%1\" is not a %2 database (%3), so it "
+            throw StoreError(
+                QCoreApplication::translate("TaskFile",
+                                            "The file \"%1\" is not a %2 database (%3), so it "
                                             "cannot be restored. %4")
-                                 .arg(file, programName(), what, unchanged));
+                    .arg(file, programName(), what, unchanged));
         }
     } catch (const sql::Error &e) {
         qCWarning(lcStore) << "refused to restore" << file << e.code() << e.message();
@@ -347,16 +372,19 @@ void checkRestorableOn(sql::Database &db, const QString &path)
         };
         switch (e.code() & 0xff) {
         case SQLITE_NOTADB:
-            throw told(QStringLiteral("The file \"%1\" is not a %2 database, so it cannot "
-                                            "be restored. %3")
-                                 .arg(file, programName(), unchanged));
+            throw told(
+                QCoreApplication::translate("TaskFile",
+                                            "The file \"%1\" is not a %2 database, so it cannot be "
+                                            "restored. %3")
+                    .arg(file, programName(), unchanged));
         case SQLITE_CORRUPT:
-            throw told(QStringLiteral("The file \"%1\" is damaged, so it cannot be "
-                                            "restored. %2")
-                                 .arg(file, unchanged));
+            throw told(QCoreApplication::translate(
+                           "TaskFile", "The file \"%1\" is damaged, so it cannot be restored. %2")
+                           .arg(file, unchanged));
         default:
-            throw told(QStringLiteral("The file \"%1\" cannot be read: %2\n\n%3")
-                           .arg(file, e.message(), unchanged));
+            throw told(
+                QCoreApplication::translate("TaskFile", "The file \"%1\" cannot be read: %2\n\n%3")
+                    .arg(file, e.message(), unchanged));
         }
     }
 }
@@ -368,11 +396,11 @@ sql::Database openRestorable(const QString &path, const QByteArray &vfs)
         setBusyTimeout(db);
         return db;
     } catch (const sql::Error &e) {
-        throw StoreError(StoreError::ReadyToShow {},
-                         QStringLiteral("The file \"%1\" cannot be read: %2\n\n%3")
-                             .arg(shownPath(path), e.message(),
-                                  QStringLiteral("Your current database has not been changed.")),
-                         e.code());
+        throw StoreError(
+            StoreError::ReadyToShow {},
+            QCoreApplication::translate("TaskFile", "The file \"%1\" cannot be read: %2\n\n%3")
+                .arg(shownPath(path), e.message(), currentUnchanged()),
+            e.code());
     }
 }
 
@@ -451,9 +479,10 @@ void compact(sql::Database &live, const QString &livePath, const QByteArray &vfs
         if (QFileInfo::exists(stale)) {
             QFile::setPermissions(stale, QFile::ReadOwner | QFile::WriteOwner);
             if (!QFile::remove(stale))
-                throw sql::Error(SQLITE_CANTOPEN,
-                                 QStringLiteral("the file \"%1\" cannot be deleted")
-                                     .arg(shownPath(stale)));
+                throw sql::Error(
+                    SQLITE_CANTOPEN,
+                    QCoreApplication::translate("TaskFile", "the file \"%1\" cannot be deleted")
+                        .arg(shownPath(stale)));
         }
     }
     const auto removeTemporary = qScopeGuard([&temporary] { removeCreatedFile(temporary); });
@@ -519,10 +548,10 @@ void backupInto(sql::Database &db, const QString &destination, const QByteArray 
                             std::filesystem::path(destination.toStdU16String()), error);
     if (error) {
         removeCreatedFile(partial);
-        throw sql::Error(SQLITE_CANTOPEN,
-                         QStringLiteral("the file \"%1\" cannot be replaced: %2")
-                             .arg(shownPath(destination),
-                                  QString::fromLocal8Bit(error.message())));
+        throw sql::Error(
+            SQLITE_CANTOPEN,
+            QCoreApplication::translate("TaskFile", "the file \"%1\" cannot be replaced: %2")
+                .arg(shownPath(destination), QString::fromLocal8Bit(error.message())));
     }
 }
 
@@ -549,9 +578,10 @@ void checkpoint(sql::Database &db, const QString &path)
     // One row: busy flag, frames in the journal, frames copied.
     if (stmt.step() && stmt.int64(0) != 0)
         throw sql::Error(SQLITE_BUSY,
-                         QStringLiteral("the journal of ") % shownPath(path)
-                             % QStringLiteral(" could not be folded in: the "
-                                              "database is in use"));
+                         QCoreApplication::translate("TaskFile",
+                                                     "the journal of %1 could not be folded in: "
+                                                     "the database is in use")
+                             .arg(shownPath(path)));
 }
 
 } // namespace cdk::taskfile

@@ -5,6 +5,7 @@
 #include "store/TaskSchema.h"
 #include "store/Vocabulary.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -73,17 +74,20 @@ CategoryRecord readCategory(const sql::Statement &row)
 void requireList(const QString &list)
 {
     if (list.isEmpty())
-        throw StoreError(
-            QStringLiteral("The task cannot be stored: it does not belong to any list."));
+        throw StoreError(QCoreApplication::translate(
+            "TaskStore", "The task cannot be stored: it does not belong to any list."));
 }
 
-void requireSmallNumber(qint64 value, const QString &what)
+// The refusals of a number its column cannot hold, one for each field.
+const char *const kStateOutOfRange = QT_TRANSLATE_NOOP(
+    "TaskStore", "The task state %1 cannot be stored: it must lie between -32768 and 32767.");
+const char *const kPriorityOutOfRange = QT_TRANSLATE_NOOP(
+    "TaskStore", "The priority %1 cannot be stored: it must lie between -32768 and 32767.");
+
+void requireSmallNumber(qint64 value, const char *refusal)
 {
     if (value < schema::kIntegerMin || value > schema::kIntegerMax)
-        throw StoreError(QStringLiteral("The %1 %2 cannot be stored: it must lie between -32768 "
-                                        "and 32767.")
-                             .arg(what)
-                             .arg(value));
+        throw StoreError(QCoreApplication::translate("TaskStore", refusal).arg(value));
 }
 
 // A write the table's constraints refuse is a value the program must not
@@ -94,9 +98,11 @@ template<typename Write> auto guarded(Write write)
         return write();
     } catch (const sql::Error &e) {
         if ((e.code() & 0xff) == SQLITE_CONSTRAINT)
-            throw StoreError(QStringLiteral("The change was not stored because a value lies "
-                                            "outside what the task database accepts.\n\n")
-                             % e.message());
+            throw StoreError(
+                QCoreApplication::translate("TaskStore",
+                                            "The change was not stored because a value lies "
+                                            "outside what the task database accepts.\n\n%1")
+                    .arg(e.message()));
         throw;
     }
 }
@@ -205,8 +211,9 @@ void TaskStore::prepareOrClose()
     } catch (const sql::Error &e) {
         m_statements.reset();
         m_db.close();
-        throw StoreError(QStringLiteral("The task database \"%1\" cannot be used: %2")
-                             .arg(taskfile::shownPath(m_path), e.message()));
+        throw StoreError(
+            QCoreApplication::translate("TaskStore", "The task database \"%1\" cannot be used: %2")
+                .arg(taskfile::shownPath(m_path), e.message()));
     }
 }
 
@@ -296,7 +303,8 @@ void TaskStore::prepareStatements()
 TaskStore::Statements &TaskStore::st()
 {
     if (!m_statements)
-        throw sql::Error(SQLITE_MISUSE, QStringLiteral("the task database is not open"));
+        throw sql::Error(SQLITE_MISUSE,
+                         QCoreApplication::translate("TaskStore", "the task database is not open"));
     return *m_statements;
 }
 
@@ -339,7 +347,8 @@ bool TaskStore::isOpen() const { return m_db.isOpen(); }
 void TaskStore::checkpoint()
 {
     if (!m_db.isOpen())
-        throw sql::Error(SQLITE_MISUSE, QStringLiteral("the task database is not open"));
+        throw sql::Error(SQLITE_MISUSE,
+                         QCoreApplication::translate("TaskStore", "the task database is not open"));
     taskfile::checkpoint(m_db, m_path);
 }
 
@@ -366,7 +375,8 @@ void TaskStore::checkRestorable(const QString &path)
 void TaskStore::restoreFrom(const QString &path)
 {
     if (!m_db.isOpen())
-        throw StoreError(QStringLiteral("The task database is not open."));
+        throw StoreError(
+            QCoreApplication::translate("TaskStore", "The task database is not open."));
     // Statements hold read snapshots between steps; none may span the copy.
     m_statements.reset();
     try {
@@ -381,7 +391,8 @@ void TaskStore::restoreFrom(const QString &path)
 void TaskStore::compact()
 {
     if (!m_db.isOpen())
-        throw sql::Error(SQLITE_MISUSE, QStringLiteral("the task database is not open"));
+        throw sql::Error(SQLITE_MISUSE,
+                         QCoreApplication::translate("TaskStore", "the task database is not open"));
     m_statements.reset();
     try {
         taskfile::compact(m_db, m_path, m_vfs);
@@ -471,10 +482,12 @@ qint32 TaskStore::NextTaskID(const QString &list)
     // numbers) begins at 1.
     const qint64 largest = q.step() ? std::max<qint64>(0, q.int64(0)) : 0;
     if (largest >= schema::kIntegerMax)
-        throw IdOverflow(QStringLiteral("The list \"%1\" already holds a task with the highest "
+        throw IdOverflow(
+            QCoreApplication::translate("TaskStore",
+                                        "The list \"%1\" already holds a task with the highest "
                                         "possible number (32767), so no further task can be "
                                         "added to it.")
-                             .arg(list));
+                .arg(list));
     return qint32(largest + 1);
 }
 
@@ -486,8 +499,10 @@ qint32 TaskStore::NextCategoryID()
     StepScope scope(q);
     const qint64 largest = q.step() ? std::max<qint64>(0, q.int64(0)) : 0;
     if (largest >= schema::kIntegerMax)
-        throw IdOverflow(QStringLiteral("A category already has the highest possible number "
-                                        "(32767), so no further category can be added."));
+        throw IdOverflow(QCoreApplication::translate(
+            "TaskStore",
+            "A category already has the highest possible number (32767), so no "
+            "further category can be added."));
     return qint32(largest + 1);
 }
 
@@ -603,8 +618,8 @@ void TaskStore::putCategory(const StoredCategory &row)
 bool TaskStore::SaveTask(const TaskRecord &record, bool isNew, const QString &list, qint32 id)
 {
     requireList(record.List);
-    requireSmallNumber(record.State, QStringLiteral("task state"));
-    requireSmallNumber(record.Priority, QStringLiteral("priority"));
+    requireSmallNumber(record.State, kStateOutOfRange);
+    requireSmallNumber(record.Priority, kPriorityOutOfRange);
     if (isNew) {
         sql::Statement &q = st().insertTask;
         StepScope scope(q);
@@ -641,7 +656,7 @@ bool TaskStore::DeleteTask(qint32 id, const QString &list)
 
 bool TaskStore::SetTaskState(qint32 id, const QString &list, int state, bool markFull)
 {
-    requireSmallNumber(state, QStringLiteral("task state"));
+    requireSmallNumber(state, kStateOutOfRange);
     sql::Statement &q = st().setState;
     StepScope scope(q);
     q.bind(1, list).bind(2, id).bind(3, state).bind(4, (markFull && state == Finished) ? 1 : 0);
@@ -651,7 +666,7 @@ bool TaskStore::SetTaskState(qint32 id, const QString &list, int state, bool mar
 
 bool TaskStore::SetTaskPriority(qint32 id, const QString &list, int priority)
 {
-    requireSmallNumber(priority, QStringLiteral("priority"));
+    requireSmallNumber(priority, kPriorityOutOfRange);
     sql::Statement &q = st().setPriority;
     StepScope scope(q);
     q.bind(1, list).bind(2, id).bind(3, priority);

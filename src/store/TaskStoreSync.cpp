@@ -4,6 +4,8 @@
 
 #include "store/TaskStore.h"
 
+#include <QCoreApplication>
+
 namespace cdk {
 
 namespace {
@@ -103,7 +105,8 @@ std::optional<TaskStore::SyncRow> TaskStore::syncRowAt(const QString &list, qint
 void TaskStore::putSyncRow(const SyncRow &row)
 {
     if (row.uid.isEmpty())
-        throw StoreError(QStringLiteral("A sync record without a UID cannot be stored."));
+        throw StoreError(QCoreApplication::translate(
+            "TaskStore", "A sync record without a UID cannot be stored."));
     sql::Statement q = m_db.prepare(QStringLiteral("INSERT OR REPLACE INTO SyncState (")
                                     % QLatin1String(kSyncRowFields)
                                     % QStringLiteral(") VALUES (?1, ?2, ?3, ?4, ?5, ?6)"));

@@ -1,5 +1,7 @@
 #include "store/Vocabulary.h"
 
+#include <QCoreApplication>
+
 #include <array>
 
 namespace cdk {
@@ -8,23 +10,28 @@ namespace {
 
 struct PriorityEntry
 {
-    const char16_t *name;
+    const char *name;
     const char16_t *iconBase;
 };
 
 // Indexed by the priority code, 0 ("Very Low") to 5 ("Urgent").
 constexpr std::array<PriorityEntry, 6> kPriorities {{
-    {u"Very Low", u"LOWEST"},
-    {u"Low", u"LOW"},
-    {u"Normal", u"NORMAL"},
-    {u"High", u"HIGH"},
-    {u"Very High", u"HIGHEST"},
-    {u"Urgent", u"URGENT"},
+    {QT_TRANSLATE_NOOP("Vocabulary", "Very Low"), u"LOWEST"},
+    {QT_TRANSLATE_NOOP("Vocabulary", "Low"), u"LOW"},
+    {QT_TRANSLATE_NOOP("Vocabulary", "Normal"), u"NORMAL"},
+    {QT_TRANSLATE_NOOP("Vocabulary", "High"), u"HIGH"},
+    {QT_TRANSLATE_NOOP("Vocabulary", "Very High"), u"HIGHEST"},
+    {QT_TRANSLATE_NOOP("Vocabulary", "Urgent"), u"URGENT"},
 }};
 
-constexpr std::array<const char16_t *, 5> kStates {
-    u"Not Started", u"In Progress", u"Pending", u"Delayed", u"Finished",
+constexpr std::array<const char *, 5> kStates {
+    QT_TRANSLATE_NOOP("Vocabulary", "Not Started"), QT_TRANSLATE_NOOP("Vocabulary", "In Progress"),
+    QT_TRANSLATE_NOOP("Vocabulary", "Pending"),     QT_TRANSLATE_NOOP("Vocabulary", "Delayed"),
+    QT_TRANSLATE_NOOP("Vocabulary", "Finished"),
 };
+
+// The name in the language of the window; the English one is the source text.
+QString label(const char *name) { return QCoreApplication::translate("Vocabulary", name); }
 
 // A number written with the format "00": at least two digits.
 QString twoDigits(int value) { return QString::number(value).rightJustified(2, QLatin1Char('0')); }
@@ -60,14 +67,14 @@ QString TaskStateName(int state)
 {
     if (state < 0 || state >= int(kStates.size()))
         return {};
-    return QString::fromUtf16(kStates[std::size_t(state)]);
+    return QString::fromLatin1(kStates[std::size_t(state)]);
 }
 
 QString PriorityName(int priority)
 {
     if (priority < 0 || priority >= int(kPriorities.size()))
         return {};
-    return QString::fromUtf16(kPriorities[std::size_t(priority)].name);
+    return QString::fromLatin1(kPriorities[std::size_t(priority)].name);
 }
 
 QString PriorityIconKey(int priority, bool greyed)
@@ -92,6 +99,36 @@ QStringList TaskStateNames()
     for (int state = 0; state < int(kStates.size()); ++state)
         names << TaskStateName(state);
     return names;
+}
+
+QString TaskStateLabel(int state)
+{
+    if (state < 0 || state >= int(kStates.size()))
+        return {};
+    return label(kStates[std::size_t(state)]);
+}
+
+QString PriorityLabel(int priority)
+{
+    if (priority < 0 || priority >= int(kPriorities.size()))
+        return {};
+    return label(kPriorities[std::size_t(priority)].name);
+}
+
+QStringList PriorityLabelsHighestFirst()
+{
+    QStringList labels;
+    for (int priority = int(kPriorities.size()) - 1; priority >= 0; --priority)
+        labels << PriorityLabel(priority);
+    return labels;
+}
+
+QStringList TaskStateLabels()
+{
+    QStringList labels;
+    for (int state = 0; state < int(kStates.size()); ++state)
+        labels << TaskStateLabel(state);
+    return labels;
 }
 
 } // namespace cdk

@@ -27,4 +27,11 @@ QString PriorityIconKey(int priority, bool greyed); // "URGENTP", "URGENTGP", "P
 QStringList PriorityNamesHighestFirst();
 QStringList TaskStateNames();
 
+// The same names as the window shows them, in the user's language. The names
+// above are what files, the command line and other programs read and write.
+QString TaskStateLabel(int state);
+QString PriorityLabel(int priority);
+QStringList PriorityLabelsHighestFirst();
+QStringList TaskStateLabels();
+
 } // namespace cdk

@@ -2,6 +2,7 @@
 
 #include "sync/DavXml.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QHostAddress>
 #include <QLoggingCategory>
@@ -89,8 +90,10 @@ struct CalDavClient::Private
         if (url.scheme() == QLatin1String("https")
             || (url.scheme() == QLatin1String("http") && isLoopback(url.host())))
             return true;
-        return fail(DavError::Certificate, 0,
-                    QStringLiteral("Refused to talk to %1 without https").arg(url.host()));
+        return fail(
+            DavError::Certificate, 0,
+            QCoreApplication::translate("CalDavClient", "Refused to talk to %1 without https")
+                .arg(url.host()));
     }
 
     // The status of a finished exchange as a failure of its kind; true for
@@ -103,21 +106,30 @@ struct CalDavClient::Private
         }
         const int s = reply.status;
         if (s == 401)
-            return fail(DavError::SignInRefused, s,
-                        QStringLiteral("Sign-in refused by the server (401)"));
+            return fail(
+                DavError::SignInRefused, s,
+                QCoreApplication::translate("CalDavClient", "Sign-in refused by the server (401)"));
         if (s == 403)
-            return fail(DavError::Forbidden, s, QStringLiteral("The server refused access (403)"));
+            return fail(
+                DavError::Forbidden, s,
+                QCoreApplication::translate("CalDavClient", "The server refused access (403)"));
         if (s == 404 || s == 410)
             return fail(
                 DavError::NotFound, s,
-                QStringLiteral("Not found on the server (%1): %2").arg(s).arg(reply.url.path()));
+                QCoreApplication::translate("CalDavClient", "Not found on the server (%1): %2")
+                    .arg(QString::number(s), reply.url.path()));
         if (s == 412)
             return fail(DavError::Conflict, s,
-                        QStringLiteral("Changed on the server meanwhile (412)"));
+                        QCoreApplication::translate("CalDavClient",
+                                                    "Changed on the server meanwhile (412)"));
         if (s >= 500)
-            return fail(DavError::Server, s, QStringLiteral("The server failed (%1)").arg(s));
-        return fail(DavError::BadReply, s,
-                    QStringLiteral("Unexpected answer from the server (%1)").arg(s));
+            return fail(
+                DavError::Server, s,
+                QCoreApplication::translate("CalDavClient", "The server failed (%1)").arg(s));
+        return fail(
+            DavError::BadReply, s,
+            QCoreApplication::translate("CalDavClient", "Unexpected answer from the server (%1)")
+                .arg(s));
     }
 
     std::optional<Reply> send(const QByteArray &verb, QUrl url, const QByteArray &body,
@@ -130,7 +142,8 @@ struct CalDavClient::Private
         auto parsed = dav::parseMultistatus(reply.body, &why);
         if (!parsed)
             fail(DavError::BadReply, reply.status,
-                 QStringLiteral("The reply from %1 could not be read: %2")
+                 QCoreApplication::translate("CalDavClient",
+                                             "The reply from %1 could not be read: %2")
                      .arg(host(reply.url), oneLine(why)));
         return parsed;
     }
@@ -168,7 +181,9 @@ CalDavClient::Private::send(const QByteArray &verb, QUrl url, const QByteArray &
             return reply;
         url = next;
     }
-    fail(DavError::BadReply, 0, QStringLiteral("Too many redirections from %1").arg(url.host()));
+    fail(DavError::BadReply, 0,
+         QCoreApplication::translate("CalDavClient", "Too many redirections from %1")
+             .arg(url.host()));
     return std::nullopt;
 }
 
@@ -243,17 +258,20 @@ CalDavClient::Private::exchange(const QByteArray &verb, const QUrl &url, const Q
     const QString where = url.host();
     if (tooLarge) {
         fail(DavError::TooLarge, result.status,
-             QStringLiteral("The reply from %1 is larger than 64 MB").arg(where));
+             QCoreApplication::translate("CalDavClient", "The reply from %1 is larger than 64 MB")
+                 .arg(where));
         return std::nullopt;
     }
     if (timedOut) {
         fail(DavError::Timeout, 0,
-             QStringLiteral("No answer from %1 within %2 seconds").arg(where).arg(kStallMs / 1000));
+             QCoreApplication::translate("CalDavClient", "No answer from %1 within %2 seconds")
+                 .arg(where, QString::number(kStallMs / 1000)));
         return std::nullopt;
     }
     if (!certificate.isEmpty() || code == QNetworkReply::SslHandshakeFailedError) {
         fail(DavError::Certificate, 0,
-             QStringLiteral("The server's certificate is not trusted: %1")
+             QCoreApplication::translate("CalDavClient",
+                                         "The server's certificate is not trusted: %1")
                  .arg(oneLine(certificate.isEmpty() ? reason : certificate)));
         return std::nullopt;
     }
@@ -264,12 +282,14 @@ CalDavClient::Private::exchange(const QByteArray &verb, const QUrl &url, const Q
     const bool shortOfLength = length.isValid() && received.size() < length.toLongLong();
     if ((connectionFailed || shortOfLength) && result.status > 0) {
         fail(DavError::BadReply, result.status,
-             QStringLiteral("The reply from %1 was cut short").arg(where));
+             QCoreApplication::translate("CalDavClient", "The reply from %1 was cut short")
+                 .arg(where));
         return std::nullopt;
     }
     if (connectionFailed || result.status == 0) {
         qCInfo(lcSyncDav) << "no answer:" << reason;
-        fail(DavError::Offline, 0, QStringLiteral("No answer from %1").arg(where));
+        fail(DavError::Offline, 0,
+             QCoreApplication::translate("CalDavClient", "No answer from %1").arg(where));
         return std::nullopt;
     }
     result.body = received;
@@ -316,7 +336,9 @@ std::optional<QUrl> CalDavClient::Private::discoverHome()
             return home;
         }
     }
-    fail(DavError::NotFound, 404, QStringLiteral("No calendars found at %1").arg(server.host()));
+    fail(
+        DavError::NotFound, 404,
+        QCoreApplication::translate("CalDavClient", "No calendars found at %1").arg(server.host()));
     return std::nullopt;
 }
 

@@ -1,5 +1,6 @@
 #include "sync/DavXml.h"
 
+#include <QCoreApplication>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
@@ -114,7 +115,8 @@ std::optional<Multistatus> parseMultistatus(const QByteArray &body, QString *err
         if (error) {
             *error = xml.hasError()
                 ? xml.errorString()
-                : QStringLiteral("a \"%1\" where a multistatus belongs").arg(xml.name());
+                : QCoreApplication::translate("DavXml", "a \"%1\" where a multistatus belongs")
+                      .arg(xml.name());
         }
         return std::nullopt;
     }
@@ -128,7 +130,8 @@ std::optional<Multistatus> parseMultistatus(const QByteArray &body, QString *err
     }
     if (xml.hasError()) {
         if (error)
-            *error = QStringLiteral("line %1: %2").arg(xml.lineNumber()).arg(xml.errorString());
+            *error = QCoreApplication::translate("DavXml", "line %1: %2")
+                         .arg(QString::number(xml.lineNumber()), xml.errorString());
         return std::nullopt;
     }
     return result;

@@ -9,6 +9,8 @@
 #include "sync/SyncRun.h"
 #include "sync/VTodo.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 Q_LOGGING_CATEGORY(lcSyncEngine, "chronodeck.sync.engine")
@@ -47,8 +49,9 @@ SyncReport SyncEngine::run()
         // The transaction of the step rolled back: the database is as the
         // last whole step left it.
         qCWarning(lcSyncEngine) << "sync stopped by the task database:" << e.message();
-        report.failure
-            = QStringLiteral("The task database could not be written: %1").arg(e.userMessage());
+        report.failure = QCoreApplication::translate("SyncEngine",
+                                                     "The task database could not be written: %1")
+                             .arg(e.userMessage());
         report.failure = report.failure.simplified();
     }
     try {
@@ -83,7 +86,7 @@ bool SyncRun::failed()
 {
     m_report.error = m_client.lastError();
     m_report.failure = m_report.error.message.isEmpty()
-        ? QStringLiteral("The server did not answer as expected.")
+        ? QCoreApplication::translate("SyncEngine", "The server did not answer as expected.")
         : m_report.error.message;
     qCInfo(lcSyncEngine) << "sync stopped:" << m_report.failure;
     return false;

@@ -5,6 +5,7 @@
 #include "base/Clock.h"
 #include "base/PrivateFiles.h"
 #include "base/Prompter.h"
+#include "base/Translate.h"
 #include "cli/WindowLink.h"
 #include "core/TaskOperations.h"
 #include "core/TimeTracker.h"
@@ -96,11 +97,13 @@ int exitFor(const DavError &error)
     }
 }
 
-QString stateFor(const DavError &error, int waiting)
+// The state is kept in the database in English; whoever shows it puts it
+// in the reader's language.
+QString stateFor(const DavError &error, int waiting, const QString &syncedAt)
 {
     switch (error.kind) {
     case DavError::None:
-        return QStringLiteral("Synced %1").arg(shortTime(QTime::currentTime()));
+        return QStringLiteral("Synced %1").arg(syncedAt);
     case DavError::SignInRefused:
     case DavError::Forbidden:
         return QStringLiteral("Sign-in refused");
@@ -119,9 +122,10 @@ std::optional<QUrl> chooseList(CalDavClient &client, const QString &named, const
     if (!create.isEmpty()) {
         const auto made = client.createTaskList(create);
         if (!made)
-            outcome = {exitFor(client.lastError()),
-                       QStringLiteral("The task list %1 could not be made: %2")
-                           .arg(create, client.lastError().message)};
+            outcome = {
+                exitFor(client.lastError()),
+                QCoreApplication::translate("SyncProgram", "The task list %1 could not be made: %2")
+                    .arg(create, client.lastError().message)};
         return made;
     }
     const auto lists = client.taskLists();
@@ -140,13 +144,16 @@ std::optional<QUrl> chooseList(CalDavClient &client, const QString &named, const
         return lists->first().url;
     QString line;
     if (lists->isEmpty())
-        line = QStringLiteral("The account has no task lists; make one with --create Chronodeck");
+        line = QCoreApplication::translate(
+            "SyncProgram", "The account has no task lists; make one with --create Chronodeck");
     else if (!named.isEmpty())
-        line = QStringLiteral("The account has no task list %1. Its task lists:\n%2")
+        line = QCoreApplication::translate("SyncProgram",
+                                           "The account has no task list %1. Its task lists:\n%2")
                    .arg(named, names.join(QLatin1Char('\n')));
     else
-        line = QStringLiteral("Choose a task list with --list NAME, or make one with --create "
-                              "NAME. The account's task lists:\n%1")
+        line = QCoreApplication::translate("SyncProgram",
+                                           "Choose a task list with --list NAME, or make one "
+                                           "with --create NAME. The account's task lists:\n%1")
                    .arg(names.join(QLatin1Char('\n')));
     outcome.exit = ExitUserError;
     outcome.line = line;
@@ -174,31 +181,41 @@ Outcome runSync(const QString &folder, const QCommandLineParser &args)
         user = args.value(QStringLiteral("user"));
         const QUrl url(server, QUrl::StrictMode);
         if (!url.isValid() || url.host().isEmpty())
-            return {ExitUserError, QStringLiteral("%1 is not a server address").arg(server)};
+            return {ExitUserError,
+                    QCoreApplication::translate("SyncProgram", "%1 is not a server address")
+                        .arg(server)};
         if (!allowedAddress(url))
-            return {ExitUserError, QStringLiteral("The server address must start with https:// "
-                                                  "(http:// only for this machine)")};
+            return {ExitUserError,
+                    QCoreApplication::translate("SyncProgram",
+                                                "The server address must start with https:// "
+                                                "(http:// only for this machine)")};
         if (user.isEmpty())
-            return {ExitUserError, QStringLiteral("--setup needs --user NAME")};
+            return {ExitUserError,
+                    QCoreApplication::translate("SyncProgram", "--setup needs --user NAME")};
         if (password.isEmpty())
-            return {ExitUserError, QStringLiteral("--setup needs the password on standard "
-                                                  "input, with --password-stdin")};
+            return {ExitUserError,
+                    QCoreApplication::translate("SyncProgram",
+                                                "--setup needs the password on standard input, "
+                                                "with --password-stdin")};
     } else if (server.isEmpty() || collection.isEmpty()) {
-        return {ExitUserError, QStringLiteral("Sync is not set up: chronodeck sync --setup URL "
-                                              "--user NAME --password-stdin")};
+        return {ExitUserError,
+                QCoreApplication::translate("SyncProgram",
+                                            "Sync is not set up: chronodeck sync --setup URL "
+                                            "--user NAME --password-stdin")};
     }
 
     Keyring keyring(accountOf(user, server));
     if (password.isEmpty()) {
         const Keyring::Outcome read = keyring.read(password);
         if (read != Keyring::Outcome::Done) {
-            const QString line
-                = read == Keyring::Outcome::Missing
-                ? QStringLiteral("The keyring holds no password for %1; give it with "
-                                 "--password-stdin")
+            const QString line = read == Keyring::Outcome::Missing
+                ? QCoreApplication::translate("SyncProgram",
+                                              "The keyring holds no password for %1; give it "
+                                              "with --password-stdin")
                       .arg(accountOf(user, server))
-                : QStringLiteral("No keyring answers (%1); give the password with "
-                                 "--password-stdin")
+                : QCoreApplication::translate("SyncProgram",
+                                              "No keyring answers (%1); give the password with "
+                                              "--password-stdin")
                       .arg(keyring.lastError());
             Outcome missing {ExitUserError, line, QStringLiteral("Password needed")};
             missing.needsPassword = true;
@@ -239,17 +256,18 @@ Outcome runSync(const QString &folder, const QCommandLineParser &args)
     SyncEngine engine(store, client, QUrl(collection));
     outcome.report = engine.run();
     const DavError &error = outcome.report.error;
-    outcome.state = stateFor(error, outcome.report.waiting);
+    const QString syncedAt = shortTime(QTime::currentTime());
+    outcome.state = stateFor(error, outcome.report.waiting, syncedAt);
     if (!outcome.report.ok()) {
         outcome.exit = error.kind == DavError::None ? ExitDataError : exitFor(error);
         outcome.line = outcome.report.failure;
         if (error.kind == DavError::None)
             outcome.state = QStringLiteral("Sync failed");
     } else {
-        outcome.line = QStringLiteral("%1: %2 sent, %3 received")
-                           .arg(outcome.state)
-                           .arg(outcome.report.sent)
-                           .arg(outcome.report.received);
+        // A run that completed had no error: its state is "Synced" and the time.
+        outcome.line = QCoreApplication::translate("SyncProgram", "Synced %1: %2 sent, %3 received")
+                           .arg(syncedAt, QString::number(outcome.report.sent),
+                                QString::number(outcome.report.received));
     }
     // Where a user looks later: the window's tray and `chronodeck status`.
     try {
@@ -282,6 +300,11 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "chronodeck: %s\n", qPrintable(args.errorText()));
         return ExitUserError;
     }
+    // The window asks for JSON and shows its message as it stands, so that
+    // message is in the window's language. On a terminal the program speaks
+    // English, as the rest of the command line does.
+    if (args.isSet(QStringLiteral("json")))
+        installTranslations(app);
     const QString folder = args.value(QStringLiteral("data-dir"));
     if (folder.isEmpty()) {
         std::fprintf(stderr, "chronodeck: sync needs --data-dir DIR\n");

@@ -179,7 +179,7 @@ AlertPopup::AlertPopup(std::function<void()> playSound, std::function<void()> te
     m_panel->setObjectName(QStringLiteral("gpPanel"));
     m_panel->setGeometry(0, 0, kWidth, kOpenHeight);
 
-    m_caption = new QLabel(QStringLiteral("Chronodeck:"), m_panel);
+    m_caption = new QLabel(tr("Chronodeck:"), m_panel);
     m_caption->setObjectName(QStringLiteral("lblCaption"));
     m_caption->setFont(popupFont(true));
     m_caption->setGeometry(6, 4, 103, 15);

@@ -1,7 +1,9 @@
 #include "tracking/AwayDialog.h"
 
 #include "base/Functions.h"
+#include "base/Translate.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -57,13 +59,11 @@ AwayDialog::AwayDialog(const QString &text, QWidget *parent)
         return button;
     };
     // Keeping is what a stray Enter does: nothing counted is lost by it.
-    addButton("cmdKeep", QStringLiteral("Keep the time"), Choice::Keep,
-              QDialogButtonBox::AcceptRole)
+    addButton("cmdKeep", tr("Keep the time"), Choice::Keep, QDialogButtonBox::AcceptRole)
         ->setDefault(true);
-    addButton("cmdDiscard", QStringLiteral("Discard it"), Choice::Discard,
+    addButton("cmdDiscard", tr("Discard it"), Choice::Discard, QDialogButtonBox::DestructiveRole);
+    addButton("cmdDiscardAndStop", tr("Discard it and stop tracking"), Choice::DiscardAndStop,
               QDialogButtonBox::DestructiveRole);
-    addButton("cmdDiscardAndStop", QStringLiteral("Discard it and stop tracking"),
-              Choice::DiscardAndStop, QDialogButtonBox::DestructiveRole);
 
     auto *top = new QHBoxLayout;
     top->addWidget(icon);
@@ -80,8 +80,9 @@ QString AwayDialog::questionText(const QDateTime &from, const QDateTime &to, qin
     const QLocale locale;
     const qint64 minutes = (seconds + 30) / 60;
     const QString length
-        = minutes == 1 ? QStringLiteral("1 minute") : QStringLiteral("%1 minutes").arg(minutes);
-    return QStringLiteral("You were away from %1 to %2 (%3) while tracking %4.")
+        = countedText("cdk::AwayDialog", QT_TRANSLATE_N_NOOP("cdk::AwayDialog", "%n minutes"),
+                      "1 minute", int(minutes));
+    return tr("You were away from %1 to %2 (%3) while tracking %4.")
         .arg(locale.toString(from.time(), QLocale::ShortFormat),
              locale.toString(to.time(), QLocale::ShortFormat), length,
              ShownText(subject, kSubjectLength));

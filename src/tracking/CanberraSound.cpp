@@ -3,6 +3,8 @@
 #include "base/Functions.h"
 #include "base/Log.h"
 
+#include <QCoreApplication>
+
 #include <canberra.h>
 
 #include <array>
@@ -76,10 +78,13 @@ void CanberraSound::playTaskDone(const QString &customFileOrEmpty)
             qCInfo(lcTracking) << "custom sound not played:" << m_strerror(rc);
         return;
     }
+    // The sound server may show or speak the event's description.
+    const QByteArray description
+        = QCoreApplication::translate("CanberraSound", "Task finished").toUtf8();
     for (const char *event : kTaskDoneEvents) {
-        const int rc = m_play(m_context, kPlayId, CA_PROP_EVENT_ID, event,
-                              CA_PROP_EVENT_DESCRIPTION, "Task finished",
-                              static_cast<const char *>(nullptr));
+        const int rc
+            = m_play(m_context, kPlayId, CA_PROP_EVENT_ID, event, CA_PROP_EVENT_DESCRIPTION,
+                     description.constData(), static_cast<const char *>(nullptr));
         if (rc == CA_SUCCESS)
             return;
         qCDebug(lcTracking) << "sound event" << event << "not played:" << m_strerror(rc);

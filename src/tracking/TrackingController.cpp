@@ -33,8 +33,6 @@ const QColor kIdleStateColour(150, 150, 150);
 const QColor kCountingStateColour(240, 90, 50);
 const QColor kFinishedStateColour(0, 255, 0);
 
-QString finishedCaption() { return QStringLiteral("Tracking finished: "); }
-
 // FinishNotice: how a used-up budget is told.
 constexpr qint32 kNoticePopup = 0;
 constexpr qint32 kNoticeNotification = 1;
@@ -142,9 +140,9 @@ TrackingController::TrackingController(QObject *timerOwner, TaskOperations &oper
     connect(&m_tracker, &TimeTracker::tickFailed, this,
             [this](int code, const QString &description) {
                 ShowErrorMessage(m_prompter,
-                                 QStringLiteral("The time done of the tracked task could not be "
-                                                "saved, so time tracking has been stopped. The "
-                                                "time counted until the previous second is kept."),
+                                 tr("The time done of the tracked task could not be saved, so "
+                                    "time tracking has been stopped. The time counted until the "
+                                    "previous second is kept."),
                                  code, description);
             });
 }
@@ -178,21 +176,21 @@ void TrackingController::RefreshTrackingDisplay()
         QString taskText;
         QString status;
         if (selected.size() >= 2) {
-            taskText = QStringLiteral("Multiple tasks");
-            status = QStringLiteral("Please select only one task to time track");
+            taskText = tr("Multiple tasks");
+            status = tr("Please select only one task to time track");
         } else if (!task) {
-            taskText = QStringLiteral("No task selected");
-            status = QStringLiteral("Create and select task you want to time track");
+            taskText = tr("No task selected");
+            status = tr("Create and select task you want to time track");
         } else {
             taskText = ShownText(task->Subject);
             status = CanStartTracking(*task)
-                ? QStringLiteral("Press the Start button to time track selected task")
-                : QStringLiteral("This task is already 100% done!");
+                ? tr("Press the Start button to time track selected task")
+                : tr("This task is already 100% done!");
         }
         m_host.setCurrentTaskText(taskText, false);
         m_host.setStatusText(status);
         m_host.setPanelColours(kPanelColour, kIdleStateColour);
-        m_host.setTrackingCaption(QStringLiteral("Currently selected:"));
+        m_host.setTrackingCaption(tr("Currently selected:"));
         return;
     }
 
@@ -205,13 +203,14 @@ void TrackingController::RefreshTrackingDisplay()
     if (!m_tracker.isFinished()) {
         stopBlinking();
         m_finishAnnounced = false;
-        caption = QStringLiteral("Time tracking task:");
+        caption = tr("Time tracking task:");
         m_host.setTrackingCaption(caption);
         m_host.setPanelColours(kPanelColour, kCountingStateColour);
         if (m_tray)
             m_tray->setPicture(TrayIcon::Picture::Play);
     } else {
-        caption = finishedCaption();
+        // The trailing space is the caption's own; the tooltip adds another.
+        caption = tr("Tracking finished: ");
         if (!m_finishAnnounced) {
             m_finishAnnounced = true;
             m_host.setTrackingCaption(caption);
@@ -245,16 +244,16 @@ QString TrackingController::statusLine() const
 {
     const qint32 done = m_tracker.TrackedFinishedDuration;
     const qint32 budget = m_tracker.TrackedDuration;
-    return QStringLiteral("Done: [") + FormatMinutes(done, false) + QStringLiteral(" / ")
-        + FormatMinutes(budget, false) + QStringLiteral("] [") + GetPercentDone(budget, done)
-        + QStringLiteral("]");
+    return tr("Done: [%1 / %2] [%3]")
+        .arg(FormatMinutes(done, false), FormatMinutes(budget, false),
+             GetPercentDone(budget, done));
 }
 
 void TrackingController::runFinishSequence()
 {
     if (!m_tmrCheckHighlight->isActive()) {
-        const QString text = QStringLiteral("Task ") + ShownText(m_tracker.TrackedSubject)
-            + QStringLiteral(" has been finished!");
+        const QString text
+            = tr("Task %1 has been finished!").arg(ShownText(m_tracker.TrackedSubject));
         const qint32 notice = m_settings.number(Setting::FinishNotice);
         const bool popup = notice != kNoticeNotification;
         const bool notified = notice != kNoticePopup && notifyTracked(text, !popup);
@@ -324,14 +323,12 @@ void TrackingController::answerAway(const AwayPeriod &period, AwayDialog::Choice
     try {
         if (!m_operations.discardTrackedTime(period.list, period.id, period.countedSeconds))
             m_prompter.tell(programName(),
-                            QStringLiteral("The time away could not be discarded: the task %1 "
-                                           "no longer exists.")
+                            tr("The time away could not be discarded: the task %1 no longer "
+                               "exists.")
                                 .arg(ShownText(period.subject, 80)),
                             MessageIcon::Exclamation);
     } catch (const StoreError &e) {
-        ShowErrorMessage(m_prompter,
-                         QStringLiteral("The time away could not be discarded; the task keeps "
-                                        "it."),
+        ShowErrorMessage(m_prompter, tr("The time away could not be discarded; the task keeps it."),
                          e.code(), e.message());
     }
 }
@@ -352,10 +349,11 @@ bool TrackingController::notifyTracked(const QString &text, bool withSound)
         key = QStringLiteral("task-%1").arg(++m_noticeSerial);
     const qint32 step = std::max(m_settings.number(Setting::ExtendMinutes), 1);
     const QList<DesktopNotifications::Action> actions = {
-        {kActionShow, QStringLiteral("Show")},
-        {kActionExtend, QStringLiteral("+%1 minutes").arg(step)},
-        {kActionFinish, QStringLiteral("Finish")},
-        {kActionTomorrow, QStringLiteral("Move the rest to tomorrow")},
+        {kActionShow, tr("Show", "notification button")},
+        // "+1 minutes" in English as ever; other languages choose the form.
+        {kActionExtend, tr("+%n minutes", "notification button", step)},
+        {kActionFinish, tr("Finish", "notification button")},
+        {kActionTomorrow, tr("Move the rest to tomorrow")},
     };
     if (!m_notifications->show(key, text, statusLine(), actions))
         return false;
@@ -403,8 +401,7 @@ void TrackingController::noticeAction(const QString &key, const QString &action)
                 m_host.showTrackedTask();
         }
     } catch (const StoreError &e) {
-        ShowErrorMessage(m_prompter, QStringLiteral("The task could not be changed."), e.code(),
-                         e.message());
+        ShowErrorMessage(m_prompter, tr("The task could not be changed."), e.code(), e.message());
     }
 }
 

@@ -28,6 +28,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -54,20 +55,26 @@ struct ToolbarButton
 
 // The toolbar's places: index, tag (its command key) and tooltip. Places 4
 // and 8 are the gaps between groups; the projects button has no command and
-// stays hidden.
+// stays hidden. The tooltips are translated where the buttons are made, in
+// the window's own context.
 constexpr ToolbarButton toolbarButtons[] = {
-    {5, "MANAGEPROJECTS", "Manage Projects", nullptr},
-    {0, "ADDTASK", "Add New Task", "mnuAddTask"},
-    {1, "EDITTASK", "Edit Selected Task", "mnuEditTask"},
-    {2, "DELETETASK", "Delete Selected Task", "mnuDeleteTask"},
-    {3, "STARTTIME", "Start time tracking the selected task", "mnuStartTimer"},
-    {10, "STOPTIMER", "Stop time tracking", "mnuStopTimer"},
-    {11, "FINISHIT", "Finish the task and stop time tracking", "actFinishTask"},
-    {6, "MANAGECATEGORIES", "Manage Categories", "mnuManageCategories"},
-    {7, "SETTINGS", "Display Settings", "mnuSettings"},
-    {9, "PREVIOUSDAY", "Move to the previous day", "actPreviousDay"},
-    {12, "NEXTDAY", "Move to the next day", "actNextDay"},
-    {13, "TODAY", "View Today's Task List", "actToday"},
+    {5, "MANAGEPROJECTS", QT_TRANSLATE_NOOP("cdk::MainWindow", "Manage Projects"), nullptr},
+    {0, "ADDTASK", QT_TRANSLATE_NOOP("cdk::MainWindow", "Add New Task"), "mnuAddTask"},
+    {1, "EDITTASK", QT_TRANSLATE_NOOP("cdk::MainWindow", "Edit Selected Task"), "mnuEditTask"},
+    {2, "DELETETASK", QT_TRANSLATE_NOOP("cdk::MainWindow", "Delete Selected Task"),
+     "mnuDeleteTask"},
+    {3, "STARTTIME", QT_TRANSLATE_NOOP("cdk::MainWindow", "Start time tracking the selected task"),
+     "mnuStartTimer"},
+    {10, "STOPTIMER", QT_TRANSLATE_NOOP("cdk::MainWindow", "Stop time tracking"), "mnuStopTimer"},
+    {11, "FINISHIT", QT_TRANSLATE_NOOP("cdk::MainWindow", "Finish the task and stop time tracking"),
+     "actFinishTask"},
+    {6, "MANAGECATEGORIES", QT_TRANSLATE_NOOP("cdk::MainWindow", "Manage Categories"),
+     "mnuManageCategories"},
+    {7, "SETTINGS", QT_TRANSLATE_NOOP("cdk::MainWindow", "Display Settings"), "mnuSettings"},
+    {9, "PREVIOUSDAY", QT_TRANSLATE_NOOP("cdk::MainWindow", "Move to the previous day"),
+     "actPreviousDay"},
+    {12, "NEXTDAY", QT_TRANSLATE_NOOP("cdk::MainWindow", "Move to the next day"), "actNextDay"},
+    {13, "TODAY", QT_TRANSLATE_NOOP("cdk::MainWindow", "View Today's Task List"), "actToday"},
 };
 
 QFrame *separator(QWidget *parent)
@@ -112,8 +119,7 @@ MainWindow::MainWindow(AppContext &context, QWidget *parent)
     // The tray tells how the last sync went, once sync is set up.
     SyncRunner &sync = m_windowCommands->syncRunner();
     const auto showSyncState = [this, &sync](const QString &state) {
-        m_tracking->setToolTipFooter(sync.isSetUp() ? QStringLiteral("Sync: ") + state
-                                                    : QString());
+        m_tracking->setToolTipFooter(sync.isSetUp() ? tr("Sync: %1").arg(state) : QString());
     };
     connect(&sync, &SyncRunner::stateChanged, this, showSyncState);
     showSyncState(sync.stateText());
@@ -124,9 +130,8 @@ MainWindow::MainWindow(AppContext &context, QWidget *parent)
 
     m_pmColumns = new QMenu(this);
     m_pmColumns->setObjectName(QStringLiteral("pmColumns"));
-    const QStringList columnCaptions = {QStringLiteral("&Duration"),   QStringLiteral("&Time Done"),
-                                        QStringLiteral("P&ercent Done"), QStringLiteral("&Status"),
-                                        QStringLiteral("&Category"),   QStringLiteral("&Priority")};
+    const QStringList columnCaptions = {tr("&Duration"), tr("&Time Done"), tr("P&ercent Done"),
+                                        tr("&Status"),   tr("&Category"),  tr("&Priority")};
     for (int n = 3; n <= 8; ++n) {
         QAction *a = m_pmColumns->addAction(columnCaptions.at(n - 3));
         a->setObjectName(QStringLiteral("mnuHideCol(%1)").arg(n));
@@ -195,14 +200,14 @@ void MainWindow::buildMenus()
     const TrackingCommands &r = *m_trackingCommands;
     const WindowCommands &w = *m_windowCommands;
 
-    m_menus.mnuFile = top("mnuFile", QStringLiteral("&File"));
+    m_menus.mnuFile = top("mnuFile", tr("&File"));
     m_menus.mnuFile->addActions({w.mnuCreateBackup, w.mnuRestoreBackup});
     separator(m_menus.mnuFile, "mnuSep");
     m_menus.mnuFile->addActions({w.mnuSettings, w.mnuSync});
     separator(m_menus.mnuFile, "mnuSep1");
     m_menus.mnuFile->addActions({w.mnuHideToSystemTray, w.mnuExit});
 
-    m_menus.mnuTask = top("mnuTask", QStringLiteral("&Task"));
+    m_menus.mnuTask = top("mnuTask", tr("&Task"));
     m_menus.mnuTask->addActions({t.mnuUndo, t.mnuRedo});
     separator(m_menus.mnuTask, "mnuSepUndo");
     m_menus.mnuTask->addActions({t.mnuAddTask, t.mnuEditTask, t.mnuDeleteTask,
@@ -210,13 +215,12 @@ void MainWindow::buildMenus()
     separator(m_menus.mnuTask, "mnuSep4");
     m_menus.mnuTask->addActions({t.mnuMarkDone, t.mnuMarkUndone});
     separator(m_menus.mnuTask, "mnuSeperator789");
-    m_menus.mnuBatchEdit = sub(m_menus.mnuTask, "mnuBatchEdit", QStringLiteral("&Batch Modify"),
-                               nullptr);
+    m_menus.mnuBatchEdit = sub(m_menus.mnuTask, "mnuBatchEdit", tr("&Batch Modify"), nullptr);
     m_menus.mnuSetTaskState =
-        sub(m_menus.mnuBatchEdit, "mnuSetTaskState", QStringLiteral("&State"), "FLAG");
+        sub(m_menus.mnuBatchEdit, "mnuSetTaskState", tr("&State"), "FLAG");
     m_menus.mnuSetTaskState->addActions(t.mnuTaskState);
     m_menus.mnuSetTaskPriority =
-        sub(m_menus.mnuBatchEdit, "mnuSetTaskPriority", QStringLiteral("&Priority"), "PRIORITY");
+        sub(m_menus.mnuBatchEdit, "mnuSetTaskPriority", tr("&Priority"), "PRIORITY");
     m_menus.mnuSetTaskPriority->addActions(t.mnuPriority);
     m_menus.mnuBatchEdit->addActions({t.mnuSetTaskCategory, t.mnuSetTimeDone, t.mnuResetTimer});
     separator(m_menus.mnuTask, "mnuSep44");
@@ -224,12 +228,12 @@ void MainWindow::buildMenus()
         {t.mnuMoveTasksToNextDay, t.mnuMoveTasksToPreviousDay, t.mnuMoveTasksToAnyDay,
          t.mnuReviewDay});
 
-    m_menus.mnuTimer = top("mnuTimer", QStringLiteral("T&ime Tracking"));
+    m_menus.mnuTimer = top("mnuTimer", tr("T&ime Tracking"));
     m_menus.mnuTimer->addActions({r.mnuStartTimer, r.mnuStopTimer});
     separator(m_menus.mnuTimer, "mnuSepReports");
     m_menus.mnuTimer->addAction(r.mnuReports);
 
-    m_menus.mnuHelp = top("mnuHelp", QStringLiteral("&Help"));
+    m_menus.mnuHelp = top("mnuHelp", tr("&Help"));
     // The help file entry has no command here: it is left out.
     m_menus.mnuHelp->addAction(w.mnuViewTheTutorial);
     separator(m_menus.mnuHelp, "mnuSep3");
@@ -250,9 +254,10 @@ void MainWindow::buildToolbar(QWidget *parent)
         const QString tag = QString::fromLatin1(b.tag);
         button->setObjectName(QStringLiteral("isbToolbar(%1)").arg(b.index));
         button->setTag(tag);
-        button->setToolTip(QString::fromLatin1(b.toolTip));
+        const QString toolTip = QCoreApplication::translate("cdk::MainWindow", b.toolTip);
+        button->setToolTip(toolTip);
         // The button shows a picture only: a screen reader reads its command.
-        button->setAccessibleName(QString::fromLatin1(b.toolTip));
+        button->setAccessibleName(toolTip);
         button->setIcon(iconForKey(tag));
         button->setFocusPolicy(Qt::NoFocus);
         // The button runs its command and is enabled exactly when it is.
@@ -303,7 +308,7 @@ void MainWindow::buildPanels()
     current->setContentsMargins(10, 6, 10, 6);
     current->setHorizontalSpacing(8);
     current->setVerticalSpacing(2);
-    m_lblTracking = new QLabel(QStringLiteral("Currently selected:"), m_gpCurTask);
+    m_lblTracking = new QLabel(tr("Currently selected:"), m_gpCurTask);
     m_lblTracking->setObjectName(QStringLiteral("lblTracking"));
     QFont bold = m_lblTracking->font();
     bold.setBold(true);
@@ -343,7 +348,7 @@ void MainWindow::buildPanels()
     m_prgBar = new QProgressBar(m_gpInfoInfo);
     m_prgBar->setObjectName(QStringLiteral("prgBar"));
     m_prgBar->setTextVisible(false);
-    m_prgBar->setAccessibleName(QStringLiteral("Time done of the day's budget"));
+    m_prgBar->setAccessibleName(tr("Time done of the day's budget"));
     m_prgBar->setFixedWidth(140);
     m_prgBar->setMaximumHeight(14);
     m_lblLeft = new QLabel(m_gpInfoInfo);

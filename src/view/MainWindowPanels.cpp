@@ -52,8 +52,8 @@ void MainWindow::connectGrid()
     connect(m_grid.get(), &TaskGrid::listUnreadable, this,
             [this](int code, const QString &description) {
                 ShowErrorMessage(m_context.prompter,
-                                 QStringLiteral("The tasks of the day shown cannot be read, so "
-                                                "the list is empty for now."),
+                                 tr("The tasks of the day shown cannot be read, so the list is "
+                                    "empty for now."),
                                  code, description);
             });
     // The panels follow the tasks picked, as the grid has told the shown day.
@@ -141,7 +141,7 @@ void MainWindow::setCurrentTaskText(const QString &text, bool asLink)
     font.setUnderline(asLink);
     m_gpCurTaskLbl->setFont(font);
     m_gpCurTaskLbl->setCursor(asLink ? Qt::PointingHandCursor : Qt::ArrowCursor);
-    m_gpCurTaskLbl->setToolTip(asLink ? QStringLiteral("Show this task") : QString());
+    m_gpCurTaskLbl->setToolTip(asLink ? tr("Show this task") : QString());
     if (!asLink && m_gpCurTaskLbl->fontMetrics().horizontalAdvance(text) > m_gpCurTaskLbl->width())
         m_gpCurTaskLbl->setToolTip(text);
     if (asLink != m_currentTaskIsLink) {

@@ -27,12 +27,11 @@ SyncDialog::SyncDialog(SyncRunner &runner, clsSettings &settings, QWidget *paren
     : QDialog(parent), m_runner(runner), m_settings(settings)
 {
     setObjectName(QStringLiteral("frmSync"));
-    setWindowTitle(QStringLiteral("Sync"));
+    setWindowTitle(tr("Sync"));
     auto *layout = new QVBoxLayout(this);
-    auto *intro = new QLabel(QStringLiteral("Chronodeck keeps its tasks in a task list of your "
-                                            "CalDAV server (Nextcloud, Radicale, Baikal, "
-                                            "Fastmail, iCloud), where your other computers and "
-                                            "your phone's tasks app find them."),
+    auto *intro = new QLabel(tr("Chronodeck keeps its tasks in a task list of your CalDAV server "
+                                "(Nextcloud, Radicale, Baikal, Fastmail, iCloud), where your other "
+                                "computers and your phone's tasks app find them."),
                              this);
     intro->setWordWrap(true);
     layout->addWidget(intro);
@@ -46,13 +45,13 @@ SyncDialog::SyncDialog(SyncRunner &runner, clsSettings &settings, QWidget *paren
     m_txtPassword = new QLineEdit(this);
     m_txtPassword->setObjectName(QStringLiteral("txtSyncPassword"));
     m_txtPassword->setEchoMode(QLineEdit::Password);
-    m_txtPassword->setPlaceholderText(QStringLiteral("kept in the desktop's keyring"));
+    m_txtPassword->setPlaceholderText(tr("kept in the desktop's keyring"));
     m_cmbList = new QComboBox(this);
     m_cmbList->setObjectName(QStringLiteral("cmbSyncList"));
-    form->addRow(QStringLiteral("&Server address:"), m_txtServer);
-    form->addRow(QStringLiteral("&User name:"), m_txtUser);
-    form->addRow(QStringLiteral("&Password:"), m_txtPassword);
-    form->addRow(QStringLiteral("&Task list:"), m_cmbList);
+    form->addRow(tr("&Server address:"), m_txtServer);
+    form->addRow(tr("&User name:"), m_txtUser);
+    form->addRow(tr("&Password:"), m_txtPassword);
+    form->addRow(tr("&Task list:"), m_cmbList);
     layout->addLayout(form);
 
     m_lblState = new QLabel(this);
@@ -65,9 +64,9 @@ SyncDialog::SyncDialog(SyncRunner &runner, clsSettings &settings, QWidget *paren
     layout->addWidget(m_lblMessage);
 
     auto *buttons = new QDialogButtonBox(this);
-    m_cmdSignIn = buttons->addButton(QStringLiteral("S&ign In"), QDialogButtonBox::ActionRole);
+    m_cmdSignIn = buttons->addButton(tr("S&ign In"), QDialogButtonBox::ActionRole);
     m_cmdSignIn->setObjectName(QStringLiteral("cmdSyncSignIn"));
-    m_cmdSyncNow = buttons->addButton(QStringLiteral("Sync &Now"), QDialogButtonBox::ActionRole);
+    m_cmdSyncNow = buttons->addButton(tr("Sync &Now"), QDialogButtonBox::ActionRole);
     m_cmdSyncNow->setObjectName(QStringLiteral("cmdSyncNow"));
     QPushButton *close = buttons->addButton(QDialogButtonBox::Close);
     close->setObjectName(QStringLiteral("cmdSyncClose"));
@@ -79,7 +78,7 @@ SyncDialog::SyncDialog(SyncRunner &runner, clsSettings &settings, QWidget *paren
         connect(field, &QLineEdit::textChanged, this, &SyncDialog::updateButtons);
 
     connect(&m_runner, &SyncRunner::stateChanged, this, [this](const QString &state) {
-        m_lblState->setText(QStringLiteral("State: ") + state);
+        m_lblState->setText(tr("State: %1").arg(state));
         updateButtons();
     });
     connect(&m_runner, &SyncRunner::finished, this, &SyncDialog::runnerFinished);
@@ -94,10 +93,10 @@ void SyncDialog::load()
     m_txtPassword->clear();
     m_cmbList->clear();
     if (m_runner.isSetUp())
-        m_cmbList->addItem(QStringLiteral("The list synced now"), kCurrentList);
-    m_cmbList->addItem(QStringLiteral("Find the account's task lists"), kFindLists);
-    m_cmbList->addItem(QStringLiteral("Make a new list \"%1\"").arg(kNewListName), kCreateList);
-    m_lblState->setText(QStringLiteral("State: ") + m_runner.stateText());
+        m_cmbList->addItem(tr("The list synced now"), kCurrentList);
+    m_cmbList->addItem(tr("Find the account's task lists"), kFindLists);
+    m_cmbList->addItem(tr("Make a new list \"%1\"").arg(kNewListName), kCreateList);
+    m_lblState->setText(tr("State: %1").arg(m_runner.stateText()));
     m_lblMessage->clear();
     updateButtons();
 }
@@ -129,8 +128,8 @@ void SyncDialog::signIn()
 void SyncDialog::askForPassword()
 {
     load();
-    m_lblMessage->setText(QStringLiteral("No keyring keeps the password of %1: enter it and "
-                                         "press Sign In. It is kept until Chronodeck ends.")
+    m_lblMessage->setText(tr("No keyring keeps the password of %1: enter it and press Sign In. It "
+                             "is kept until Chronodeck ends.")
                               .arg(m_txtUser->text()));
     m_txtPassword->setFocus();
 }
@@ -148,7 +147,7 @@ void SyncDialog::showLists(const QStringList &lists)
     m_cmbList->clear();
     for (const QString &name : lists)
         m_cmbList->addItem(name, name);
-    m_cmbList->addItem(QStringLiteral("Make a new list \"%1\"").arg(kNewListName), kCreateList);
+    m_cmbList->addItem(tr("Make a new list \"%1\"").arg(kNewListName), kCreateList);
     m_cmbList->setFocus();
 }
 

@@ -1,14 +1,17 @@
 #include "view/SyncRunner.h"
 
 #include "base/Log.h"
+#include "base/Translate.h"
 #include "core/TaskOperations.h"
 #include "settings/Settings.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTimer>
 
 namespace cdk {
@@ -20,7 +23,45 @@ constexpr int kAfterChangeMs = 2000;
 constexpr int kMsPerMinute = 60'000;
 constexpr int kLongestBackoffShift = 6; // 64 minutes
 
+// The states without a value in them, of chronodeck-sync and of this class.
+constexpr const char *kFixedStates[] = {
+    QT_TRANSLATE_NOOP("cdk::SyncRunner", "Not set up"),
+    QT_TRANSLATE_NOOP("cdk::SyncRunner", "Not synced yet"),
+    QT_TRANSLATE_NOOP("cdk::SyncRunner", "Syncing..."),
+    QT_TRANSLATE_NOOP("cdk::SyncRunner", "Sync unavailable"),
+    QT_TRANSLATE_NOOP("cdk::SyncRunner", "Sync failed"),
+    QT_TRANSLATE_NOOP("cdk::SyncRunner", "Sign-in refused"),
+    QT_TRANSLATE_NOOP("cdk::SyncRunner", "Certificate not trusted"),
+    QT_TRANSLATE_NOOP("cdk::SyncRunner", "Password needed"),
+};
+
 } // namespace
+
+QString SyncRunner::shownState(const QString &state)
+{
+    for (const char *fixed : kFixedStates) {
+        if (state == QLatin1String(fixed))
+            return QCoreApplication::translate("cdk::SyncRunner", fixed);
+    }
+    // "Synced 12:04": the time as chronodeck-sync wrote it, in the user's
+    // locale already.
+    static const QRegularExpression synced(QStringLiteral("^Synced (.+)$"));
+    if (const QRegularExpressionMatch match = synced.match(state); match.hasMatch())
+        return tr("Synced %1", "the time of the last sync").arg(match.captured(1));
+    static const QRegularExpression offline(
+        QStringLiteral("^Offline: (?:(1) change|([0-9]+) changes) waiting$"));
+    if (const QRegularExpressionMatch match = offline.match(state); match.hasMatch()) {
+        const bool one = match.hasCaptured(1);
+        bool ok = false;
+        const int waiting = match.captured(one ? 1 : 2).toInt(&ok);
+        if (ok && one == (waiting == 1))
+            return countedText(
+                "cdk::SyncRunner",
+                QT_TRANSLATE_N_NOOP("cdk::SyncRunner", "Offline: %n changes waiting"),
+                "Offline: 1 change waiting", waiting);
+    }
+    return state;
+}
 
 SyncRunner::SyncRunner(const QString &programFolder, const QString &dataFolder,
                        clsSettings &settings, TaskOperations &operations, QObject *parent)
@@ -117,7 +158,7 @@ void SyncRunner::setUp(const QString &server, const QString &user, const QString
                        const QString &list, bool create)
 {
     if (m_process) {
-        Q_EMIT finished(false, QStringLiteral("A sync is running; try again in a moment."));
+        Q_EMIT finished(false, tr("A sync is running; try again in a moment."));
         return;
     }
     QStringList arguments {QStringLiteral("--setup"), server, QStringLiteral("--user"), user,
@@ -161,11 +202,11 @@ void SyncRunner::processEnded()
     bool needsPassword = false;
     QString message;
     if (process->error() == QProcess::FailedToStart) {
-        message = QStringLiteral("The sync program %1 could not be started: %2")
+        message = tr("The sync program %1 could not be started: %2")
                       .arg(QDir::toNativeSeparators(m_program), process->errorString());
         setState(QStringLiteral("Sync unavailable"));
     } else if (reply.isEmpty()) {
-        message = errors.isEmpty() ? QStringLiteral("The sync program ended without an answer.")
+        message = errors.isEmpty() ? tr("The sync program ended without an answer.")
                                    : errors.section(QLatin1Char('\n'), 0, 0);
         setState(QStringLiteral("Sync failed"));
     } else {
@@ -211,7 +252,7 @@ void SyncRunner::setState(const QString &state)
     if (state == m_state)
         return;
     m_state = state;
-    Q_EMIT stateChanged(state);
+    Q_EMIT stateChanged(shownState(state));
 }
 
 } // namespace cdk

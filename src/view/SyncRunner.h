@@ -18,6 +18,8 @@ class clsSettings;
 // network or iCalendar code) a few seconds after start-up, every few
 // minutes, two seconds after a change and on request, and keeps the state a
 // user sees ("Synced 12:04", "Offline: 3 changes waiting", "Sign-in refused").
+// chronodeck-sync reports the state in English, as it keeps it in the
+// database for `chronodeck status`; the window shows it translated.
 class SyncRunner final : public QObject
 {
     Q_OBJECT
@@ -30,7 +32,11 @@ public:
 
     bool isSetUp() const;
     bool isRunning() const;
-    QString stateText() const { return m_state; }
+    // The state as the window shows it, in the user's language.
+    QString stateText() const { return shownState(m_state); }
+    // A state in English, from chronodeck-sync or from this class, as the
+    // window shows it; a text it does not know stays as it is.
+    static QString shownState(const QString &state);
 
     // One sync now, or right after the one running.
     void syncNow();
@@ -44,6 +50,7 @@ public:
     void setPassword(const QString &password) { m_password = password; }
 
 Q_SIGNALS:
+    // state: as the window shows it (shownState()).
     void stateChanged(const QString &state);
     // A run ended: ok, and its one-line message.
     void finished(bool ok, const QString &message);
@@ -66,7 +73,7 @@ private:
     QProcess *m_process = nullptr;
     QTimer *m_tmrSyncInterval = nullptr;
     QTimer *m_tmrSyncAfterChange = nullptr;
-    QString m_state;
+    QString m_state; // in English
     QString m_password;
     bool m_again = false; // another run is due once this one ends
     // After runs that did not reach the server, automatic runs wait longer

@@ -2,6 +2,7 @@
 
 #include "base/Functions.h"
 #include "base/Log.h"
+#include "base/Translate.h"
 #include "controls/WindowServices.h"
 #include "core/ShownDay.h"
 #include "core/TaskOperations.h"
@@ -19,6 +20,7 @@
 #include "view/TaskGridView.h"
 
 #include <QAction>
+#include <QCoreApplication>
 
 namespace cdk {
 
@@ -41,35 +43,35 @@ TaskCommands::TaskCommands(AppContext &context, ShownDay &day, CommandHost &host
     // Ctrl+Z and Ctrl+Y already show other days: undo takes the other
     // common desktop keys. U and R are the menu letters of "Mark
     // Unfinished" and "Manage Recurrent Tasks"; redo has its keys alone.
-    mnuUndo = make("mnuUndo", QStringLiteral("Und&o"), "UNDO",
+    mnuUndo = make("mnuUndo", tr("Und&o"), "UNDO",
                    QKeySequence(Qt::ALT | Qt::Key_Backspace));
-    mnuRedo = make("mnuRedo", QStringLiteral("Redo"), "REDO",
+    mnuRedo = make("mnuRedo", tr("Redo"), "REDO",
                    QKeySequence(Qt::SHIFT | Qt::ALT | Qt::Key_Backspace));
     mnuRedo->setShortcuts({QKeySequence(Qt::SHIFT | Qt::ALT | Qt::Key_Backspace),
                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    mnuAddTask = make("mnuAddTask", QStringLiteral("&Add New Task..."), "PLUS",
+    mnuAddTask = make("mnuAddTask", tr("&Add New Task..."), "PLUS",
                       QKeySequence(Qt::CTRL | Qt::Key_T));
-    mnuEditTask = make("mnuEditTask", QStringLiteral("&Edit Task..."), "EDITTASK",
+    mnuEditTask = make("mnuEditTask", tr("&Edit Task..."), "EDITTASK",
                        QKeySequence(Qt::CTRL | Qt::Key_E));
-    mnuDeleteTask = make("mnuDeleteTask", QStringLiteral("&Delete Task"), "DELETE");
-    mnuManageCategories = make("mnuManageCategories", QStringLiteral("&Manage Task Categories..."),
+    mnuDeleteTask = make("mnuDeleteTask", tr("&Delete Task"), "DELETE");
+    mnuManageCategories = make("mnuManageCategories", tr("&Manage Task Categories..."),
                                "MANAGE", QKeySequence(Qt::CTRL | Qt::Key_M));
     mnuRecurrentTasks =
-        make("mnuRecurrentTasks", QStringLiteral("Manage &Recurrent Tasks..."), "RECURRENT");
-    mnuMarkDone = make("mnuMarkDone", QStringLiteral("&Mark Finished"), "DONE");
-    mnuMarkUndone = make("mnuMarkUndone", QStringLiteral("Mark &Unfinished"), "UNDONE");
-    const QStringList states = {QStringLiteral("&Not Started"), QStringLiteral("&In Progress"),
-                                QStringLiteral("&Pending"), QStringLiteral("&Delayed"),
-                                QStringLiteral("&Finished")};
+        make("mnuRecurrentTasks", tr("Manage &Recurrent Tasks..."), "RECURRENT");
+    mnuMarkDone = make("mnuMarkDone", tr("&Mark Finished"), "DONE");
+    mnuMarkUndone = make("mnuMarkUndone", tr("Mark &Unfinished"), "UNDONE");
+    // The state and priority names with a menu letter each: the letters
+    // differ from language to language, so these are texts of the menu's own.
+    const QStringList states = {tr("&Not Started"), tr("&In Progress"), tr("&Pending"),
+                                tr("&Delayed"), tr("&Finished")};
     for (int i = 0; i < states.size(); ++i) {
         QAction *a = new QAction(states.at(i), this);
         a->setObjectName(QStringLiteral("mnuTaskState(%1)").arg(i));
         connect(a, &QAction::triggered, this, [this, i] { setState(i); });
         mnuTaskState << a;
     }
-    const QStringList priorities = {QStringLiteral("&Urgent"), QStringLiteral("&Very High"),
-                                    QStringLiteral("&High"),   QStringLiteral("&Normal"),
-                                    QStringLiteral("&Low"),    QStringLiteral("&Very Low")};
+    const QStringList priorities = {tr("&Urgent"), tr("&Very High"), tr("&High"),
+                                    tr("&Normal"), tr("&Low"),       tr("&Very Low")};
     const char *priorityIcons[] = {"URGENTP", "HIGHESTP", "HIGHP", "NORMALP", "LOWP", "LOWESTP"};
     for (int i = 0; i < priorities.size(); ++i) {
         QAction *a = makeCommandAction(this, "", priorities.at(i), priorityIcons[i]);
@@ -77,17 +79,17 @@ TaskCommands::TaskCommands(AppContext &context, ShownDay &day, CommandHost &host
         connect(a, &QAction::triggered, this, [this, i] { setPriority(i); });
         mnuPriority << a;
     }
-    mnuSetTaskCategory = make("mnuSetTaskCategory", QStringLiteral("&Category.."), "FOLDERFLAT");
-    mnuSetTimeDone = make("mnuSetTimeDone", QStringLiteral("&Time Finished.."), "CLOCK");
-    mnuResetTimer = make("mnuResetTimer", QStringLiteral("&Reset Timer"), "RESET");
-    mnuMoveTasksToNextDay = make("mnuMoveTasksToNextDay", QStringLiteral("Move Task(s) To &Next Day"),
+    mnuSetTaskCategory = make("mnuSetTaskCategory", tr("&Category.."), "FOLDERFLAT");
+    mnuSetTimeDone = make("mnuSetTimeDone", tr("&Time Finished.."), "CLOCK");
+    mnuResetTimer = make("mnuResetTimer", tr("&Reset Timer"), "RESET");
+    mnuMoveTasksToNextDay = make("mnuMoveTasksToNextDay", tr("Move Task(s) To &Next Day"),
                                  "MOVERIGHT", QKeySequence(Qt::CTRL | Qt::Key_O));
     mnuMoveTasksToPreviousDay =
-        make("mnuMoveTasksToPreviousDay", QStringLiteral("Move Task(s) To &Previous Day"),
+        make("mnuMoveTasksToPreviousDay", tr("Move Task(s) To &Previous Day"),
              "MOVELEFT", QKeySequence(Qt::CTRL | Qt::Key_R));
-    mnuMoveTasksToAnyDay = make("mnuMoveTasksToAnyDay", QStringLiteral("Mo&ve Task(s) To Any Day.."),
+    mnuMoveTasksToAnyDay = make("mnuMoveTasksToAnyDay", tr("Mo&ve Task(s) To Any Day.."),
                                 "MOVEX", QKeySequence(Qt::CTRL | Qt::Key_Y));
-    mnuReviewDay = make("mnuReviewDay", QStringLiteral("Review the Da&y..."), "CHECKBOX");
+    mnuReviewDay = make("mnuReviewDay", tr("Review the Da&y..."), "CHECKBOX");
 
     // What the user does in the window can be taken back; what the command
     // line does through the window's socket is not recorded.
@@ -117,15 +119,15 @@ TaskCommands::TaskCommands(AppContext &context, ShownDay &day, CommandHost &host
     connect(mnuReviewDay, &QAction::triggered, this, &TaskCommands::reviewDay);
 }
 
-template<typename Fn> bool TaskCommands::guarded(const QString &what, Fn &&operation)
+template<typename Fn>
+bool TaskCommands::guarded(const char *what, const QString &failure, Fn &&operation)
 {
     try {
         operation();
         return true;
     } catch (const StoreError &e) {
         qCWarning(lcView) << what << "refused:" << e.code() << e.message();
-        reportStoreError(m_context.prompter,
-                         what + QStringLiteral(" failed; your tasks are unchanged."), e);
+        reportStoreError(m_context.prompter, failure, e);
     }
     return false;
 }
@@ -150,11 +152,10 @@ void TaskCommands::updateUndoTexts()
 {
     const UndoHistory &history = m_context.operations.history();
     mnuUndo->setEnabled(history.canUndo());
-    mnuUndo->setText(history.canUndo() ? QStringLiteral("Und&o ") + history.undoText()
-                                       : QStringLiteral("Und&o"));
+    // "Undo Add Task": the step goes where the language puts it.
+    mnuUndo->setText(history.canUndo() ? tr("Und&o %1").arg(history.undoText()) : tr("Und&o"));
     mnuRedo->setEnabled(history.canRedo());
-    mnuRedo->setText(history.canRedo() ? QStringLiteral("Redo ") + history.redoText()
-                                       : QStringLiteral("Redo"));
+    mnuRedo->setText(history.canRedo() ? tr("Redo %1").arg(history.redoText()) : tr("Redo"));
 }
 
 void TaskCommands::undoOrRedo(bool undo)
@@ -168,8 +169,7 @@ void TaskCommands::undoOrRedo(bool undo)
     } catch (const StoreError &e) {
         qCInfo(lcView) << (undo ? "undo" : "redo") << "refused:" << e.code() << e.message();
         reportStoreError(m_context.prompter,
-                         QStringLiteral("The change could not be taken back; your tasks are "
-                                        "unchanged."),
+                         tr("The change could not be taken back; your tasks are unchanged."),
                          e);
     }
 }
@@ -193,7 +193,8 @@ void TaskCommands::afterTaskDialog(bool saved, const QString &list, qint32 id, b
     if (list == m_day.listKey())
         m_host.grid().selectTask(id);
     if (startTimer)
-        guarded(QStringLiteral("Starting time tracking"),
+        guarded("Starting time tracking",
+                tr("Starting time tracking failed; your tasks are unchanged."),
                 [&] { m_context.operations.startTracking(list, id); });
 }
 
@@ -247,11 +248,11 @@ void TaskCommands::deleteTasks()
     const int n = int(m_day.selectedIds().size());
     if (n == 0)
         return;
-    const QString question = n >= 2
-        ? QStringLiteral("Do you really want to delete ") + QString::number(n)
-            + QStringLiteral(" selected tasks?")
-        : QStringLiteral("Do you really want to delete the selected task?");
-    if (m_context.prompter.ask(QStringLiteral("Delete Task"), question, MessageIcon::Question)
+    const QString question = countedText(
+        "cdk::TaskCommands",
+        QT_TRANSLATE_N_NOOP("cdk::TaskCommands", "Do you really want to delete %n selected tasks?"),
+        "Do you really want to delete the selected task?", n);
+    if (m_context.prompter.ask(tr("Delete Task"), question, MessageIcon::Question)
         != Answer::Yes)
         return;
     // The tasks selected now: the grid may have re-sorted behind the question.
@@ -261,7 +262,7 @@ void TaskCommands::deleteTasks()
     // One task deleted leaves its place to the next, or the new last one.
     TaskGrid &grid = m_host.grid();
     const qint32 successor = ids.size() == 1 ? grid.taskInPlaceOf(ids.first()) : 0;
-    guarded(QStringLiteral("Deleting the task"),
+    guarded("Deleting the task", tr("Deleting the task failed; your tasks are unchanged."),
             [&] { m_context.operations.deleteTasks(m_day.listKey(), ids); });
     if (successor != 0)
         grid.selectTask(successor);
@@ -271,7 +272,7 @@ bool TaskCommands::stopTrackingOnCheckOff()
 {
     return m_context.settings.flags().MarkTasks100PercentWhenCheckedOff
         || m_context.prompter.ask(programName(),
-                                  QStringLiteral("Do you want to stop time tracking this task?"),
+                                  tr("Do you want to stop time tracking this task?"),
                                   MessageIcon::Question)
         == Answer::Yes;
 }
@@ -286,14 +287,14 @@ void TaskCommands::checkSelected(bool check)
     if (check && chosen.contains(m_context.tracker.TrackedTaskID)
         && m_context.tracker.TrackedList == list) {
         std::optional<TaskRecord> tracked;
-        guarded(QStringLiteral("Changing the tasks"),
+        guarded("Changing the tasks", tr("Changing the tasks failed; your tasks are unchanged."),
                 [&] { tracked = m_context.operations.task(list, m_context.tracker.TrackedTaskID); });
         if (tracked && tracked->State != TaskState::Finished && stopTrackingOnCheckOff())
             trackedCheckOff = TaskOperations::TrackedCheckOff::StopTracking;
     }
     // Read again after the question: the selection is what the user sees now.
     const QList<qint32> ids = m_day.selectedIds();
-    guarded(QStringLiteral("Changing the tasks"),
+    guarded("Changing the tasks", tr("Changing the tasks failed; your tasks are unchanged."),
             [&] { m_context.operations.checkTasks(list, ids, check, trackedCheckOff); });
 }
 
@@ -301,7 +302,7 @@ void TaskCommands::toggleChecked(qint32 id)
 {
     const QString list = m_day.listKey();
     std::optional<TaskRecord> task;
-    if (!guarded(QStringLiteral("Changing the task"),
+    if (!guarded("Changing the task", tr("Changing the task failed; your tasks are unchanged."),
                  [&] { task = m_context.operations.task(list, id); })
         || !task)
         return;
@@ -309,14 +310,14 @@ void TaskCommands::toggleChecked(qint32 id)
     auto trackedCheckOff = TaskOperations::TrackedCheckOff::KeepTracking;
     if (check && m_context.tracker.isTracked(list, id) && stopTrackingOnCheckOff())
         trackedCheckOff = TaskOperations::TrackedCheckOff::StopTracking;
-    guarded(QStringLiteral("Changing the task"),
+    guarded("Changing the task", tr("Changing the task failed; your tasks are unchanged."),
             [&] { m_context.operations.checkTasks(list, {id}, check, trackedCheckOff); });
 }
 
 void TaskCommands::setState(int index)
 {
     const QList<qint32> ids = m_day.selectedIds();
-    guarded(QStringLiteral("Changing the state"), [&] {
+    guarded("Changing the state", tr("Changing the state failed; your tasks are unchanged."), [&] {
         m_context.operations.setState(m_day.listKey(), ids, index);
     });
 }
@@ -324,7 +325,8 @@ void TaskCommands::setState(int index)
 void TaskCommands::setPriority(int index)
 {
     const QList<qint32> ids = m_day.selectedIds();
-    guarded(QStringLiteral("Changing the priority"), [&] {
+    guarded("Changing the priority",
+            tr("Changing the priority failed; your tasks are unchanged."), [&] {
         m_context.operations.setPriority(m_day.listKey(), ids, 5 - index);
     });
 }
@@ -334,14 +336,16 @@ void TaskCommands::resetTimeDone()
     const int n = int(m_day.selectedIds().size());
     if (n == 0)
         return;
-    const QString question = n >= 2
-        ? QStringLiteral("Do you really want to reset time done of ") + QString::number(n)
-            + QStringLiteral(" selected tasks?")
-        : QStringLiteral("Do you really want to reset time done of the selected task?");
+    const QString question = countedText(
+        "cdk::TaskCommands",
+        QT_TRANSLATE_N_NOOP("cdk::TaskCommands",
+                            "Do you really want to reset time done of %n selected tasks?"),
+        "Do you really want to reset time done of the selected task?", n);
     if (m_context.prompter.ask(programName(), question, MessageIcon::Question) != Answer::Yes)
         return;
     const QList<qint32> ids = m_day.selectedIds();
-    guarded(QStringLiteral("Resetting the time done"), [&] {
+    guarded("Resetting the time done",
+            tr("Resetting the time done failed; your tasks are unchanged."), [&] {
         m_context.operations.resetTimeDone(m_day.listKey(), ids);
     });
 }
@@ -352,7 +356,7 @@ void TaskCommands::moveSelected(int days)
     if (ids.isEmpty())
         return;
     const QString target = DayListKey(m_day.date().addDays(days));
-    guarded(QStringLiteral("Moving the tasks"), [&] {
+    guarded("Moving the tasks", tr("Moving the tasks failed; your tasks are unchanged."), [&] {
         m_context.operations.moveTasks(m_day.listKey(), ids, target);
     });
 }

@@ -73,8 +73,9 @@ private:
     // Asks "Do you want to stop time tracking this task?" when check-off
     // touches the tracked task and the settings do not decide it.
     bool stopTrackingOnCheckOff();
-    // Runs a store operation; a refusal is shown and false returned.
-    template<typename Fn> bool guarded(const QString &what, Fn &&operation);
+    // Runs a store operation; a refusal is logged under `what` and shown as
+    // `failure`, and false returned.
+    template<typename Fn> bool guarded(const char *what, const QString &failure, Fn &&operation);
     void afterTaskDialog(bool saved, const QString &list, qint32 id, bool startTimer);
     void giveKeysToGrid();
 

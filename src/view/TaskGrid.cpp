@@ -67,13 +67,23 @@ void TaskGrid::SetUpGridColumns()
                                                              : QHeaderView::Interactive);
         header->resizeSection(c - 1, defaultWidths[c - 1]);
     }
-    // The priority column starts wide enough for its longest name beside its
-    // icon in the font the grid has, which may be wider than the one the
-    // default width was measured in. A width the user chose still wins.
+    // The state and priority columns start wide enough for their longest name
+    // (the priority's beside its icon) in the font the grid has, which may be
+    // wider than the one the default widths were measured in, and in the
+    // user's language. A width the user chose still wins.
     const QStyle *style = m_view->style();
-    const int priorityNeeded = m_view->fontMetrics().horizontalAdvance(PriorityName(4))
-        + style->pixelMetric(QStyle::PM_SmallIconSize, nullptr, m_view)
-        + 4 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_view) + 1) + 6;
+    const int margins = 4 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_view) + 1);
+    const auto longest = [this](const QStringList &names) {
+        int widest = 0;
+        for (const QString &name : names)
+            widest = qMax(widest, m_view->fontMetrics().horizontalAdvance(name));
+        return widest;
+    };
+    const int stateNeeded = longest(TaskStateLabels()) + margins;
+    if (stateNeeded > defaultWidths[ColTaskState - 1])
+        header->resizeSection(ColTaskState - 1, stateNeeded);
+    const int priorityNeeded = longest(PriorityLabelsHighestFirst())
+        + style->pixelMetric(QStyle::PM_SmallIconSize, nullptr, m_view) + margins + 6;
     if (priorityNeeded > defaultWidths[ColPriority - 1])
         header->resizeSection(ColPriority - 1, priorityNeeded);
     LoadSGridColumns(m_settings, header, gridName());

@@ -6,6 +6,7 @@
 #include "core/PercentDone.h"
 #include "store/Vocabulary.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPalette>
 
@@ -20,26 +21,22 @@ const std::array<const char *, GridColumnCount> columnKeys = {
     "CHECKBOX", "SUBJECT", "TIMENEEDED", "TIMEDONE",
     "PERCENTDONE", "TASKSTATE", "CATEGORY", "PRIORITY"};
 
+// The column titles, in the model's translation context.
+const std::array<const char *, GridColumnCount> headerTexts = {
+    "",
+    QT_TRANSLATE_NOOP("cdk::TaskGridModel", "Task"),
+    QT_TRANSLATE_NOOP("cdk::TaskGridModel", "Duration"),
+    QT_TRANSLATE_NOOP("cdk::TaskGridModel", "Done"),
+    QT_TRANSLATE_NOOP("cdk::TaskGridModel", "%"),
+    QT_TRANSLATE_NOOP("cdk::TaskGridModel", "Status"),
+    QT_TRANSLATE_NOOP("cdk::TaskGridModel", "Category"),
+    QT_TRANSLATE_NOOP("cdk::TaskGridModel", "Priority")};
+
 QString headerText(int section)
 {
-    switch (section + 1) {
-    case ColSubject:
-        return QStringLiteral("Task");
-    case ColTimeNeeded:
-        return QStringLiteral("Duration");
-    case ColTimeDone:
-        return QStringLiteral("Done");
-    case ColPercentDone:
-        return QStringLiteral("%");
-    case ColTaskState:
-        return QStringLiteral("Status");
-    case ColCategory:
-        return QStringLiteral("Category");
-    case ColPriority:
-        return QStringLiteral("Priority");
-    default:
+    if (section <= ColCheckbox - 1 || section >= GridColumnCount)
         return {};
-    }
+    return QCoreApplication::translate("cdk::TaskGridModel", headerTexts[size_t(section)]);
 }
 
 Qt::Alignment columnAlignment(int section)
@@ -80,11 +77,11 @@ QString taskCellText(const TaskRecord &task, const CategoryLook &category, int c
     case ColPercentDone:
         return GetPercentDone(task.Duration, task.FinishedDuration);
     case ColTaskState:
-        return TaskStateName(task.State);
+        return TaskStateLabel(task.State);
     case ColCategory:
         return category.name;
     case ColPriority:
-        return PriorityName(task.Priority);
+        return PriorityLabel(task.Priority);
     default:
         return {};
     }
@@ -114,7 +111,8 @@ QString taskCellKey(const TaskRecord &task, const CategoryLook &category, int co
         break;
     }
     case ColTaskState:
-        key = TaskStateName(task.State).toLower();
+        // In the order of the names the column shows, in the user's language.
+        key = TaskStateLabel(task.State).toLower();
         break;
     case ColCategory:
         key = category.name.toLower();
@@ -198,7 +196,7 @@ QVariant TaskGridModel::data(const QModelIndex &index, int role) const
     case Qt::AccessibleTextRole:
         // The check box is a picture; a screen reader reads its state.
         if (column == ColCheckbox)
-            return finished ? QStringLiteral("checked") : QStringLiteral("not checked");
+            return finished ? tr("checked") : tr("not checked");
         return {};
     case Qt::DecorationRole: {
         const QString key = taskCellIconKey(task, column);
@@ -285,7 +283,7 @@ QVariant TaskGridModel::headerData(int section, Qt::Orientation orientation, int
     case Qt::DisplayRole:
         return headerText(section);
     case Qt::AccessibleTextRole:
-        return section == ColCheckbox - 1 ? QStringLiteral("Check box") : QVariant();
+        return section == ColCheckbox - 1 ? QVariant(tr("Check box")) : QVariant();
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(columnAlignment(section));
     case IconKeyRole:
@@ -322,7 +320,7 @@ CategoryLook TaskGridModel::categoryOf(const TaskRecord &task) const
     const auto found = m_categories.constFind(task.Category);
     if (found != m_categories.cend())
         return *found;
-    return {QStringLiteral("(none)"), -1, -1};
+    return {tr("(none)"), -1, -1};
 }
 
 void TaskGridModel::setTasks(QList<TaskRecord> tasks, QHash<qint32, CategoryLook> categories)

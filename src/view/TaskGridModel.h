@@ -18,8 +18,10 @@
 namespace cdk {
 
 // Column numbers of the task grid as the design counts them (1 to 8); the
-// model's sections are these minus 1.
-enum GridColumn : int {
+// model's sections are these minus 1. No fixed underlying type is spelled
+// out: Qt's lupdate reads "enum Name : int {" followed by a struct as a class
+// and would then file the texts of TaskGridModel outside namespace cdk.
+enum GridColumn {
     ColCheckbox = 1,
     ColSubject = 2,
     ColTimeNeeded = 3,

@@ -16,7 +16,7 @@ TaskGridView::TaskGridView(QWidget *parent)
     : QTableView(parent)
 {
     setObjectName(QStringLiteral("SGrid"));
-    setAccessibleName(QStringLiteral("Tasks of the day shown"));
+    setAccessibleName(tr("Tasks of the day shown"));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -26,14 +26,14 @@ TrackingCommands::TrackingCommands(AppContext &context, ShownDay &day, CommandHo
                                    QObject *parent)
     : QObject(parent), m_context(context), m_day(day), m_host(host)
 {
-    mnuStartTimer = makeCommandAction(this, "mnuStartTimer", QStringLiteral("&Start Timer"),
+    mnuStartTimer = makeCommandAction(this, "mnuStartTimer", tr("&Start Timer"),
                                       "PLAY", QKeySequence(Qt::CTRL | Qt::Key_I));
-    mnuStopTimer = makeCommandAction(this, "mnuStopTimer", QStringLiteral("&Stop Timer"), "STOP",
+    mnuStopTimer = makeCommandAction(this, "mnuStopTimer", tr("&Stop Timer"), "STOP",
                                      QKeySequence(Qt::CTRL | Qt::Key_P));
     actFinishTask = makeCommandAction(this, "actFinishTask",
-                                      QStringLiteral("Finish the task and stop time tracking"),
+                                      tr("Finish the task and stop time tracking"),
                                       "FINISHIT");
-    mnuReports = makeCommandAction(this, "mnuReports", QStringLiteral("&Reports..."), "CLOCK");
+    mnuReports = makeCommandAction(this, "mnuReports", tr("&Reports..."), "CLOCK");
     mnuStopTimer->setEnabled(false);
     actFinishTask->setEnabled(false);
     connect(mnuStartTimer, &QAction::triggered, this, &TrackingCommands::start);
@@ -59,8 +59,7 @@ void TrackingCommands::start()
     try {
         m_context.operations.startTracking(m_day.listKey(), ids.first());
     } catch (const StoreError &e) {
-        reportStoreError(m_context.prompter, QStringLiteral("Time tracking could not be started."),
-                         e);
+        reportStoreError(m_context.prompter, tr("Time tracking could not be started."), e);
     }
     m_host.updateCommandStates();
 }
@@ -77,7 +76,7 @@ void TrackingCommands::finish()
         m_context.operations.finishTrackedTask();
     } catch (const StoreError &e) {
         reportStoreError(m_context.prompter,
-                         QStringLiteral("The task could not be marked as finished."), e);
+                         tr("The task could not be marked as finished."), e);
         // Tracking ends either way: the user asked to stop.
         m_context.operations.stopTracking();
     }
@@ -122,10 +121,9 @@ void TrackingCommands::showReports()
         if (!create) {
             qCWarning(lcView) << "the Reports window cannot be loaded:" << error;
             m_context.prompter.tell(programName(),
-                                    QStringLiteral("The Reports window cannot be opened: its part "
-                                                   "of the program is missing or does not fit "
-                                                   "this version.\n\n")
-                                        + error,
+                                    tr("The Reports window cannot be opened: its part of the "
+                                       "program is missing or does not fit this version.\n\n%1")
+                                        .arg(error),
                                     MessageIcon::Critical);
             return;
         }

@@ -50,25 +50,25 @@ TrayMenu::TrayMenu(AppContext &context, MainWindow &window, QObject *parent)
     WindowCommands &commands = window.windowCommands();
 
     QAction *mnuShow
-        = entryFor(menu, "mnuShow", QStringLiteral("&Show Chronodeck"), nullptr, nullptr);
+        = entryFor(menu, "mnuShow", tr("&Show Chronodeck"), nullptr, nullptr);
     menu->setDefaultAction(mnuShow);
     menu->addSeparator()->setObjectName(QStringLiteral("mnusep1"));
     QAction *mnuAddTask
-        = entryFor(menu, "mnuAddTask", QStringLiteral("&Add Task"), "PLUS", tasks.mnuAddTask);
-    m_mnuReviewDay = entryFor(menu, "mnuReviewDay", QStringLiteral("Review the Da&y..."),
-                              "CHECKBOX", tasks.mnuReviewDay);
-    QAction *mnuStartTimer = entryFor(menu, "mnuStartTimer", QStringLiteral("&Start Timer"), "PLAY",
-                                      tracking.mnuStartTimer);
-    QAction *mnuStopTimer = entryFor(menu, "mnuStopTimer", QStringLiteral("St&op Timer"), "STOP",
-                                     tracking.mnuStopTimer);
-    QAction *mnuSettings = entryFor(menu, "mnuSettings", QStringLiteral("&Settings"), "WRENCH",
-                                    commands.mnuSettings);
+        = entryFor(menu, "mnuAddTask", tr("&Add Task"), "PLUS", tasks.mnuAddTask);
+    m_mnuReviewDay = entryFor(menu, "mnuReviewDay", tr("Review the Da&y..."), "CHECKBOX",
+                              tasks.mnuReviewDay);
+    QAction *mnuStartTimer =
+        entryFor(menu, "mnuStartTimer", tr("&Start Timer"), "PLAY", tracking.mnuStartTimer);
+    QAction *mnuStopTimer =
+        entryFor(menu, "mnuStopTimer", tr("St&op Timer"), "STOP", tracking.mnuStopTimer);
+    QAction *mnuSettings =
+        entryFor(menu, "mnuSettings", tr("&Settings"), "WRENCH", commands.mnuSettings);
     menu->addSeparator()->setObjectName(QStringLiteral("mnuSep2"));
     // The help entry has no command, as in the main menu: it is left out.
     QAction *mnuAbout
-        = entryFor(menu, "mnuAbout", QStringLiteral("&About"), "INFO", commands.mnuAbout);
+        = entryFor(menu, "mnuAbout", tr("&About"), "INFO", commands.mnuAbout);
     menu->addSeparator()->setObjectName(QStringLiteral("mnuSep3"));
-    QAction *mnuExit = entryFor(menu, "mnuExit", QStringLiteral("E&xit"), "EXIT", commands.mnuExit);
+    QAction *mnuExit = entryFor(menu, "mnuExit", tr("E&xit"), "EXIT", commands.mnuExit);
 
     connect(mnuShow, &QAction::triggered, &window, &MainWindow::mnuShow_Click);
     connect(mnuAddTask, &QAction::triggered, &window, [&window, &tasks] {

@@ -4,6 +4,7 @@
 #include "controls/Icons.h"
 #include "editing/DialogHeader.h"
 
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -22,11 +23,15 @@ QString step1() { return QStringLiteral("STEP1"); }
 QString step2() { return QStringLiteral("STEP2"); }
 
 // A row of toolbar pictures with a caption under each, drawn from the same
-// icons the window uses so the picture matches what the user sees.
-QPixmap pictureOf(const QList<std::pair<QString, QString>> &items, const QPalette &palette,
-                  qreal dpr)
+// icons the window uses so the picture matches what the user sees. The
+// cells are as wide as the longest caption, which a language may make long.
+QPixmap pictureOf(const QList<std::pair<QString, QString>> &items, const QFont &font,
+                  const QPalette &palette, qreal dpr)
 {
-    constexpr int cell = 92;
+    const QFontMetrics metrics(font);
+    int cell = 92;
+    for (const auto &item : items)
+        cell = qMax(cell, metrics.horizontalAdvance(item.second) + 12);
     constexpr int iconSide = 24;
     const QSize size(cell * int(items.size()), 52);
     QPixmap picture(size * dpr);
@@ -34,6 +39,7 @@ QPixmap pictureOf(const QList<std::pair<QString, QString>> &items, const QPalett
     picture.fill(Qt::transparent);
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);
+    p.setFont(font);
     for (int i = 0; i < items.size(); ++i) {
         const QRect area(i * cell, 0, cell, size.height());
         const QRect button(area.center().x() - 15, 2, 30, 30);
@@ -56,12 +62,12 @@ TutorialWindow::TutorialWindow(QWidget *parent)
     : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("frmTutorial"));
-    setWindowTitle(QStringLiteral("Quick Tutorial"));
+    setWindowTitle(tr("Quick Tutorial"));
     setAttribute(Qt::WA_DeleteOnClose);
 
     auto *header = new DialogHeader(this);
     header->setObjectName(QStringLiteral("gpTop"));
-    header->setCaption(QStringLiteral("Quick Tutorial"));
+    header->setCaption(tr("Quick Tutorial"));
     header->setIcon(iconForKey(QStringLiteral("HELP")));
 
     auto *back = new GradientPanel(this);
@@ -87,55 +93,51 @@ TutorialWindow::TutorialWindow(QWidget *parent)
         picture->setObjectName(QString::fromLatin1(name));
         picture->setProperty(kTag, tag);
         picture->setAlignment(Qt::AlignCenter);
-        picture->setPixmap(pictureOf(items, palette(), devicePixelRatioF()));
+        picture->setPixmap(pictureOf(items, font(), palette(), devicePixelRatioF()));
         pages->addWidget(picture);
     };
 
     QLabel *welcome = addText(
         step1(),
-        QStringLiteral("Welcome to Chronodeck! Chronodeck lets you give each of your tasks an "
-                       "amount of time and track your progress on it, so you always know how "
-                       "much of your day is done and how much is left."));
+        tr("Welcome to Chronodeck! Chronodeck lets you give each of your tasks an amount of time "
+           "and track your progress on it, so you always know how much of your day is done and "
+           "how much is left."));
     QFont bold = welcome->font();
     bold.setBold(true);
     welcome->setFont(bold);
     addText(step1(),
-            QStringLiteral(
-                "Chronodeck keeps a task list for each day of the calendar. You can easily "
-                "display task list for any day using the date picker in the main toolbar. Use "
-                "arrows upon it to go to next or previous day. T (today) button will always "
-                "bring you to today's task list."));
+            tr("Chronodeck keeps a task list for each day of the calendar. You can easily display "
+               "task list for any day using the date picker in the main toolbar. Use arrows upon "
+               "it to go to next or previous day. T (today) button will always bring you to "
+               "today's task list."));
     addPicture(step1(), "imgExplanation",
-               {{QStringLiteral("PREVIOUSDAY"), QStringLiteral("Previous day")},
-                {QStringLiteral("TODAY"), QStringLiteral("Today")},
-                {QStringLiteral("NEXTDAY"), QStringLiteral("Next day")}});
+               {{QStringLiteral("PREVIOUSDAY"), tr("Previous day")},
+                {QStringLiteral("TODAY"), tr("Today")},
+                {QStringLiteral("NEXTDAY"), tr("Next day")}});
 
     addText(step2(),
-            QStringLiteral("Chronodeck can time track time done for each of your tasks. To do "
-                           "so, simply select the task you would like to track and press the "
-                           "\"Start Tracking\" button."));
+            tr("Chronodeck can time track time done for each of your tasks. To do so, simply "
+               "select the task you would like to track and press the \"Start Tracking\" "
+               "button."));
     addPicture(step2(), "imgStartTracking",
-               {{QStringLiteral("STARTTIME"), QStringLiteral("Start Tracking")},
-                {QStringLiteral("STOPTIMER"), QStringLiteral("Stop")},
-                {QStringLiteral("FINISHIT"), QStringLiteral("Finish")}});
+               {{QStringLiteral("STARTTIME"), tr("Start Tracking")},
+                {QStringLiteral("STOPTIMER"), tr("Stop")},
+                {QStringLiteral("FINISHIT"), tr("Finish")}});
     addText(step2(),
-            QStringLiteral(
-                "Only one task can be tracked at a time. If you would like to track another "
-                "task, you have to stop the timer, select another task, and start tracking it. "
-                "When the timer is on, you can add and edit other tasks, move through to do "
-                "lists, etc."));
+            tr("Only one task can be tracked at a time. If you would like to track another task, "
+               "you have to stop the timer, select another task, and start tracking it. When the "
+               "timer is on, you can add and edit other tasks, move through to do lists, etc."));
+    addText(step2(), tr("One final trick: Press Escape key to hide Chronodeck to system tray."));
     addText(step2(),
-            QStringLiteral("One final trick: Press Escape key to hide Chronodeck to system tray."));
-    addText(step2(),
-            QStringLiteral("So this is the basics. We have designed the program to be very "
-                           "intuitive and friendly to use, but you will find that for yourself. "
-                           "Have a great day and once again, thanks for installing Chronodeck!"));
+            tr("So this is the basics. We have designed the program to be very intuitive and "
+               "friendly to use, but you will find that for yourself. Have a great day and once "
+               "again, thanks for installing Chronodeck!"));
     pages->addStretch(1);
 
-    m_cmdOK = new QPushButton(QStringLiteral("&Part 2"), back);
+    m_cmdOK = new QPushButton(tr("&Part 2"), back);
     m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
     m_cmdOK->setDefault(true);
-    m_cmdCancel = new QPushButton(QStringLiteral("&Close"), back);
+    m_cmdCancel = new QPushButton(tr("&Close"), back);
     m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -166,7 +168,7 @@ TutorialWindow::TutorialWindow(QWidget *parent)
     resize(width(), qMax(first.height(), second.height()));
 }
 
-int TutorialWindow::page() const { return m_cmdOK->text() == QLatin1String("&Part 2") ? 1 : 2; }
+int TutorialWindow::page() const { return m_page; }
 
 void TutorialWindow::showPage(const QString &tag)
 {
@@ -182,14 +184,17 @@ void TutorialWindow::showPage(const QString &tag)
 
 void TutorialWindow::cmdOK_Click()
 {
-    if (m_cmdOK->text() == QLatin1String("&Part 2")) {
+    // The button leads to the page not shown.
+    if (m_page == 1) {
+        m_page = 2;
         showPage(step2());
+        m_cmdOK->setText(tr("&Part 1"));
         m_cmdCancel->setFocus();
     } else {
+        m_page = 1;
         showPage(step1());
+        m_cmdOK->setText(tr("&Part 2"));
     }
-    m_cmdOK->setText(m_cmdOK->text() == QLatin1String("&Part 1") ? QStringLiteral("&Part 2")
-                                                                 : QStringLiteral("&Part 1"));
 }
 
 } // namespace cdk

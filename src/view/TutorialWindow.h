@@ -25,6 +25,7 @@ private:
 
     QPushButton *m_cmdOK = nullptr;
     QPushButton *m_cmdCancel = nullptr;
+    int m_page = 1;
 };
 
 } // namespace cdk

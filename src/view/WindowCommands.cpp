@@ -31,23 +31,21 @@ WindowCommands::WindowCommands(AppContext &context, ShownDay &day, CommandHost &
                                QObject *parent)
     : QObject(parent), m_context(context), m_day(day), m_host(host)
 {
-    mnuCreateBackup =
-        makeCommandAction(this, "mnuCreateBackup", QStringLiteral("&Create Backup..."), "SAVE");
+    mnuCreateBackup = makeCommandAction(this, "mnuCreateBackup", tr("&Create Backup..."), "SAVE");
     mnuRestoreBackup =
-        makeCommandAction(this, "mnuRestoreBackup", QStringLiteral("&Restore Backup..."), "RESTORE");
-    mnuSettings = makeCommandAction(this, "mnuSettings", QStringLiteral("&Settings.."), "WRENCH");
-    mnuSync = makeCommandAction(this, "mnuSync", QStringLiteral("S&ync..."), "SYNC");
-    mnuHideToSystemTray = makeCommandAction(this, "mnuHideToSystemTray",
-                                            QStringLiteral("&Hide To Sysem Tray"), "TRAY");
-    mnuExit = makeCommandAction(this, "mnuExit", QStringLiteral("E&xit"), "EXIT");
+        makeCommandAction(this, "mnuRestoreBackup", tr("&Restore Backup..."), "RESTORE");
+    mnuSettings = makeCommandAction(this, "mnuSettings", tr("&Settings.."), "WRENCH");
+    mnuSync = makeCommandAction(this, "mnuSync", tr("S&ync..."), "SYNC");
+    mnuHideToSystemTray =
+        makeCommandAction(this, "mnuHideToSystemTray", tr("&Hide To Sysem Tray"), "TRAY");
+    mnuExit = makeCommandAction(this, "mnuExit", tr("E&xit"), "EXIT");
     mnuViewTheTutorial =
-        makeCommandAction(this, "mnuViewTheTutorial", QStringLiteral("Quick &Tutorial..."), "HELP");
-    mnuAbout = makeCommandAction(this, "mnuAbout", QStringLiteral("&About..."), "INFO");
-    actPreviousDay = makeCommandAction(this, "actPreviousDay",
-                                       QStringLiteral("Move to the previous day"), "PREVIOUSDAY");
-    actNextDay =
-        makeCommandAction(this, "actNextDay", QStringLiteral("Move to the next day"), "NEXTDAY");
-    actToday = makeCommandAction(this, "actToday", QStringLiteral("View Today's Task List"), "TODAY");
+        makeCommandAction(this, "mnuViewTheTutorial", tr("Quick &Tutorial..."), "HELP");
+    mnuAbout = makeCommandAction(this, "mnuAbout", tr("&About..."), "INFO");
+    actPreviousDay =
+        makeCommandAction(this, "actPreviousDay", tr("Move to the previous day"), "PREVIOUSDAY");
+    actNextDay = makeCommandAction(this, "actNextDay", tr("Move to the next day"), "NEXTDAY");
+    actToday = makeCommandAction(this, "actToday", tr("View Today's Task List"), "TODAY");
 
     connect(mnuCreateBackup, &QAction::triggered, this, &WindowCommands::createBackup);
     connect(mnuRestoreBackup, &QAction::triggered, this, &WindowCommands::restoreBackup);
@@ -74,7 +72,7 @@ WindowCommands::WindowCommands(AppContext &context, ShownDay &day, CommandHost &
 void WindowCommands::notAvailableYet(const QString &command)
 {
     m_context.prompter.tell(programName(),
-                            command + QStringLiteral(" is not available in this version yet."),
+                            tr("%1 is not available in this version yet.").arg(command),
                             MessageIcon::Information);
 }
 
@@ -82,22 +80,21 @@ void WindowCommands::createBackup()
 {
     BackupRestore backup(m_context.operations, m_context.settings, m_context.prompter);
     if (backup.CreateBackup())
-        m_context.prompter.tell(programName(), QStringLiteral("Database backed up successfully."),
+        m_context.prompter.tell(programName(), tr("Database backed up successfully."),
                                 MessageIcon::Information);
 }
 
 void WindowCommands::restoreBackup()
 {
     if (m_context.prompter.ask(programName(),
-                               QStringLiteral("This will overwrite your current database (copy of "
-                                              "it will be created though).\r\n\r\nDo you "
-                                              "really want to continue?"),
+                               tr("This will overwrite your current database (copy of it will "
+                                  "be created though).\r\n\r\nDo you really want to continue?"),
                                MessageIcon::Exclamation)
         != Answer::Yes)
         return;
     BackupRestore restore(m_context.operations, m_context.settings, m_context.prompter);
     if (restore.RestoreBackup())
-        m_context.prompter.tell(programName(), QStringLiteral("Database successfully restored."),
+        m_context.prompter.tell(programName(), tr("Database successfully restored."),
                                 MessageIcon::Information);
 }
 
@@ -151,15 +148,20 @@ QDialog *makeAboutBox(QWidget *parent)
 {
     auto *box = new QDialog(parent);
     box->setObjectName(QStringLiteral("frmAbout"));
-    box->setWindowTitle(QStringLiteral("About ") + programName());
+    box->setWindowTitle(
+        QCoreApplication::translate("cdk::WindowCommands", "About %1").arg(programName()));
 
     auto *header = new DialogHeader(box);
     header->setCaption(programName());
     header->setIcon(iconForKey(QStringLiteral("APP")));
 
-    auto *version = new QLabel(QStringLiteral("Version: ") + programVersion(), box);
+    auto *version = new QLabel(
+        QCoreApplication::translate("cdk::WindowCommands", "Version: %1").arg(programVersion()),
+        box);
     version->setObjectName(QStringLiteral("lblVersion"));
-    auto *about = new QLabel(QStringLiteral("Daily task lists with time budgets."), box);
+    auto *about = new QLabel(
+        QCoreApplication::translate("cdk::WindowCommands", "Daily task lists with time budgets."),
+        box);
     auto link = [box](const char *name, const QString &url, const QString &shown) {
         auto *label = new QLabel(QStringLiteral("<a href=\"%1\">%2</a>").arg(url, shown.toHtmlEscaped()),
                                  box);
