@@ -803,6 +803,10 @@ Stellen Sie sicher, dass der Ordner existiert, beschreibbar ist und auf seinem D
         <source>C&amp;ancel</source>
         <translation>&amp;Abbrechen</translation>
     </message>
+    <message>
+        <source>Manage Categories</source>
+        <translation>Kategorien verwalten</translation>
+    </message>
 </context>
 <context>
     <name>cdk::AlertPopup</name>
@@ -1408,6 +1412,10 @@ Warten Sie, bis sie ihre laufende Arbeit abgeschlossen hat, oder beenden Sie sie
     <message>
         <source>The review could not be applied; your tasks are unchanged.</source>
         <translation>Der Tagesrückblick konnte nicht angewendet werden; Ihre Aufgaben sind unverändert.</translation>
+    </message>
+    <message>
+        <source>Unfinished tasks</source>
+        <translation>Unerledigte Aufgaben</translation>
     </message>
 </context>
 <context>

@@ -272,6 +272,7 @@ QWidget *SettingsDialog::buildSoundsPage()
     m_cmdPlay = named(new QPushButton(page), "cmdPlay");
     m_cmdPlay->setIcon(iconForKey(QStringLiteral("PLAY")));
     m_cmdPlay->setToolTip(tr("Play"));
+    m_cmdPlay->setAccessibleName(m_cmdPlay->toolTip());
     m_cmdPlay->setEnabled(false);
     for (QPushButton *button : {m_cmdBrowse, m_cmdPlay})
         button->setAutoDefault(false);

@@ -133,6 +133,7 @@ void AddTaskDialog::buildLayout()
     m_cmdCategories->setObjectName(QStringLiteral("cmdCategories"));
     m_cmdCategories->setAutoDefault(false);
     m_cmdCategories->setToolTip(tr("Categories"));
+    m_cmdCategories->setAccessibleName(tr("Manage Categories"));
     m_cmdCategories->setFixedWidth(m_cmdCategories->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 20);
     auto *categoryRow = new QHBoxLayout;
     categoryRow->addWidget(m_cmbCategory, 1);

@@ -85,6 +85,8 @@ RecurrentTasksDialog::RecurrentTasksDialog(TaskOperations &operations, Prompter 
     m_lblDesign = new QLabel(tr("Recurrent Tasks:"), this);
     m_lblDesign->setObjectName(QStringLiteral("lblDesign"));
     m_lblDesign->setBuddy(m_list);
+    // A list is not named by its label's buddy: a screen reader needs it told.
+    m_list->setAccessibleName(tr("Recurrent Tasks"));
 
     m_cmdAddNew = sideButton(tr("&Add New..."), QStringLiteral("cmdAddNew"), this);
     m_cmdEdit = sideButton(tr("&Edit..."), QStringLiteral("cmdEdit"), this);

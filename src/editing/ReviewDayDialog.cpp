@@ -69,6 +69,10 @@ ReviewDayDialog::ReviewDayDialog(TaskOperations &operations, Prompter &prompter,
     m_lstReviewTasks->setObjectName(QStringLiteral("lstReviewTasks"));
     m_lstReviewTasks->setWidgetResizable(true);
     m_lstReviewTasks->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Tab goes from choice to choice, and the area follows the focus: the
+    // area itself is no stop of its own.
+    m_lstReviewTasks->setFocusPolicy(Qt::NoFocus);
+    m_lstReviewTasks->setAccessibleName(tr("Unfinished tasks"));
     m_lblEmpty = new QLabel(tr("Nothing left to review today."), this);
     m_lblEmpty->setObjectName(QStringLiteral("lblReviewEmpty"));
     m_lblEmpty->hide();

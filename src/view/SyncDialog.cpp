@@ -59,7 +59,6 @@ SyncDialog::SyncDialog(SyncRunner &runner, clsSettings &settings, QWidget *paren
     m_lblMessage = new QLabel(this);
     m_lblMessage->setObjectName(QStringLiteral("lblSyncMessage"));
     m_lblMessage->setWordWrap(true);
-    m_lblMessage->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(m_lblState);
     layout->addWidget(m_lblMessage);
 
@@ -97,14 +96,14 @@ void SyncDialog::load()
     m_cmbList->addItem(tr("Find the account's task lists"), kFindLists);
     m_cmbList->addItem(tr("Make a new list \"%1\"").arg(kNewListName), kCreateList);
     m_lblState->setText(tr("State: %1").arg(m_runner.stateText()));
-    m_lblMessage->clear();
+    showMessage({});
     updateButtons();
 }
 
 void SyncDialog::signIn()
 {
     const QString choice = m_cmbList->currentData().toString();
-    m_lblMessage->clear();
+    showMessage({});
     if (choice == kCurrentList) {
         // The account stays; only its password is new (or no keyring keeps it).
         m_runner.setPassword(m_txtPassword->text());
@@ -125,18 +124,27 @@ void SyncDialog::signIn()
     updateButtons();
 }
 
+void SyncDialog::showMessage(const QString &message)
+{
+    m_lblMessage->setText(message);
+    // A message can be selected and copied; an empty line is nothing a
+    // keyboard or a screen reader should stop at.
+    m_lblMessage->setTextInteractionFlags(message.isEmpty() ? Qt::NoTextInteraction
+                                                            : Qt::TextSelectableByMouse);
+}
+
 void SyncDialog::askForPassword()
 {
     load();
-    m_lblMessage->setText(tr("No keyring keeps the password of %1: enter it and press Sign In. It "
-                             "is kept until Chronodeck ends.")
-                              .arg(m_txtUser->text()));
+    showMessage(tr("No keyring keeps the password of %1: enter it and press Sign In. It "
+                   "is kept until Chronodeck ends.")
+                    .arg(m_txtUser->text()));
     m_txtPassword->setFocus();
 }
 
 void SyncDialog::runnerFinished(bool ok, const QString &message)
 {
-    m_lblMessage->setText(message);
+    showMessage(message);
     if (ok)
         m_txtPassword->clear();
     updateButtons();

@@ -30,6 +30,7 @@ public:
 private:
     void signIn();
     void runnerFinished(bool ok, const QString &message);
+    void showMessage(const QString &message);
     void showLists(const QStringList &lists);
     void updateButtons();
 

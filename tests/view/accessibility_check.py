@@ -20,9 +20,11 @@ import tempfile
 import time
 
 try:
+    import gi
+    gi.require_version("Atspi", "2.0")
     import pyatspi
-    from gi.repository import GLib
-except ImportError:
+    from gi.repository import Atspi, GLib
+except (ImportError, ValueError):
     print("pyatspi not available: skipped")
     sys.exit(77)
 
@@ -163,6 +165,36 @@ def press(node):
     raise Failure(f"{describe(node, 'control')} offers no press action, only {names}")
 
 
+def act(node, wanted):
+    """Runs one of a control's actions without waiting for its reply: a menu
+    command that opens a modal dialog answers only once the dialog closes."""
+    action = node.queryAction()
+    names = [action.getName(i) for i in range(action.nActions)]
+    if wanted not in names:
+        raise Failure(f"{describe(node, 'control')} offers no '{wanted}' action, only {names}")
+    Atspi.set_timeout(1000, 15000)
+    try:
+        action.doAction(names.index(wanted))
+    except GLib.GError:
+        pass
+    finally:
+        Atspi.set_timeout(-1, -1)
+
+
+def menu_command(frame, menu, item):
+    """Chooses a command from the menu bar, the way a screen reader user's
+    review cursor does: opens the menu, then activates its item."""
+    bar = wait_for("the menu bar", lambda: find(frame, pyatspi.ROLE_MENU_BAR))
+    title = next((m for m in children(bar) if m.name == menu), None)
+    if title is None:
+        raise Failure(f"no menu '{menu}' in {[m.name for m in children(bar)]}")
+    act(title, "ShowMenu")
+    entry = wait_for(f"'{item}' in the menu '{menu}'",
+                     lambda: find(title, pyatspi.ROLE_MENU_ITEM, item))
+    action = entry.queryAction()
+    act(entry, action.getName(0))
+
+
 def main():
     window_program, cli_program = sys.argv[1], sys.argv[2]
     failures = []
@@ -264,6 +296,13 @@ def run(window, cli_program, data):
 
     for button, close in (("Display Settings", "Cancel"), ("Manage Categories", "Close")):
         failures += dialog_named(app, frame, button, close)
+    failures += settings_pages_named(app, frame)
+    for menu, item, close in (("Task", "Edit Task...", "Cancel"),
+                              ("Task", "Manage Recurrent Tasks...", "Close"),
+                              ("Task", "Review the Day...", "Cancel"),
+                              ("File", "Sync...", "Close"),
+                              ("Help", "About...", "OK")):
+        failures += menu_dialog_named(app, frame, menu, item, close)
     failures += day_change_announced(frame)
     return failures
 
@@ -285,6 +324,46 @@ def dialog_named(app, frame, button, close):
     press(wait_for(f"its {close} button",
                    lambda: find(dialog, pyatspi.ROLE_PUSH_BUTTON, close)))
     wait_for(f"'{dialog.name}' to close", lambda: not showing_dialog(app))
+    return failures
+
+
+def menu_dialog_named(app, frame, menu, item, close):
+    """The dialog a menu command opens has every control named."""
+    try:
+        menu_command(frame, menu, item)
+        dialog = wait_for(f"the dialog of '{item}'", lambda: showing_dialog(app))
+    except Failure as failure:
+        return [str(failure)]
+    failures = []
+    problems = unnamed_controls(dialog)
+    if problems:
+        failures.append(f"'{dialog.name}' controls without a name or with a generic role:\n  "
+                        + "\n  ".join(problems))
+    press(wait_for(f"its {close} button",
+                   lambda: find(dialog, pyatspi.ROLE_PUSH_BUTTON, close)))
+    wait_for(f"'{dialog.name}' to close", lambda: not showing_dialog(app))
+    return failures
+
+
+def settings_pages_named(app, frame):
+    """Every page of the settings dialog, not only the first one shown."""
+    press(find(frame, pyatspi.ROLE_PUSH_BUTTON, "Display Settings"))
+    dialog = wait_for("the settings dialog", lambda: showing_dialog(app))
+    failures = []
+    tabs = [n for n in descendants(dialog) if n.getRole() == pyatspi.ROLE_PAGE_TAB]
+    if len(tabs) < 2:
+        failures.append(f"the settings dialog shows {len(tabs)} pages")
+    for tab in tabs:
+        act(tab, tab.queryAction().getName(0))
+        # Qt marks the current tab as the focused one.
+        wait_for(f"the page '{tab.name}'",
+                 lambda: tab.getState().contains(pyatspi.STATE_FOCUSED))
+        problems = unnamed_controls(dialog)
+        if problems:
+            failures.append(f"settings page '{tab.name}' controls without a name:\n  "
+                            + "\n  ".join(problems))
+    press(wait_for("its Cancel button", lambda: find(dialog, pyatspi.ROLE_PUSH_BUTTON, "Cancel")))
+    wait_for("the settings dialog to close", lambda: not showing_dialog(app))
     return failures
 
 
