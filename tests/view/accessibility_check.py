@@ -5,8 +5,11 @@ Starts the real window on an empty data folder, walks its accessible tree and
 lists every control a user can reach (focusable or offering an action) that
 has no name or only a generic role. Then adds a task through AT-SPI alone (the
 toolbar button's action, the dialog's editable text, OK's action), reads it
-back through the command line and checks that the grid reads it out, and that
-moving to the previous day is announced with the day shown.
+back through the command line and checks that the grid reads it out, that
+the dialogs of the toolbar and the menus (each settings page too) have every
+control named, that moving to the previous day is announced with the day
+shown, and that a used-up budget is announced by the tracker panel and an
+alert.
 
 Needs a session bus (the AT-SPI bus is started on demand) and an X server.
 Usage: accessibility_check.py WINDOW_PROGRAM CLI_PROGRAM
@@ -14,6 +17,7 @@ Usage: accessibility_check.py WINDOW_PROGRAM CLI_PROGRAM
 
 import json
 import os
+import sqlite3
 import subprocess
 import sys
 import tempfile
@@ -212,10 +216,14 @@ def main():
             except subprocess.TimeoutExpired:
                 window.kill()
                 window.wait()
+    try:
+        failures += finish_announced(window_program, cli_program)
+    except Failure as failure:
+        failures.append(str(failure))
     for failure in failures:
         print("FAIL:", failure)
     if not failures:
-        print("accessible tree named, task added over AT-SPI")
+        print("accessible tree named, task added over AT-SPI, the finish announced")
     return 1 if failures else 0
 
 
@@ -394,6 +402,59 @@ def day_change_announced(frame):
         for kind in types:
             pyatspi.Registry.deregisterEventListener(listen, kind)
     return []
+
+
+def finish_announced(window_program, cli_program):
+    """A used-up budget reaches a screen reader twice: the tracker panel's
+    name turns to "Tracking finished: ..." and an alert (the role a screen
+    reader reads out as it appears) shows the message."""
+    with tempfile.TemporaryDirectory(prefix="cdk-a11y-") as data:
+        subprocess.run([cli_program, "--data-dir", data, "add", "Short call", "--budget", "0:01"],
+                       check=True, capture_output=True, timeout=60)
+        # Four seconds of the minute are left, so the test need not wait for it.
+        with sqlite3.connect(os.path.join(data, "CDKDatabase.cdkd")) as db:
+            db.execute("UPDATE Chronodeck SET FinishedSeconds = 56 WHERE Subject = 'Short call'")
+        env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+        window = subprocess.Popen([window_program, "--data-dir", data], env=env)
+        heard = []
+
+        def listen(event):
+            try:
+                heard.append((event.type, event.source.getRole(), event.source.name))
+            except GLib.GError:
+                pass
+
+        types = ["object:property-change:accessible-name", "object:state-changed:showing"]
+        try:
+            app = wait_for("the window on the accessibility bus",
+                           lambda: application_of(window.pid))
+            wait_for("the main window",
+                     lambda: any(w.getRole() == pyatspi.ROLE_FRAME and showing(w)
+                                 for w in children(app)))
+            for kind in types:
+                pyatspi.Registry.registerEventListener(listen, kind)
+            subprocess.run([cli_program, "--data-dir", data, "start", "1"],
+                           check=True, capture_output=True, timeout=60)
+            failures = []
+            try:
+                wait_for("the panel's turn to finished",
+                         lambda: any(name.startswith("Tracking finished: ") and "Short call" in name
+                                     for _, _, name in heard))
+                wait_for("the alert", lambda: any(
+                    kind == "object:state-changed:showing" and role == pyatspi.ROLE_ALERT
+                    and "Short call" in name for kind, role, name in heard))
+            except Failure as failure:
+                failures.append(f"{failure}; heard {heard}")
+            return failures
+        finally:
+            for kind in types:
+                pyatspi.Registry.deregisterEventListener(listen, kind)
+            window.terminate()
+            try:
+                window.wait(timeout=30)
+            except subprocess.TimeoutExpired:
+                window.kill()
+                window.wait()
 
 
 if __name__ == "__main__":
