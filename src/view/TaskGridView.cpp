@@ -20,6 +20,9 @@ TaskGridView::TaskGridView(QWidget *parent)
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Rows are chosen with the arrow keys; Tab leaves the grid for the next
+    // control, as a keyboard user expects, instead of walking its cells.
+    setTabKeyNavigation(false);
     setSortingEnabled(false); // the grid sorts on its own keys
     setWordWrap(false);
     setAlternatingRowColors(false);
