@@ -617,6 +617,41 @@ Stellen Sie sicher, dass der Ordner existiert, beschreibbar ist und auf seinem D
     </message>
 </context>
 <context>
+    <name>TaskSchema</name>
+    <message>
+        <source>Work</source>
+        <translation>Arbeit</translation>
+    </message>
+    <message>
+        <source>Personal</source>
+        <translation>Privat</translation>
+    </message>
+    <message>
+        <source>Chore</source>
+        <translation>Haushalt</translation>
+    </message>
+    <message>
+        <source>Health</source>
+        <translation>Gesundheit</translation>
+    </message>
+    <message>
+        <source>Social</source>
+        <translation>Soziales</translation>
+    </message>
+    <message>
+        <source>Family</source>
+        <translation>Familie</translation>
+    </message>
+    <message>
+        <source>Relaxation</source>
+        <translation>Entspannung</translation>
+    </message>
+    <message>
+        <source>Self Growth</source>
+        <translation>Weiterbildung</translation>
+    </message>
+</context>
+<context>
     <name>TaskStore</name>
     <message>
         <source>The task cannot be stored: it does not belong to any list.</source>

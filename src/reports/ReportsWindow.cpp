@@ -435,13 +435,19 @@ void ReportsWindow::changeEvent(QEvent *event)
 void ReportsWindow::exportAs(ExportFormat format)
 {
     const QString suffix = exportFileSuffix(format);
-    // The dates as ISO writes them: no slash or colon to clash with a folder
-    // or a drive, and the files of an export folder sort by their period.
-    const QString from = m_period.first.toString(Qt::ISODate);
+    // The dates as the user writes them, less the characters a file name
+    // cannot hold ("04/03/2024" becomes "04-03-2024").
+    const auto fileDate = [this](const QDate &date) {
+        QString text = locale().toString(date, QLocale::ShortFormat);
+        for (const QChar c : {QLatin1Char('/'), QLatin1Char('\\'), QLatin1Char(':')})
+            text.replace(c, QLatin1Char('-'));
+        return text;
+    };
+    const QString from = fileDate(m_period.first);
     const QString name = m_period.first == m_period.last
         ? tr("Chronodeck %1", "file name of a day's export").arg(from)
         : tr("Chronodeck %1 to %2", "file name of a period's export")
-              .arg(from, m_period.last.toString(Qt::ISODate));
+              .arg(from, fileDate(m_period.last));
     const QString suggested = name + QLatin1Char('.') + suffix;
     QString path = m_prompter.saveFileName(m_exportFolder, suggested, exportFileFilter(format));
     if (path.isEmpty())

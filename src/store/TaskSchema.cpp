@@ -1,5 +1,7 @@
 #include "store/TaskSchema.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <array>
 
@@ -59,14 +61,14 @@ struct DefaultCategory
 };
 
 constexpr std::array<DefaultCategory, 8> kDefaultCategories {{
-    {1, "Work", 10020801},
-    {2, "Personal", 10793211},
-    {3, "Chore", 16762099},
-    {4, "Health", 9105405},
-    {5, "Social", 15771322},
-    {6, "Family", 10746074},
-    {7, "Relaxation", 16635824},
-    {8, "Self Growth", 6668284},
+    {1, QT_TRANSLATE_NOOP("TaskSchema", "Work"), 10020801},
+    {2, QT_TRANSLATE_NOOP("TaskSchema", "Personal"), 10793211},
+    {3, QT_TRANSLATE_NOOP("TaskSchema", "Chore"), 16762099},
+    {4, QT_TRANSLATE_NOOP("TaskSchema", "Health"), 9105405},
+    {5, QT_TRANSLATE_NOOP("TaskSchema", "Social"), 15771322},
+    {6, QT_TRANSLATE_NOOP("TaskSchema", "Family"), 10746074},
+    {7, QT_TRANSLATE_NOOP("TaskSchema", "Relaxation"), 16635824},
+    {8, QT_TRANSLATE_NOOP("TaskSchema", "Self Growth"), 6668284},
 }};
 
 } // namespace
@@ -128,9 +130,11 @@ void createContent(sql::Database &db)
     sql::Statement add = db.prepare(QStringLiteral(
         "INSERT INTO CategoryList (ID, Name, BackColor, ForeColor, CatData1, CatData2) "
         "VALUES (?1, ?2, ?3, -1, '', '')"));
+    // A new database starts with categories named in the language of the
+    // program that made it: the window's, or English from the command line.
     for (const DefaultCategory &category : kDefaultCategories) {
         add.bind(1, category.id)
-            .bind(2, QString::fromLatin1(category.name))
+            .bind(2, QCoreApplication::translate("TaskSchema", category.name))
             .bind(3, category.backColor);
         add.run();
     }

@@ -180,7 +180,7 @@ private Q_SLOTS:
         QTest::mouseClick(part<QPushButton>("btnExportICalendar"), Qt::LeftButton);
         QCOMPARE(h->prompter.dialogs.size(), 2);
         QCOMPARE(h->prompter.dialogs[0][1],
-                 QStringLiteral("Chronodeck 2024-03-04 to 2024-03-10.csv"));
+                 QStringLiteral("Chronodeck 04-03-2024 to 10-03-2024.csv"));
         QCOMPARE(h->prompter.dialogs[1][2], QStringLiteral("iCalendar files (*.ics)"));
 
         QFile csv(base + QStringLiteral(".csv"));
