@@ -30,6 +30,25 @@ bool isTemplate(const SyncTask &task)
     return task.list == recurrentListKey() || !task.rule.isEmpty();
 }
 
+// Whether the lists of a walk over the tasks are synced ones: the tasks come
+// list by list, so the key is read once per list rather than once per task.
+class SyncedLists
+{
+public:
+    bool contains(const QString &list)
+    {
+        if (list != m_last) {
+            m_last = list;
+            m_synced = isSyncedList(list);
+        }
+        return m_synced;
+    }
+
+private:
+    QString m_last;
+    bool m_synced = false;
+};
+
 } // namespace
 
 SyncEngine::SyncEngine(TaskStore &store, CalDavClient &client, const QUrl &collection)
@@ -154,7 +173,8 @@ bool SyncRun::pull()
         std::stable_partition(incoming.begin(), incoming.end(),
                               [](const auto &in) { return isTemplate(in.first); });
         loadTemplates();
-        bool templates = true;
+        // Read again once the templates are in, when any came.
+        bool templates = !incoming.isEmpty() && isTemplate(incoming.first().first);
         for (const auto &[task, resource] : std::as_const(incoming)) {
             if (templates && !isTemplate(task)) {
                 templates = false;
@@ -177,16 +197,14 @@ bool SyncRun::push()
     std::stable_partition(tasks.begin(), tasks.end(), [](const TaskStore::SyncedTask &t) {
         return t.task.List == recurrentListKey();
     });
-    loadTemplates();
+    loadTemplates(tasks);
     QList<SyncRow> outgoing;
+    SyncedLists synced;
     for (const TaskStore::SyncedTask &t : std::as_const(tasks)) {
-        if (!isSyncedList(t.task.List))
+        if (!synced.contains(t.task.List))
             continue;
         const std::optional<SyncRow> row = t.sync ? t.sync : identify(t.task);
-        if (!row)
-            continue;
-        const AgreedVersion version = fromBaseText(row->base);
-        if (!version.agreed || !sameContent(travelling(t.task, row->uid), *version.agreed))
+        if (row && changedHere(t.task, *row))
             outgoing.append(*row);
     }
     // What the server holds of the tasks to write: the properties of other
@@ -297,11 +315,9 @@ int SyncRun::waitingChanges()
 {
     m_categories = m_store.categories();
     int waiting = 0;
+    SyncedLists synced;
     for (const TaskStore::SyncedTask &t : m_store.syncedTasks()) {
-        if (!isSyncedList(t.task.List))
-            continue;
-        const AgreedVersion version = t.sync ? fromBaseText(t.sync->base) : AgreedVersion();
-        if (!version.agreed || !sameContent(travelling(t.task, t.sync->uid), *version.agreed))
+        if (synced.contains(t.task.List) && (!t.sync || changedHere(t.task, *t.sync)))
             ++waiting;
     }
     for (const SyncRow &row : m_store.syncRows())

@@ -32,6 +32,17 @@ SyncTask SyncRun::travelling(const TaskRecord &task, const QString &uid)
     return t;
 }
 
+bool SyncRun::changedHere(const TaskRecord &task, const SyncRow &row)
+{
+    const SyncTask here = travelling(task, row.uid);
+    // Most tasks are as they were agreed: their Base is the very text that
+    // agreement wrote, and is not read in full.
+    if (baseTextAgrees(row.base, here))
+        return false;
+    const AgreedVersion version = fromBaseText(row.base);
+    return !version.agreed || !sameContent(here, *version.agreed);
+}
+
 std::optional<SyncTask> SyncRun::localTask(const SyncRow &row)
 {
     if (row.isTombstone())
@@ -101,10 +112,12 @@ void SyncRun::writeLocal(SyncRow &row, const TaskRecord &current, SyncTask merge
     ++m_report.received;
 }
 
-void SyncRun::loadTemplates()
+void SyncRun::loadTemplates() { loadTemplates(m_store.syncedTasks()); }
+
+void SyncRun::loadTemplates(const QList<TaskStore::SyncedTask> &tasks)
 {
     m_templates.clear();
-    for (const TaskStore::SyncedTask &t : m_store.syncedTasks()) {
+    for (const TaskStore::SyncedTask &t : tasks) {
         if (t.task.List == recurrentListKey() && t.sync)
             m_templates.append({t.task, t.sync->uid});
     }

@@ -8,6 +8,7 @@
 #include <QUuid>
 
 #include <algorithm>
+#include <charconv>
 
 namespace cdk::sync {
 
@@ -50,6 +51,107 @@ std::optional<SyncTask> fromJson(const QJsonValue &value)
         = QDateTime::fromString(o.value(QStringLiteral("modified")).toString(), Qt::ISODate);
     return t;
 }
+
+// Walks a text written by QJsonDocument's compact form, object keys in
+// order, and checks that it holds the expected values. Strings are escaped
+// as that writer does; what it escapes otherwise only fails the match.
+class CompactJsonMatch
+{
+public:
+    explicit CompactJsonMatch(QStringView text)
+        : m_rest(text)
+    {
+    }
+
+    bool literal(QLatin1StringView expected)
+    {
+        if (!m_rest.startsWith(expected))
+            return false;
+        m_rest = m_rest.sliced(expected.size());
+        return true;
+    }
+
+    bool key(QLatin1StringView name, bool first = false)
+    {
+        return (first || literal(QLatin1StringView(","))) && literal(QLatin1StringView("\""))
+            && literal(name) && literal(QLatin1StringView("\":"));
+    }
+
+    bool number(qint64 value)
+    {
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+        return literal(QLatin1StringView(digits, end));
+    }
+
+    bool string(QStringView value)
+    {
+        if (!literal(QLatin1StringView("\"")))
+            return false;
+        for (const QChar c : value) {
+            if (!character(c))
+                return false;
+        }
+        return literal(QLatin1StringView("\""));
+    }
+
+    // A string of date and time characters, whatever it says: its value is
+    // not compared. Nothing in it can end the string early or escape.
+    bool timeString()
+    {
+        if (!literal(QLatin1StringView("\"")))
+            return false;
+        qsizetype length = 0;
+        while (length < m_rest.size() && isTimeCharacter(m_rest[length]))
+            ++length;
+        m_rest = m_rest.sliced(length);
+        return literal(QLatin1StringView("\""));
+    }
+
+    bool at(QLatin1StringView next) const { return m_rest.startsWith(next); }
+    bool atEnd() const { return m_rest.isEmpty(); }
+
+private:
+    static bool isTimeCharacter(QChar c)
+    {
+        return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z')
+            || c == u':' || c == u'-' || c == u'+' || c == u'.';
+    }
+
+    bool character(QChar c)
+    {
+        const char16_t u = c.unicode();
+        if (u >= 0x20 && u != u'"' && u != u'\\') {
+            if (m_rest.isEmpty() || m_rest.front() != c)
+                return false;
+            m_rest = m_rest.sliced(1);
+            return true;
+        }
+        switch (u) {
+        case u'"':
+            return literal(QLatin1StringView("\\\""));
+        case u'\\':
+            return literal(QLatin1StringView("\\\\"));
+        case u'\b':
+            return literal(QLatin1StringView("\\b"));
+        case u'\f':
+            return literal(QLatin1StringView("\\f"));
+        case u'\n':
+            return literal(QLatin1StringView("\\n"));
+        case u'\r':
+            return literal(QLatin1StringView("\\r"));
+        case u'\t':
+            return literal(QLatin1StringView("\\t"));
+        default: {
+            static constexpr char kHex[] = "0123456789abcdef";
+            const char escaped[] = {'\\', 'u', '0', '0', kHex[u >> 4], kHex[u & 0xf]};
+            return literal(QLatin1StringView(escaped, sizeof escaped));
+        }
+        }
+    }
+
+    QStringView m_rest;
+};
 
 } // namespace
 
@@ -136,6 +238,33 @@ AgreedVersion fromBaseText(const QString &text)
         version.agreed = fromJson(o);
     version.sent = fromJson(o.value(QStringLiteral("sent")));
     return version;
+}
+
+bool baseTextAgrees(QStringView base, const SyncTask &task)
+{
+    // The keys in the order QJsonObject keeps them; "none" and "sent" are
+    // not among them, so a text with either does not match.
+    CompactJsonMatch m(base);
+    if (!(m.literal(QLatin1StringView("{")) && m.key(QLatin1StringView("budget"), true)
+          && m.number(task.budgetMinutes)))
+        return false;
+    if (!task.category.isEmpty()
+        && !(m.key(QLatin1StringView("category")) && m.string(task.category)))
+        return false;
+    if (!(m.key(QLatin1StringView("done")) && m.number(task.doneSeconds)
+          && m.key(QLatin1StringView("list")) && m.string(task.list)))
+        return false;
+    if (m.at(QLatin1StringView(",\"modified\":"))
+        && !(m.key(QLatin1StringView("modified")) && m.timeString()))
+        return false;
+    if (!(m.key(QLatin1StringView("priority")) && m.number(task.priority)))
+        return false;
+    if (!task.rule.isEmpty() && !(m.key(QLatin1StringView("rule")) && m.string(task.rule)))
+        return false;
+    return m.key(QLatin1StringView("state")) && m.number(task.state)
+        && m.key(QLatin1StringView("subject")) && m.string(task.subject)
+        && m.key(QLatin1StringView("uid")) && m.string(task.uid)
+        && m.literal(QLatin1StringView("}")) && m.atEnd();
 }
 
 } // namespace cdk::sync

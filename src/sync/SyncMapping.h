@@ -45,4 +45,12 @@ struct AgreedVersion
 QString toBaseText(const AgreedVersion &version);
 AgreedVersion fromBaseText(const QString &text);
 
+// Whether the Base text is, word for word, what toBaseText writes for an
+// agreed version with the task's content and UID (any time of change) and
+// nothing sent: then fromBaseText would give an agreed version that says the
+// same as the task. Answers without reading the JSON, so the unchanged tasks
+// of a large database cost little on each run; false says nothing, and the
+// caller reads the text in full.
+bool baseTextAgrees(QStringView base, const SyncTask &task);
+
 } // namespace cdk::sync

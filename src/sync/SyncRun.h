@@ -67,6 +67,10 @@ private:
     std::optional<TaskRecord> waitingCopy(const QString &uid);
     void listChanged(const QString &list);
     void loadTemplates();
+    void loadTemplates(const QList<TaskStore::SyncedTask> &tasks);
+    // Whether the task says what its row's agreed version does not: a
+    // change here the server does not have yet.
+    bool changedHere(const TaskRecord &task, const TaskStore::SyncRow &row);
 
     TaskStore &m_store;
     CalDavClient &m_client;

@@ -1,8 +1,12 @@
 // The three-way merge of one task: what each side changed survives, time done
 // adds up, and a field changed on both sides goes to the later change.
+#include "sync/SyncMapping.h"
 #include "sync/SyncMerge.h"
 
 #include <QTest>
+#include <QTimeZone>
+
+#include <functional>
 
 using namespace cdk::sync;
 using namespace Qt::StringLiterals;
@@ -118,6 +122,69 @@ private Q_SLOTS:
         SyncTask r = base;
         r.doneSeconds = remote;
         QCOMPARE(mergeTask(base, l, r).doneSeconds, merged);
+    }
+
+    // The quick test of a Base on the unchanged tasks: it must never call a
+    // changed task unchanged, and must see the unchanged ones as such.
+    void baseTextAgreesOnlyWithTheSameContent_data()
+    {
+        QTest::addColumn<SyncTask>("agreed");
+        QTest::newRow("day task") << baseTask();
+        SyncTask templ = baseTask();
+        templ.list = u"recurrent"_s;
+        templ.rule = u"31010100]"_s;
+        QTest::newRow("template") << templ;
+        SyncTask bare = baseTask();
+        bare.category.clear();
+        bare.lastModified = QDateTime();
+        bare.state = 0;
+        QTest::newRow("no category, no time") << bare;
+        SyncTask escaped = baseTask();
+        escaped.subject = u"Say \"hi\" \\ \t\n\r\b\f \u0001\u001f\u007f é \u2028 😀"_s;
+        escaped.category = u"Büro/\"A\""_s;
+        escaped.lastModified = QDateTime(QDate(2024, 3, 5), QTime(9, 0), QTimeZone(7200));
+        QTest::newRow("characters JSON escapes") << escaped;
+        SyncTask extreme = baseTask();
+        extreme.budgetMinutes = -5;
+        extreme.doneSeconds = 2147483647LL * 60;
+        extreme.priority = 5;
+        QTest::newRow("extreme numbers") << extreme;
+    }
+
+    void baseTextAgreesOnlyWithTheSameContent()
+    {
+        QFETCH(SyncTask, agreed);
+        const QString text = toBaseText({agreed, std::nullopt});
+        SyncTask here = agreed;
+        here.lastModified = kLate; // the time of a later run
+        QVERIFY(sameContent(*fromBaseText(text).agreed, here));
+        QVERIFY(baseTextAgrees(text, here));
+
+        const QList<std::function<void(SyncTask &)>> changes {
+            [](SyncTask &t) { t.list = u"06032024"_s; },
+            [](SyncTask &t) { t.subject.chop(1); },
+            [](SyncTask &t) { t.subject += u"\""_s; },
+            [](SyncTask &t) { t.rule = t.rule.isEmpty() ? u"0]"_s : QString(); },
+            [](SyncTask &t) { t.category = t.category.isEmpty() ? u"Work"_s : QString(); },
+            [](SyncTask &t) { t.category += u"s"_s; },
+            [](SyncTask &t) { t.budgetMinutes += 1; },
+            [](SyncTask &t) { t.doneSeconds -= 1; },
+            [](SyncTask &t) { t.state = 4; },
+            [](SyncTask &t) { t.priority = 0; },
+        };
+        for (qsizetype i = 0; i < changes.size(); ++i) {
+            SyncTask changed = here;
+            changes[i](changed);
+            QVERIFY2(!baseTextAgrees(text, changed), qPrintable(u"change %1"_s.arg(i)));
+        }
+        // Another UID, a write under way, nothing agreed: the full reading
+        // decides.
+        SyncTask renamed = here;
+        renamed.uid = u"u2"_s;
+        QVERIFY(!baseTextAgrees(text, renamed));
+        QVERIFY(!baseTextAgrees(toBaseText({agreed, here}), here));
+        QVERIFY(!baseTextAgrees(toBaseText({std::nullopt, here}), here));
+        QVERIFY(!baseTextAgrees(QString(), here));
     }
 };
 
