@@ -72,6 +72,7 @@ struct CalDavClient::Private
     QNetworkAccessManager network;
     DavError error;
     QUrl home;
+    std::chrono::milliseconds stallLimit {kStallMs};
 
     bool fail(DavError::Kind kind, int http, const QString &message)
     {
@@ -214,7 +215,7 @@ CalDavClient::Private::exchange(const QByteArray &verb, const QUrl &url, const Q
     QEventLoop loop;
     QTimer stall;
     stall.setSingleShot(true);
-    stall.setInterval(kStallMs);
+    stall.setInterval(stallLimit);
     QObject::connect(&stall, &QTimer::timeout, reply, [&] {
         timedOut = true;
         reply->abort();
@@ -244,7 +245,8 @@ CalDavClient::Private::exchange(const QByteArray &verb, const QUrl &url, const Q
     if (!reply->isFinished())
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     stall.stop();
-    if (!tooLarge)
+    // An aborted reply is closed: nothing more to read from it.
+    if (!tooLarge && !timedOut)
         received += reply->readAll();
 
     Reply result;
@@ -265,7 +267,7 @@ CalDavClient::Private::exchange(const QByteArray &verb, const QUrl &url, const Q
     if (timedOut) {
         fail(DavError::Timeout, 0,
              QCoreApplication::translate("CalDavClient", "No answer from %1 within %2 seconds")
-                 .arg(where, QString::number(kStallMs / 1000)));
+                 .arg(where, QString::number(stallLimit.count() / 1000.0)));
         return std::nullopt;
     }
     if (!certificate.isEmpty() || code == QNetworkReply::SslHandshakeFailedError) {
@@ -374,6 +376,8 @@ CalDavClient::~CalDavClient() = default;
 
 const DavError &CalDavClient::lastError() const { return d->error; }
 
+void CalDavClient::setStallLimit(std::chrono::milliseconds limit) { d->stallLimit = limit; }
+
 std::optional<QList<TaskList>> CalDavClient::taskLists()
 {
     const auto home = d->discoverHome();
@@ -433,9 +437,9 @@ std::optional<Changes> CalDavClient::changes(const QUrl &collection, const QStri
             if (reply->status == 403 || reply->status == 409 || reply->status == 400
                 || reply->status == 405 || reply->status == 501 || reply->status == 415) {
                 qCInfo(lcSyncDav) << "sync-collection refused with" << reply->status
-                               << (dav::hasPrecondition(reply->body, davName("valid-sync-token"))
-                                       ? "(token unusable)"
-                                       : "");
+                                  << (dav::hasPrecondition(reply->body, davName("valid-sync-token"))
+                                          ? "(token unusable)"
+                                          : "");
                 return d->listEtags(collection);
             }
             d->statusOk(*reply, {});

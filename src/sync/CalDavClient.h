@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <chrono>
 #include <memory>
 #include <optional>
 
@@ -67,6 +68,9 @@ public:
     CalDavClient &operator=(const CalDavClient &) = delete;
 
     const DavError &lastError() const;
+    // How long a request may go without a byte moving either way before it is
+    // given up as Timeout; 30 s unless a caller needs a shorter wait.
+    void setStallLimit(std::chrono::milliseconds limit);
 
     // RFC 6764's /.well-known/caldav, current-user-principal and
     // calendar-home-set, then the collections whose

@@ -3,21 +3,26 @@
 
 #include "sync/RadicaleServer.h"
 
+#include <QRegularExpression>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 
 using namespace cdk::sync;
+using namespace Qt::StringLiterals;
 
 namespace {
 
 // A server that answers every request with the same bytes, then hangs up:
-// the replies a real server gives only when something breaks.
+// the replies a real server gives only when something breaks. A script
+// answers by request line instead ("REPORT /list/"), in order, the last answer
+// again; an empty answer is a server that never answers.
 class CannedServer
 {
 public:
-    explicit CannedServer(QByteArray reply)
+    explicit CannedServer(QByteArray reply = {})
         : m_reply(std::move(reply))
     {
         m_server.listen(QHostAddress::LocalHost, 0);
@@ -25,12 +30,7 @@ public:
             QTcpSocket *socket = m_server.nextPendingConnection();
             QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
                 m_request += socket->readAll();
-                const qsizetype end = m_request.indexOf("\r\n\r\n");
-                if (end < 0)
-                    return;
-                socket->write(m_reply);
-                socket->disconnectFromHost();
-                m_request.clear();
+                answer(socket);
             });
             QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         });
@@ -39,12 +39,101 @@ public:
     {
         return QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(m_server.serverPort()));
     }
+    void script(const QByteArray &requestLine, const QByteArray &reply)
+    {
+        m_script[requestLine].append(reply);
+    }
+    // Sends each answer in pieces, a piece every interval.
+    void trickle(int intervalMs) { m_trickleMs = intervalMs; }
+    // Each request as "METHOD /path", then "auth" when it carried the
+    // password, then the sync-token it asked from.
+    const QStringList &seen() const { return m_seen; }
 
 private:
+    void answer(QTcpSocket *socket)
+    {
+        const qsizetype end = m_request.indexOf("\r\n\r\n");
+        static const QRegularExpression length(QStringLiteral("content-length: *(\\d+)"),
+                                               QRegularExpression::CaseInsensitiveOption);
+        const auto declared = length.match(QString::fromLatin1(m_request.left(end)));
+        if (end < 0 || m_request.size() < end + 4 + declared.captured(1).toLongLong())
+            return;
+        const QByteArray line = m_request.left(m_request.indexOf(' ', m_request.indexOf(' ') + 1));
+        static const QRegularExpression token(QStringLiteral("sync-token>([^<]*)<"));
+        QStringList what {QString::fromLatin1(line)};
+        if (m_request.contains("\r\nAuthorization: Basic "))
+            what.append(u"auth"_s);
+        if (const auto asked = token.match(QString::fromUtf8(m_request)); asked.hasMatch())
+            what.append(asked.captured(1));
+        m_seen.append(what.join(u' '));
+        m_request.clear();
+        QList<QByteArray> &queue = m_script[line];
+        const QByteArray reply = queue.size() > 1 ? queue.takeFirst() : queue.value(0, m_reply);
+        if (reply.isEmpty())
+            return;
+        if (m_trickleMs <= 0) {
+            socket->write(reply);
+            socket->disconnectFromHost();
+            return;
+        }
+        auto *pieces = new QTimer(socket);
+        QObject::connect(pieces, &QTimer::timeout, socket, [socket, reply, sent = 0]() mutable {
+            socket->write(reply.mid(sent, 20));
+            sent += 20;
+            if (sent >= reply.size())
+                socket->disconnectFromHost();
+        });
+        pieces->start(m_trickleMs);
+    }
+
     QTcpServer m_server;
     QByteArray m_reply;
     QByteArray m_request;
+    QHash<QByteArray, QList<QByteArray>> m_script;
+    QStringList m_seen;
+    int m_trickleMs = 0;
 };
+
+QByteArray http(const QByteArray &status, const QByteArray &body, const QByteArray &headers = {})
+{
+    return "HTTP/1.1 " + status + "\r\nContent-Type: application/xml\r\nConnection: close\r\n"
+        + headers + "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+}
+
+// A multistatus of members "href etag" ("href" alone: deleted); the
+// collection's own response has the status given.
+QByteArray multistatus(const QString &collection, const QStringList &members,
+                       const QByteArray &token, int collectionStatus = 0)
+{
+    QByteArray xml = "<?xml version=\"1.0\"?><d:multistatus xmlns:d=\"DAV:\">";
+    if (collectionStatus)
+        xml += "<d:response><d:href>" + collection.toUtf8() + "</d:href><d:status>HTTP/1.1 "
+            + QByteArray::number(collectionStatus) + " X</d:status></d:response>";
+    for (const QString &m : members) {
+        const QStringList parts = m.split(u' ');
+        xml += "<d:response><d:href>" + collection.toUtf8() + parts[0].toUtf8() + "</d:href>";
+        xml += parts.size() == 1 ? QByteArray("<d:status>HTTP/1.1 404 Not Found</d:status>")
+                                 : "<d:propstat><d:prop><d:getetag>" + parts[1].toUtf8()
+                + "</d:getetag></d:prop><d:status>HTTP/1.1 200 OK</d:status>"
+                  "</d:propstat>";
+        xml += "</d:response>";
+    }
+    if (!token.isEmpty())
+        xml += "<d:sync-token>" + token + "</d:sync-token>";
+    return xml + "</d:multistatus>";
+}
+
+QString describe(const Changes &c)
+{
+    QStringList out;
+    for (const Resource &r : c.changed)
+        out.append(r.href + u' ' + r.etag);
+    for (const QString &href : c.deleted)
+        out.append(u"gone "_s + href);
+    return out.join(u", "_s) + u"; token "_s + c.token + (c.full ? u"; full"_s : u""_s);
+}
+
+using Script = QList<std::pair<QByteArray, QByteArray>>;
 
 SyncTask task(const QString &uid, const QString &subject)
 {
@@ -221,6 +310,114 @@ private Q_SLOTS:
         missing.setPath(QStringLiteral("/alice/nothing-here/"));
         QVERIFY(!client.fetch(missing, {QStringLiteral("/alice/nothing-here/x.ics")}));
         QCOMPARE(client.lastError().kind, DavError::NotFound);
+    }
+
+    // What a server does that RadicaleServer never does, each as one script
+    // of answers and what the client makes of it: the changes it reports, or
+    // the one-line failure, and the requests the server saw.
+    void copesWithServerQuirks_data()
+    {
+        QTest::addColumn<Script>("script");
+        QTest::addColumn<int>("trickleMs");
+        QTest::addColumn<int>("stallMs");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("outcome");
+        QTest::addColumn<QStringList>("seen");
+
+        const QByteArray done
+            = http("207 Multi-Status", multistatus(u"/list/"_s, {u"a.ics \"1\""_s}, "t1"));
+        const QStringList once {u"REPORT /list/ auth t0"_s};
+        QTest::newRow("never answers")
+            << Script {{"REPORT /list/", {}}} << 0 << 300 << int(DavError::Timeout)
+            << u"No answer from 127.0.0.1 within 0.3 seconds"_s << once;
+        QTest::newRow("answers slowly but steadily")
+            << Script {{"REPORT /list/", done}} << 150 << 1000 << int(DavError::None)
+            << u"/list/a.ics \"1\"; token t1"_s << once;
+        QTest::newRow("answers in parts (507)")
+            << Script {{"REPORT /list/",
+                        http("207 Multi-Status",
+                             multistatus(u"/list/"_s, {u"a.ics \"1\""_s}, "t1", 507))},
+                       {"REPORT /list/",
+                        http("207 Multi-Status",
+                             multistatus(u"/list/"_s, {u"b.ics \"2\""_s, u"c.ics"_s}, "t2"))}}
+            << 0 << 0 << int(DavError::None)
+            << u"/list/a.ics \"1\", /list/b.ics \"2\", gone /list/c.ics; token t2"_s
+            << QStringList {u"REPORT /list/ auth t0"_s, u"REPORT /list/ auth t1"_s};
+        for (const QByteArray status : {"301 Moved Permanently", "308 Permanent Redirect"}) {
+            QTest::newRow(status.constData())
+                << Script {{"REPORT /list/", http(status, {}, "Location: /moved/\r\n")},
+                           {"REPORT /moved/",
+                            http("207 Multi-Status",
+                                 multistatus(u"/moved/"_s, {u"a.ics \"1\""_s}, "t1"))}}
+                << 0 << 0 << int(DavError::None) << u"/moved/a.ics \"1\"; token t1"_s
+                << QStringList {u"REPORT /list/ auth t0"_s, u"REPORT /moved/ auth t0"_s};
+        }
+        QTest::newRow("moved to another server")
+            << Script {{"REPORT /list/",
+                        http("307 Temporary Redirect", {},
+                             "Location: http://127.0.0.1:ELSEWHERE/elsewhere/\r\n")},
+                       {"REPORT /elsewhere/", done}}
+            << 0 << 0 << int(DavError::None) << u"/list/a.ics \"1\"; token t1"_s
+            << QStringList {u"REPORT /list/ auth t0"_s, u"elsewhere: REPORT /elsewhere/ t0"_s};
+        QTest::newRow("moved to plain http elsewhere")
+            << Script {{"REPORT /list/",
+                        http("301 Moved Permanently", {},
+                             "Location: http://calendar.example.invalid/list/\r\n")}}
+            << 0 << 0 << int(DavError::Certificate)
+            << u"Refused to talk to calendar.example.invalid without https"_s << once;
+        QTest::newRow("redirected round in circles")
+            << Script {{"REPORT /list/", http("302 Found", {}, "Location: /other/\r\n")},
+                       {"REPORT /other/", http("302 Found", {}, "Location: /list/\r\n")}}
+            << 0 << 0 << int(DavError::BadReply) << u"Too many redirections from 127.0.0.1"_s
+            << QStringList {u"REPORT /list/ auth t0"_s, u"REPORT /other/ auth t0"_s,
+                            u"REPORT /list/ auth t0"_s, u"REPORT /other/ auth t0"_s,
+                            u"REPORT /list/ auth t0"_s, u"REPORT /other/ auth t0"_s};
+        const QByteArray listing
+            = http("207 Multi-Status",
+                   multistatus(u"/list/"_s, {u"a.ics \"1\""_s, u"b.ics \"2\""_s}, {}, 200));
+        const QStringList listed {u"REPORT /list/ auth t0"_s, u"PROPFIND /list/ auth"_s};
+        QTest::newRow("no sync-collection (501)")
+            << Script {{"REPORT /list/", http("501 Not Implemented", {})},
+                       {"PROPFIND /list/", listing}}
+            << 0 << 0 << int(DavError::None)
+            << u"/list/a.ics \"1\", /list/b.ics \"2\"; token ; full"_s << listed;
+        QTest::newRow("token refused (403 valid-sync-token)")
+            << Script {{"REPORT /list/",
+                        http("403 Forbidden",
+                             "<?xml version=\"1.0\"?><d:error xmlns:d=\"DAV:\">"
+                             "<d:valid-sync-token/></d:error>")},
+                       {"PROPFIND /list/", listing}}
+            << 0 << 0 << int(DavError::None)
+            << u"/list/a.ics \"1\", /list/b.ics \"2\"; token ; full"_s << listed;
+    }
+
+    void copesWithServerQuirks()
+    {
+        QFETCH(Script, script);
+        QFETCH(int, trickleMs);
+        QFETCH(int, stallMs);
+        QFETCH(int, kind);
+        QFETCH(QString, outcome);
+        QFETCH(QStringList, seen);
+        CannedServer server;
+        CannedServer elsewhere;
+        for (auto [line, reply] : script) {
+            reply.replace("ELSEWHERE", QByteArray::number(elsewhere.url().port()));
+            server.script(line, reply);
+            elsewhere.script(line, reply);
+        }
+        server.trickle(trickleMs);
+        CalDavClient client(server.url(), u"alice"_s, u"secret"_s);
+        if (stallMs)
+            client.setStallLimit(std::chrono::milliseconds(stallMs));
+
+        const auto changes = client.changes(server.url().resolved(QUrl(u"/list/"_s)), u"t0"_s);
+        QCOMPARE(int(client.lastError().kind), kind);
+        QCOMPARE(changes ? describe(*changes) : client.lastError().message, outcome);
+        QStringList saw = server.seen();
+        for (const QString &request : elsewhere.seen())
+            saw.append(u"elsewhere: "_s + request);
+        QCOMPARE(saw, seen);
     }
 
     void failuresAreToldInOneLine()
