@@ -36,13 +36,14 @@ QString installTranslations(QCoreApplication &app, const QString &folder)
             delete program;
             continue;
         }
-        QCoreApplication::installTranslator(program);
+        // The translator installed last is asked first, and most texts are ours.
         auto *qt = new QTranslator(&app);
         if (qt->load(QLocale(language), QStringLiteral("qtbase"), QStringLiteral("_"),
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
             QCoreApplication::installTranslator(qt);
         else
             delete qt;
+        QCoreApplication::installTranslator(program);
         return base;
     }
     return {};
