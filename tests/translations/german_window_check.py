@@ -12,7 +12,6 @@ Usage: german_window_check.py WINDOW_PROGRAM TS_FILE
 """
 
 import os
-import subprocess
 import sys
 import tempfile
 import xml.etree.ElementTree as ET
@@ -112,23 +111,12 @@ def run(window, german):
 def main():
     window_program, ts_file = sys.argv[1], sys.argv[2]
     german = read_translations(ts_file)
-    failures = []
     with tempfile.TemporaryDirectory(prefix="cdk-de-") as data:
-        env = {k: v for k, v in os.environ.items()
-               if k not in ("LC_ALL", "LC_MESSAGES", "LANGUAGE")}
-        env.update(LANG="de_DE.UTF-8", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
-        window = subprocess.Popen([window_program, "--data-dir", data], env=env)
-        try:
-            failures = run(window, german)
-        except a11y.Failure as failure:
-            failures.append(str(failure))
-        finally:
-            window.terminate()
-            try:
-                window.wait(timeout=30)
-            except subprocess.TimeoutExpired:
-                window.kill()
-                window.wait()
+        # LANG decides; a language chosen by other variables would hide it.
+        for name in ("LC_ALL", "LC_MESSAGES", "LANGUAGE"):
+            os.environ.pop(name, None)
+        failures = a11y.with_window(window_program, data, {"LANG": "de_DE.UTF-8"},
+                                    lambda window: run(window, german))
     for failure in failures:
         print("FAIL:", failure)
     if not failures:

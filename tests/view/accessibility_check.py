@@ -199,27 +199,30 @@ def menu_command(frame, menu, item):
     act(entry, action.getName(0))
 
 
+def with_window(window_program, data, environment, check):
+    """Runs the window on `data` with its accessibility bridge on, calls
+    check(window) for a list of failures and ends the window whatever came."""
+    env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", **environment)
+    window = subprocess.Popen([window_program, "--data-dir", data], env=env)
+    try:
+        return check(window)
+    except Failure as failure:
+        return [str(failure)]
+    finally:
+        window.terminate()
+        try:
+            window.wait(timeout=30)
+        except subprocess.TimeoutExpired:
+            window.kill()
+            window.wait()
+
+
 def main():
     window_program, cli_program = sys.argv[1], sys.argv[2]
-    failures = []
     with tempfile.TemporaryDirectory(prefix="cdk-a11y-") as data:
-        env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
-        window = subprocess.Popen([window_program, "--data-dir", data], env=env)
-        try:
-            failures = run(window, cli_program, data)
-        except Failure as failure:
-            failures.append(str(failure))
-        finally:
-            window.terminate()
-            try:
-                window.wait(timeout=30)
-            except subprocess.TimeoutExpired:
-                window.kill()
-                window.wait()
-    try:
-        failures += finish_announced(window_program, cli_program)
-    except Failure as failure:
-        failures.append(str(failure))
+        failures = with_window(window_program, data, {},
+                               lambda window: run(window, cli_program, data))
+    failures += finish_announced(window_program, cli_program)
     for failure in failures:
         print("FAIL:", failure)
     if not failures:
@@ -323,23 +326,22 @@ def showing_dialog(app):
 def dialog_named(app, frame, button, close):
     """The dialog a toolbar button opens has every control named."""
     press(find(frame, pyatspi.ROLE_PUSH_BUTTON, button))
-    dialog = wait_for(f"the dialog of '{button}'", lambda: showing_dialog(app))
-    failures = []
-    problems = unnamed_controls(dialog)
-    if problems:
-        failures.append(f"'{dialog.name}' controls without a name or with a generic role:\n  "
-                        + "\n  ".join(problems))
-    press(wait_for(f"its {close} button",
-                   lambda: find(dialog, pyatspi.ROLE_PUSH_BUTTON, close)))
-    wait_for(f"'{dialog.name}' to close", lambda: not showing_dialog(app))
-    return failures
+    return named_then_closed(app, f"the dialog of '{button}'", close)
 
 
 def menu_dialog_named(app, frame, menu, item, close):
     """The dialog a menu command opens has every control named."""
     try:
         menu_command(frame, menu, item)
-        dialog = wait_for(f"the dialog of '{item}'", lambda: showing_dialog(app))
+    except Failure as failure:
+        return [str(failure)]
+    return named_then_closed(app, f"the dialog of '{item}'", close)
+
+
+def named_then_closed(app, what, close):
+    """Checks the dialog now opening, then closes it with its button `close`."""
+    try:
+        dialog = wait_for(what, lambda: showing_dialog(app))
     except Failure as failure:
         return [str(failure)]
     failures = []
@@ -414,47 +416,40 @@ def finish_announced(window_program, cli_program):
         # Four seconds of the minute are left, so the test need not wait for it.
         with sqlite3.connect(os.path.join(data, "CDKDatabase.cdkd")) as db:
             db.execute("UPDATE Chronodeck SET FinishedSeconds = 56 WHERE Subject = 'Short call'")
-        env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
-        window = subprocess.Popen([window_program, "--data-dir", data], env=env)
-        heard = []
+        return with_window(window_program, data, {},
+                           lambda window: hear_the_finish(window, cli_program, data))
 
-        def listen(event):
-            try:
-                heard.append((event.type, event.source.getRole(), event.source.name))
-            except GLib.GError:
-                pass
 
-        types = ["object:property-change:accessible-name", "object:state-changed:showing"]
+def hear_the_finish(window, cli_program, data):
+    heard = []
+
+    def listen(event):
         try:
-            app = wait_for("the window on the accessibility bus",
-                           lambda: application_of(window.pid))
-            wait_for("the main window",
-                     lambda: any(w.getRole() == pyatspi.ROLE_FRAME and showing(w)
-                                 for w in children(app)))
-            for kind in types:
-                pyatspi.Registry.registerEventListener(listen, kind)
-            subprocess.run([cli_program, "--data-dir", data, "start", "1"],
-                           check=True, capture_output=True, timeout=60)
-            failures = []
-            try:
-                wait_for("the panel's turn to finished",
-                         lambda: any(name.startswith("Tracking finished: ") and "Short call" in name
-                                     for _, _, name in heard))
-                wait_for("the alert", lambda: any(
-                    kind == "object:state-changed:showing" and role == pyatspi.ROLE_ALERT
-                    and "Short call" in name for kind, role, name in heard))
-            except Failure as failure:
-                failures.append(f"{failure}; heard {heard}")
-            return failures
-        finally:
-            for kind in types:
-                pyatspi.Registry.deregisterEventListener(listen, kind)
-            window.terminate()
-            try:
-                window.wait(timeout=30)
-            except subprocess.TimeoutExpired:
-                window.kill()
-                window.wait()
+            heard.append((event.type, event.source.getRole(), event.source.name))
+        except GLib.GError:
+            pass
+
+    app = wait_for("the window on the accessibility bus", lambda: application_of(window.pid))
+    wait_for("the main window", lambda: any(w.getRole() == pyatspi.ROLE_FRAME and showing(w)
+                                            for w in children(app)))
+    types = ["object:property-change:accessible-name", "object:state-changed:showing"]
+    for kind in types:
+        pyatspi.Registry.registerEventListener(listen, kind)
+    try:
+        subprocess.run([cli_program, "--data-dir", data, "start", "1"],
+                       check=True, capture_output=True, timeout=60)
+        wait_for("the panel's turn to finished",
+                 lambda: any(name.startswith("Tracking finished: ") and "Short call" in name
+                             for _, _, name in heard))
+        wait_for("the alert", lambda: any(
+            kind == "object:state-changed:showing" and role == pyatspi.ROLE_ALERT
+            and "Short call" in name for kind, role, name in heard))
+        return []
+    except Failure as failure:
+        return [f"{failure}; heard {heard}"]
+    finally:
+        for kind in types:
+            pyatspi.Registry.deregisterEventListener(listen, kind)
 
 
 if __name__ == "__main__":
