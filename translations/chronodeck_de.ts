@@ -1386,6 +1386,22 @@ Warten Sie, bis sie ihre laufende Arbeit abgeschlossen hat, oder beenden Sie sie
         <source>Error - Chronodeck</source>
         <translation>Fehler - Chronodeck</translation>
     </message>
+    <message>
+        <source>First day</source>
+        <translation>Erster Tag</translation>
+    </message>
+    <message>
+        <source>Last day</source>
+        <translation>Letzter Tag</translation>
+    </message>
+    <message>
+        <source>Figures by category</source>
+        <translation>Zahlen nach Kategorie</translation>
+    </message>
+    <message>
+        <source>Figures by day</source>
+        <translation>Zahlen nach Tag</translation>
+    </message>
 </context>
 <context>
     <name>cdk::ReviewDayDialog</name>

@@ -12,6 +12,7 @@
 #include "desktop/Notifications.h"
 #include "desktop/SessionPresence.h"
 #include "controls/ProgramStyle.h"
+#include "controls/WindowServices.h"
 #include "desktop/SystemTrayIcon.h"
 #include "desktop/Autostart.h"
 #include "tracking/Sound.h"
@@ -38,6 +39,7 @@ int main(int argc, char *argv[])
     QApplication::setQuitOnLastWindowClosed(false);
     // Before the first text is made: the window speaks the user's language.
     cdk::installTranslations(app);
+    cdk::ExposePlainWindowsAsWindows();
 
     const QStringList arguments = QApplication::arguments();
     const QString folder = cdk::resolveDataFolder(

@@ -1,5 +1,7 @@
 #include "controls/WindowServices.h"
 
+#include <QAccessibleWidget>
+
 #include "base/Functions.h"
 #include "base/Prompter.h"
 
@@ -47,6 +49,26 @@ void FlashWindowUntilForeground(QWidget *window)
 {
     if (window)
         QApplication::alert(window, 0);
+}
+
+namespace {
+
+QAccessibleInterface *plainWindowAccessible(const QString &, QObject *object)
+{
+    // Only a window made straight from QWidget: Qt knows its subclasses'
+    // roles (main window, dialog) and the pop-ups have their own.
+    auto *widget = qobject_cast<QWidget *>(object);
+    if (!widget || widget->metaObject()->superClass() != &QWidget::staticMetaObject
+        || widget->windowType() != Qt::Window)
+        return nullptr;
+    return new QAccessibleWidget(widget, QAccessible::Window);
+}
+
+} // namespace
+
+void ExposePlainWindowsAsWindows()
+{
+    QAccessible::installFactory(plainWindowAccessible);
 }
 
 } // namespace cdk

@@ -20,6 +20,11 @@ void SetTopMost(QWidget *window, bool on);
 void ShowFormNoActivate(QWidget *window);
 // Flashes the window's taskbar button until the user brings it to the front.
 void FlashWindowUntilForeground(QWidget *window);
+
+// Makes assistive technology meet the program's own top-level windows that
+// are plain widgets (Reports, the tutorial) as windows, the way it meets a
+// main window or a dialog, instead of as an anonymous pane. Once per program.
+void ExposePlainWindowsAsWindows();
 // A window's first size: the size wanted, cut to nine tenths of the screen so
 // that the frame and a panel keep room on a small or strongly scaled screen,
 // but never below the window's minimum.

@@ -311,10 +311,14 @@ def run(window, cli_program, data):
     for menu, item, close in (("Task", "Edit Task...", "Cancel"),
                               ("Task", "Manage Recurrent Tasks...", "Close"),
                               ("Task", "Review the Day...", "Cancel"),
+                              ("Task", "Move Task(s) To Any Day..", "Cancel"),
                               ("File", "Sync...", "Close"),
                               ("Help", "About...", "OK")):
         failures += menu_dialog_named(app, frame, menu, item, close)
     failures += day_change_announced(frame)
+    for menu, item, title in (("Time Tracking", "Reports...", "Reports - Chronodeck"),
+                              ("Help", "Quick Tutorial...", "Quick Tutorial")):
+        failures += menu_window_named(app, frame, menu, item, title)
     return failures
 
 
@@ -336,6 +340,25 @@ def menu_dialog_named(app, frame, menu, item, close):
     except Failure as failure:
         return [str(failure)]
     return named_then_closed(app, f"the dialog of '{item}'", close)
+
+
+def menu_window_named(app, frame, menu, item, title):
+    """A window of its own that a menu command opens is met as a window and
+    has every control named."""
+    try:
+        menu_command(frame, menu, item)
+        window = wait_for(f"the window '{title}'", lambda: next(
+            (w for w in children(app) if w.name == title and showing(w)), None))
+    except Failure as failure:
+        return [str(failure)]
+    failures = []
+    if window.getRole() != pyatspi.ROLE_FRAME:
+        failures.append(f"'{title}' is met as a {window.getRoleName()}, not as a window")
+    problems = unnamed_controls(window)
+    if problems:
+        failures.append(f"'{title}' controls without a name or with a generic role:\n  "
+                        + "\n  ".join(problems))
+    return failures
 
 
 def named_then_closed(app, what, close):
