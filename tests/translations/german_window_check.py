@@ -5,13 +5,15 @@ Starts the real window with LANG=de_DE.UTF-8 on an empty data folder and
 reads, over AT-SPI: the menu bar's titles and the items of its first menu,
 the toolbar buttons' names, and the Display Settings dialog (its title, tab
 names and buttons, among them a standard button whose text comes from Qt's
-own translation). Every text read must be one the German translation gives;
+own translation); then the categories the new database starts with. Every
+text read must be one the German translation gives;
 none may still be the English source text.
 
 Usage: german_window_check.py WINDOW_PROGRAM TS_FILE
 """
 
 import os
+import sqlite3
 import sys
 import tempfile
 import xml.etree.ElementTree as ET
@@ -117,6 +119,11 @@ def main():
             os.environ.pop(name, None)
         failures = a11y.with_window(window_program, data, {"LANG": "de_DE.UTF-8"},
                                     lambda window: run(window, german))
+        # The database the German window made starts with German categories.
+        with sqlite3.connect(os.path.join(data, "CDKDatabase.cdkd")) as db:
+            categories = [name for (name,) in db.execute("SELECT Name FROM CategoryList")]
+        print("categories:", categories)
+        failures += check_texts("category", categories, german)
     for failure in failures:
         print("FAIL:", failure)
     if not failures:
