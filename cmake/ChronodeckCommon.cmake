@@ -33,33 +33,50 @@ if(CHRONODECK_FUZZ)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
-# chronodeck_add_test(NAME <name> SOURCES <files...> LIBS <targets...> [GUI] [XVFB])
+# The tests read the English source texts: a developer's own language must
+# not load a translation into the programs they start.
+function(chronodeck_english_test name)
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT_MODIFICATION "LANG=set:C.UTF-8;LANGUAGE=unset:;LC_ALL=unset:;LC_MESSAGES=unset:")
+endfunction()
+
+# Tests that speak to desktop services run on a private session bus, and the
+# services python3-dbusmock plays need the distribution's Python, whatever
+# python3 comes first on the PATH.
+find_program(DBUS_RUN_SESSION dbus-run-session)
+find_program(CHRONODECK_TEST_PYTHON NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH)
+find_program(CHRONODECK_TEST_PYTHON NAMES python3)
+
+# chronodeck_add_test(NAME <name> SOURCES <files...> LIBS <targets...> [GUI] [XVFB] [BUS])
 # One executable per unit under test. GUI tests run on the offscreen platform;
 # XVFB tests need a real X server with a window manager and are run through
-# scripts/xvfb-test when it can start one.
+# scripts/xvfb-test when it can start one; BUS tests run under their own
+# session bus (callers check DBUS_RUN_SESSION first).
 function(chronodeck_add_test)
-  cmake_parse_arguments(T "GUI;XVFB" "NAME" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "GUI;XVFB;BUS" "NAME" "SOURCES;LIBS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE chronodeck_options Qt6::Test ${T_LIBS})
   target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   if(CHRONODECK_SANITIZE)
     target_sources(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/tests/sanitize/PooledThreadsAtExit.cpp)
   endif()
+  set(bus)
+  if(T_BUS)
+    set(bus ${DBUS_RUN_SESSION} --)
+  endif()
   if(T_XVFB)
     add_test(NAME ${T_NAME}
-             COMMAND ${PROJECT_SOURCE_DIR}/scripts/xvfb-test $<TARGET_FILE:${T_NAME}>)
+             COMMAND ${bus} ${PROJECT_SOURCE_DIR}/scripts/xvfb-test $<TARGET_FILE:${T_NAME}>)
     set_tests_properties(${T_NAME} PROPERTIES SKIP_RETURN_CODE 77 LABELS "xvfb")
   else()
-    add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+    add_test(NAME ${T_NAME} COMMAND ${bus} $<TARGET_FILE:${T_NAME}>)
     if(T_GUI)
       set_tests_properties(${T_NAME} PROPERTIES
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS "gui")
     endif()
   endif()
-  # The tests read the English source texts: a developer's own language must
-  # not load a translation into the programs they start.
-  set_tests_properties(${T_NAME} PROPERTIES TIMEOUT 120
-    ENVIRONMENT_MODIFICATION "LANG=set:C.UTF-8;LANGUAGE=unset:;LC_ALL=unset:;LC_MESSAGES=unset:")
+  set_tests_properties(${T_NAME} PROPERTIES TIMEOUT 120)
+  chronodeck_english_test(${T_NAME})
 endfunction()
 
 # A program that opens the Reports window loads it from the module
