@@ -254,20 +254,19 @@ bool SyncRun::pushTask(SyncRow row, QByteArray previous)
             return failed();
         // Changed there since it was read, or made there by another machine
         // meanwhile: merge with what it holds now and write again.
-        const std::optional<QList<Resource>> now = m_client.fetch(m_collection, {row.href});
-        if (!now)
+        switch (takeServerCopy(row.href, &previous)) {
+        case ServerCopy::Unreachable:
             return failed();
-        if (now->isEmpty()) {
+        case ServerCopy::Gone:
             // Deleted there: the change here beats the delete.
             row.etag.clear();
             previous.clear();
             continue;
-        }
-        const std::optional<SyncTask> remote = parsed(now->first());
-        if (!remote)
+        case ServerCopy::Unreadable:
             return true;
-        applyRemote(*remote, now->first());
-        previous = now->first().ical;
+        case ServerCopy::Merged:
+            break;
+        }
         const std::optional<SyncRow> merged = m_store.syncRowByUid(row.uid);
         if (!merged)
             return true;
@@ -300,15 +299,33 @@ bool SyncRun::pushTombstone(const SyncRow &row)
     if (m_client.lastError().kind != DavError::Conflict)
         return failed();
     // Changed there since: the change beats the delete, the task comes back.
-    const std::optional<QList<Resource>> now = m_client.fetch(m_collection, {row.href});
-    if (!now)
+    switch (takeServerCopy(row.href)) {
+    case ServerCopy::Unreachable:
         return failed();
-    if (now->isEmpty()) {
+    case ServerCopy::Gone:
         forgetRow(row.uid);
-    } else if (const std::optional<SyncTask> remote = parsed(now->first())) {
-        applyRemote(*remote, now->first());
+        break;
+    case ServerCopy::Unreadable:
+    case ServerCopy::Merged:
+        break;
     }
     return true;
+}
+
+SyncRun::ServerCopy SyncRun::takeServerCopy(const QString &href, QByteArray *ical)
+{
+    const std::optional<QList<Resource>> now = m_client.fetch(m_collection, {href});
+    if (!now)
+        return ServerCopy::Unreachable;
+    if (now->isEmpty())
+        return ServerCopy::Gone;
+    const std::optional<SyncTask> remote = parsed(now->first());
+    if (!remote)
+        return ServerCopy::Unreadable;
+    applyRemote(*remote, now->first());
+    if (ical)
+        *ical = now->first().ical;
+    return ServerCopy::Merged;
 }
 
 int SyncRun::waitingChanges()

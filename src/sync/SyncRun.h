@@ -32,6 +32,10 @@ private:
     bool push();
     bool pushTask(TaskStore::SyncRow row, QByteArray previous);
     bool pushTombstone(const TaskStore::SyncRow &row);
+    // After a write the server refused (412): reads what it holds under href
+    // now and merges it in; `ical` gets that copy's text when merged.
+    enum class ServerCopy { Unreachable, Gone, Unreadable, Merged };
+    ServerCopy takeServerCopy(const QString &href, QByteArray *ical = nullptr);
     bool failed();
     QString plannedHref(const QString &uid) const;
     std::optional<SyncTask> parsed(const Resource &resource);
