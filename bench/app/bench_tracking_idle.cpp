@@ -10,6 +10,7 @@
 //   bench_tracking_idle [seconds]     (60 when not given)
 #include "base/Clock.h"
 #include "common/BenchDatabase.h"
+#include "common/BenchWindow.h"
 #include "common/IdleProbe.h"
 #include "desktop/Autostart.h"
 #include "desktop/DesktopIdleSource.h"
@@ -97,14 +98,7 @@ int main(int argc, char *argv[])
     context.store.SaveTask(task, true, today, task.ID);
 
     MainWindow window(context);
-    context.StartingUp = true;
-    window.applyGridAppearance();
-    window.SetUpGridColumns();
-    window.LoadSortSettings();
-    window.showDay(clock.today());
-    window.show();
-    window.RefreshAfterSelection();
-    context.StartingUp = false;
+    bench::showLikeAtStartUp(window, context, clock);
 
     window.trackingCommands().mnuStartTimer->trigger();
     if (!context.tracker.TrackingActive) {

@@ -7,6 +7,7 @@
 //   bench_sync_window
 #include "base/Clock.h"
 #include "common/BenchDatabase.h"
+#include "common/BenchWindow.h"
 #include "desktop/Autostart.h"
 #include "store/TaskStore.h"
 #include "store/Vocabulary.h"
@@ -114,14 +115,7 @@ int main(int argc, char *argv[])
     }
 
     MainWindow window(context);
-    context.StartingUp = true;
-    window.applyGridAppearance();
-    window.SetUpGridColumns();
-    window.LoadSortSettings();
-    window.showDay(clock.today());
-    window.show();
-    window.RefreshAfterSelection();
-    context.StartingUp = false;
+    bench::showLikeAtStartUp(window, context, clock);
 
     SyncRunner &runner = window.windowCommands().syncRunner();
     print("sign-in and first sync, 975 tasks", measure(runner, [&] {
