@@ -171,6 +171,7 @@ void ReportsWindow::buildControls()
     m_lblSummary = new QLabel(this);
     m_lblSummary->setObjectName(QStringLiteral("lblReportSummary"));
     m_lblSummary->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_lblSummary->setWordWrap(true);
 
     auto *bar = new QHBoxLayout;
     auto *periodLabel = new QLabel(tr("Period:"), this);
@@ -183,8 +184,13 @@ void ReportsWindow::buildControls()
     bar->addWidget(m_dtpTo);
     bar->addWidget(m_btnNext);
     bar->addStretch();
-    bar->addWidget(m_btnExportCsv);
-    bar->addWidget(m_btnExportICalendar);
+    // The export buttons share the summary's line: beside the period's
+    // controls, longer captions (German's, or any at twice the scale) would
+    // make the window wider than a small screen.
+    auto *summaryRow = new QHBoxLayout;
+    summaryRow->addWidget(m_lblSummary, 1);
+    summaryRow->addWidget(m_btnExportCsv);
+    summaryRow->addWidget(m_btnExportICalendar);
 
     auto *tabs = new QTabWidget(this);
     tabs->setObjectName(QStringLiteral("tabReports"));
@@ -198,7 +204,7 @@ void ReportsWindow::buildControls()
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(bar);
-    layout->addWidget(m_lblSummary);
+    layout->addLayout(summaryRow);
     layout->addWidget(tabs, 1);
 
     connect(m_cboPeriod, &QComboBox::currentIndexChanged, this,
